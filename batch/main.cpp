@@ -1,0 +1,13 @@
+#include <exception>
+#include <iostream>
+
+#include "batch/BatchRun.h"
+
+int main(int argc, char** argv) {
+  try {
+    return RunBatch(argc, argv, std::cout, std::cerr);
+  } catch (const std::exception& e) {
+    std::cerr << "zornak_batch: przetwarzanie przerwane: " << e.what() << '\n';
+    return 3;
+  }
+}

@@ -1,0 +1,3 @@
+#include "convert/ConvertMapFiles.h"
+
+void ConvertMapFiles(WindowOperations& /*window*/) {}

@@ -1,0 +1,31 @@
+// A fresh temporary working folder per test, removed afterwards; helpers to write and read
+// its files byte for byte.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "transform/UPKTBIN.h"
+
+class TestFolder {
+ public:
+  TestFolder();
+  ~TestFolder();
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+  void Remove(const std::string& name) const;
+  // TRANSPKT.BIN with these records.
+  void WriteAdjustmentPoints(const TPktDostosowania& points) const;
+
+ private:
+  std::string path_;
+};
+
+// Lines of a Windows-1250 file, without their CR LF, converted to UTF-8.
+std::vector<std::string> Utf8Lines(const std::string& cp1250);

@@ -1,0 +1,76 @@
+#include "shell/RunProcessing.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/WorkingFiles.h"
+#include "tests/RecordingWindow.h"
+#include "tests/TestFolder.h"
+#include "transform/TransformSettings.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(ModelChoice, SelectorTextsMapToKindAndDegree) {
+  struct Case {
+    const char* kind;
+    const char* degree;
+    int expectedKind, expectedDegree;
+  };
+  const Case cases[] = {
+      {"Konforemna", "1", 1, 1},  {"Ogólna (afin.)", "9", 2, 9}, {"Konforemna", "10", 1, 9},
+      {"konforemna", " 1", 1, 9}, {"Ogólna", "01", 1, 9},        {"Konforemna", "5", 1, 5},
+  };
+  TransformKind = 0;
+  TransformDegree = 0;
+  for (const Case& c : cases) {  // each case starts from the previous one's values
+    TakeModelChoice(c.kind, c.degree);
+    EXPECT_EQ(TransformKind, c.expectedKind) << c.kind << "/" << c.degree;
+    EXPECT_EQ(TransformDegree, c.expectedDegree) << c.kind << "/" << c.degree;
+  }
+}
+
+class RunProcessingTest : public testing::Test {
+ protected:
+  void Run() {
+    SetWorkingFolder(folder.Path());
+    BuildWorkingFiles();
+    RunProcessing(window);
+  }
+  TestFolder folder;
+  RecordingWindow window;
+};
+
+TEST_F(RunProcessingTest, FolderWithoutMapFiles) {
+  folder.WriteAdjustmentPoints(
+      {{"1", 0, 0, 10, 10}, {"2", 100, 0, 110, 10}, {"3", 0, 100, 10, 110}});
+  Run();
+  EXPECT_EQ(window.statuses,
+            (Lines{" obliczenia są wykonywane - proszę czekać",
+                   " sprawdzono zbiory punktów dostosowania", " przetwarzanie zakończone"}));
+  EXPECT_TRUE(window.messages.empty());
+  for (int slot : {17, 18, 19, 20})
+    EXPECT_EQ(window.panels[slot], PanelColour::Window) << slot;
+  EXPECT_EQ(window.panels[2], PanelColour::BtnFace);
+  EXPECT_EQ(ReportDecimals, 4);
+  EXPECT_EQ(TransformKind, 1);
+  EXPECT_EQ(TransformDegree, 1);
+}
+
+TEST_F(RunProcessingTest, TwoRunsGiveTheSameFiles) {
+  folder.WriteAdjustmentPoints(
+      {{"1", 0, 0, 10, 10.01L}, {"2", 100, 0, 110, 10}, {"3", 0, 100, 10.02L, 110}});
+  Run();
+  const std::string first = folder.Read("Protokol.tra") + folder.Read("xy_sk.tra");
+  Run();
+  EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("xy_sk.tra"), first);
+}
+
+TEST_F(RunProcessingTest, UnreadableAdjustmentFileStillEndsTheRun) {
+  folder.Write("TRANSPKT.BIN", "\x05");
+  Run();
+  EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"});
+  EXPECT_EQ(window.statuses.back(), " przetwarzanie zakończone");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "tests/transform/TransformTestFolder.h"
+#include "textio/NumberForms.h"
+#include "transform/FittedTransformation.h"
+#include "transform/TransformPoint.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TPkt Point(const std::string& nr, long double x, long double y, long double dX = 100,
+           long double dY = 200) {
+  return {nr, x, y, x + dX, y + dY};
+}
+
+TEST_F(TransformRun, RepeatsAreReportedAgainstTheFirstOccurrence) {
+  folder.WriteAdjustmentPoints({Point("7", 1000, 2000), Point("8", 1100, 2000),
+                                Point("7", 1001, 2002), Point("9", 1000, 2100),
+                                Point("7", 1000, 2000.0123L)});
+  Run();
+  const Lines repeats = {" * Powtórzenie punktu: 7  dx, dy :      1.000      2.000",
+                         " * Powtórzenie punktu: 7  dx, dy :      0.000      0.012"};
+  EXPECT_EQ(ReportLines(" * Powt"), (Lines{repeats[0], repeats[1], repeats[0], repeats[1]}));
+  EXPECT_EQ(FileLines("err.tra"), (Lines{repeats[0], repeats[1], repeats[0], repeats[1]}));
+  EXPECT_EQ(ReportLines("  Liczba powtórzeń"), (Lines{"  Liczba powtórzeń w zbiorze (xy1): 2",
+                                                      "  Liczba powtórzeń w zbiorze (xy2): 2"}));
+  EXPECT_EQ(ReportLines("  Zweryfikowana"),
+            (Lines{"  Zweryfikowana liczba punktów zbioru (xy1)      = 3",
+                   "  Zweryfikowana liczba punktów zbioru (xy2)      = 3"}));
+  EXPECT_EQ(FittedTransformation.ls, 3);
+  EXPECT_EQ(FittedTransformation.lp, 3);
+  EXPECT_EQ(FittedTransformation.x[1], 1000);  // the first occurrence survives
+}
+
+TEST_F(TransformRun, NumbersAreComparedOnTheirFirst16CharactersByteForByte) {
+  folder.WriteAdjustmentPoints({Point("ABCDEFGHIJKLMNOP1", 0, 0), Point("ABCDEFGHIJKLMNOP2", 5, 5),
+                                Point("a", 10, 0), Point("A", 0, 10), Point("A ", 10, 10)});
+  Run();
+  const std::string repeat =
+      " * Powtórzenie punktu: ABCDEFGHIJKLMNOP  dx, dy :      5.000      5.000";
+  EXPECT_EQ(ReportLines(" * Powt"), (Lines{repeat, repeat}));
+  EXPECT_EQ(FittedTransformation.ls, 4);
+}
+
+TEST_F(TransformRun, StarRecordsRepeatEveryMarkedPointBeforeThem) {
+  folder.WriteAdjustmentPoints({Point("*", 1, 1), Point("A", 2, 2), Point("A", 3, 3),
+                                Point("*", 5, 5), Point("B", 0, 9), Point("C", 9, 0)});
+  Run();
+  const Lines expected = {" * Powtórzenie punktu: A  dx, dy :      1.000      1.000",
+                          " * Powtórzenie punktu: *  dx, dy :      4.000      4.000",
+                          " * Powtórzenie punktu: *  dx, dy :      2.000      2.000"};
+  const Lines found = ReportLines(" * Powt");
+  ASSERT_EQ(found.size(), 6u);  // the same three lines for each set
+  EXPECT_EQ(Lines(found.begin(), found.begin() + 3), expected);
+  EXPECT_EQ(Lines(found.begin() + 3, found.end()), expected);
+  EXPECT_EQ(FittedTransformation.ls, 3);
+}
+
+TEST_F(TransformRun, TooFewPointsGiveTheDefectAndEmptyLists) {
+  struct Case {
+    int kind, degree, points;
+  };
+  for (const Case c : {Case{1, 1, 1}, Case{2, 3, 9}, Case{1, 1, 0}}) {
+    TPktDostosowania points;
+    for (int i = 0; i < c.points; ++i)
+      points.push_back(Point(std::to_string(i), i * 7, i * i));
+    folder.WriteAdjustmentPoints(points);
+    Run(c.kind, c.degree);
+    const Lines report = FileLines("Protokol.tra");
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report.back(), "*** Defekt układu dla okreslonego modelu i stopnia transformacji");
+    EXPECT_EQ(report[report.size() - 2].rfind("  Liczba punktów wspólnych", 0), 0u);
+    EXPECT_EQ(FileLines("err.tra"),
+              Lines{" *** Defekt układu dla określonego modelu i stopnia transformacji"});
+    for (const char* list : {"xy.tra", "xy_sk.tra", "xy_sk1.tra"}) {
+      EXPECT_TRUE(folder.Exists(list));
+      EXPECT_EQ(folder.Read(list), "");
+    }
+    EXPECT_FALSE(FittedTransformation.fitted);
+  }
+}
+
+TEST_F(TransformRun, DefectiveFitFollowsTheAdjustmentPointList) {
+  folder.WriteAdjustmentPoints(
+      {Point("1", 10, 10), Point("2", 20, 20), Point("3", 30, 30), Point("4", 40, 40)});
+  Run(2, 1);  // affine on collinear points
+  const Lines report = FileLines("Protokol.tra");
+  EXPECT_EQ(report[report.size() - 2],
+            "               4       40.0000       40.0000      140.0000      240.0000");
+  EXPECT_EQ(report.back(), "*** Defekt układu dla okreslonego modelu i stopnia transformacji");
+}
+
+TEST_F(TransformRun, NoRedundancyGivesZeroErrorsAndNoFlags) {
+  folder.WriteAdjustmentPoints({Point("1", 1000, 2000), Point("2", 1300, 2500)});
+  Run();
+  EXPECT_EQ(ReportLines("  Nadwymiarowo"), Lines{"  Nadwymiarowość układu = 0"});
+  EXPECT_EQ(ReportLines("  Błąd średni"), Lines{"  Błąd średni jednostkowy m0 =     0.0000"});
+  const Lines coefficients = ReportLines("  a[");
+  ASSERT_EQ(coefficients.size(), 2u);
+  for (const std::string& line : coefficients) {
+    EXPECT_NE(line.find("    blad śr.= 0.00000000000000E+0000"), std::string::npos) << line;
+  }
+}
+
+TEST_F(TransformRun, GeneralModelReportsItsCoefficientsInOrder) {
+  TPktDostosowania points;
+  for (int i = 0; i < 12; ++i) {
+    points.push_back(Point(std::to_string(i), 1000 + 37 * (i % 4) + i, 2000 + 51 * (i / 4) - i));
+  }
+  folder.WriteAdjustmentPoints(points);
+  Run(2, 2);
+  Lines heads;
+  for (const std::string& line : FileLines("Protokol.tra")) {
+    if (line.rfind("  a[", 0) == 0 || line.rfind("  b[", 0) == 0)
+      heads.push_back(line.substr(0, 9));
+  }
+  EXPECT_EQ(heads,
+            (Lines{"  a[0,0]:", "  a[0,1]:", "  a[0,2]:", "  a[1,0]:", "  a[1,1]:", "  a[2,0]:",
+                   "  b[0,0]:", "  b[0,1]:", "  b[0,2]:", "  b[1,0]:", "  b[1,1]:", "  b[2,0]:"}));
+  EXPECT_EQ(ReportLines("  a[0,0]")[0].find("  bląd śr. ="), 38u);
+  EXPECT_EQ(ReportLines("  b[0,0]")[0].find("  błąd śr. ="), 38u);
+  EXPECT_EQ(ReportLines(" MODEL"),
+            Lines{" MODEL: TRANSFORMACJA OGÓLNOWIELOMIANOWA(lokalnie afiniczna) stopnia 2"});
+}
+
+TEST_F(TransformRun, MissingFileGivesOneMessageAndAllFiveFiles) {
+  Run();
+  EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"});
+  for (const char* name : {"Protokol.tra", "xy.tra", "xy_sk.tra", "xy_sk1.tra", "err.tra"}) {
+    EXPECT_TRUE(folder.Exists(name)) << name;
+  }
+  EXPECT_EQ(ReportLines("  Liczba danych punktów zbioru pierwotnego"),
+            Lines{"  Liczba danych punktów zbioru pierwotnego (xy1) = 0"});
+}
+
+// 50 points with a known Helmert relation plus noise: the run's residuals, m0 and listing
+// agree with a closed-form Helmert computed here.
+TEST_F(TransformRun, HelmertWithNoiseAgreesWithClosedForm) {
+  std::mt19937 random(2000);
+  std::normal_distribution<long double> noise(0, 0.015L);
+  std::uniform_real_distribution<long double> spread(0, 2500);
+  TPktDostosowania points;
+  for (int i = 0; i < 50; ++i) {
+    const long double x = 5567000 + spread(random), y = 7456000 + spread(random);
+    points.push_back({"P" + std::to_string(i), x, y,
+                      0.31L + (1 + 6e-6L) * x - 2e-6L * y + noise(random),
+                      -0.12L + 2e-6L * x + (1 + 6e-6L) * y + noise(random)});
+  }
+  folder.WriteAdjustmentPoints(points);
+  Run();
+  long double xc = 0, yc = 0, Xc = 0, Yc = 0;
+  for (const TPkt& p : points)
+    xc += p.x1 / 50, yc += p.y1 / 50, Xc += p.x2 / 50, Yc += p.y2 / 50;
+  long double sxx = 0, sa = 0, sb = 0;
+  for (const TPkt& p : points) {
+    const long double dx = p.x1 - xc, dy = p.y1 - yc, dX = p.x2 - Xc, dY = p.y2 - Yc;
+    sxx += dx * dx + dy * dy, sa += dx * dX + dy * dY, sb += dx * dY - dy * dX;
+  }
+  const long double a = sa / sxx, b = sb / sxx;
+  long double vv = 0;
+  const TFittedTransformation& f = FittedTransformation;
+  for (int k = 1; k <= 50; ++k) {
+    const TPkt& p = points[k - 1];
+    const long double vx = p.x2 - (Xc + a * (p.x1 - xc) - b * (p.y1 - yc));
+    const long double vy = p.y2 - (Yc + b * (p.x1 - xc) + a * (p.y1 - yc));
+    vv += vx * vx + vy * vy;
+    EXPECT_NEAR(f.vx[k], vx, 1e-6L);
+    EXPECT_NEAR(f.vy[k], vy, 1e-6L);
+  }
+  const long double m0 = std::sqrt(vv / (100 - 4));
+  EXPECT_EQ(ReportLines("  Błąd średni"),
+            Lines{"  Błąd średni jednostkowy m0 = " + textio::Fixed(m0, 10, 4)});
+  EXPECT_NEAR(f.w[4] * f.skala, a, 1e-12L);
+  EXPECT_NEAR(f.w[5] * f.skala, b, 1e-12L);
+}
+
+TEST_F(TransformRun, AdjustmentPointsListExactlyTheirSecondaryCoordinates) {
+  TPktDostosowania points;
+  for (int i = 0; i < 9; ++i) {
+    points.push_back({std::to_string(100 + i), 5567000.123L + 401 * (i % 3) + i * 0.37L,
+                      7456000.456L + 377 * (i / 3) - i * 0.11L,
+                      5567000.2L + 401 * (i % 3) + i * 0.31L,
+                      7456000.3L + 377 * (i / 3) - i * 0.13L});
+  }
+  folder.WriteAdjustmentPoints(points);
+  Run();
+  const Lines listed = FileLines("xy_sk.tra");
+  ASSERT_EQ(listed.size(), 9u);
+  for (int k = 1; k <= 9; ++k) {
+    const TFittedTransformation& f = FittedTransformation;
+    TransformedPoint t;
+    TransformPoint(f.x[k], f.y[k], t);
+    EXPECT_EQ(t.Xk, f.x2[k]);
+    EXPECT_EQ(t.Yk, f.y2[k]);
+    const std::string expected = std::string(13, ' ') + std::to_string(100 + k - 1) + " " +
+                                 textio::Fixed(f.x2[k], 13, 4) + " " +
+                                 textio::Fixed(f.y2[k], 13, 4) + " " +
+                                 textio::Fixed(std::hypot(f.vx[k], f.vy[k]), 8, 4);
+    EXPECT_EQ(listed[k - 1], expected);
+  }
+  EXPECT_EQ(folder.Read("xy_sk1.tra"), "");
+  EXPECT_EQ(ReportLines("lp= "), Lines{"lp= 9 ls= 9"});
+}
+
+}  // namespace

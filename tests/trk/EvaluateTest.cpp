@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "tests/trk/TrkFixture.h"
+
+namespace {
+
+TrkFit FittedNoisyPoints(int kind, int degree) {
+  TrkFit f;
+  f.kind = kind;
+  f.n = degree;
+  std::mt19937 random(kind * 10 + degree);
+  std::normal_distribution<long double> noise(0, 0.03L);
+  SpreadPoints(60, 5, [&](long double x, long double y) {
+    f.Add(x, y, x + 0.25L + noise(random), y - 0.4L + noise(random));
+  });
+  EXPECT_TRUE(f.Run());
+  return f;
+}
+
+TEST(Evaluate, AdjustmentPointsGetExactlyTheirSecondaryCoordinates) {
+  for (int kind = 1; kind <= 2; ++kind) {
+    for (int degree : {1, 3, 5}) {
+      const TrkFit f = FittedNoisyPoints(kind, degree);
+      for (int i = 1; i <= f.m; ++i) {
+        const auto r = f.At(f.x1[i], f.y1[i]);
+        ASSERT_EQ(r.Xk, f.x2[i]) << kind << "/" << degree << " point " << i;
+        ASSERT_EQ(r.Yk, f.y2[i]);
+        ASSERT_EQ(r.dx, f.vx[i]);
+        ASSERT_EQ(r.dy, f.vy[i]);
+        ASSERT_EQ(r.X, f.x2[i] - f.vx[i]);
+      }
+    }
+  }
+}
+
+TEST(Evaluate, CorrectionIsTheInverseSquareDistanceMeanOfResiduals) {
+  const TrkFit f = FittedNoisyPoints(1, 1);
+  const long double x = 5568123.45L, y = 7457321.09L;
+  const auto r = f.At(x, y);
+  long double sp = 0, spx = 0, spy = 0;
+  for (int i = 1; i <= f.m; ++i) {
+    const long double ex = r.X - (f.x2[i] - f.vx[i]), ey = r.Y - (f.y2[i] - f.vy[i]);
+    const long double p = 1 / (ex * ex + ey * ey);
+    sp += p, spx += p * f.vx[i], spy += p * f.vy[i];
+  }
+  EXPECT_NEAR(r.dx, spx / sp, 1e-15L);
+  EXPECT_NEAR(r.dy, spy / sp, 1e-15L);
+  EXPECT_EQ(r.Xk, r.X + r.dx);
+  EXPECT_EQ(r.Yk, r.Y + r.dy);
+}
+
+TEST(Evaluate, FarPointTakesNearlyTheMeanResidual) {
+  const TrkFit f = FittedNoisyPoints(1, 1);
+  long double meanX = 0, meanY = 0;
+  for (int i = 1; i <= f.m; ++i)
+    meanX += f.vx[i] / f.m, meanY += f.vy[i] / f.m;
+  const auto r = f.At(f.xo + 5e6L, f.yo - 5e6L);
+  EXPECT_NEAR(r.dx, meanX, 1e-5L);
+  EXPECT_NEAR(r.dy, meanY, 1e-5L);
+}
+
+TEST(Evaluate, ExactFitHasNoCorrection) {
+  TrkFit f;  // two points, Helmert: r = 0
+  f.Add(100, 200, 1100, 2200);
+  f.Add(300, 500, 1300, 2500);
+  ASSERT_TRUE(f.Run());
+  const auto r = f.At(150, 420);
+  EXPECT_NEAR(r.X, 1150, 1e-12L);
+  EXPECT_NEAR(r.Y, 2420, 1e-12L);
+  EXPECT_NEAR(r.dx, 0, 1e-12L);
+  EXPECT_NEAR(r.dy, 0, 1e-12L);
+}
+
+TEST(Evaluate, ReadsItsInputsOnly) {
+  TrkFit f = FittedNoisyPoints(2, 2);
+  const TrkFit before = f;
+  for (int i = 0; i < 100; ++i)
+    f.At(5567000 + 37 * i, 7456000 + 29 * i);
+  EXPECT_EQ(f.w, before.w);
+  EXPECT_EQ(f.vx, before.vx);
+  EXPECT_EQ(f.x2, before.x2);
+  EXPECT_EQ(f.At(5567500, 7457500).Xk, before.At(5567500, 7457500).Xk);
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+// Conversion between the program's UTF-8 texts and the Windows-1250 bytes of its files.
+// Source code and window texts are UTF-8; every file on disk is Windows-1250, so texts
+// cross at the file boundary only. Characters that Windows-1250 lacks become '?'.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace textio {
+
+std::string Utf8ToCp1250(std::string_view utf8);
+std::string Cp1250ToUtf8(std::string_view cp1250);
+
+}  // namespace textio

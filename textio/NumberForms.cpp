@@ -1,0 +1,143 @@
+#include "textio/NumberForms.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace textio {
+namespace {
+
+// Enough for any fixed form of an 80-bit value with up to 30 decimals (about 4950 digits
+// before the point at the extreme exponent).
+constexpr std::size_t kFixedBuffer = 5000;
+
+void Pad(std::string& line, std::size_t length, int width) {
+  if (width > 0 && length < static_cast<std::size_t>(width)) line.append(width - length, ' ');
+}
+
+// Significant digits and decimal exponent of |value| rounded to 15 digits:
+// |value| = d.dddddddddddddd * 10^exponent.
+struct Decimal15 {
+  std::array<char, 15> digits;
+  int exponent;
+};
+
+Decimal15 RoundTo15Digits(long double value) {
+  std::array<char, 64> text;
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                                    std::chars_format::scientific, 14);
+  Decimal15 d{};
+  d.digits[0] = text[0];
+  for (int i = 1; i < 15; ++i)
+    d.digits[i] = text[i + 1];
+  int exponent = 0;
+  const char* e = text.data() + 16;  // "d.dddddddddddddde+NN"
+  std::from_chars(e[1] == '-' ? e + 1 : e + 2, result.ptr, exponent);
+  d.exponent = exponent;
+  return d;
+}
+
+}  // namespace
+
+void AppendFixed(std::string& line, long double value, int width, int decimals) {
+  std::array<char, kFixedBuffer> text;
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                    std::chars_format::fixed, decimals);
+  const std::size_t length = static_cast<std::size_t>(result.ptr - text.data());
+  Pad(line, length, width);
+  line.append(text.data(), length);
+}
+
+void AppendInteger(std::string& line, std::int64_t value, int width) {
+  std::array<char, 24> text;
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+  const std::size_t length = static_cast<std::size_t>(result.ptr - text.data());
+  Pad(line, length, width);
+  line.append(text.data(), length);
+}
+
+void AppendScientific(std::string& line, long double value) {
+  if (!std::isfinite(value)) {
+    const std::string_view text = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
+    AppendRight(line, text, 23);
+    return;
+  }
+  const Decimal15 d = RoundTo15Digits(value);
+  line += std::signbit(value) && value != 0 ? '-' : ' ';
+  line += d.digits[0];
+  line += '.';
+  line.append(d.digits.data() + 1, 14);
+  line += 'E';
+  line += d.exponent < 0 ? '-' : '+';
+  std::array<char, 8> exponent;
+  const auto result = std::to_chars(exponent.data(), exponent.data() + exponent.size(),
+                                    d.exponent < 0 ? -d.exponent : d.exponent);
+  const std::size_t length = static_cast<std::size_t>(result.ptr - exponent.data());
+  if (length < 4) line.append(4 - length, '0');
+  line.append(exponent.data(), length);
+}
+
+void AppendGeneral(std::string& line, long double value) {
+  if (value == 0) {
+    line += '0';
+    return;
+  }
+  if (!std::isfinite(value)) {
+    line += std::isnan(value) ? "Nan" : value > 0 ? "Inf" : "-Inf";
+    return;
+  }
+  const Decimal15 d = RoundTo15Digits(value);
+  int significant = 15;
+  while (significant > 1 && d.digits[significant - 1] == '0')
+    --significant;
+  if (value < 0) line += '-';
+  const int e = d.exponent;
+  if (e >= -5 && e < 15) {
+    if (e < 0) {
+      line += "0.";
+      line.append(-e - 1, '0');
+      line.append(d.digits.data(), significant);
+      return;
+    }
+    const int whole = e + 1;
+    for (int i = 0; i < whole; ++i)
+      line += i < significant ? d.digits[i] : '0';
+    if (significant > whole) {
+      line += '.';
+      line.append(d.digits.data() + whole, significant - whole);
+    }
+    return;
+  }
+  line += d.digits[0];
+  if (significant > 1) {
+    line += '.';
+    line.append(d.digits.data() + 1, significant - 1);
+  }
+  line += 'E';
+  AppendInteger(line, e);
+}
+
+void AppendRight(std::string& line, std::string_view text, int width) {
+  Pad(line, text.size(), width);
+  line.append(text);
+}
+
+std::string Fixed(long double value, int width, int decimals) {
+  std::string text;
+  AppendFixed(text, value, width, decimals);
+  return text;
+}
+
+std::string Scientific(long double value) {
+  std::string text;
+  AppendScientific(text, value);
+  return text;
+}
+
+std::string General(long double value) {
+  std::string text;
+  AppendGeneral(text, value);
+  return text;
+}
+
+}  // namespace textio

@@ -1,0 +1,317 @@
+#include "transform/TransformReport.h"
+
+#include <cmath>
+
+#include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
+#include "transform/FittedTransformation.h"
+#include "transform/TransformPoint.h"
+#include "trk/trk.h"
+
+using textio::AppendFixed;
+using textio::AppendInteger;
+using textio::AppendRight;
+using textio::AppendScientific;
+
+namespace {
+
+constexpr int kLineWidth = 80;
+
+void AppendNumber16(std::string& line, const PointNumber& nr) {
+  AppendRight(line, nr.View(), 16);
+}
+
+const char* CountLabel(CountLine line) {
+  switch (line) {
+    case CountLine::PrimaryGiven:
+      return "  Liczba danych punktów zbioru pierwotnego (xy1) = ";
+    case CountLine::PrimaryRepeats:
+      return "  Liczba powtórzeń w zbiorze (xy1): ";
+    case CountLine::PrimaryVerified:
+      return "  Zweryfikowana liczba punktów zbioru (xy1)      = ";
+    case CountLine::SecondaryGiven:
+      return "  Liczba danych punktów zbioru wtórnego (xy2)    = ";
+    case CountLine::SecondaryRepeats:
+      return "  Liczba powtórzeń w zbiorze (xy2): ";
+    case CountLine::SecondaryVerified:
+      return "  Zweryfikowana liczba punktów zbioru (xy2)      = ";
+    case CountLine::Common:
+      return "  Liczba punktów wspólnych (xy1) i (xy2)         = ";
+  }
+  return "";
+}
+
+}  // namespace
+
+void TransformReport::Create(const std::string& folder, std::int32_t decimals) {
+  decimals_ = decimals;
+  report_.Create(textio::PathInFolder(folder, "Protokol.tra"));
+  xy_.Create(textio::PathInFolder(folder, "xy.tra"));
+  xySk_.Create(textio::PathInFolder(folder, "xy_sk.tra"));
+  xySk1_.Create(textio::PathInFolder(folder, "xy_sk1.tra"));
+  err_.Create(textio::PathInFolder(folder, "err.tra"));
+}
+
+void TransformReport::Line(std::string_view utf8) {
+  report_.WriteLine(textio::Utf8ToCp1250(utf8));
+}
+
+void TransformReport::Separator() {
+  report_.WriteLine(std::string(kLineWidth, '-'));
+}
+
+void TransformReport::Header(const std::string& folder, std::int32_t kind, std::int32_t degree) {
+  const std::string rule = " " + std::string(kLineWidth, '_');
+  Line(rule);
+  Line(" ZORNAK_edz  wersja  5.02 - korekty lokalne metodą Hausbrandta");
+  Line(rule);
+  Line(" DATA: ");
+  Line(" OBIEKT ROBOCZY: " + folder);
+  Line(" WYKONAWCA: ");
+  Line("  ");
+  Line("  ");
+  std::string model = kind == 1 ? " MODEL: TRANSFORMACJA KONFOREMNA stopnia "
+                                : " MODEL: TRANSFORMACJA OGÓLNOWIELOMIANOWA(lokalnie afiniczna) "
+                                  "stopnia ";
+  AppendInteger(model, degree);
+  Line(model);
+  Line(" DANE WEJŚCIOWE: ");
+}
+
+void TransformReport::Count(CountLine line, std::int64_t value) {
+  std::string text = CountLabel(line);
+  AppendInteger(text, value);
+  Line(text);
+}
+
+void TransformReport::Repetition(const PointNumber& nr, long double dx, long double dy) {
+  std::string line = textio::Utf8ToCp1250(" * Powtórzenie punktu: ");
+  line += nr.View();
+  line += "  dx, dy : ";
+  AppendFixed(line, dx, 10, 3);
+  line += ' ';
+  AppendFixed(line, dy, 10, 3);
+  report_.WriteLine(line);
+  err_.WriteLine(line);
+}
+
+void TransformReport::Defect() {
+  Line("*** Defekt układu dla okreslonego modelu i stopnia transformacji");
+  err_.WriteLine(
+      textio::Utf8ToCp1250(" *** Defekt układu dla określonego modelu i stopnia transformacji"));
+}
+
+void TransformReport::AdjustmentPoints(const TFittedTransformation& f) {
+  Separator();
+  Line(" WYKAZ WSPÓŁRZĘDNYCH PUNKTÓW DOSTOSOWANIA");
+  Line("                        Układ pierwotny              Układ wtórny");
+  Line("          Nr            x1            y1            x2            y2");
+  std::string line;
+  for (std::int32_t k = 1; k <= f.ls; ++k) {
+    line.clear();
+    AppendNumber16(line, f.Nr[k]);
+    for (long double v : {f.x[k], f.y[k], f.x2[k], f.y2[k]}) {
+      line += ' ';
+      AppendFixed(line, v, 13, decimals_);
+    }
+    report_.WriteLine(line);
+  }
+}
+
+void TransformReport::Parameters(const TFittedTransformation& f) {
+  Line(" PARAMETRY OGÓLNE:");
+  std::string line = "  Skala = ";
+  AppendScientific(line, f.skala);
+  Line(line);
+  Line("  Srodki ciężkości zbiorów punktów dostosowania:");
+  auto centre = [&](std::string text, long double a, long double b, const char* tail) {
+    AppendFixed(text, a, 15, 4);
+    text += ' ';
+    AppendFixed(text, b, 15, 4);
+    text += tail;
+    Line(text);
+  };
+  centre("  Układ pierwotny (1): ", f.xo, f.yo, " (xo, yo)");
+  centre("  Układ wtórny    (2): ", f.Xo, f.Yo, " (Xo, Yo)");
+}
+
+void TransformReport::CoefficientLine(std::string line, long double value, long double meanError,
+                                      std::string_view errorLabel) {
+  line += "]:= ";
+  AppendScientific(line, value);
+  line += meanError > std::fabs(value) ? " ~0 " : "    ";
+  line += errorLabel;
+  AppendScientific(line, meanError);
+  Line(line);
+}
+
+void TransformReport::Coefficients(std::int32_t kind, std::int32_t degree, const long double* w,
+                                   long double m0w) {
+  const std::int32_t u = TrkUnknowns(kind, degree);
+  auto meanError = [&](std::int32_t k) {
+    const std::int32_t p = k == 1 ? TrkFirstCofactorIndex(u) : TrkCofactorIndex(u, k);
+    return m0w * std::sqrt(std::fabs(w[p]) + 1e-20L);
+  };
+  if (kind == 1) {
+    Line(" WSPÓŁCZYNNIKI WIELOMIANU ZESPOLONEGO I BŁEDY ŚREDNIE");
+    for (std::int32_t k = 0; k <= degree; ++k) {
+      for (int part = 0; part < 2; ++part) {
+        std::string head = part == 0 ? "  a[" : "  b[";
+        AppendInteger(head, k);
+        const std::int32_t index = 2 * k + part + 1;
+        CoefficientLine(head, w[index + 1], meanError(index), "  blad śr.=");
+      }
+    }
+    for (const char* text :
+         {" WZÓR TRANSFORMACJI (wielomian zespolony):",
+          "  Z-Zo = c[0] + c[1]*z + c[2]*z*z + c[3]*z*z*z + ....",
+          "  Z=(X,Y) - współrzędne wynikowe", "  Zo=(Xo,Yo) - środek ciężkości w układzie wtórnym",
+          "  z=[(x-xo)*skala, (y-yo)*skala ] - argument zespolony",
+          "  (x,y)- współrzędne pierwotne", "  (xo,yo)- środek ciężkości w układzie pierwotnym",
+          "  c[0]=(a[0],b[0]), c1=(a[1],b[1]), ... ,c[n]=(a[n],b[n])",
+          "  - współczynniki wielomianu"}) {
+      Line(text);
+    }
+    return;
+  }
+  Line(" WSPÓŁCZYNNIKI WIELOMIANÓW I BŁEDY ŚREDNIE");
+  std::int32_t index = 1;
+  for (int group = 0; group < 2; ++group) {
+    for (std::int32_t i = 0; i <= degree; ++i) {
+      for (std::int32_t j = 0; j <= degree - i; ++j, ++index) {
+        std::string head = group == 0 ? "  a[" : "  b[";
+        AppendInteger(head, i);
+        head += ',';
+        AppendInteger(head, j);
+        CoefficientLine(head, w[index + 1], meanError(index),
+                        group == 0 ? "  bląd śr. =" : "  błąd śr. =");
+      }
+    }
+  }
+  for (const char* text : {"  WZORY TRANSFORMACJI (wielomiany stopnia n): ",
+                           "    X-Xo = Suma[ a[i,j]*(u^i)*(v^j) ] po i,j=0,1,2,..,n",
+                           "    Y-Yo = Suma[ b[i,j]*(u^i)*(v^j) ] po i,j=0,1,2,..,n",
+                           "    u=(x-xo)*skala,  v=(y-yo)*skala - unormowane argumenty",
+                           "    xo,yo - współrzędne środka ciężkości w układzie pierwotnym",
+                           "    Xo,Yo - współrzędne środka ciężkości w układzie wtórnym",
+                           "    x,y - dane współrzędne w układzie pierwotnym",
+                           "    X,Y - wynikowe współrzędne w układzie wtórnym"}) {
+    Line(text);
+  }
+}
+
+void TransformReport::ResidualsHeader() {
+  Separator();
+  Line(" ODCHYŁKI NA PUNKTACH DOSTOSOWANIA");
+  Line("           Nr            dx         dy ");
+}
+
+void TransformReport::Residual(const PointNumber& nr, long double vx, long double vy) {
+  std::string line;
+  AppendNumber16(line, nr);
+  line += ' ';
+  AppendFixed(line, vx, 10, decimals_);
+  line += ' ';
+  AppendFixed(line, vy, 10, decimals_);
+  report_.WriteLine(line);
+}
+
+void TransformReport::Analysis(const AccuracyFigures& a) {
+  Separator();
+  Line(" ANALIZA");
+  Line("  Odchyłki średniokwadratowe (sX,sY, wypadkowa s):");
+  std::string line = "  sX = ";
+  AppendFixed(line, a.sX, 10, decimals_);
+  line += "  sY = ";
+  AppendFixed(line, a.sY, 10, decimals_);
+  line += "  s = ";
+  AppendFixed(line, a.s, 10, decimals_);
+  Line(line);
+  auto count = [&](const char* label, std::int64_t value) {
+    std::string text = label;
+    AppendInteger(text, value);
+    Line(text);
+  };
+  count("  Ilość równań          = ", a.equations);
+  count("  Ilość niewiadomych    = ", a.unknowns);
+  count("  Nadwymiarowość układu = ", a.redundancy);
+  line = "  Błąd średni jednostkowy m0 = ";
+  AppendFixed(line, a.m0, 10, decimals_);
+  Line(line);
+  line = textio::Utf8ToCp1250("  Odchyłka wypadkowa maksymalna: ");
+  AppendFixed(line, a.maxResidual, 10, decimals_);
+  line += " dla punktu: ";
+  line += a.maxResidualPoint.View();
+  report_.WriteLine(line);
+}
+
+void TransformReport::Listing(const TFittedTransformation& f) {
+  Separator();
+  Line(" WYKAZ WSPÓŁRZĘDNYCH PRZED I PO TRANSFORMACJI");
+  std::string line = "lp= ";
+  AppendInteger(line, f.lp);
+  line += " ls= ";
+  AppendInteger(line, f.ls);
+  Line(line);
+  Line("                      współrzędne dane    współrzędne po transf.         korekty");
+  Line("                           (pierwotne)  (bez korekt Hausbrandta)     Hausbrandta");
+  Line("              Nr             x             y             X             Y       dx      dy");
+  const int d = decimals_;
+  std::string model, corrected;
+  TransformedPoint t;
+  for (std::int32_t k = 1; k <= f.lp; ++k) {
+    TransformPoint(f.x[k], f.y[k], t);
+    line.clear();
+    AppendNumber16(line, f.Nr[k]);
+    model = line;
+    corrected = line;
+    for (long double v : {f.x[k], f.y[k]}) {
+      line += ' ';
+      AppendFixed(line, v, 13, d);
+    }
+    for (long double v : {t.X, t.Y}) {
+      model += ' ';
+      AppendFixed(model, v, 13, d);
+    }
+    for (long double v : {t.dx, t.dy}) {
+      model += ' ';
+      AppendFixed(model, v, 8, d);
+    }
+    line.append(model, 16);
+    for (long double v : {t.Xk, t.Yk}) {
+      corrected += ' ';
+      AppendFixed(corrected, v, 13, d);
+    }
+    corrected += ' ';
+    AppendFixed(corrected, std::sqrt(t.dx * t.dx + t.dy * t.dy), 8, d);
+    report_.WriteLine(line);
+    xy_.WriteLine(model);
+    xySk_.WriteLine(corrected);
+    if (k > f.ls) xySk1_.WriteLine(corrected);
+  }
+}
+
+void TransformReport::Description() {
+  Separator();
+  for (const char* text :
+       {" OPIS POZOSTAŁYCH PLIKÓW WYNIKOWYCH UTWORZONYCH W KATALOGU ROBOCZYM:",
+        " xy.tra     - współrzędne po transformacji (bez korekt Hausbrandta) oraz",
+        "              obliczone składowe korekt Hausbrandta dx, dy",
+        " xy_sk.tra  - współrzędne  ostateczne  (po dodaniu korekt) oraz wartości",
+        "              wypadkowe (długości wektorów) korekt dr=sqrt(dx*dx+dy*dy)",
+        "              jako miary dokładności wpasowania punktów",
+        " xy_sk1.tra - wykaz analogiczny do poprzedniego  ale  tylko  dla punktów",
+        "              transformowanych (z wyłączeniem punktów dostosowania)"}) {
+    Line(text);
+  }
+  Line(std::string(67, '_') + "veltra_5.0" + std::string(3, '_'));
+}
+
+void TransformReport::Close() {
+  report_.Close();
+  xy_.Close();
+  xySk_.Close();
+  xySk1_.Close();
+  err_.Close();
+}

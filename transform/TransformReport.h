@@ -1,0 +1,62 @@
+// The five files of every transformation run: the report "Protokol.tra", the lists "xy.tra",
+// "xy_sk.tra", "xy_sk1.tra" and the error list "err.tra". One method per block of the
+// report; the run decides which blocks are written. Coordinates and residuals take
+// ReportDecimals decimals; the fixed blocks take the decimals their layout states.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "textio/TextFile.h"
+#include "transform/PointNumber.h"
+
+struct TFittedTransformation;
+
+// The count lines of the input block.
+enum class CountLine {
+  PrimaryGiven,
+  PrimaryRepeats,
+  PrimaryVerified,
+  SecondaryGiven,
+  SecondaryRepeats,
+  SecondaryVerified,
+  Common
+};
+
+struct AccuracyFigures {
+  long double sX = 0, sY = 0, s = 0, m0 = 0, maxResidual = 0;
+  std::int32_t equations = 0, unknowns = 0, redundancy = 0;
+  PointNumber maxResidualPoint;
+};
+
+class TransformReport {
+ public:
+  // Creates or empties the five files in `folder` (a name that exists in another letter
+  // case is reused).
+  void Create(const std::string& folder, std::int32_t decimals);
+  void Header(const std::string& folder, std::int32_t kind, std::int32_t degree);
+  void Count(CountLine line, std::int64_t value);
+  // One repeated point, to the report and to err.tra; always 3 decimals.
+  void Repetition(const PointNumber& nr, long double dx, long double dy);
+  void Defect();
+  void AdjustmentPoints(const TFittedTransformation& f);
+  void Parameters(const TFittedTransformation& f);
+  // The coefficients w[2..u+1] with their mean errors m0w * sqrt(|cofactor| + 1e-20).
+  void Coefficients(std::int32_t kind, std::int32_t degree, const long double* w, long double m0w);
+  void ResidualsHeader();
+  void Residual(const PointNumber& nr, long double vx, long double vy);
+  void Analysis(const AccuracyFigures& figures);
+  // Every point of the listing set through TransformPoint, into all four listings.
+  void Listing(const TFittedTransformation& f);
+  void Description();
+  void Close();
+
+ private:
+  void Line(std::string_view utf8);
+  void Separator();
+  void CoefficientLine(std::string line, long double value, long double meanError,
+                       std::string_view errorLabel);
+
+  textio::TextFileWriter report_, xy_, xySk_, xySk1_, err_;
+  int decimals_ = 4;
+};

@@ -1,0 +1,47 @@
+// UPKTBIN: the adjustment point file TRANSPKT.BIN. Little-endian: int32 header text length,
+// its bytes, two int32 header numbers, int32 record count N, then N records of int32 name
+// length, name bytes and four 10-byte x87 extended reals x1, y1, x2, y2. No alignment, no
+// signature. Texts are Windows-1250 bytes, taken as they are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class WindowOperations;
+
+struct TPkt {
+  std::string Nr;
+  long double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+using TPktDostosowania = std::vector<TPkt>;
+
+// More records than the transformation can hold make the file unreadable.
+constexpr std::int32_t kMaxAdjustmentRecords = 200000;
+
+// The text of the message box of a failed read.
+inline constexpr const char* kReadFailureMessage = "Błąd odczytu pliku TRANSPKT.BIN";
+
+class TPktBIN {
+ public:
+  // Reads the file at `path`. Returns 0 when the whole file was read, 1 when the read failed
+  // (missing file, negative or too large count, file ending early). On failure `list` is
+  // empty if the failure came before it was sized, else it holds N entries, complete up to
+  // the failure and empty after it. Never throws.
+  int CzytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
+                std::int32_t& number2, TPktDostosowania& list);
+
+  // CzytajBIN, and on failure the message box; the caller goes on in every case.
+  void WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
+                  std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
+
+  TPktDostosowania Lista;  // kept for the file's own tools; the reading never touches it
+};
+
+// The one reader of the program, alive for its whole life.
+TPktBIN& PktBIN();
+
+// Writes `list` in the layout above. False when the file cannot be written.
+bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,
+                      std::int32_t number2, const TPktDostosowania& list);
