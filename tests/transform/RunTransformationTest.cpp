@@ -127,14 +127,28 @@ TEST_F(TransformRun, GeneralModelReportsItsCoefficientsInOrder) {
             Lines{" MODEL: TRANSFORMACJA OGÓLNOWIELOMIANOWA(lokalnie afiniczna) stopnia 2"});
 }
 
-TEST_F(TransformRun, MissingFileGivesOneMessageAndAllFiveFiles) {
-  Run();
-  EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"});
-  for (const char* name : {"Protokol.tra", "xy.tra", "xy_sk.tra", "xy_sk1.tra", "err.tra"}) {
-    EXPECT_TRUE(folder.Exists(name)) << name;
+TEST_F(TransformRun, UnreadableFileGivesOneMessageAndAllFiveFiles) {
+  auto int32 = [](std::int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  const std::string header = int32(0) + int32(0) + int32(0);
+  const std::pair<const char*, std::string> cases[] = {
+      {"missing", ""},
+      {"truncated", header + int32(2) + int32(1) + "A" + std::string(25, '\0')},
+      {"negative count", header + int32(-3)},
+      {"oversized", header + int32(200001)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    folder.Remove("TRANSPKT.BIN");
+    if (!bytes.empty()) folder.Write("TRANSPKT.BIN", bytes);
+    window.messages.clear();
+    Run();
+    EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"}) << name;
+    for (const char* file : {"Protokol.tra", "xy.tra", "xy_sk.tra", "xy_sk1.tra", "err.tra"}) {
+      EXPECT_TRUE(folder.Exists(file)) << name << " " << file;
+    }
+    EXPECT_EQ(FileLines("Protokol.tra").back(),
+              "*** Defekt układu dla okreslonego modelu i stopnia transformacji")
+        << name;
   }
-  EXPECT_EQ(ReportLines("  Liczba danych punktów zbioru pierwotnego"),
-            Lines{"  Liczba danych punktów zbioru pierwotnego (xy1) = 0"});
 }
 
 // 50 points with a known Helmert relation plus noise: the run's residuals, m0 and listing
