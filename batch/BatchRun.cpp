@@ -91,6 +91,7 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   BuildWorkingFiles();
   RefreshPresence(window);
   RunProcessing(window);
+  window.FlushStatus();
   window.PrintSummary(out);
   return 0;
 }

@@ -8,6 +8,8 @@ constexpr std::array<const char*, 11> kCounterNames = {"Edit1",  "Edit2",  "Edit
                                                        "Edit5",  "Edit8",  "Edit9", "Edit10",
                                                        "Edit12", "Edit13", "Edit14"};
 
+constexpr std::chrono::milliseconds kStatusInterval(40);
+
 const char* ColourName(PanelColour colour) {
   switch (colour) {
     case PanelColour::InfoBk:
@@ -26,10 +28,20 @@ ConsoleWindow::ConsoleWindow(std::string kindText, std::string degreeText, std::
     : kindText_(std::move(kindText)), degreeText_(std::move(degreeText)), log_(log) {}
 
 void ConsoleWindow::ShowStatus(std::string_view text) {
-  log_ << "status:" << text << '\n' << std::flush;
+  pendingStatus_.assign(text);
+  statusPending_ = true;
+  if (std::chrono::steady_clock::now() - lastStatus_ >= kStatusInterval) FlushStatus();
+}
+
+void ConsoleWindow::FlushStatus() {
+  if (!statusPending_) return;
+  log_ << "status:" << pendingStatus_ << '\n' << std::flush;
+  statusPending_ = false;
+  lastStatus_ = std::chrono::steady_clock::now();
 }
 
 void ConsoleWindow::ShowMessage(std::string_view text) {
+  FlushStatus();
   log_ << "message: " << text << '\n' << std::flush;
 }
 

@@ -45,10 +45,10 @@ TEST_F(RunProcessingTest, FolderWithoutMapFiles) {
   folder.WriteAdjustmentPoints(
       {{"1", 0, 0, 10, 10}, {"2", 100, 0, 110, 10}, {"3", 0, 100, 10, 110}});
   Run();
-  EXPECT_EQ(window.statuses,
-            (Lines{" obliczenia są wykonywane - proszę czekać",
-                   " sprawdzono zbiory punktów dostosowania", " przetwarzanie zakończone"}));
-  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(window.statuses, (Lines{" obliczenia są wykonywane - proszę czekać",
+                                    " sprawdzono zbiory punktów dostosowania", " Zadania wykonano",
+                                    " przetwarzanie zakończone"}));
+  EXPECT_EQ(window.messages, Lines{" Koniec obliczeń - ZORNAK_EDZ"});
   for (int slot : {17, 18, 19, 20})
     EXPECT_EQ(window.panels[slot], PanelColour::Window) << slot;
   EXPECT_EQ(window.panels[2], PanelColour::BtnFace);
@@ -69,7 +69,8 @@ TEST_F(RunProcessingTest, TwoRunsGiveTheSameFiles) {
 TEST_F(RunProcessingTest, UnreadableAdjustmentFileStillEndsTheRun) {
   folder.Write("TRANSPKT.BIN", "\x05");
   Run();
-  EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"});
+  EXPECT_EQ(window.messages,
+            (Lines{"Błąd odczytu pliku TRANSPKT.BIN", " Koniec obliczeń - ZORNAK_EDZ"}));
   EXPECT_EQ(window.statuses.back(), " przetwarzanie zakończone");
 }
 

@@ -1,0 +1,311 @@
+#include "convert/ParcelFile.h"
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "convert/ParcelArea.h"
+#include "convert/ParcelHeader.h"
+#include "convert/ParcelIndex.h"
+#include "textio/Cp1250.h"
+#include "textio/NumberForms.h"
+#include "textio/TextScanner.h"
+#include "transform/TransformPoint.h"
+
+namespace {
+
+using textio::AppendFixed;
+using textio::AppendInteger;
+using textio::Utf8ToCp1250;
+
+struct KindTexts {
+  const char* title;
+  const char* sumsHeading;
+  const char* startStatus;
+  const char* recordWord;
+  const char* countLine;
+  CounterField unit, groups, records, area;
+};
+
+const KindTexts& TextsOf(ParcelKind kind) {
+  static const KindTexts parcels = {" Diagnostyka zbioru DZIALKI.edz",
+                                    " Sumy częściowe powierzchni dla grup działek lub obrębów",
+                                    " Czytam DZIALKI.edz - proszę czekac",
+                                    " Działka: ",
+                                    " Liczba działek w pliku    DZIALKI.edz = ",
+                                    CounterField::Edit5,
+                                    CounterField::Edit8,
+                                    CounterField::Edit9,
+                                    CounterField::Edit10};
+  static const KindTexts contours = {" Diagnostyka zbioru KONTURY.edz",
+                                     " Sumy częściowe powierzchni dla grup konturów lub obrębów",
+                                     " Czytam KONTURY.edz - proszę czekac",
+                                     " Kontur: ",
+                                     " Liczba konturów w pliku   KONTURY.edz = ",
+                                     CounterField::Edit1,
+                                     CounterField::Edit2,
+                                     CounterField::Edit3,
+                                     CounterField::Edit4};
+  return kind == ParcelKind::Parcels ? parcels : contours;
+}
+
+const std::string kUnderscores(62, '_');
+constexpr int kPairWidth = 18;
+// The reduced area is the area plus the area times this coefficient.
+constexpr long double kReductionCoefficient = 0;
+
+// A number of a record or vertex line: its value, or the token that could not be read
+// ("?" when the file ended before it).
+struct Field {
+  long double value = 0;
+  bool ok = true;
+  std::string text;
+};
+
+struct PrecinctGroup {
+  int ordinal = 0;
+  PrecinctCode code = PrecinctCode::Of("000");
+  int count = 0;
+  long double area = 0, reducedArea = 0;
+};
+
+// The tables of a pass grow with the input and are kept for the next pass.
+std::vector<ParcelEntry>& Table() {
+  static std::vector<ParcelEntry> table;
+  return table;
+}
+
+class ParcelPass {
+ public:
+  ParcelPass(ParcelKind kind, ParcelOutputs& out, WindowOperations& window)
+      : texts_(TextsOf(kind)), out_(out), window_(window) {}
+
+  int Run(const std::string& inputPath);
+
+ private:
+  void Record(const ParcelHeader& header);
+  void Group(const PrecinctCode& code);
+  void CloseGroupLine(bool last);
+  void ReportDefect(const PrecinctCode& code);
+  void ReportNumericError(const std::array<Field, 4>& record);
+  void ReadFields(std::array<Field, 4>& fields);
+  // Appends a pair in 18 columns each: transformed when both numbers were read, else the
+  // tokens as they stood.
+  bool AppendPair(std::string& line, const Field& x, const Field& y, long double& X,
+                  long double& Y);
+  void Protocol(std::string_view utf8) { out_.protocol.WriteLine(Utf8ToCp1250(utf8)); }
+
+  const KindTexts& texts_;
+  ParcelOutputs& out_;
+  WindowOperations& window_;
+  textio::TextScanner in_;
+  PrecinctGroup group_;
+  int g_ = 0, n_ = 0;
+  long double totalArea_ = 0, totalReduced_ = 0;
+  bool numericError_ = false;
+  BoundaryRing ring_;
+  std::string line_;
+};
+
+void ParcelPass::ReadFields(std::array<Field, 4>& fields) {
+  for (Field& f : fields) {
+    f = Field{};
+    const auto read = in_.Number(f.value);
+    if (read == textio::TextScanner::Read::Ok) continue;
+    f.ok = false;
+    f.value = 0;
+    f.text = read == textio::TextScanner::Read::End ? "?" : std::string(in_.LastToken());
+    numericError_ = true;
+  }
+}
+
+bool ParcelPass::AppendPair(std::string& line, const Field& x, const Field& y, long double& X,
+                            long double& Y) {
+  if (!x.ok || !y.ok) {
+    textio::AppendRight(line, x.ok ? textio::Fixed(x.value, 0, 2) : x.text, kPairWidth);
+    textio::AppendRight(line, y.ok ? textio::Fixed(y.value, 0, 2) : y.text, kPairWidth);
+    return false;
+  }
+  TransformedPoint t;
+  TransformPoint(x.value, y.value, t);
+  X = t.Xk;
+  Y = t.Yk;
+  AppendFixed(line, X, kPairWidth, 2);
+  AppendFixed(line, Y, kPairWidth, 2);
+  return true;
+}
+
+void ParcelPass::CloseGroupLine(bool last) {
+  std::string line;
+  AppendInteger(line, group_.ordinal, 10);
+  line += "   ";
+  line += group_.code.Text();
+  line += Utf8ToCp1250(" Liczba działek = ");
+  AppendInteger(line, group_.count, 10);
+  line += "  P = ";
+  AppendFixed(line, group_.area, 15, 4);
+  if (last) {
+    line += "  P(odred.) = ";
+    AppendFixed(line, group_.reducedArea, 15, 4);
+  }
+  out_.protocol.WriteLine(line);
+}
+
+void ParcelPass::ReportDefect(const PrecinctCode& code) {
+  const std::string shown = code.Shown();
+  window_.ShowMessage("*** Defektowy numer obrębu: " + textio::Cp1250ToUtf8(shown));
+  out_.protocol.WriteLine(Utf8ToCp1250(" *** Defektowy numer obrębu: ") + shown +
+                          " zamieniono na 999");
+}
+
+// Records are grouped by runs of one precinct code; a defective code (not three digits)
+// joins a current group 999 or opens a new group 999.
+void ParcelPass::Group(const PrecinctCode& code) {
+  static const PrecinctCode k999 = PrecinctCode::Of("999");
+  if (code == group_.code) return;
+  const bool defective = code.IsDefective();
+  if (defective && group_.code == k999) {
+    ReportDefect(code);
+    return;
+  }
+  if (group_.ordinal >= 1) CloseGroupLine(false);
+  if (defective) ReportDefect(code);
+  ++g_;
+  group_ = PrecinctGroup{g_, defective ? k999 : code, 0, 0, 0};
+}
+
+void ParcelPass::ReportNumericError(const std::array<Field, 4>& record) {
+  const std::string& id = Table()[n_].identifier;
+  out_.protocol.WriteLine(Utf8ToCp1250(" *** Wykryto błąd liczbowy w rekordach działki/konturu: ") +
+                          id);
+  std::string line;
+  for (const Field& f : record)
+    AppendFixed(line, f.value, 13, 2);
+  out_.protocol.WriteLine(line);
+  window_.ShowMessage(" *** Wykryto błąd liczbowy w rekordach działki/konturu " +
+                      textio::Cp1250ToUtf8(id));
+}
+
+void ParcelPass::Record(const ParcelHeader& header) {
+  if (g_ == 0) {
+    std::string unit = " Jednostka ewidencyjna nr ";
+    AppendInteger(unit, header.unit);
+    out_.protocol.WriteLine(unit);
+    out_.protocol.WriteLine(" ");
+    window_.SetCounter(texts_.unit, std::to_string(header.unit));
+  }
+  Group(header.precinct);
+  ++group_.count;
+  ++n_;
+  std::vector<ParcelEntry>& table = Table();
+  if (table.size() <= static_cast<std::size_t>(n_)) table.resize(n_ + 1);
+  ParcelEntry& entry = table[n_];
+  entry = ParcelEntry{header.identifier};
+  window_.ShowStatus("Read line " + std::to_string(n_) + texts_.recordWord +
+                     textio::Cp1250ToUtf8(header.identifier));
+  numericError_ = false;
+
+  // Record line: two pairs, the second being the record's centroid.
+  std::array<Field, 4> record;
+  in_.NextLine();
+  ReadFields(record);
+  line_.clear();
+  long double X, Y;
+  AppendPair(line_, record[0], record[1], X, Y);
+  if (AppendPair(line_, record[2], record[3], X, Y)) {
+    entry.Xo = X;
+    entry.Yo = Y;
+  }
+  line_ += in_.Rest();
+  out_.converted.WriteLine(line_);
+
+  // Count line: only the count is kept.
+  std::int32_t k = 0;
+  in_.NextLine();
+  if (in_.Integer(k) != textio::TextScanner::Read::Ok) {
+    numericError_ = true;
+    out_.converted.WriteLine(in_.LastToken().empty() ? "?" : std::string(in_.LastToken()));
+    k = 0;
+  } else {
+    out_.converted.WriteLine(std::to_string(k));
+  }
+
+  // Vertex lines: a 20-character label and two pairs; the second pairs form the boundary.
+  int stored = 0;
+  std::array<Field, 4> vertex;
+  for (std::int32_t i = 1; i <= k; ++i) {
+    if (!in_.NextLine()) {  // the file ends inside the record
+      numericError_ = true;
+      break;
+    }
+    line_.assign(in_.Take(20));
+    ReadFields(vertex);
+    AppendPair(line_, vertex[0], vertex[1], X, Y);
+    if (AppendPair(line_, vertex[2], vertex[3], X, Y)) {
+      ++stored;
+      if (ring_.X.size() <= static_cast<std::size_t>(stored) + 1) {
+        ring_.X.resize(2 * stored + 2);
+        ring_.Y.resize(2 * stored + 2);
+      }
+      ring_.X[stored] = X;
+      ring_.Y[stored] = Y;
+    }
+    line_ += in_.Rest();
+    out_.converted.WriteLine(line_);
+  }
+
+  entry.area = ParcelArea(ring_, stored);
+  entry.reducedArea = entry.area + entry.area * kReductionCoefficient;
+  group_.area += entry.area;
+  totalArea_ += entry.area;
+  totalReduced_ += entry.reducedArea;
+  group_.reducedArea += entry.reducedArea;
+  if (numericError_) ReportNumericError(record);
+}
+
+int ParcelPass::Run(const std::string& inputPath) {
+  out_.protocol.WriteLine(kUnderscores);
+  Protocol(texts_.title);
+  Protocol(texts_.sumsHeading);
+  window_.ShowStatus(texts_.startStatus);
+  in_.Open(inputPath);
+  do {
+    in_.NextLine();  // an empty input still gives one (empty) line
+    ParcelHeader header;
+    if (!ReadParcelHeader(in_.Line(), header)) {
+      out_.converted.WriteLine(" ");
+      continue;
+    }
+    out_.converted.WriteLine(in_.Line());
+    Record(header);
+  } while (!in_.AtEnd());
+
+  CloseGroupLine(true);
+  window_.SetCounter(texts_.groups, std::to_string(g_));
+  window_.SetCounter(texts_.records, std::to_string(n_));
+  std::string line = Utf8ToCp1250(texts_.countLine);
+  AppendInteger(line, n_);
+  out_.protocol.WriteLine(line);
+  line = Utf8ToCp1250(" Powierzchnia całkowita według .edz  P = ");
+  AppendFixed(line, totalArea_, 15, 4);
+  out_.protocol.WriteLine(line);
+  out_.protocol.WriteLine(kUnderscores);
+  Protocol(" Tworzenie skorowidzu");
+  window_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
+  WriteParcelIndex(Table(), n_, Utf8ToCp1250(window_.CounterText(texts_.unit)), out_.index);
+  const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
+  window_.SetCounter(texts_.area, textio::General(rounded));
+  Protocol(" Koniec diagnostyki");
+  out_.protocol.Close();
+  out_.converted.Close();
+  out_.index.Close();
+  return n_;
+}
+
+}  // namespace
+
+int ConvertParcelFile(ParcelKind kind, const std::string& inputPath, ParcelOutputs& outputs,
+                      WindowOperations& window) {
+  ParcelPass pass(kind, outputs, window);
+  return pass.Run(inputPath);
+}
