@@ -1,0 +1,235 @@
+// Whole runs over working folders: the golden folders, the driver's decisions, the point,
+// layer and object files' own rules, and bad input.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/convert/ConversionFolder.h"
+#include "textio/NumberForms.h"
+#include "transform/TransformPoint.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char* const kOutputs[] = {"Dzialki.ed_",   "Protokol1.txt", "SKO_dzialki.txt",
+                                "Kontury.ed_",   "Protokol2.txt", "SKO_kontury.txt",
+                                "Punkty.ep_",    "Protokol3.txt", "Warstwy.tx_",
+                                "Protokol4.txt", "OBIEKTY.tx_",   "PROTOKOL5.txt"};
+
+void ExpectGolden(const TestFolder& folder, const std::string& expected) {
+  for (const char* name : kOutputs) {
+    EXPECT_EQ(folder.Read(name), ReadFile(expected + "/" + name)) << name;
+  }
+}
+
+// Hand-checked: with the identity transformation every number is the input's, rounded
+// to its field.
+TEST_F(ConversionRun, GoldenIdentityFolder) {
+  CopyFrom(std::string(ZORNAK_TEST_DATA) + "/convert/identity");
+  Run();
+  ExpectGolden(folder, std::string(ZORNAK_TEST_DATA) + "/convert/identity-expected");
+  EXPECT_EQ(window.counters[CounterField::Edit12], "5");
+  EXPECT_EQ(window.counters[CounterField::Edit13], "9");
+  EXPECT_EQ(window.counters[CounterField::Edit14], "4");
+  EXPECT_EQ(window.counters[CounterField::Edit10], "1.125");
+}
+
+// A real transformation: the demo folder.
+TEST_F(ConversionRun, GoldenDemoFolder) {
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  Run();
+  ExpectGolden(folder, std::string(ZORNAK_TEST_DATA) + "/convert/demo-expected");
+  EXPECT_EQ(window.messages, Lines{" Koniec obliczeń - ZORNAK_EDZ"});
+}
+
+TEST_F(ConversionRun, ConvertedCoordinatesAreTransformPointOfTheInput) {
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> x(5566500, 5570500), y(7455500, 7459500);
+  std::vector<std::array<long double, 4>> points(500);
+  Lines lines;
+  for (auto& p : points) {
+    for (int i = 0; i < 4; ++i)
+      p[i] = std::round((i % 2 ? y : x)(random)*1000) / 1000;
+    std::string line = "PT                  ";
+    for (long double v : p)
+      line += textio::Fixed(v, 0, 3) + " ";
+    lines.push_back(line);
+  }
+  WriteLines("PUNKTY.ept", lines);
+  Lines objects = {"O B 121"};
+  for (const auto& p : points) {
+    objects.push_back("B 1 " + textio::Fixed(p[0], 0, 3) + " " + textio::Fixed(p[1], 0, 3));
+  }
+  WriteLines("OBIEKTY.txt", objects);
+  Run();
+  const Lines converted = FileLines("Punkty.ep_");
+  const Lines convertedObjects = FileLines("OBIEKTY.tx_");
+  ASSERT_EQ(converted.size(), points.size());
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    std::string expected = "PT" + std::string(18, ' ');
+    TransformedPoint t;
+    for (int pair = 0; pair < 2; ++pair) {
+      TransformPoint(points[k][2 * pair], points[k][2 * pair + 1], t);
+      expected += textio::Fixed(t.Xk, 18, 2) + textio::Fixed(t.Yk, 18, 2);
+    }
+    ASSERT_EQ(converted[k], expected + " ") << k;
+    TransformPoint(points[k][0], points[k][1], t);
+    ASSERT_EQ(convertedObjects[k + 1], "B 1 " + textio::Fixed(t.Xk, 10, 2) + "        " +
+                                           textio::Fixed(t.Yk, 10, 2) + "     ");
+  }
+}
+
+TEST_F(ConversionRun, NoMapFilesCreatesNothing) {
+  IdentityTransformation();
+  Run();
+  EXPECT_EQ(Files(), (Lines{"Protokol.tra", "TRANSPKT.BIN", "err.tra", "xy.tra", "xy_sk.tra",
+                            "xy_sk1.tra"}));
+  EXPECT_EQ(window.statuses[window.statuses.size() - 2], " Zadania wykonano");
+  EXPECT_EQ(window.messages, Lines{" Koniec obliczeń - ZORNAK_EDZ"});
+}
+
+TEST_F(ConversionRun, OnlyTheObjectFile) {
+  IdentityTransformation();
+  WriteLines("OBIEKTY.txt", {"O B 121", "B 1 5567000.00 7456000.00"});
+  window.counters[CounterField::Edit12] = "12";
+  Run();
+  EXPECT_TRUE(folder.Exists("OBIEKTY.tx_"));
+  EXPECT_TRUE(folder.Exists("PROTOKOL5.txt"));
+  EXPECT_FALSE(folder.Exists("Punkty.ep_"));
+  for (int panel : {21, 22, 23})
+    EXPECT_EQ(window.panels[panel], PanelColour::Window);
+  EXPECT_EQ(window.panels.count(11), 1u);  // coloured by the presence pass only
+  EXPECT_EQ(window.panels[11], PanelColour::BtnFace);
+  EXPECT_EQ(window.counters[CounterField::Edit14], "1");
+  EXPECT_EQ(window.counters[CounterField::Edit12], "12");
+  EXPECT_NE(std::find(window.statuses.begin(), window.statuses.end(), " Przetwarzam OBIEKTY.txt"),
+            window.statuses.end());
+}
+
+TEST_F(ConversionRun, ClearedSwitchLeavesEarlierOutputsUntouched) {
+  IdentityTransformation();
+  WriteLines("PUNKTY.ept", {"1                   5567000.00 7456000.00 5567000.00 7456000.00"});
+  folder.Write("Punkty.ep_", "earlier");
+  window.switches[3] = false;
+  Run();
+  EXPECT_EQ(folder.Read("Punkty.ep_"), "earlier");
+  EXPECT_FALSE(folder.Exists("Protokol3.txt"));
+}
+
+TEST_F(ConversionRun, NoConversionWithoutATransformation) {
+  folder.WriteAdjustmentPoints({{"1", 0, 0, 1, 1}});  // one point: too few for any model
+  WriteLines("DZIALKI.edz", {"  1.12-1", "1 2 3 4", "0"});
+  folder.Write("Dzialki.ed_", "earlier");
+  Run();
+  EXPECT_EQ(folder.Read("Dzialki.ed_"), "earlier");
+  EXPECT_FALSE(folder.Exists("Protokol1.txt"));
+  EXPECT_FALSE(folder.Exists("SKO_dzialki.txt"));
+  EXPECT_EQ(window.messages,
+            (Lines{" *** Brak transformacji - pliki mapy nie zostały przekształcone",
+                   " Koniec obliczeń - ZORNAK_EDZ"}));
+  EXPECT_EQ(window.statuses[window.statuses.size() - 2], " Zadania wykonano");
+}
+
+TEST_F(ConversionRun, PointFileRules) {
+  IdentityTransformation();
+  struct Case {
+    const char* name;
+    std::string input;
+    Lines converted, protocol;
+    const char* count;
+  };
+  const std::string good = "1                   5567000.00 7456000.00 5567001.00 7456001.00";
+  const std::string out =
+      "1                           5567000.00        7456000.00        5567001.00        "
+      "7456001.00";
+  const Case cases[] = {
+      {"empty", "", {}, {" Liczba przeczytanych linii: 1", " Liczba wszystkich punktów: 0"}, "0"},
+      {"blank line between records",
+       good + "\r\n\r\n" + good + "\r\n" + good + "\r\n",
+       {out, out, out},
+       {" Liczba przeczytanych linii: 4", " Liczba wszystkich punktów: 3"},
+       "3"},
+      {"faulty first line is reported",
+       "1                   5567000,00 7456000.00 5567001.00 7456001.00\r\n" + good + "\r\n",
+       {out},
+       {" *** Wykryto błąd liczbowy w wierszu 1", " Liczba przeczytanych linii: 2",
+        " Liczba wszystkich punktów: 2"},
+       "2"},
+      {"number missing at the end of the file",
+       good + "\r\n1                   5567000.00 7456000.00 5567001.00\r\n",
+       {out},
+       {" *** Wykryto błąd liczbowy w wierszu 2", " Liczba przeczytanych linii: 2",
+        " Liczba wszystkich punktów: 2"},
+       "2"},
+  };
+  for (const Case& c : cases) {
+    folder.Write("PUNKTY.ept", c.input);
+    Run();
+    EXPECT_EQ(FileLines("Punkty.ep_"), c.converted) << c.name;
+    Lines protocol = {" DIAGNOSTYKA ZBIORU: PUNKTY.etp"};
+    protocol.insert(protocol.end(), c.protocol.begin(), c.protocol.end());
+    EXPECT_EQ(FileLines("Protokol3.txt"), protocol) << c.name;
+    EXPECT_EQ(window.counters[CounterField::Edit12], c.count) << c.name;
+  }
+}
+
+TEST_F(ConversionRun, EmptyLayerAndObjectFiles) {
+  IdentityTransformation();
+  folder.Write("WARSTWY.txt", "");
+  folder.Write("OBIEKTY.txt", "");
+  Run();
+  EXPECT_EQ(folder.Read("Warstwy.tx_"), "\r\n");
+  EXPECT_EQ(folder.Read("OBIEKTY.tx_"), "\r\n");
+  for (const char* protocol : {"Protokol4.txt", "PROTOKOL5.txt"}) {
+    const Lines lines = FileLines(protocol);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], " Zbiór zawiera 1 linii");
+    EXPECT_EQ(lines[2], " Zbiór zawiera 0 punktów");
+  }
+  EXPECT_EQ(window.counters[CounterField::Edit13], "0");
+  EXPECT_EQ(window.counters[CounterField::Edit14], "0");
+}
+
+// Every kind of damage in every map file: the run completes, reports, and writes nothing
+// but its named outputs.
+TEST_F(ConversionRun, BadInputNeverStopsTheRun) {
+  IdentityTransformation();
+  std::string garbage;
+  std::mt19937 random(9);
+  for (int i = 0; i < 20000; ++i)
+    garbage += static_cast<char>(random() % 256);
+  std::string manyWords = "O B 121\r\nB 1";
+  for (int i = 0; i < 10000; ++i)
+    manyWords += " 5567000.00";
+  const std::pair<const char*, std::string> cases[] = {
+      {"truncated record", "  1.12-1\r\n5567000.00 7456000.00 5567000.00"},
+      {"huge count", "  1.12-1\r\n1 2 3 4\r\n2000000000\r\nV 1 2 3 4\r\n"},
+      {"negative count", "  1.12-1\r\n1 2 3 4\r\n-7\r\n  1.12-2\r\n1 2 3 4\r\n0\r\n"},
+      {"line of 1 MB", "  1.12-1" + std::string(1 << 20, 'x') + "\r\n1 2 3 4\r\n0\r\n"},
+      {"NUL bytes", std::string("  1.12-1\0\r\n1\0 2 3 4\r\n\0\r\n", 23)},
+      {"binary garbage", garbage},
+      {"many words", manyWords},
+  };
+  const Lines inputs = {"DZIALKI.edz", "KONTURY.edz", "PUNKTY.ept", "WARSTWY.txt", "OBIEKTY.txt"};
+  for (const auto& [name, bytes] : cases) {
+    for (const std::string& input : inputs)
+      folder.Write(input, bytes);
+    window.messages.clear();
+    Run();
+    ASSERT_FALSE(window.messages.empty()) << name;
+    EXPECT_EQ(window.messages.back(), " Koniec obliczeń - ZORNAK_EDZ") << name;
+    Lines expected = {"DZIALKI.edz",   "Dzialki.ed_",   "KONTURY.edz",     "Kontury.ed_",
+                      "OBIEKTY.tx_",   "OBIEKTY.txt",   "PROTOKOL5.txt",   "PUNKTY.ept",
+                      "Protokol.tra",  "Protokol1.txt", "Protokol2.txt",   "Protokol3.txt",
+                      "Protokol4.txt", "Punkty.ep_",    "SKO_dzialki.txt", "SKO_kontury.txt",
+                      "TRANSPKT.BIN",  "WARSTWY.txt",   "Warstwy.tx_",     "err.tra",
+                      "xy.tra",        "xy_sk.tra",     "xy_sk1.tra"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Files(), expected) << name;
+    EXPECT_FALSE(FileLines("Protokol1.txt").empty()) << name;
+  }
+}
+
+}  // namespace
