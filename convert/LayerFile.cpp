@@ -125,19 +125,8 @@ bool LayerRecord(const SplitLine& w, const SectionState& s, std::string& out) {
 }  // namespace
 
 int ConvertLayerFile(WindowOperations& window) {
-  window.ShowStatus(" Przetwarzam WARSTWY.txt - proszę czekać");
-  textio::TextFileWriter converted, protocol;
-  const std::string input = SlotPath(slot::kLayers);
-  converted.Create(SlotPath(slot::kLayersOut));
-  protocol.Create(SlotPath(slot::kLayersProtocol));
-  MarkPanel(window, slot::kLayersOut);
-  MarkPanel(window, slot::kLayersProtocol);
-  protocol.WriteLine(" DIAGNOSTYKA ZBIORU: WARSTWY.txt");
-  const SectionedCounts counts =
-      ConvertSections({LayerSectionLine, LayerRecord}, input, converted, protocol);
-  WriteSectionTotals(counts, protocol);
-  window.SetCounter(CounterField::Edit13, std::to_string(counts.records));
-  converted.Close();
-  protocol.Close();
-  return counts.records;
+  return RunSectionedTask({LayerSectionLine, LayerRecord, slot::kLayers, slot::kLayersOut,
+                           slot::kLayersProtocol, false, " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
+                           " Przetwarzam WARSTWY.txt - proszę czekać", true, CounterField::Edit13},
+                          window);
 }

@@ -72,20 +72,8 @@ bool ObjectRecord(const SplitLine& w, const SectionState& s, std::string& out) {
 }  // namespace
 
 int ConvertObjectFile(WindowOperations& window) {
-  const std::string input = SlotPath(slot::kObjects);
-  textio::TextFileWriter converted, protocol;
-  converted.Create(SlotPath(slot::kObjectsOut));
-  protocol.Create(SlotPath(slot::kObjectsProtocol));
-  for (int panel : {slot::kObjects, slot::kObjectsOut, slot::kObjectsProtocol}) {
-    MarkPanel(window, panel);
-  }
-  protocol.WriteLine(" DIAGNOSTYKA ZBIORU: OBIEKTY.txt");
-  window.ShowStatus(" Przetwarzam OBIEKTY.txt");
-  const SectionedCounts counts =
-      ConvertSections({ObjectSectionLine, ObjectRecord}, input, converted, protocol);
-  WriteSectionTotals(counts, protocol);
-  window.SetCounter(CounterField::Edit14, std::to_string(counts.records));
-  converted.Close();
-  protocol.Close();
-  return counts.records;
+  return RunSectionedTask({ObjectSectionLine, ObjectRecord, slot::kObjects, slot::kObjectsOut,
+                           slot::kObjectsProtocol, true, " DIAGNOSTYKA ZBIORU: OBIEKTY.txt",
+                           " Przetwarzam OBIEKTY.txt", false, CounterField::Edit14},
+                          window);
 }

@@ -1,14 +1,21 @@
 #include "convert/SectionedFile.h"
 
+#include "convert/MapFiles.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
+#include "textio/TextFile.h"
 
-SectionedCounts ConvertSections(const SectionedFormat& format, const std::string& input,
+namespace {
+
+struct SectionedCounts {
+  int lines = 0;    // every line read
+  int records = 0;  // records of kinds 1 and 2 converted
+};
+
+SectionedCounts ConvertSections(const SectionedFormat& format, textio::TextFileReader& in,
                                 textio::TextFileWriter& converted,
                                 textio::TextFileWriter& protocol) {
-  textio::TextFileReader in;
-  in.Open(input);
   SectionedCounts counts;
   SectionState state;
   SplitLine words;
@@ -33,16 +40,35 @@ SectionedCounts ConvertSections(const SectionedFormat& format, const std::string
   return counts;
 }
 
+}  // namespace
+
+int RunSectionedTask(const SectionedFormat& format, WindowOperations& window) {
+  if (format.statusFirst) window.ShowStatus(format.status);
+  textio::TextFileReader in;
+  in.Open(SlotPath(format.input));
+  textio::TextFileWriter converted, protocol;
+  converted.Create(SlotPath(format.converted));
+  protocol.Create(SlotPath(format.protocol));
+  if (format.markInput) MarkPanel(window, format.input);
+  MarkPanel(window, format.converted);
+  MarkPanel(window, format.protocol);
+  protocol.WriteLine(format.title);
+  if (!format.statusFirst) window.ShowStatus(format.status);
+
+  const SectionedCounts counts = ConvertSections(format, in, converted, protocol);
+  const std::string contains = textio::Utf8ToCp1250(" Zbiór zawiera ");
+  protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
+  protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));
+  window.SetCounter(format.counter, std::to_string(counts.records));
+  converted.Close();
+  protocol.Close();
+  return counts.records;
+}
+
 bool WordNumber(std::string_view word, long double& value) {
   return textio::ParseNumber(word, value);
 }
 
 void AppendCoordinate(std::string& out, long double value) {
   textio::AppendFixed(out, value, 10, 2);
-}
-
-void WriteSectionTotals(const SectionedCounts& counts, textio::TextFileWriter& protocol) {
-  const std::string contains = textio::Utf8ToCp1250(" Zbiór zawiera ");
-  protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
-  protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));
 }

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "convert/SplitWords.h"
-#include "textio/TextFile.h"
+#include "shell/WindowOperations.h"
 
 struct SectionState {
   int kind = 0;          // 0 before the first section line, then 1..4
@@ -20,23 +20,19 @@ struct SectionedFormat {
   // The converted record of section kind 1 or 2 into `out`; false when a position word
   // does not read as a number.
   bool (*record)(const SplitLine& words, const SectionState& state, std::string& out);
+  int input, converted, protocol;  // working file slots
+  bool markInput;                  // the objects task also marks its input's panel
+  const char* title;               // the protocol's first line
+  const char* status;              // shown when the task starts
+  bool statusFirst;                // shown before the files are opened, else after the title
+  CounterField counter;            // receives the number of converted records
 };
 
-struct SectionedCounts {
-  int lines = 0;    // every line read
-  int records = 0;  // records of kinds 1 and 2 converted
-};
-
-// Reads `input` to its end (at least one line, also when it is empty), writing the
-// converted lines and the protocol's error lines. The caller writes the protocol's first
-// and last lines.
-SectionedCounts ConvertSections(const SectionedFormat& format, const std::string& input,
-                                textio::TextFileWriter& converted,
-                                textio::TextFileWriter& protocol);
+// Runs the task to the end of its input (at least one line, also when it is empty) and
+// returns the number of converted records.
+int RunSectionedTask(const SectionedFormat& format, WindowOperations& window);
 
 // Word forms of both files.
 bool WordNumber(std::string_view word, long double& value);
 // fixed(10,2)
 void AppendCoordinate(std::string& out, long double value);
-// The closing lines of both protocols.
-void WriteSectionTotals(const SectionedCounts& counts, textio::TextFileWriter& protocol);
