@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those missing. Needs root for apt-get.
 set -euo pipefail
-packages=(cmake make g++ googletest libgtest-dev locales "$@")
+# qt6-base-dev brings Widgets, PrintSupport and Test; the fonts give Polish glyphs and a
+# Courier-like monospace face.
+packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
+  fonts-liberation2 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,345 @@
+#include "shell/TForm2.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <algorithm>
+#include <exception>
+
+#include "shell/RunProcessing.h"
+#include "shell/WorkingFiles.h"
+#include "textio/FolderFiles.h"
+#include "viewer/Look.h"
+#include "viewer/TForm1.h"
+#include "viewer/TForm4.h"
+
+namespace {
+
+constexpr int kClientWidth = 808, kClientHeight = 625, kStatusBarHeight = 22;
+constexpr int kHeadingWidth = 170;
+constexpr int kPanelHeight = 26;
+// Status texts are painted at most 25 times a second; the last one is painted by the
+// event loop when the run returns.
+constexpr qint64 kPaintIntervalMs = 40;
+
+// Left edge and width of file column 0..4.
+int ColumnX(int column) {
+  return 186 + column * 124;
+}
+constexpr int kColumnWidth = 116;
+
+// Panel captions as the window shows them.
+const char* PanelCaption(int slot) {
+  static const char* const captions[] = {"",
+                                         "DZIALKI.ed_",
+                                         "DZIALKI.edz",
+                                         "PROTOKOL1.txt",
+                                         "KONTURY.edz",
+                                         "SKO_DZIALKI.txt",
+                                         "PUNKTY.ept",
+                                         "WARSTWY.txt",
+                                         "PROTOKOL2.txt",
+                                         "KONTURY.ed_",
+                                         "SKO_KONTURY.txt",
+                                         "PUNKTY.ep_",
+                                         "WARSTWY.tx_",
+                                         "PROTOKOL3.txt",
+                                         "PROTOKOL4.txt",
+                                         "xy1",
+                                         "xy2",
+                                         "Protokol.tra",
+                                         "xy.tra",
+                                         "xy_sk.tra",
+                                         "xy_sk1.tra",
+                                         "OBIEKTY.txt",
+                                         "OBIEKTY.tx_",
+                                         "PROTOKOL5.txt"};
+  return captions[slot];
+}
+
+// The panels of each file column, top to bottom: input, converted, protocol, index.
+constexpr std::array<std::array<int, 4>, 5> kColumns = {
+    {{2, 1, 3, 5}, {4, 9, 8, 10}, {6, 11, 13, 0}, {7, 12, 14, 0}, {21, 22, 23, 0}}};
+
+SystemColour CaptionColour(int slot) {
+  if (slot == 2 || slot == 4 || slot == 6 || slot == 7 || slot == 21)
+    return SystemColour::WindowText;
+  if (slot == 15 || slot == 16) return SystemColour::Black;
+  return SystemColour::Navy;
+}
+
+QLabel* Text(QWidget* area, const QString& text, const QRect& where, const QFont& font) {
+  auto* label = new QLabel(text, area);
+  label->setGeometry(where);
+  label->setFont(font);
+  return label;
+}
+
+// The program picture: a small map sheet with a corrected parcel.
+QPixmap ProgramPicture() {
+  QPixmap picture(64, 64);
+  picture.fill(Qt::white);
+  QPainter p(&picture);
+  p.setPen(QColor(0xB0, 0xC4, 0xDE));
+  for (int i = 8; i < 64; i += 12) {
+    p.drawLine(i, 0, i, 63);
+    p.drawLine(0, i, 63, i);
+  }
+  p.setPen(QPen(Qt::darkBlue, 2));
+  p.drawPolygon(QPolygon({QPoint(12, 14), QPoint(50, 10), QPoint(54, 48), QPoint(16, 52)}));
+  p.setPen(QPen(Qt::red, 2));
+  p.drawPolygon(QPolygon({QPoint(14, 16), QPoint(52, 13), QPoint(55, 50), QPoint(17, 54)}));
+  p.setPen(Qt::black);
+  p.drawRect(0, 0, 63, 63);
+  return picture;
+}
+
+}  // namespace
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  emit clicked();
+}
+
+TForm2::TForm2(std::string folder, QWidget* parent)
+    : QMainWindow(parent), folder_(std::move(folder)) {
+  setWindowTitle("ZORNAK_edz  wersja  5.02");
+  auto* area = new QWidget(this);
+  area->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+  area->setCursor(Qt::CrossCursor);
+  Paint(area, ColourOf(SystemColour::BtnFace));
+  setCentralWidget(area);
+  CreateHeader(area);
+  CreateFileColumns(area);
+  CreateCounters(area);
+  CreateTransformationRow(area);
+  statusText_ = new QLabel(this);
+  statusBar()->addWidget(statusText_, 1);
+  statusBar()->setFixedHeight(kStatusBarHeight);
+  statusBar()->setSizeGripEnabled(false);
+  setFixedSize(kClientWidth, kClientHeight);
+  StartUp();
+}
+
+void TForm2::CreateHeader(QWidget* area) {
+  auto* image1 = new QLabel(area);
+  image1->setGeometry(10, 8, 64, 64);
+  image1->setPixmap(ProgramPicture());
+  auto* banner =
+      Text(area, "ZORNAK_EDZ_LOK  5.0", QRect(90, 6, 420, 36), WindowsFont("Arial", 20, true));
+  banner->setFrameStyle(QFrame::NoFrame);
+  const QFont normal = WindowsFont("MS Sans Serif", 8);
+  Text(area,
+       "     Program realizuje korekty lokalne po transformacji części graficznej plików "
+       "EWMAPA do układu  ",
+       QRect(90, 44, 640, 16), normal);
+  Text(area, "empirycznego \"2000\".    ", QRect(90, 60, 300, 16), normal);
+  image2_ = new ClickLabel(area);
+  image2_->setGeometry(748, 8, 48, 48);
+  image2_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(48, 48));
+  image2_->setCursor(Qt::WhatsThisCursor);
+  image2_->setToolTip("Pomoc");
+  connect(image2_, &ClickLabel::clicked, this, [this] { (new TForm1(this))->show(); });
+  auto* date = new QDateEdit(QDate::currentDate(), area);
+  date->setGeometry(690, 64, 106, 22);
+  date->setCalendarPopup(true);
+}
+
+void TForm2::CreateFileColumns(QWidget* area) {
+  const QFont heading = WindowsFont("MS Sans Serif", 8, true);
+  Text(area, "  Zbiory pierwotne", QRect(8, 96, kHeadingWidth, kPanelHeight), heading);
+  Text(area, "Zbiory wtórne", QRect(8, 152, kHeadingWidth, kPanelHeight), heading);
+  Text(area, "[ Protokoły kontrolne ]", QRect(8, 186, kHeadingWidth, kPanelHeight), heading);
+  Text(area, "[ Skorowidze działek ]", QRect(8, 220, kHeadingWidth, kPanelHeight), heading);
+  const QFont panelFont = WindowsFont("MS Sans Serif", 8, true);
+  auto panel = [&](int slot, const QRect& where) {
+    auto* p = new ClickLabel(PanelCaption(slot), area);
+    p->setGeometry(where);
+    p->setFont(panelFont);
+    p->setAlignment(Qt::AlignCenter);
+    p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Paint(p, ColourOf(SystemColour::BtnFace));
+    PaintText(p, ColourOf(CaptionColour(slot)));
+    connect(p, &ClickLabel::clicked, this, [this, slot] {
+      OpenInEditor(QString::fromStdString(textio::PathInFolder(WorkingFolder, SlotFileName(slot))),
+                   this);
+    });
+    panels_[slot] = p;
+  };
+  const int rows[4] = {96, 152, 186, 220};
+  for (int column = 0; column < 5; ++column) {
+    for (int row = 0; row < 4; ++row) {
+      const int slot = kColumns[column][row];
+      if (slot != 0) panel(slot, QRect(ColumnX(column), rows[row], kColumnWidth, kPanelHeight));
+    }
+    auto* box = new QCheckBox("TAK/NIE", area);
+    box->setGeometry(ColumnX(column) + 28, 126, 84, 20);
+    box->setChecked(true);
+    boxes_[column + 1] = box;
+  }
+  // The transformation row: the adjustment point lists xy1 and xy2 are never shown.
+  for (int slot = 15; slot <= 20; ++slot) {
+    panel(slot, QRect(ColumnX(std::max(slot - 17, 0)), 476, kColumnWidth, kPanelHeight));
+  }
+  panels_[15]->hide();
+  panels_[16]->hide();
+}
+
+void TForm2::CreateCounters(QWidget* area) {
+  const QFont normal = WindowsFont("MS Sans Serif", 8);
+  const char* headings[4] = {
+      "Gmina / jednostka ewid. ...........", "Liczba obrębów ........................ ",
+      "Liczba działek .......................... ", "Powierzchnia ogólna  ................"};
+  const CounterField parcels[4] = {CounterField::Edit5, CounterField::Edit8, CounterField::Edit9,
+                                   CounterField::Edit10};
+  const CounterField contours[4] = {CounterField::Edit1, CounterField::Edit2, CounterField::Edit3,
+                                    CounterField::Edit4};
+  auto field = [&](CounterField f, int x, int y) {
+    auto* edit = new QLineEdit(area);
+    edit->setGeometry(x, y, kColumnWidth, 22);
+    edit->setFont(normal);
+    counters_[f] = edit;
+  };
+  for (int row = 0; row < 4; ++row) {
+    const int y = 262 + row * 26;
+    Text(area, headings[row], QRect(8, y, kHeadingWidth, 22), normal);
+    field(parcels[row], ColumnX(0), y);
+    field(contours[row], ColumnX(1), y);
+  }
+  Text(area, "Liczba punktów przetworzonych", QRect(ColumnX(2), 262, 3 * 124, 22), normal);
+  field(CounterField::Edit12, ColumnX(2), 288);
+  field(CounterField::Edit13, ColumnX(3), 288);
+  field(CounterField::Edit14, ColumnX(4), 288);
+
+  edit7_ = new QLineEdit(area);
+  edit7_->setGeometry(8, 374, kClientWidth - 16, 24);
+  edit7_->setReadOnly(true);
+  edit7_->setFont(WindowsFont("MS Sans Serif", 8, true));
+  Paint(edit7_, ColourOf(SystemColour::Aqua));
+  edit7_->hide();
+}
+
+void TForm2::CreateTransformationRow(QWidget* area) {
+  const QFont normal = WindowsFont("MS Sans Serif", 8);
+  auto* heading = Text(area, "PUNKTY DOSTOSOWANIA I KONTROLNE ", QRect(8, 412, 320, 20),
+                       WindowsFont("Arial", 8, true));
+  PaintText(heading, ColourOf(SystemColour::Black));
+  Text(area, "Rodzaj transformacji ", QRect(8, 440, 130, 24), normal);
+  comboBox1_ = new QComboBox(area);
+  comboBox1_->setGeometry(140, 440, 130, 24);
+  for (std::string_view item : kKindItems)
+    comboBox1_->addItem(QString::fromUtf8(item.data(), item.size()));
+  comboBox1_->setEnabled(false);
+  Text(area, "Stopień ", QRect(290, 440, 60, 24), normal);
+  comboBox2_ = new QComboBox(area);
+  comboBox2_->setGeometry(350, 440, 60, 24);
+  for (std::string_view item : kDegreeItems)
+    comboBox2_->addItem(QString::fromUtf8(item.data(), item.size()));
+  comboBox2_->setEnabled(false);
+
+  bitBtn1_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "WYKONAJ", area);
+  bitBtn1_->setGeometry(ColumnX(0), 522, 240, 56);
+  bitBtn1_->setFont(WindowsFont("MS Sans Serif", 14, true));
+  bitBtn1_->setIconSize(QSize(32, 32));
+  connect(bitBtn1_, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+  auto* button2 = new QPushButton(" ZAMKNIJ", area);
+  button2->setGeometry(ColumnX(3) + 40, 530, 160, 40);
+  button2->setFont(WindowsFont("MS Sans Serif", 10, true));
+  connect(button2, &QPushButton::clicked, this, &QWidget::close);
+}
+
+std::string TForm2::KindText() {
+  return comboBox1_->currentText().toStdString();
+}
+
+std::string TForm2::DegreeText() {
+  return comboBox2_->currentText().toStdString();
+}
+
+void TForm2::ShowStatus(std::string_view text) {
+  edit7_->show();
+  edit7_->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  if (!lastPaint_.isValid() || lastPaint_.elapsed() >= kPaintIntervalMs) {
+    edit7_->repaint();
+    lastPaint_.restart();
+  }
+}
+
+void TForm2::ShowMessage(std::string_view text) {
+  edit7_->repaint();
+  QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz",
+                  QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok,
+                  this);
+  box.exec();
+}
+
+void TForm2::ColourPanel(int slot, PanelColour colour) {
+  if (slot < 1 || slot > 23 || !panels_[slot]) return;
+  const SystemColour c = colour == PanelColour::InfoBk   ? SystemColour::InfoBk
+                         : colour == PanelColour::Window ? SystemColour::Window
+                                                         : SystemColour::BtnFace;
+  Paint(panels_[slot], ColourOf(c));
+}
+
+void TForm2::SetCounter(CounterField field, std::string_view text) {
+  QLineEdit* edit = counters_.at(field);
+  edit->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  edit->repaint();
+}
+
+std::string TForm2::CounterText(CounterField field) {
+  return counters_.at(field)->text().toStdString();
+}
+
+bool TForm2::ConversionSwitch(int box) {
+  return box >= 1 && box <= 5 && boxes_[box]->isChecked();
+}
+
+QString TForm2::StatusBarText() const {
+  return statusText_->text();
+}
+
+void TForm2::StartUp() {
+  if (running_) return;
+  ClearPresence();
+  if (folder_.empty()) {
+    LocateWorkingFolder(QCoreApplication::applicationFilePath().toStdString());
+  } else {
+    SetWorkingFolder(folder_);
+  }
+  statusText_->setText(" Folder roboczy = " + QString::fromStdString(WorkingFolder));
+  comboBox1_->setCurrentIndex(0);
+  BuildWorkingFiles();
+  RefreshPresence(*this);
+}
+
+void TForm2::BitBtn1Click() {
+  running_ = true;
+  try {
+    RunProcessing(*this);
+  } catch (const std::exception& e) {
+    QMessageBox::critical(this, "ZORNAK_edz",
+                          QString("Przetwarzanie przerwane: ") + QString::fromLocal8Bit(e.what()));
+  }
+  running_ = false;
+}
+
+void TForm2::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) StartUp();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  for (QWidget* window : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (window->isWindow()) window->close();
+  }
+  event->accept();
+}

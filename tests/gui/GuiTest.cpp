@@ -1,0 +1,309 @@
+// The desktop program's windows, driven through their real widgets on the offscreen
+// platform.
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <filesystem>
+
+#include "shell/TForm2.h"
+#include "tests/gui/ModalCloser.h"
+#include "textio/Cp1250.h"
+#include "viewer/Look.h"
+#include "viewer/TForm1.h"
+#include "viewer/TForm4.h"
+
+namespace {
+
+QColor Background(QWidget* widget) {
+  return widget->palette().color(QPalette::Window);
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The main window, remembering every status text it was given.
+class RecordingForm : public TForm2 {
+ public:
+  using TForm2::TForm2;
+  void ShowStatus(std::string_view text) override {
+    statuses << QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+    TForm2::ShowStatus(text);
+  }
+  QStringList statuses;
+};
+
+}  // namespace
+
+class GuiTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InstallFontSubstitutes(); }
+
+  void startUpLightsPresentFilesOnly() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("DZIALKI.edz"), "");
+    TForm2 form(folder.path().toStdString());
+    QCOMPARE(Background(form.Panel(2)), ColourOf(SystemColour::InfoBk));
+    for (int slot = 1; slot <= 23; ++slot) {
+      if (slot != 2) QCOMPARE(Background(form.Panel(slot)), ColourOf(SystemColour::BtnFace));
+    }
+    QCOMPARE(form.StatusBarText(), " Folder roboczy = " + folder.path());
+    QVERIFY(!form.Edit7()->isVisible());
+
+    WriteBytes(folder.filePath("OBIEKTY.txt"), "");
+    WriteBytes(folder.filePath("xy1"), "");
+    QFile::remove(folder.filePath("DZIALKI.edz"));
+    form.StartUp();
+    QCOMPARE(Background(form.Panel(21)), ColourOf(SystemColour::Window));
+    QCOMPARE(Background(form.Panel(15)), ColourOf(SystemColour::Window));
+    QVERIFY(form.Panel(15)->isHidden());
+    QCOMPARE(Background(form.Panel(2)), ColourOf(SystemColour::BtnFace));
+  }
+
+  void runOnTheDemoFolder() {
+    QTemporaryDir folder;
+    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
+      std::filesystem::copy_file(
+          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
+    }
+    RecordingForm form(folder.path().toStdString());
+    form.show();
+    ModalCloser closer;
+    QTest::mouseClick(form.BitBtn1(), Qt::LeftButton);
+    QCOMPARE(closer.texts, QStringList{" Koniec obliczeń - ZORNAK_EDZ"});
+    QCOMPARE(closer.titles, QStringList{"ZORNAK_edz"});
+    QCOMPARE(form.statuses.first(), " obliczenia są wykonywane - proszę czekać");
+    QCOMPARE(form.statuses.value(1), " sprawdzono zbiory punktów dostosowania");
+    QVERIFY(form.statuses.contains(" Czytam DZIALKI.edz - proszę czekac"));
+    QVERIFY(form.statuses.indexOf(" Przetwarzam WARSTWY.txt - proszę czekać") <
+            form.statuses.indexOf(" Przetwarzam OBIEKTY.txt"));
+    QCOMPARE(form.statuses.last(), " przetwarzanie zakończone");
+    QCOMPARE(form.Edit7()->text(), " przetwarzanie zakończone");
+    QVERIFY(form.Edit7()->isVisible());
+    QCOMPARE(form.Counter(CounterField::Edit9)->text(), "9");
+    QCOMPARE(form.Counter(CounterField::Edit5)->text(), "3");
+    QCOMPARE(form.Counter(CounterField::Edit12)->text(), "24");
+    QCOMPARE(form.Counter(CounterField::Edit14)->text(), "7");
+    for (int slot : {1, 3, 5, 17, 22}) {
+      QCOMPARE(Background(form.Panel(slot)), ColourOf(SystemColour::Window));
+    }
+    QVERIFY(QFile::exists(folder.filePath("Dzialki.ed_")));
+  }
+
+  void clearedSwitchSkipsItsFile() {
+    QTemporaryDir folder;
+    for (const char* name : {"TRANSPKT.BIN", "PUNKTY.ept"}) {
+      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
+                                 folder.path().toStdString() + "/" + name);
+    }
+    TForm2 form(folder.path().toStdString());
+    form.CheckBox(3)->setChecked(false);
+    ModalCloser closer;
+    form.BitBtn1Click();
+    QVERIFY(!QFile::exists(folder.filePath("Punkty.ep_")));
+  }
+
+  void editorFindsCaseSensitivelyFromTheSelection() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("a.txt"), "abab\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("a.txt"), nullptr);
+    editor->FindText()->setText("ab");
+    ModalCloser closer;
+    editor->FindNext();
+    QCOMPARE(editor->Text()->textCursor().selectionStart(), 0);
+    editor->FindNext();
+    QCOMPARE(editor->Text()->textCursor().selectionStart(), 2);
+    QVERIFY(closer.texts.isEmpty());
+    editor->FindNext();
+    QCOMPARE(closer.texts, QStringList{"Nie można odnaleźć łańcucha"});
+    QCOMPARE(closer.titles, QStringList{"Informacja"});
+    QCOMPARE(editor->Text()->textCursor().selectionStart(), 2);
+    editor->FindText()->setText("AB");
+    editor->FindNext();
+    QCOMPARE(closer.texts.size(), 2);
+    delete editor;
+  }
+
+  void editorBoldAndSize() {
+    TForm4 editor;
+    QVERIFY(!editor.Text()->font().bold());
+    editor.BoldClick();
+    QVERIFY(editor.Text()->font().bold());
+    editor.BoldClick();
+    QVERIFY(!editor.Text()->font().bold());
+    QCOMPARE(editor.Text()->font().pointSize(), 8);
+
+    ModalCloser closer;
+    QTest::keyClicks(editor.Edit1(), "");
+    editor.Edit1()->setText("25");
+    QTest::keyClick(editor.Edit1(), Qt::Key_Return);
+    QCOMPARE(editor.Edit1()->text(), "8");
+    editor.Edit1()->setText("4");
+    QTest::keyClick(editor.Edit1(), Qt::Key_Return);
+    QCOMPARE(editor.TrackBar1()->value(), 5);
+    QCOMPARE(editor.Edit1()->text(), "5");
+    QCOMPARE(editor.Text()->font().pointSize(), 5);
+    editor.TrackBar1()->setValue(14);
+    QCOMPARE(editor.Edit1()->text(), "14");
+    QCOMPARE(editor.Text()->font().pointSize(), 14);
+    editor.Edit1()->setText("x");
+    QTest::keyClick(editor.Edit1(), Qt::Key_Return);
+    QCOMPARE(closer.texts.size(), 1);
+    QCOMPARE(editor.TrackBar1()->value(), 14);
+  }
+
+  void editorNewDocumentIsSavedUnderAChosenName() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("Protokol.tra"), "raport\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("Protokol.tra"), nullptr);
+    QCOMPARE(editor->Text()->toPlainText(), "raport");
+    editor->Nowy1Click();
+    QCOMPARE(editor->Caption(), folder.path() + "/Nowy dokument");
+    QVERIFY(editor->Text()->toPlainText().isEmpty());
+    editor->Nowy1Click();
+    QCOMPARE(editor->Caption(), folder.path() + "/Nowy dokument");
+    editor->Text()->insertPlainText("Zażółć");
+    QVERIFY(editor->Modified());
+    ModalCloser closer;
+    closer.saveAs = folder.filePath("nowy.txt");
+    editor->Zapisz1Click();
+    QVERIFY(!QFile::exists(folder.filePath("Nowy dokument")));
+    QCOMPARE(ReadBytes(folder.filePath("nowy.txt")),
+             QByteArray::fromStdString(textio::Utf8ToCp1250("Zażółć") + "\r\n"));
+    QCOMPARE(editor->Caption(), folder.filePath("nowy.txt"));
+    QVERIFY(!editor->Modified());
+    delete editor;
+  }
+
+  void editorCloseQuestion() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("a.txt"), "tekst\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("a.txt"), nullptr);
+    QVERIFY(editor->isVisible());
+    QVERIFY(!editor->Modified());
+    editor->Text()->undo();
+    editor->Cofnij1Click();
+    QVERIFY(editor->Modified());
+    QTest::keyClicks(editor->Text(), "X");
+    {
+      ModalCloser cancel(QMessageBox::Cancel);
+      editor->ConfirmClose();
+      QCOMPARE(cancel.texts, QStringList{"Czy zapisać zmiany ?"});
+      QCOMPARE(cancel.titles, QStringList{"Veltra"});
+      QVERIFY(editor->isVisible());
+    }
+    {
+      ModalCloser no(QMessageBox::No);
+      editor->ConfirmClose();
+      QVERIFY(!editor->isVisible());
+      QCOMPARE(ReadBytes(folder.filePath("a.txt")), QByteArray("tekst\r\n"));
+    }
+    editor->show();
+    QTest::keyClicks(editor->Text(), "Y");
+    {
+      ModalCloser yes(QMessageBox::Yes);
+      editor->ConfirmClose();
+      QVERIFY(!editor->isVisible());
+      QCOMPARE(ReadBytes(folder.filePath("a.txt")), QByteArray("XYtekst\r\n"));
+    }
+    delete editor;
+  }
+
+  void editorsActIndependently() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("a.txt"), "a\r\n");
+    WriteBytes(folder.filePath("b.txt"), "b\r\n");
+    TForm4* first = OpenInEditor(folder.filePath("a.txt"), nullptr);
+    TForm4* second = OpenInEditor(folder.filePath("b.txt"), nullptr);
+    QTest::keyClicks(first->Text(), "1");
+    QTest::keyClicks(second->Text(), "2");
+    first->Zapisz1Click();
+    QCOMPARE(ReadBytes(folder.filePath("a.txt")), QByteArray("1a\r\n"));
+    QCOMPARE(ReadBytes(folder.filePath("b.txt")), QByteArray("b\r\n"));
+    QVERIFY(!first->Modified());
+    QVERIFY(second->Modified());
+    first->ConfirmClose();
+    QVERIFY(!first->isVisible());
+    QVERIFY(second->isVisible());
+    delete first;
+    delete second;
+  }
+
+  void missingFileOpensAsOneBlankLine() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("PROTOKOL1.txt");
+    TForm4* editor = OpenInEditor(path, nullptr);
+    QCOMPARE(editor->Caption(), path);
+    QCOMPARE(editor->Text()->toPlainText(), " ");
+    ModalCloser closer;
+    editor->ConfirmClose();
+    QVERIFY(closer.texts.isEmpty());
+    QVERIFY(!editor->isVisible());
+    delete editor;
+  }
+
+  void printsToAPdfFile() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("Protokol.tra"), "linia pierwsza\r\nłódź\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("Protokol.tra"), nullptr);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFileName(folder.filePath("wydruk.pdf"));
+    editor->PrintTo(printer);
+    QCOMPARE(printer.docName(), "Protokol.tra");
+    QVERIFY(ReadBytes(folder.filePath("wydruk.pdf")).startsWith("%PDF"));
+    delete editor;
+  }
+
+  void helpWindowsAreIndependent() {
+    QTemporaryDir folder;
+    TForm2 form(folder.path().toStdString());
+    QTest::mouseClick(form.Image2(), Qt::LeftButton);
+    QTest::mouseClick(form.Image2(), Qt::LeftButton);
+    QList<TForm1*> help = form.findChildren<TForm1*>();
+    QCOMPARE(help.size(), 2);
+    QCOMPARE(help[0]->windowTitle(), "Pomoc");
+    QCOMPARE(help[0]->size(), QSize(470, 348));
+    QVERIFY(help[0]->Memo()->toPlainText().contains(" CEL, PRZEZNACZENIE PROGRAMU"));
+    help[0]->Memo()->insertPlainText("notatka");
+    QPointer<TForm1> closed = help[0];
+    help[0]->close();
+    QTRY_VERIFY(closed.isNull());
+    QCOMPARE(form.findChildren<TForm1*>().size(), 1);
+    QTest::mouseClick(form.Image2(), Qt::LeftButton);
+    for (TForm1* window : form.findChildren<TForm1*>()) {
+      QVERIFY(!window->Memo()->toPlainText().contains("notatka"));
+    }
+  }
+
+  void panelClickOpensAnEditorOnTheFullPath() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("DZIALKI.edz"), "  1.12-1\r\n");
+    TForm2 form(folder.path().toStdString());
+    QTest::mouseClick(form.Panel(2), Qt::LeftButton);
+    QTest::mouseClick(form.Panel(2), Qt::LeftButton);
+    const QList<TForm4*> editors = form.findChildren<TForm4*>();
+    QCOMPARE(editors.size(), 2);
+    QCOMPARE(editors[0]->Caption(), folder.filePath("DZIALKI.edz"));
+    QCOMPARE(editors[0]->Text()->toPlainText(), "  1.12-1");
+  }
+};
+
+QTEST_MAIN(GuiTest)
+#include "GuiTest.moc"

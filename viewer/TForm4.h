@@ -1,0 +1,71 @@
+// The text editor: any file of the working folder as plain Windows-1250 text lines, with
+// find, save, print, font size and a close question. Every panel click opens a new window;
+// each acts on its own text and caption only. The caption is the document's file name.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QDialog;
+class QLineEdit;
+class QPrinter;
+class QSlider;
+class QTextEdit;
+
+class TForm4 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm4(QWidget* parent = nullptr);
+
+  const QString& Caption() const { return caption_; }
+  bool Modified() const;
+  QTextEdit* Text() const { return text_; }
+  QSlider* TrackBar1() const { return trackBar1_; }
+  QLineEdit* Edit1() const { return edit1_; }
+  QLineEdit* FindText() const { return findText_; }
+  QDialog* FindDialog() const { return findDialog_; }
+
+  // Loads `path` (a missing file gives a single-blank line); false with a message when the
+  // file cannot be read.
+  bool LoadFile(const QString& path);
+  // Writes the text to `path` in Windows-1250 with CR LF; false with a message on failure.
+  bool WriteFile(const QString& path);
+  // Prints the text with a 35-point first-line indent, titled with the file name.
+  void PrintTo(QPrinter& printer);
+  void SetCaption(const QString& caption);
+
+  // The commands of the menus, toolbar and popup.
+  void Nowy1Click();
+  void Otworz1Click();
+  void Zapisz1Click();
+  void Zapiszjako1Click();
+  void Drukuj1Click();
+  void Cofnij1Click();
+  void Znajdz1Click();
+  void BoldClick();
+  void FontClick();
+  void FindNext();
+  // Closes at once when nothing is modified; otherwise asks "Czy zapisać zmiany ?".
+  void ConfirmClose();
+
+ private:
+  void CreateActions();
+  void CreateToolBar();
+  void CreateFindDialog();
+  void SizeBoxEntered();
+
+  QTextEdit* text_;
+  QSlider* trackBar1_;
+  QLineEdit* edit1_;
+  QDialog* findDialog_ = nullptr;
+  QLineEdit* findText_ = nullptr;
+  QString caption_;
+  bool untitled_ = false;  // after "&Nowy": saving asks for a name
+  QAction *nowy_, *otworz_, *zapisz_, *zapiszJako_, *drukuj_, *wyjscie_, *cofnij_, *wytnij_,
+      *kopiuj_, *wklej_, *znajdz_;
+};
+
+// Opens `path` in a new editor window owned by `owner`, shown at once.
+TForm4* OpenInEditor(const QString& path, QWidget* owner);
