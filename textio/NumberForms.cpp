@@ -1,5 +1,7 @@
 #include "textio/NumberForms.h"
 
+#include "textio/ExactDecimal.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -23,6 +25,15 @@ struct Decimal15 {
 };
 
 Decimal15 RoundTo15Digits(long double value) {
+  std::uint64_t fast;
+  int fastExponent;
+  if (FifteenDigits(value, fast, fastExponent)) {
+    Decimal15 d{};
+    for (int i = 14; i >= 0; --i, fast /= 10)
+      d.digits[i] = static_cast<char>('0' + fast % 10);
+    d.exponent = fastExponent;
+    return d;
+  }
   std::array<char, 64> text;
   const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
                                     std::chars_format::scientific, 14);
@@ -37,9 +48,38 @@ Decimal15 RoundTo15Digits(long double value) {
   return d;
 }
 
+// Writes `scaled` as digits with `decimals` of them after the point (at least one before).
+void AppendScaled(std::string& line, std::uint64_t scaled, bool negative, int width, int decimals) {
+  std::array<char, 24> digits;
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), scaled).ptr;
+  const int count = static_cast<int>(end - digits.data());
+  const int whole = count > decimals ? count - decimals : 1;
+  const int zeros = count > decimals ? 0 : decimals + 1 - count;  // after "0." or before
+  const int length = (negative ? 1 : 0) + whole + (decimals > 0 ? 1 + decimals : 0);
+  Pad(line, static_cast<std::size_t>(length), width);
+  if (negative) line += '-';
+  std::array<char, 48> text;
+  int n = 0;
+  for (int i = 0; i < zeros; ++i)
+    text[n++] = '0';
+  for (int i = 0; i < count; ++i)
+    text[n++] = digits[i];
+  line.append(text.data(), whole);
+  if (decimals > 0) {
+    line += '.';
+    line.append(text.data() + whole, decimals);
+  }
+}
+
 }  // namespace
 
 void AppendFixed(std::string& line, long double value, int width, int decimals) {
+  std::uint64_t scaled;
+  bool negative;
+  if (ScaledInteger(value, decimals, scaled, negative)) {
+    AppendScaled(line, scaled, negative, width, decimals);
+    return;
+  }
   std::array<char, kFixedBuffer> text;
   const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
                                     std::chars_format::fixed, decimals);

@@ -1,6 +1,9 @@
 #include "textio/NumberReading.h"
 
 #include <charconv>
+#include <cstdint>
+
+#include "textio/ExactDecimal.h"
 
 namespace textio {
 namespace {
@@ -39,10 +42,50 @@ bool IsNumberSyntax(std::string_view s) {
   return end == s.size();
 }
 
+// The digits of a well-formed token as an integer mantissa and a power of ten; false when
+// more than 19 significant digits or an exponent of more than 4 digits make it long.
+bool Decompose(std::string_view s, std::uint64_t& mantissa, int& power, bool& negative) {
+  std::size_t i = 0;
+  negative = s[0] == '-';
+  if (s[0] == '+' || s[0] == '-') ++i;
+  mantissa = 0;
+  power = 0;
+  int significant = 0;
+  bool fraction = false;
+  for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+    if (s[i] == '.') {
+      fraction = true;
+      continue;
+    }
+    if (mantissa == 0 && s[i] == '0') {
+      if (fraction) --power;
+      continue;
+    }
+    if (++significant > 19) return false;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(s[i] - '0');
+    if (fraction) --power;
+  }
+  if (i == s.size()) return true;
+  const std::string_view e = s.substr(i + 1);
+  int exponent = 0;
+  const std::size_t digits = e.size() - (e[0] == '+' || e[0] == '-' ? 1 : 0);
+  if (digits > 4) return false;
+  std::from_chars(e.data() + (e[0] == '+' ? 1 : 0), e.data() + e.size(), exponent);
+  power += exponent;
+  return true;
+}
+
 }  // namespace
 
 bool ParseNumber(std::string_view token, long double& value) {
   if (!IsNumberSyntax(token)) return false;
+  std::uint64_t mantissa;
+  int power;
+  bool negative;
+  if (Decompose(token, mantissa, power, negative) &&
+      NearestLongDouble(mantissa, power, negative, value)) {
+    return true;
+  }
   if (token[0] == '+') token.remove_prefix(1);
   long double parsed = 0;
   const auto result = std::from_chars(token.data(), token.data() + token.size(), parsed);

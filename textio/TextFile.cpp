@@ -1,5 +1,7 @@
 #include "textio/TextFile.h"
 
+#include <cstring>
+
 namespace textio {
 namespace {
 
@@ -61,19 +63,29 @@ bool TextFileReader::ReadLine(std::string& line) {
 bool TextFileWriter::Create(const std::string& path) {
   file_.reset(std::fopen(path.c_str(), "wb"));
   failed_ = !file_;
-  if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, kBlockSize);
+  buffer_.clear();
+  buffer_.reserve(kBlockSize + 256);
   return !failed_;
 }
 
 void TextFileWriter::WriteLine(std::string_view cp1250) {
   if (!file_) return;
-  if (std::fwrite(cp1250.data(), 1, cp1250.size(), file_.get()) != cp1250.size() ||
-      std::fwrite("\r\n", 1, 2, file_.get()) != 2) {
+  buffer_.append(cp1250);
+  buffer_.append("\r\n", 2);
+  if (buffer_.size() >= kBlockSize) Flush();
+}
+
+bool TextFileWriter::Flush() {
+  if (file_ && !buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
     failed_ = true;
   }
+  buffer_.clear();
+  return !failed_;
 }
 
 bool TextFileWriter::Close() {
+  Flush();
   if (file_ && std::fclose(file_.release()) != 0) failed_ = true;
   return !failed_;
 }

@@ -43,10 +43,13 @@ class TextFileWriter {
   bool Failed() const { return failed_; }
 
  private:
+  bool Flush();
+
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   std::unique_ptr<std::FILE, Closer> file_;
+  std::string buffer_;  // lines wait here and go to the file in blocks
   bool failed_ = false;
 };
 

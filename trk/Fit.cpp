@@ -30,6 +30,22 @@ Centring CentreAndScale(std::int32_t m, const trk_real* x1, const trk_real* y1, 
   return c;
 }
 
+// The correction's inner loop reads each adjustment point's model position and residuals
+// side by side; the fit lays them out once in w, past the positions of the solution.
+void LayOutForCorrection(std::int32_t u, std::int32_t m, const trk_real* x2, const trk_real* y2,
+                         const trk_real* vx, const trk_real* vy, trk_real* w) {
+  const std::int32_t base = TrkHausbrandtIndex(u);
+  w[base] = m <= TrkHausbrandtCapacity(u) ? m : 0;
+  if (w[base] == 0) return;
+  trk_real* point = w + base + 1;
+  for (std::int32_t i = 1; i <= m; ++i, point += 4) {
+    point[0] = x2[i] - vx[i];
+    point[1] = y2[i] - vy[i];
+    point[2] = vx[i];
+    point[3] = vy[i];
+  }
+}
+
 void Fit(std::int32_t kind, const std::int32_t* n, const std::int32_t* m, const trk_real* x1,
          const trk_real* y1, const trk_real* x2, const trk_real* y2, trk_real* vx, trk_real* vy,
          trk_real* w, trk_real* skala, trk_real* xo, trk_real* yo, trk_real* Xo, trk_real* Yo,
@@ -72,6 +88,7 @@ void Fit(std::int32_t kind, const std::int32_t* n, const std::int32_t* m, const 
     vv += vx[i] * vx[i] + vy[i] * vy[i];
   }
   w[1] = vv;
+  LayOutForCorrection(u, *m, x2, y2, vx, vy, w);
   *skala = c.skala;
   *xo = c.xo;
   *yo = c.yo;

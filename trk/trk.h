@@ -14,6 +14,10 @@
 //                 diagonal of an upper triangle of order u+2 stored row by row from index 1
 //   w[TrkFirstCofactorIndex(u)]  cofactor of coefficient 1, whose p(1) = 1 holds [vv]; it
 //                 lies just past that triangle.
+//   w[TrkHausbrandtIndex(u)]     the number m of adjustment points laid out after it for the
+//                 correction, four reals each: the model position x2-vx, y2-vy and the
+//                 residuals vx, vy (0 when m exceeds TrkHausbrandtCapacity(u); the
+//                 evaluation then reads x2, y2, vx and vy).
 #pragma once
 
 #include <cstdint>
@@ -38,6 +42,14 @@ constexpr std::int32_t TrkCofactorIndex(std::int32_t u, std::int32_t k) {
 // Position in w of the cofactor of coefficient 1.
 constexpr std::int32_t TrkFirstCofactorIndex(std::int32_t u) {
   return (u + 2) * (u + 3) / 2 + 1;
+}
+
+// Position in w of the count of the laid-out adjustment points, and how many fit.
+constexpr std::int32_t TrkHausbrandtIndex(std::int32_t u) {
+  return TrkFirstCofactorIndex(u) + 1;
+}
+constexpr std::int32_t TrkHausbrandtCapacity(std::int32_t u) {
+  return (TRK_MAX_POINTS - TrkHausbrandtIndex(u)) / 4;
 }
 
 extern "C" {

@@ -1,0 +1,132 @@
+// Micro-benchmarks: number reading, each written number form, TransformPoint against the
+// number of adjustment points, and ParcelArea.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert/ParcelArea.h"
+#include "textio/NumberForms.h"
+#include "textio/NumberReading.h"
+#include "transform/FittedTransformation.h"
+#include "transform/TransformPoint.h"
+#include "transform/TransformSettings.h"
+#include "trk/trk.h"
+
+namespace {
+
+std::vector<long double> Coordinates(std::size_t count) {
+  std::mt19937_64 random(5);
+  std::uniform_int_distribution<std::int64_t> millimetres(5566000000LL, 7459999999LL);
+  std::vector<long double> values(count);
+  for (auto& v : values)
+    v = millimetres(random) / 1000.0L;
+  return values;
+}
+
+void ReadNumber(benchmark::State& state) {
+  std::vector<std::string> texts;
+  for (long double v : Coordinates(1024))
+    texts.push_back(textio::Fixed(v, 0, 3));
+  std::size_t i = 0;
+  long double value;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(textio::ParseNumber(texts[i++ & 1023], value));
+    benchmark::DoNotOptimize(value);
+  }
+}
+BENCHMARK(ReadNumber);
+
+void WriteFixed18_2(benchmark::State& state) {
+  const auto values = Coordinates(1024);
+  std::string line;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    line.clear();
+    textio::AppendFixed(line, values[i++ & 1023], 18, 2);
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(WriteFixed18_2);
+
+void WriteScientific(benchmark::State& state) {
+  const auto values = Coordinates(1024);
+  std::string line;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    line.clear();
+    textio::AppendScientific(line, values[i++ & 1023]);
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(WriteScientific);
+
+void WriteGeneral(benchmark::State& state) {
+  const auto values = Coordinates(1024);
+  std::string line;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    line.clear();
+    textio::AppendGeneral(line, values[i++ & 1023]);
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(WriteGeneral);
+
+// A conformal degree-1 fit over `count` adjustment points spread over 4 km.
+void Fit(int count) {
+  TFittedTransformation& f = FittedTransformation;
+  std::mt19937 random(count);
+  std::uniform_real_distribution<long double> spread(0, 4000);
+  std::normal_distribution<long double> noise(0, 0.02L);
+  for (int i = 1; i <= count; ++i) {
+    f.x[i] = 5566000 + spread(random);
+    f.y[i] = 7455000 + spread(random);
+    f.x2[i] = f.x[i] + 0.2L + noise(random);
+    f.y2[i] = f.y[i] - 0.3L + noise(random);
+  }
+  f.ls = f.lp = count;
+  TransformKind = 1;
+  TransformDegree = 1;
+  std::int32_t status = 0;
+  transkf(&TransformDegree, &f.ls, f.x.data(), f.y.data(), f.x2.data(), f.y2.data(), f.vx.data(),
+          f.vy.data(), f.w.data(), &f.skala, &f.xo, &f.yo, &f.Xo, &f.Yo, &status);
+}
+
+void TransformPointAt(benchmark::State& state) {
+  Fit(static_cast<int>(state.range(0)));
+  TransformedPoint t;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    TransformPoint(5566000.0L + (i * 37) % 4000, 7455000.0L + (i * 53) % 4000, t);
+    ++i;
+    benchmark::DoNotOptimize(t.Xk);
+  }
+  state.counters["ns_per_point"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * static_cast<double>(state.range(0)),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(TransformPointAt)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
+
+void ParcelAreaOfRing(benchmark::State& state) {
+  const int k = static_cast<int>(state.range(0));
+  BoundaryRing ring;
+  ring.X.resize(k + 1);
+  ring.Y.resize(k + 1);
+  for (int i = 1; i <= k; ++i) {
+    const long double a = 6.283185307179586L * (i - 1) / (k - 1);
+    ring.X[i] = 5567000 + 50 * std::cos(a);
+    ring.Y[i] = 7456000 + 50 * std::sin(a);
+  }
+  // The area shifts the ring to its first vertex; later calls find it shifted already and
+  // do the same work.
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ParcelArea(ring, k));
+}
+BENCHMARK(ParcelAreaOfRing)->Arg(5)->Arg(100);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Whole-run benchmark: generates a working folder (100 adjustment points, PUNKTY.ept of
+# 500,000 records = 1,000,000 pairs, DZIALKI.edz of 1,000,000 vertex lines = 2,000,000
+# pairs), then runs, alternating, the batch program on the points and on the parcels and
+# PROJ's cct with a plain 2D Helmert on the same 1,000,000 point pairs, RUNS times each
+# (default 5). Prints medians with min-max, pairs per second, peak memory and the ratio to
+# cct. Usage: bash bench/whole_run.sh [RUNS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+runs=${1:-5}
+bash "$root/scripts/setup-debian.sh" proj-bin libbenchmark-dev time
+BUILD_DIR=$build bash "$root/scripts/build.sh" -DZORNAK_BENCHMARKS=ON
+work=$build/bench-run
+rm -rf "$work"
+mkdir -p "$work/all" "$work/points" "$work/parcels"
+"$build/bin/make_bench_folder" "$work/all" 500000 1000000 100
+cp "$work/all/TRANSPKT.BIN" "$work/all/PUNKTY.ept" "$work/points/"
+cp "$work/all/TRANSPKT.BIN" "$work/all/DZIALKI.edz" "$work/parcels/"
+helmert=(+proj=helmert +convention=coordinate_frame +x=0.184 +y=-0.237 +s=1.0000075 +theta=0.43)
+
+measure() {  # name, then the command; appends "seconds kilobytes" to $work/name.times
+  local name=$1
+  shift
+  /usr/bin/time -f "%e %M" -o "$work/$name.one" "$@" > /dev/null 2>&1
+  cat "$work/$name.one" >> "$work/$name.times"
+}
+
+for ((run = 1; run <= runs; run++)); do
+  measure cct cct -d 2 -z 0 -t 0 "${helmert[@]}" "$work/all/cct_input.txt"
+  measure points1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/points"
+  measure points2 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/points"
+  measure parcels1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/parcels"
+  measure parcels2 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/parcels"
+done
+
+# median, min and max of column 1; max of column 2 (KB)
+stats() { sort -n "$work/$1.times" | awk '{t[NR]=$1; if ($2>m) m=$2} END {
+  printf "%.3f %.3f %.3f %d\n", (NR%2 ? t[(NR+1)/2] : (t[NR/2]+t[NR/2+1])/2), t[1], t[NR], m}'; }
+read -r cct_median _ _ _ < <(stats cct)
+
+printf '\n%-34s %10s %18s %12s %9s %9s\n' "run ($runs times each)" "pairs" "seconds (min-max)" "pairs/s" "peak MB" "x cct"
+for case in "cct:PROJ cct, 2D Helmert:1000000" "points1:PUNKTY.ept, 1 thread:1000000" \
+            "points2:PUNKTY.ept, 2 threads:1000000" "parcels1:DZIALKI.edz, 1 thread:2000000" \
+            "parcels2:DZIALKI.edz, 2 threads:2000000"; do
+  IFS=: read -r key label pairs <<< "$case"
+  read -r median low high kb < <(stats "$key")
+  awk -v l="$label" -v p="$pairs" -v m="$median" -v lo="$low" -v hi="$high" -v kb="$kb" -v c="$cct_median" \
+    'BEGIN { printf "%-34s %10d %8.3f (%.3f-%.3f) %12.0f %9.1f %9.2f\n", l, p, m, lo, hi, p/m, kb/1024, m/c }'
+done
