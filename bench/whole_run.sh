@@ -13,7 +13,7 @@ bash "$root/scripts/setup-debian.sh" proj-bin libbenchmark-dev time
 BUILD_DIR=$build bash "$root/scripts/build.sh" -DZORNAK_BENCHMARKS=ON
 work=$build/bench-run
 rm -rf "$work"
-mkdir -p "$work/all" "$work/points" "$work/parcels"
+mkdir -p "$work/all" "$work/points" "$work/parcels" "$work/empty"
 "$build/bin/make_bench_folder" "$work/all" 500000 1000000 100
 cp "$work/all/TRANSPKT.BIN" "$work/all/PUNKTY.ept" "$work/points/"
 cp "$work/all/TRANSPKT.BIN" "$work/all/DZIALKI.edz" "$work/parcels/"
@@ -31,7 +31,11 @@ for ((run = 1; run <= runs; run++)); do
   measure points1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/points"
   measure points2 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/points"
   measure parcels1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/parcels"
-  measure parcels2 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/parcels"
+  if [ -x "$build/bin/gui_run" ]; then
+    measure desktop env QT_QPA_PLATFORM=offscreen ZORNAK_THREADS=2 "$build/bin/gui_run" "$work/points"
+    measure desktop_empty env QT_QPA_PLATFORM=offscreen "$build/bin/gui_run" "$work/empty"
+    measure batch_empty "$build/bin/zornak_batch" "$work/empty"
+  fi
 done
 
 # median, min and max of column 1; max of column 2 (KB)
@@ -40,11 +44,21 @@ stats() { sort -n "$work/$1.times" | awk '{t[NR]=$1; if ($2>m) m=$2} END {
 read -r cct_median _ _ _ < <(stats cct)
 
 printf '\n%-34s %10s %18s %12s %9s %9s\n' "run ($runs times each)" "pairs" "seconds (min-max)" "pairs/s" "peak MB" "x cct"
-for case in "cct:PROJ cct, 2D Helmert:1000000" "points1:PUNKTY.ept, 1 thread:1000000" \
-            "points2:PUNKTY.ept, 2 threads:1000000" "parcels1:DZIALKI.edz, 1 thread:2000000" \
-            "parcels2:DZIALKI.edz, 2 threads:2000000"; do
+cases=("cct:PROJ cct, 2D Helmert:1000000" "points1:PUNKTY.ept, 1 thread:1000000"
+       "points2:PUNKTY.ept, 2 threads:1000000" "parcels1:DZIALKI.edz, 1 thread:2000000")
+[ -f "$work/desktop.times" ] && cases+=("desktop:PUNKTY.ept, desktop, 2 threads:1000000")
+for case in "${cases[@]}"; do
   IFS=: read -r key label pairs <<< "$case"
   read -r median low high kb < <(stats "$key")
   awk -v l="$label" -v p="$pairs" -v m="$median" -v lo="$low" -v hi="$high" -v kb="$kb" -v c="$cct_median" \
     'BEGIN { printf "%-34s %10d %8.3f (%.3f-%.3f) %12.0f %9.1f %9.2f\n", l, p, m, lo, hi, p/m, kb/1024, m/c }'
 done
+if [ -f "$work/desktop.times" ]; then
+  read -r desktop _ _ _ < <(stats desktop)
+  read -r batch _ _ _ < <(stats points2)
+  read -r desktop0 _ _ _ < <(stats desktop_empty)
+  read -r batch0 _ _ _ < <(stats batch_empty)
+  awk -v d="$desktop" -v b="$batch" -v d0="$desktop0" -v b0="$batch0" 'BEGIN {
+    printf "desktop / batch program on PUNKTY.ept (2 threads): %.2f whole process, %.2f without start-up\n", d/b, (d-d0)/(b-b0)
+    printf "start-up on an empty folder: desktop %.3f s, batch %.3f s\n", d0, b0 }'
+fi

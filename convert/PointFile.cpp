@@ -1,27 +1,134 @@
 #include "convert/PointFile.h"
 
 #include <array>
+#include <vector>
 
 #include "convert/MapFiles.h"
+#include "convert/PairWorker.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
-#include "transform/TransformPoint.h"
 
 namespace {
 
 constexpr std::size_t kNameLength = 20;
+constexpr std::size_t kBatch = 2048;  // records read, transformed and written together
 
 std::string ErrorText(int line) {
   return " *** Wykryto błąd liczbowy w wierszu " + std::to_string(line);
+}
+
+struct PointRecord {
+  std::string name, rest;
+  int line = 0;   // lines read when the record was taken
+  int point = 0;  // point records so far, this one included
+  bool readable = true;
+};
+
+// Records are read one after another (a record may take numbers from the lines after it),
+// their pairs are transformed batch by batch, and each batch is written in record order
+// while the next one is read and transformed.
+struct Batch {
+  std::vector<PointRecord> records{kBatch};
+  std::vector<long double> in = std::vector<long double>(4 * kBatch);
+  std::vector<long double> out = std::vector<long double>(4 * kBatch);
+  std::size_t count = 0;
+};
+
+class PointPass {
+ public:
+  PointPass(WindowOperations& window, textio::TextFileWriter& converted,
+            textio::TextFileWriter& protocol)
+      : window_(window), converted_(converted), protocol_(protocol) {}
+
+  void Run(const std::string& input);
+  int Lines() const { return lines_; }
+  int Points() const { return points_; }
+
+ private:
+  void Read(Batch& batch);
+  void Write(const Batch& batch);
+
+  WindowOperations& window_;
+  textio::TextFileWriter& converted_;
+  textio::TextFileWriter& protocol_;
+  textio::TextScanner in_;
+  int lines_ = 0, points_ = 0;
+  bool more_ = true;
+  std::string line_, status_;
+};
+
+void PointPass::Read(Batch& batch) {
+  batch.count = 0;
+  while (more_ && batch.count < kBatch) {
+    in_.NextLine();
+    ++lines_;
+    std::string_view name = in_.Take(kNameLength);
+    if (!name.empty() && name != " ") {  // else a blank line
+      PointRecord& r = batch.records[batch.count];
+      r.name.assign(name);
+      long double* v = &batch.in[4 * batch.count];
+      r.readable = true;
+      for (int k = 0; k < 4; ++k) {
+        if (in_.Number(v[k]) != textio::TextScanner::Read::Ok) {
+          r.readable = false;
+          v[k] = 0;
+        }
+      }
+      r.rest.assign(in_.Rest());
+      r.line = lines_;
+      r.point = ++points_;
+      ++batch.count;
+    }
+    more_ = !in_.AtEnd();
+  }
+}
+
+void PointPass::Write(const Batch& batch) {
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    const PointRecord& r = batch.records[i];
+    if (!r.readable) {
+      window_.ShowMessage(ErrorText(r.line));
+      protocol_.WriteLine(textio::Utf8ToCp1250(ErrorText(r.line)));
+      continue;
+    }
+    line_.clear();
+    textio::AppendRight(line_, r.name, kNameLength);
+    for (int k = 0; k < 4; ++k)
+      textio::AppendFixed(line_, batch.out[4 * i + k], 18, 2);
+    status_.assign(" PUNKTY.etp: transformuję punkt ");
+    status_ += std::to_string(r.point);
+    status_ += ' ';
+    status_ += textio::Cp1250ToUtf8(r.name);
+    window_.ShowStatus(status_);
+    line_ += r.rest;
+    converted_.WriteLine(line_);
+  }
+}
+
+void PointPass::Run(const std::string& input) {
+  in_.Open(input);
+  PairWorker worker(ConversionThreads());
+  std::array<Batch, 2> batches;
+  int current = 0;
+  bool pending = false;
+  while (more_) {
+    Batch& batch = batches[current];
+    Read(batch);
+    worker.Start(batch.in.data(), batch.out.data(), 2 * batch.count);
+    if (pending) Write(batches[current ^ 1]);
+    worker.Finish();
+    pending = true;
+    current ^= 1;
+  }
+  if (pending) Write(batches[current ^ 1]);
 }
 
 }  // namespace
 
 int ConvertPointFile(int lastPassCount, WindowOperations& window) {
   window.ShowStatus(" Przekształcam punkty " + std::to_string(lastPassCount));
-  textio::TextScanner in;
-  in.Open(SlotPath(slot::kPoints));
+  const std::string input = SlotPath(slot::kPoints);
   textio::TextFileWriter converted, protocol;
   converted.Create(SlotPath(slot::kPointsOut));
   protocol.Create(SlotPath(slot::kPointsProtocol));
@@ -29,42 +136,14 @@ int ConvertPointFile(int lastPassCount, WindowOperations& window) {
   MarkPanel(window, slot::kPointsProtocol);
   protocol.WriteLine(" DIAGNOSTYKA ZBIORU: PUNKTY.etp");
 
-  int linesRead = 0, points = 0;
-  std::string name, line;
-  std::array<long double, 4> v;
-  do {
-    in.NextLine();
-    ++linesRead;
-    name.assign(in.Take(kNameLength));
-    if (name.empty() || name == " ") continue;  // a blank line
-    bool readable = true;
-    for (long double& number : v) {
-      readable = in.Number(number) == textio::TextScanner::Read::Ok && readable;
-    }
-    ++points;
-    if (!readable) {
-      window.ShowMessage(ErrorText(linesRead));
-      protocol.WriteLine(textio::Utf8ToCp1250(ErrorText(linesRead)));
-      continue;
-    }
-    line.clear();
-    textio::AppendRight(line, name, kNameLength);
-    for (int pair = 0; pair < 2; ++pair) {
-      TransformedPoint t;
-      TransformPoint(v[2 * pair], v[2 * pair + 1], t);
-      textio::AppendFixed(line, t.Xk, 18, 2);
-      textio::AppendFixed(line, t.Yk, 18, 2);
-    }
-    window.ShowStatus(" PUNKTY.etp: transformuję punkt " + std::to_string(points) + " " +
-                      textio::Cp1250ToUtf8(name));
-    line += in.Rest();
-    converted.WriteLine(line);
-  } while (!in.AtEnd());
+  PointPass pass(window, converted, protocol);
+  pass.Run(input);
 
-  protocol.WriteLine(" Liczba przeczytanych linii: " + std::to_string(linesRead));
-  protocol.WriteLine(textio::Utf8ToCp1250(" Liczba wszystkich punktów: ") + std::to_string(points));
-  window.SetCounter(CounterField::Edit12, std::to_string(points));
+  protocol.WriteLine(" Liczba przeczytanych linii: " + std::to_string(pass.Lines()));
+  protocol.WriteLine(textio::Utf8ToCp1250(" Liczba wszystkich punktów: ") +
+                     std::to_string(pass.Points()));
+  window.SetCounter(CounterField::Edit12, std::to_string(pass.Points()));
   converted.Close();
   protocol.Close();
-  return points;
+  return pass.Points();
 }

@@ -26,8 +26,8 @@ namespace {
 constexpr int kClientWidth = 808, kClientHeight = 625, kStatusBarHeight = 22;
 constexpr int kHeadingWidth = 170;
 constexpr int kPanelHeight = 26;
-// Status texts are painted at most 25 times a second; the last one is painted by the
-// event loop when the run returns.
+// Status texts are painted at most 25 times a second; a text still waiting is painted
+// before a message box and when the run ends.
 constexpr qint64 kPaintIntervalMs = 40;
 
 // Left edge and width of file column 0..4.
@@ -265,16 +265,22 @@ std::string TForm2::DegreeText() {
 }
 
 void TForm2::ShowStatus(std::string_view text) {
+  pendingStatus_.assign(text);
+  statusPending_ = true;
+  if (!lastPaint_.isValid() || lastPaint_.elapsed() >= kPaintIntervalMs) PaintStatus();
+}
+
+void TForm2::PaintStatus() {
+  if (!statusPending_) return;
   edit7_->show();
-  edit7_->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
-  if (!lastPaint_.isValid() || lastPaint_.elapsed() >= kPaintIntervalMs) {
-    edit7_->repaint();
-    lastPaint_.restart();
-  }
+  edit7_->setText(QString::fromStdString(pendingStatus_));
+  edit7_->repaint();
+  statusPending_ = false;
+  lastPaint_.restart();
 }
 
 void TForm2::ShowMessage(std::string_view text) {
-  edit7_->repaint();
+  PaintStatus();
   QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz",
                   QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok,
                   this);
@@ -325,7 +331,9 @@ void TForm2::BitBtn1Click() {
   running_ = true;
   try {
     RunProcessing(*this);
+    PaintStatus();
   } catch (const std::exception& e) {
+    PaintStatus();
     QMessageBox::critical(this, "ZORNAK_edz",
                           QString("Przetwarzanie przerwane: ") + QString::fromLocal8Bit(e.what()));
   }

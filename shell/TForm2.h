@@ -69,6 +69,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void CreateFileColumns(QWidget* area);
   void CreateCounters(QWidget* area);
   void CreateTransformationRow(QWidget* area);
+  void PaintStatus();
 
   std::string folder_;
   bool running_ = false;
@@ -82,4 +83,6 @@ class TForm2 : public QMainWindow, public WindowOperations {
   ClickLabel* image2_ = nullptr;
   QLabel* statusText_ = nullptr;
   QElapsedTimer lastPaint_;
+  std::string pendingStatus_;
+  bool statusPending_ = false;
 };

@@ -70,14 +70,16 @@ std::string Utf8ToCp1250(std::string_view utf8) {
 std::string Cp1250ToUtf8(std::string_view cp1250) {
   std::string out;
   out.reserve(cp1250.size() + cp1250.size() / 4);
-  for (char c : cp1250) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else {
-      const char32_t cp = kUpperHalf[byte - 0x80];
-      AppendUtf8(out, cp == 0 ? U'?' : cp);
-    }
+  std::size_t i = 0;
+  while (i < cp1250.size()) {
+    std::size_t run = i;  // ASCII goes over unchanged
+    while (run < cp1250.size() && static_cast<unsigned char>(cp1250[run]) < 0x80)
+      ++run;
+    out.append(cp1250.substr(i, run - i));
+    if (run == cp1250.size()) break;
+    const char32_t cp = kUpperHalf[static_cast<unsigned char>(cp1250[run]) - 0x80];
+    AppendUtf8(out, cp == 0 ? U'?' : cp);
+    i = run + 1;
   }
   return out;
 }

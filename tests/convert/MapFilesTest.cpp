@@ -233,3 +233,57 @@ TEST_F(ConversionRun, BadInputNeverStopsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// The point file converted with one thread and with two gives the same bytes and the same
+// window calls in the same order, on a generated file with blank lines, faulty records and
+// records that take numbers from the next line.
+TEST_F(ConversionRun, TwoThreadsWriteWhatOneThreadWrites) {
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  folder.Remove("DZIALKI.edz");
+  folder.Remove("KONTURY.edz");
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> cm(0, 400000), kind(0, 40);
+  std::string bytes;
+  for (int i = 0; i < 9000; ++i) {
+    std::string line = "P" + std::to_string(i);
+    line.resize(20, ' ');
+    for (int k = 0; k < 4; ++k) {
+      line += " " + std::to_string((k % 2 ? 7455000 : 5566000) + cm(random) / 100) + "." +
+              std::to_string(cm(random) % 90 + 10);
+    }
+    switch (kind(random)) {
+      case 0:
+        line[line.size() - 3] = ',';
+        break;  // faulty record
+      case 1:
+        bytes += "\r\n";
+        break;  // blank line before it
+      case 2:
+        line.insert(line.rfind(' '), "\r\n");
+        break;  // last number on the next line
+    }
+    bytes += line + " r\r\n";
+  }
+  folder.Write("PUNKTY.ept", bytes);
+  std::string outputs[2];
+  std::vector<std::string> calls[2];
+  const Lines inputs = Files();
+  for (int threads = 1; threads <= 2; ++threads) {
+    for (const std::string& name : Files()) {  // each run starts from the same folder
+      if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) folder.Remove(name);
+    }
+    setenv("ZORNAK_THREADS", std::to_string(threads).c_str(), 1);
+    window = RecordingWindow();
+    Run();
+    outputs[threads - 1] = folder.Read("Punkty.ep_") + folder.Read("Protokol3.txt");
+    calls[threads - 1] = window.calls;
+  }
+  unsetenv("ZORNAK_THREADS");
+  EXPECT_EQ(outputs[0], outputs[1]);
+  EXPECT_EQ(calls[0], calls[1]);
+  EXPECT_GT(calls[0].size(), 8000u);
+}
+
+}  // namespace
