@@ -104,7 +104,7 @@ class ParcelPass {
   long double totalArea_ = 0, totalReduced_ = 0;
   bool numericError_ = false;
   BoundaryRing ring_;
-  std::string line_;
+  std::string line_, status_;
 };
 
 void ParcelPass::ReadFields(std::array<Field, 4>& fields) {
@@ -201,8 +201,11 @@ void ParcelPass::Record(const ParcelHeader& header) {
   if (table.size() <= static_cast<std::size_t>(n_)) table.resize(n_ + 1);
   ParcelEntry& entry = table[n_];
   entry = ParcelEntry{header.identifier};
-  window_.ShowStatus("Read line " + std::to_string(n_) + texts_.recordWord +
-                     textio::Cp1250ToUtf8(header.identifier));
+  status_.assign("Read line ");
+  AppendInteger(status_, n_);
+  status_ += texts_.recordWord;
+  textio::AppendCp1250AsUtf8(status_, header.identifier);
+  window_.ShowStatus(status_);
   numericError_ = false;
 
   // Record line: two pairs, the second being the record's centroid.

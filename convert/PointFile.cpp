@@ -97,9 +97,9 @@ void PointPass::Write(const Batch& batch) {
     for (int k = 0; k < 4; ++k)
       textio::AppendFixed(line_, batch.out[4 * i + k], 18, 2);
     status_.assign(" PUNKTY.etp: transformuję punkt ");
-    status_ += std::to_string(r.point);
+    textio::AppendInteger(status_, r.point);
     status_ += ' ';
-    status_ += textio::Cp1250ToUtf8(r.name);
+    textio::AppendCp1250AsUtf8(status_, r.name);
     window_.ShowStatus(status_);
     line_ += r.rest;
     converted_.WriteLine(line_);

@@ -67,9 +67,7 @@ std::string Utf8ToCp1250(std::string_view utf8) {
   return out;
 }
 
-std::string Cp1250ToUtf8(std::string_view cp1250) {
-  std::string out;
-  out.reserve(cp1250.size() + cp1250.size() / 4);
+void AppendCp1250AsUtf8(std::string& out, std::string_view cp1250) {
   std::size_t i = 0;
   while (i < cp1250.size()) {
     std::size_t run = i;  // ASCII goes over unchanged
@@ -81,6 +79,12 @@ std::string Cp1250ToUtf8(std::string_view cp1250) {
     AppendUtf8(out, cp == 0 ? U'?' : cp);
     i = run + 1;
   }
+}
+
+std::string Cp1250ToUtf8(std::string_view cp1250) {
+  std::string out;
+  out.reserve(cp1250.size() + cp1250.size() / 4);
+  AppendCp1250AsUtf8(out, cp1250);
   return out;
 }
 

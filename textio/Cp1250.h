@@ -10,5 +10,7 @@ namespace textio {
 
 std::string Utf8ToCp1250(std::string_view utf8);
 std::string Cp1250ToUtf8(std::string_view cp1250);
+// Appends the UTF-8 form to `out` (for texts rebuilt once per record, without allocating).
+void AppendCp1250AsUtf8(std::string& out, std::string_view cp1250);
 
 }  // namespace textio
