@@ -7,6 +7,7 @@
 #include "convert/ParcelArea.h"
 #include "convert/ParcelHeader.h"
 #include "convert/ParcelIndex.h"
+#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
@@ -299,9 +300,9 @@ int ParcelPass::Run(const std::string& inputPath) {
   const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
   window_.SetCounter(texts_.area, textio::General(rounded));
   Protocol(" Koniec diagnostyki");
-  out_.protocol.Close();
-  out_.converted.Close();
-  out_.index.Close();
+  CloseOrReport(out_.protocol, window_);
+  CloseOrReport(out_.converted, window_);
+  CloseOrReport(out_.index, window_);
   return n_;
 }
 

@@ -5,6 +5,7 @@
 
 #include "convert/MapFiles.h"
 #include "convert/PairWorker.h"
+#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
@@ -143,7 +144,7 @@ int ConvertPointFile(int lastPassCount, WindowOperations& window) {
   protocol.WriteLine(textio::Utf8ToCp1250(" Liczba wszystkich punktów: ") +
                      std::to_string(pass.Points()));
   window.SetCounter(CounterField::Edit12, std::to_string(pass.Points()));
-  converted.Close();
-  protocol.Close();
+  CloseOrReport(converted, window);
+  CloseOrReport(protocol, window);
   return pass.Points();
 }

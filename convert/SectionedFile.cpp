@@ -1,6 +1,7 @@
 #include "convert/SectionedFile.h"
 
 #include "convert/MapFiles.h"
+#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
@@ -60,8 +61,8 @@ int RunSectionedTask(const SectionedFormat& format, WindowOperations& window) {
   protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
   protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));
   window.SetCounter(format.counter, std::to_string(counts.records));
-  converted.Close();
-  protocol.Close();
+  CloseOrReport(converted, window);
+  CloseOrReport(protocol, window);
   return counts.records;
 }
 

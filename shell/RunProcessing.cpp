@@ -2,6 +2,7 @@
 
 #include "convert/ConvertMapFiles.h"
 #include "shell/WorkingFiles.h"
+#include "textio/TextFile.h"
 #include "transform/RunTransformation.h"
 #include "transform/TransformSettings.h"
 
@@ -15,6 +16,7 @@ void TakeModelChoice(std::string_view kindText, std::string_view degreeText) {
 }
 
 void RunProcessing(WindowOperations& window) {
+  textio::RemoveStaleTemporaries(WorkingFolder);
   TakeModelChoice(window.KindText(), window.DegreeText());
   ReportDecimals = 4;
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");

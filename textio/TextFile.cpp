@@ -1,6 +1,14 @@
 #include "textio/TextFile.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace textio {
 namespace {
@@ -60,34 +68,86 @@ bool TextFileReader::ReadLine(std::string& line) {
   return true;
 }
 
+TextFileWriter::~TextFileWriter() {
+  Abandon();
+}
+
+void TextFileWriter::Fail() {
+  if (!failed_) failure_ = path_ + ": " + std::strerror(errno);
+  failed_ = true;
+}
+
+void TextFileWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
 bool TextFileWriter::Create(const std::string& path) {
-  file_.reset(std::fopen(path.c_str(), "wb"));
-  failed_ = !file_;
+  Abandon();
+  static std::atomic<unsigned> count{0};
+  path_ = path;
+  temporary_ = path + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(count++);
+  failed_ = false;
+  failure_.clear();
   buffer_.clear();
   buffer_.reserve(kBlockSize + 256);
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd_ < 0) {
+    Fail();
+    temporary_.clear();
+  }
   return !failed_;
 }
 
 void TextFileWriter::WriteLine(std::string_view cp1250) {
-  if (!file_) return;
+  if (fd_ < 0) return;
   buffer_.append(cp1250);
   buffer_.append("\r\n", 2);
   if (buffer_.size() >= kBlockSize) Flush();
 }
 
 bool TextFileWriter::Flush() {
-  if (file_ && !buffer_.empty() &&
-      std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
-    failed_ = true;
+  for (std::size_t done = 0; fd_ >= 0 && done < buffer_.size();) {
+    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Fail();
+      break;
+    }
+    done += static_cast<std::size_t>(n);
   }
   buffer_.clear();
   return !failed_;
 }
 
 bool TextFileWriter::Close() {
+  if (fd_ < 0) {
+    if (!failed_ && path_.empty()) failed_ = true;
+    Abandon();
+    return !failed_;
+  }
   Flush();
-  if (file_ && std::fclose(file_.release()) != 0) failed_ = true;
+  if (::close(fd_) != 0) Fail();
+  fd_ = -1;
+  if (!failed_ && std::rename(temporary_.c_str(), path_.c_str()) != 0) Fail();
+  if (failed_) ::unlink(temporary_.c_str());
+  temporary_.clear();
   return !failed_;
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::size_t mark = name.find(kTemporaryMark);
+    if (mark == std::string::npos) continue;
+    const long pid = std::strtol(name.c_str() + mark + std::strlen(kTemporaryMark), nullptr, 10);
+    if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) continue;
+    std::filesystem::remove(it->path(), ec);
+  }
 }
 
 }  // namespace textio

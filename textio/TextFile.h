@@ -32,25 +32,46 @@ class TextFileReader {
   bool finished_ = true;
 };
 
+// Writes a file so that its name only ever shows a complete file: the lines go to a
+// temporary file beside it, which replaces the file by a rename when Close succeeds. A crash
+// or kill before that leaves the previous file (or none) under the name; a failure (the
+// folder cannot be written, the disk is full, a folder stands where the file should be)
+// leaves it too, and FailureText says why.
 class TextFileWriter {
  public:
-  // Creates the file, or empties it. False when it cannot be created; what is written
-  // afterwards is then dropped and `Failed()` stays true.
+  TextFileWriter() = default;
+  TextFileWriter(const TextFileWriter&) = delete;
+  TextFileWriter& operator=(const TextFileWriter&) = delete;
+  // A writer dropped without Close removes its temporary file.
+  ~TextFileWriter();
+
+  // Starts the file; false when its temporary file cannot be created (what is written is
+  // then dropped, and Close fails).
   bool Create(const std::string& path);
   void WriteLine(std::string_view cp1250);
-  // Flushes and closes; false when any write failed.
+  // Writes out, closes and renames the file into place; false when any step failed.
   bool Close();
   bool Failed() const { return failed_; }
+  // "<path>: <system reason>" of the first failure.
+  const std::string& FailureText() const { return failure_; }
 
  private:
   bool Flush();
+  void Fail();
+  void Abandon();
 
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  std::string path_, temporary_;
+  int fd_ = -1;
   std::string buffer_;  // lines wait here and go to the file in blocks
   bool failed_ = false;
+  std::string failure_;
 };
+
+// The temporary files of writers killed before they finished carry this mark in their
+// names (followed by the process number and a count).
+inline constexpr const char* kTemporaryMark = ".zornak-tmp-";
+
+// Removes temporary files in `folder` left by writers of processes that no longer run.
+void RemoveStaleTemporaries(const std::string& folder);
 
 }  // namespace textio

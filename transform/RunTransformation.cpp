@@ -221,5 +221,5 @@ void RunTransformation(const std::string& folder, WindowOperations& window) {
 
   f.fitted = FitAndReport(f, report);
   if (!f.fitted) report.Defect();
-  report.Close();
+  report.Close(window);
 }

@@ -7,6 +7,7 @@
 #include "textio/NumberForms.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
+#include "shell/WriteFailure.h"
 #include "trk/trk.h"
 
 using textio::AppendFixed;
@@ -308,10 +309,8 @@ void TransformReport::Description() {
   Line(std::string(67, '_') + "veltra_5.0" + std::string(3, '_'));
 }
 
-void TransformReport::Close() {
-  report_.Close();
-  xy_.Close();
-  xySk_.Close();
-  xySk1_.Close();
-  err_.Close();
+void TransformReport::Close(WindowOperations& window) {
+  for (textio::TextFileWriter* file : {&report_, &xy_, &xySk_, &xySk1_, &err_}) {
+    CloseOrReport(*file, window);
+  }
 }

@@ -11,6 +11,7 @@
 #include "transform/PointNumber.h"
 
 struct TFittedTransformation;
+class WindowOperations;
 
 // The count lines of the input block.
 enum class CountLine {
@@ -49,7 +50,8 @@ class TransformReport {
   // Every point of the listing set through TransformPoint, into all four listings.
   void Listing(const TFittedTransformation& f);
   void Description();
-  void Close();
+  // Closes the five files; each that could not be written is reported through `window`.
+  void Close(WindowOperations& window);
 
  private:
   void Line(std::string_view utf8);

@@ -226,16 +226,13 @@ bool TForm4::LoadFile(const QString& path) {
 
 bool TForm4::WriteFile(const QString& path) {
   textio::TextFileWriter writer;
-  if (!writer.Create(path.toStdString())) {
-    QMessageBox::critical(this, "ZORNAK_edz",
-                          "Nie można zapisać pliku " + path + ": " + SystemReason());
-    return false;
-  }
+  writer.Create(path.toStdString());
   for (const QString& line : text_->toPlainText().split('\n')) {
     writer.WriteLine(textio::Utf8ToCp1250(line.toStdString()));
   }
   if (!writer.Close()) {
-    QMessageBox::critical(this, "ZORNAK_edz", "Błąd zapisu pliku " + path + ": " + SystemReason());
+    QMessageBox::critical(this, "ZORNAK_edz",
+                          "Błąd zapisu pliku " + QString::fromStdString(writer.FailureText()));
     return false;
   }
   return true;

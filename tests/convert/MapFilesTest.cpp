@@ -2,10 +2,13 @@
 // layer and object files' own rules, and bad input.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "tests/convert/ConversionFolder.h"
 #include "textio/NumberForms.h"
+#include "textio/TextFile.h"
 #include "transform/TransformPoint.h"
 
 namespace {
@@ -284,6 +287,52 @@ TEST_F(ConversionRun, TwoThreadsWriteWhatOneThreadWrites) {
   EXPECT_EQ(outputs[0], outputs[1]);
   EXPECT_EQ(calls[0], calls[1]);
   EXPECT_GT(calls[0].size(), 8000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ConversionRun, AnOutputThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  std::filesystem::create_directory(folder.File("Dzialki.ed_"));
+  Run();
+  const std::string failure =
+      "Błąd zapisu pliku " + folder.File("Dzialki.ed_") + ": " + std::strerror(EISDIR);
+  EXPECT_EQ(std::count(window.messages.begin(), window.messages.end(), failure), 1);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.File("Dzialki.ed_")));
+  for (const char* written :
+       {"Protokol1.txt", "SKO_dzialki.txt", "Kontury.ed_", "Punkty.ep_", "OBIEKTY.tx_"}) {
+    EXPECT_TRUE(folder.Exists(written)) << written;
+  }
+  EXPECT_EQ(window.messages.back(), " Koniec obliczeń - ZORNAK_EDZ");
+  for (const std::string& name : Files()) {
+    EXPECT_EQ(name.find(textio::kTemporaryMark), std::string::npos) << name;
+  }
+}
+
+// TRANSPKT.BIN and the five map files are only ever read: their bytes and modification
+// times are the same after runs on good files and on faulty ones.
+TEST_F(ConversionRun, InputsAreOnlyRead) {
+  const Lines inputs = {"TRANSPKT.BIN", "DZIALKI.edz", "KONTURY.edz",
+                        "PUNKTY.ept",   "WARSTWY.txt", "OBIEKTY.txt"};
+  auto snapshot = [&] {
+    std::vector<std::pair<std::string, std::filesystem::file_time_type>> state;
+    for (const std::string& name : inputs) {
+      state.emplace_back(folder.Read(name), std::filesystem::last_write_time(folder.File(name)));
+    }
+    return state;
+  };
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  const auto before = snapshot();
+  Run();
+  Run();
+  EXPECT_EQ(snapshot(), before);
+  for (const std::string& name : inputs)
+    folder.Write(name, std::string("\x01\x02 1.2-3\r\n,", 11));
+  const auto faulty = snapshot();
+  Run();
+  EXPECT_EQ(snapshot(), faulty);
 }
 
 }  // namespace

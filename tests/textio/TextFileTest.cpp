@@ -1,6 +1,13 @@
 #include "textio/TextFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 
 #include "tests/TestFolder.h"
 #include "textio/FolderFiles.h"
@@ -75,6 +82,81 @@ TEST(FolderFiles, NamesMatchExistingFilesRegardlessOfCase) {
   EXPECT_TRUE(textio::FileExistsInFolder(folder.Path(), "dzialki.EDZ"));
   EXPECT_EQ(textio::PathInFolder(folder.Path(), "Dzialki.ed_"), folder.File("Dzialki.ed_"));
   EXPECT_FALSE(textio::FileExistsInFolder(folder.Path(), "Dzialki.ed_"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextFileWriter, NameShowsOnlyCompleteFiles) {
+  TestFolder folder;
+  folder.Write("out.txt", "previous\r\n");
+  {
+    textio::TextFileWriter writer;
+    ASSERT_TRUE(writer.Create(folder.File("out.txt")));
+    writer.WriteLine("new");
+    EXPECT_EQ(folder.Read("out.txt"), "previous\r\n");  // not yet in place
+  }  // dropped without Close, as by a failure before the end
+  EXPECT_EQ(folder.Read("out.txt"), "previous\r\n");
+  textio::TextFileWriter writer;
+  ASSERT_TRUE(writer.Create(folder.File("out.txt")));
+  writer.WriteLine("new");
+  ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(folder.Read("out.txt"), "new\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left
+}
+
+TEST(TextFileWriter, FailuresNameTheFileAndTheReason) {
+  TestFolder folder;
+  std::filesystem::create_directory(folder.File("Dzialki.ed_"));
+  textio::TextFileWriter writer;
+  writer.Create(folder.File("Dzialki.ed_"));
+  writer.WriteLine("x");
+  EXPECT_FALSE(writer.Close());
+  EXPECT_EQ(writer.FailureText(), folder.File("Dzialki.ed_") + ": " + std::strerror(EISDIR));
+
+  textio::TextFileWriter missing;
+  EXPECT_FALSE(missing.Create("/nonexistent/zornak/out.txt"));
+  EXPECT_FALSE(missing.Close());
+  EXPECT_EQ(missing.FailureText(),
+            std::string("/nonexistent/zornak/out.txt: ") + std::strerror(ENOENT));
+}
+
+// A full disk: the file size limit makes writes fail the same way.
+TEST(TextFileWriter, FullDiskKeepsThePreviousFile) {
+  TestFolder folder;
+  folder.Write("out.txt", "previous\r\n");
+  rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 100000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  textio::TextFileWriter writer;
+  writer.Create(folder.File("out.txt"));
+  for (int i = 0; i < 10000; ++i)
+    writer.WriteLine(std::string(100, 'x'));
+  const bool closed = writer.Close();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(writer.FailureText(), folder.File("out.txt") + ": " + std::strerror(EFBIG));
+  EXPECT_EQ(folder.Read("out.txt"), "previous\r\n");
+}
+
+TEST(TextFileWriter, StaleTemporariesOfDeadProcessesAreRemoved) {
+  TestFolder folder;
+  folder.Write(std::string("a.txt") + textio::kTemporaryMark + "999999999-0", "x");
+  const std::string own =
+      std::string("b.txt") + textio::kTemporaryMark + std::to_string(getpid()) + "-0";
+  folder.Write(own, "x");
+  folder.Write("c.txt", "x");
+  textio::RemoveStaleTemporaries(folder.Path());
+  EXPECT_FALSE(folder.Exists(std::string("a.txt") + textio::kTemporaryMark + "999999999-0"));
+  EXPECT_TRUE(folder.Exists(own));
+  EXPECT_TRUE(folder.Exists("c.txt"));
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+// Closing an output file, and telling the user when it could not be written: its name and
+// the system's reason, in a message box. The run then goes on with its next step.
+#pragma once
+
+#include "shell/WindowOperations.h"
+#include "textio/TextFile.h"
+
+inline bool CloseOrReport(textio::TextFileWriter& file, WindowOperations& window) {
+  if (file.Close()) return true;
+  window.ShowMessage("Błąd zapisu pliku " + file.FailureText());
+  return false;
+}
