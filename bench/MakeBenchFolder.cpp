@@ -1,7 +1,9 @@
-// make_bench_folder FOLDER [POINT_RECORDS [VERTEX_LINES [ADJUSTMENT_POINTS]]]: writes the
+// make_bench_folder FOLDER [POINT_RECORDS [VERTEX_LINES [ADJUSTMENT_POINTS [VERTICES]]]]:
+// writes the
 // working folder of the whole-run benchmark: TRANSPKT.BIN, PUNKTY.ept (two pairs a record),
-// DZIALKI.edz (records of 10 vertex lines) and cct_input.txt, the pairs of PUNKTY.ept one a
-// line for PROJ's cct.
+// DZIALKI.edz (records of VERTICES vertex lines, 10 by default, at most 10) and cct_input.txt, the
+// pairs of PUNKTY.ept one a line for PROJ's cct.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -54,15 +56,15 @@ void Points(const std::string& folder, int records) {
   cct.Close();
 }
 
-// Square parcels of 20 m in precincts of 1000 records, ten vertex lines each (the square
-// walked twice, closed on its first corner).
-void Parcels(const std::string& folder, int vertexLines) {
+// Square parcels of 20 m in precincts of 1000 records, `vertices` vertex lines each (the
+// square with points on its sides, closed on its first corner).
+void Parcels(const std::string& folder, int vertexLines, int vertices) {
   textio::TextFileWriter parcels;
   parcels.Create(folder + "/DZIALKI.edz");
   const int corners[10][2] = {{0, 0},   {0, 10}, {0, 20}, {10, 20}, {20, 20},
                               {20, 10}, {20, 0}, {10, 0}, {5, 0},   {0, 0}};
   std::string line;
-  for (int record = 0; record < vertexLines / 10; ++record) {
+  for (int record = 0; record < vertexLines / vertices; ++record) {
     const long double x = kNorth + (record % 190) * 21, y = kEast + (record / 190 % 190) * 21;
     parcels.WriteLine("  7." + std::to_string(1 + record / 1000 % 999) + "-" +
                       std::to_string(record + 1));
@@ -70,8 +72,9 @@ void Parcels(const std::string& folder, int vertexLines) {
     for (long double v : {x + 10, y + 10, x + 10, y + 10})
       textio::AppendFixed(line, v, 14, 2);
     parcels.WriteLine(line + " R");
-    parcels.WriteLine("10");
-    for (const auto& c : corners) {
+    parcels.WriteLine(std::to_string(vertices));
+    for (int v = 0; v < vertices; ++v) {
+      const auto& c = corners[v == vertices - 1 ? 9 : v];
       line = "G" + std::to_string(record) + "." + std::to_string(c[0] + c[1]);
       line.resize(20, ' ');
       for (long double v : {x + c[0], y + c[1], x + c[0], y + c[1]}) {
@@ -94,8 +97,9 @@ int main(int argc, char** argv) {
   const int records = argc > 2 ? std::atoi(argv[2]) : 500000;
   const int vertexLines = argc > 3 ? std::atoi(argv[3]) : 1000000;
   const int adjustment = argc > 4 ? std::atoi(argv[4]) : 100;
+  const int vertices = argc > 5 ? std::max(2, std::min(10, std::atoi(argv[5]))) : 10;
   AdjustmentPoints(folder, adjustment);
   Points(folder, records);
-  Parcels(folder, vertexLines);
+  Parcels(folder, vertexLines, vertices);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace textio {
 namespace {
@@ -80,12 +81,32 @@ void AppendFixed(std::string& line, long double value, int width, int decimals) 
     AppendScaled(line, scaled, negative, width, decimals);
     return;
   }
+  // Outside the integer range the digits come from the library, which for values of
+  // thousands of digits takes a while; such values usually repeat (report lines written for
+  // many records, a pair at a time), so the last few are kept.
+  struct Remembered {
+    long double value = 0;
+    int decimals = -1;
+    std::string text;
+  };
+  thread_local std::array<Remembered, 4> remembered;
+  thread_local std::size_t next = 0;
+  for (const Remembered& r : remembered) {
+    if (r.decimals == decimals && std::memcmp(&r.value, &value, 10) == 0) {
+      Pad(line, r.text.size(), width);
+      line.append(r.text);
+      return;
+    }
+  }
+  Remembered& r = remembered[next++ % remembered.size()];
   std::array<char, kFixedBuffer> text;
   const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
                                     std::chars_format::fixed, decimals);
-  const std::size_t length = static_cast<std::size_t>(result.ptr - text.data());
-  Pad(line, length, width);
-  line.append(text.data(), length);
+  r.text.assign(text.data(), result.ptr);
+  r.value = value;
+  r.decimals = decimals;
+  Pad(line, r.text.size(), width);
+  line.append(r.text);
 }
 
 void AppendInteger(std::string& line, std::int64_t value, int width) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -333,6 +335,46 @@ TEST_F(ConversionRun, InputsAreOnlyRead) {
   const auto faulty = snapshot();
   Run();
   EXPECT_EQ(snapshot(), faulty);
+}
+
+}  // namespace
+
+namespace {
+
+// Large inputs complete: a record of 10,000 vertices, lines of several megabytes, a layer
+// line of 100,000 words.
+TEST_F(ConversionRun, StressInputsComplete) {
+  IdentityTransformation();
+  std::string parcel = "  1.12-1\r\n5567050.00 7456050.00 5567050.00 7456050.00\r\n10000\r\n";
+  for (int i = 0; i < 10000; ++i) {
+    const double angle = 6.283185307179586 * i / 9999;
+    char vertex[128];
+    std::snprintf(vertex, sizeof vertex, "V%-19d%.2f %.2f %.2f %.2f\r\n", i,
+                  5567050 + 50 * std::cos(angle), 7456050 + 50 * std::sin(angle),
+                  5567050 + 50 * std::cos(angle), 7456050 + 50 * std::sin(angle));
+    for (char* c = vertex; *c; ++c)
+      *c = *c == ',' ? '.' : *c;
+    parcel += vertex;
+  }
+  folder.Write("DZIALKI.edz", parcel);
+  const std::string megabytes(4 << 20, 'x');
+  folder.Write("PUNKTY.ept", "P                   5567000.00 7456000.00 5567001.00 7456001.00 " +
+                                 megabytes + "\r\n" + megabytes + "\r\n");
+  std::string words = "W 121 warstwa\r\nP 5567000.00 7456000.00";
+  for (int i = 0; i < 100000; ++i)
+    words += " w" + std::to_string(i);
+  folder.Write("WARSTWY.txt", words + "\r\n");
+  Run();
+  const Lines index = FileLines("SKO_dzialki.txt");
+  ASSERT_EQ(index.size(), 5u);
+  EXPECT_NE(index[3].find("        0.7854"), std::string::npos) << index[3];  // pi * 50^2 m2
+  EXPECT_EQ(FileLines("Dzialki.ed_").size(), 10003u);
+  EXPECT_EQ(FileLines("Punkty.ep_").size(), 1u);
+  EXPECT_EQ(folder.Read("Punkty.ep_").size(), 20 + 4 * 18 + 1 + megabytes.size() + 2);
+  EXPECT_EQ(FileLines("Protokol3.txt")[1], " *** Wykryto błąd liczbowy w wierszu 2");
+  EXPECT_EQ(window.counters[CounterField::Edit13], "1");
+  // "P x y" (23 characters) becomes "P X" + 8 blanks + "Y" + 5 blanks (35), the tail stays.
+  EXPECT_EQ(FileLines("Warstwy.tx_")[1].size(), words.size() - 15 - 23 + 35);
 }
 
 }  // namespace
