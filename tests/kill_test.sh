@@ -15,16 +15,19 @@ mkdir -p "$work/inputs" "$work/reference"
 rm -f "$work/inputs/cct_input.txt"
 cp "$build/../examples/demo/WARSTWY.txt" "$build/../examples/demo/OBIEKTY.txt" \
    "$build/../examples/demo/KONTURY.edz" "$work/inputs/" 2> /dev/null || true
-cp "$work/inputs/"* "$work/reference/"
+# Every run works in the same folder, whose path the report names.
+run=$work/run
+mkdir -p "$run"
+cp "$work/inputs/"* "$run/"
 start=$(date +%s%N)
-"$build/bin/zornak_batch" "$work/reference" > /dev/null 2>&1
+"$build/bin/zornak_batch" "$run" > /dev/null 2>&1
 duration_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+cp "$run/"* "$work/reference/"
 outputs=$(cd "$work/reference" && ls | grep -v -x -F -f <(ls "$work/inputs"))
 echo "complete run: ${duration_ms} ms, $(echo "$outputs" | wc -l) outputs"
 
 survived=0
 for ((i = 1; i <= kills; i++)); do
-  run=$work/run$i
   rm -rf "$run"
   mkdir "$run"
   cp "$work/inputs/"* "$run/"
