@@ -55,7 +55,8 @@ void AppendScaled(std::string& line, std::uint64_t scaled, bool negative, int wi
   const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), scaled).ptr;
   const int count = static_cast<int>(end - digits.data());
   const int whole = count > decimals ? count - decimals : 1;
-  const int zeros = count > decimals ? 0 : decimals + 1 - count;  // after "0." or before
+  // Leading zeros, so that one digit stands before the point and `decimals` after it.
+  const int zeros = count > decimals ? 0 : decimals + 1 - count;
   const int length = (negative ? 1 : 0) + whole + (decimals > 0 ? 1 + decimals : 0);
   Pad(line, static_cast<std::size_t>(length), width);
   if (negative) line += '-';

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
-#include "shell/WriteFailure.h"
 #include "trk/trk.h"
 
 using textio::AppendFixed;
