@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 kills=${1:-20}
+bash "$root/scripts/setup-debian.sh" libbenchmark-dev
 BUILD_DIR=$build bash "$root/scripts/build.sh" -DZORNAK_BENCHMARKS=ON > /dev/null
 work=$build/kill-test
 rm -rf "$work"
