@@ -36,35 +36,6 @@ int ColumnX(int column) {
 }
 constexpr int kColumnWidth = 116;
 
-// Panel captions as the window shows them.
-const char* PanelCaption(int slot) {
-  static const char* const captions[] = {"",
-                                         "DZIALKI.ed_",
-                                         "DZIALKI.edz",
-                                         "PROTOKOL1.txt",
-                                         "KONTURY.edz",
-                                         "SKO_DZIALKI.txt",
-                                         "PUNKTY.ept",
-                                         "WARSTWY.txt",
-                                         "PROTOKOL2.txt",
-                                         "KONTURY.ed_",
-                                         "SKO_KONTURY.txt",
-                                         "PUNKTY.ep_",
-                                         "WARSTWY.tx_",
-                                         "PROTOKOL3.txt",
-                                         "PROTOKOL4.txt",
-                                         "xy1",
-                                         "xy2",
-                                         "Protokol.tra",
-                                         "xy.tra",
-                                         "xy_sk.tra",
-                                         "xy_sk1.tra",
-                                         "OBIEKTY.txt",
-                                         "OBIEKTY.tx_",
-                                         "PROTOKOL5.txt"};
-  return captions[slot];
-}
-
 // The panels of each file column, top to bottom: input, converted, protocol, index.
 constexpr std::array<std::array<int, 4>, 5> kColumns = {
     {{2, 1, 3, 5}, {4, 9, 8, 10}, {6, 11, 13, 0}, {7, 12, 14, 0}, {21, 22, 23, 0}}};
@@ -161,7 +132,9 @@ void TForm2::CreateFileColumns(QWidget* area) {
   Text(area, "[ Skorowidze działek ]", QRect(8, 220, kHeadingWidth, kPanelHeight), heading);
   const QFont panelFont = WindowsFont("MS Sans Serif", 8, true);
   auto panel = [&](int slot, const QRect& where) {
-    auto* p = new ClickLabel(PanelCaption(slot), area);
+    const std::string_view caption = SlotCaption(slot);
+    auto* p =
+        new ClickLabel(QString::fromUtf8(caption.data(), static_cast<int>(caption.size())), area);
     p->setGeometry(where);
     p->setFont(panelFont);
     p->setAlignment(Qt::AlignCenter);

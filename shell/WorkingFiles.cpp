@@ -9,31 +9,38 @@ std::array<WorkingFileSlot, kWorkingFileSlots + 1> WorkingFiles;
 
 namespace {
 
-constexpr std::array<std::string_view, kWorkingFileSlots + 1> kSlotNames = {"",  // unused index 0
-                                                                            "Dzialki.ed_",
-                                                                            "Dzialki.edz",
-                                                                            "Protokol1.txt",
-                                                                            "Kontury.edz",
-                                                                            "SKO_dzialki.txt",
-                                                                            "Punkty.ept",
-                                                                            "Warstwy.txt",
-                                                                            "Protokol2.txt",
-                                                                            "Kontury.ed_",
-                                                                            "SKO_kontury.txt",
-                                                                            "Punkty.ep_",
-                                                                            "Warstwy.tx_",
-                                                                            "Protokol3.txt",
-                                                                            "Protokol4.txt",
-                                                                            "xy1",
-                                                                            "xy2",
-                                                                            "Protokol.tra",
-                                                                            "xy.tra",
-                                                                            "xy_sk.tra",
-                                                                            "xy_sk1.tra",
-                                                                            "OBIEKTY.txt",
-                                                                            "OBIEKTY.tx_",
-                                                                            "PROTOKOL5.txt",
-                                                                            ""};
+// Each slot's file name and the caption of its panel in the main window.
+struct Slot {
+  std::string_view name, caption;
+};
+
+constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
+    {"", ""},                                // unused index 0
+    {"Dzialki.ed_", "DZIALKI.ed_"},          // 1
+    {"Dzialki.edz", "DZIALKI.edz"},          // 2
+    {"Protokol1.txt", "PROTOKOL1.txt"},      // 3
+    {"Kontury.edz", "KONTURY.edz"},          // 4
+    {"SKO_dzialki.txt", "SKO_DZIALKI.txt"},  // 5
+    {"Punkty.ept", "PUNKTY.ept"},            // 6
+    {"Warstwy.txt", "WARSTWY.txt"},          // 7
+    {"Protokol2.txt", "PROTOKOL2.txt"},      // 8
+    {"Kontury.ed_", "KONTURY.ed_"},          // 9
+    {"SKO_kontury.txt", "SKO_KONTURY.txt"},  // 10
+    {"Punkty.ep_", "PUNKTY.ep_"},            // 11
+    {"Warstwy.tx_", "WARSTWY.tx_"},          // 12
+    {"Protokol3.txt", "PROTOKOL3.txt"},      // 13
+    {"Protokol4.txt", "PROTOKOL4.txt"},      // 14
+    {"xy1", "xy1"},                          // 15
+    {"xy2", "xy2"},                          // 16
+    {"Protokol.tra", "Protokol.tra"},        // 17
+    {"xy.tra", "xy.tra"},                    // 18
+    {"xy_sk.tra", "xy_sk.tra"},              // 19
+    {"xy_sk1.tra", "xy_sk1.tra"},            // 20
+    {"OBIEKTY.txt", "OBIEKTY.txt"},          // 21
+    {"OBIEKTY.tx_", "OBIEKTY.tx_"},          // 22
+    {"PROTOKOL5.txt", "PROTOKOL5.txt"},      // 23
+    {"", ""},                                // 24, the spare
+}};
 
 constexpr std::array<int, 4> kInputMapSlots = {2, 4, 6, 7};
 
@@ -53,7 +60,11 @@ std::string WithoutTrailingSeparator(std::string folder) {
 }  // namespace
 
 std::string_view SlotFileName(int slot) {
-  return slot >= 1 && slot <= kWorkingFileSlots ? kSlotNames[slot] : std::string_view();
+  return slot >= 1 && slot <= kWorkingFileSlots ? kSlots[slot].name : std::string_view();
+}
+
+std::string_view SlotCaption(int slot) {
+  return slot >= 1 && slot <= kWorkingFileSlots ? kSlots[slot].caption : std::string_view();
 }
 
 PanelColour SlotColour(int slot) {
@@ -76,7 +87,7 @@ void SetWorkingFolder(const std::string& folder) {
 
 void BuildWorkingFiles() {
   for (int k = 1; k < kWorkingFileSlots; ++k) {
-    WorkingFiles[k].path = textio::PathInFolder(WorkingFolder, kSlotNames[k]);
+    WorkingFiles[k].path = textio::PathInFolder(WorkingFolder, kSlots[k].name);
   }
   WorkingFiles[kWorkingFileSlots].path.clear();
 }
@@ -88,7 +99,7 @@ void ClearPresence() {
 
 void RefreshPresence(WindowOperations& window) {
   for (int k = 1; k < kWorkingFileSlots; ++k) {
-    WorkingFiles[k].present = textio::FileExistsInFolder(WorkingFolder, kSlotNames[k]) ? 1 : 0;
+    WorkingFiles[k].present = textio::FileExistsInFolder(WorkingFolder, kSlots[k].name) ? 1 : 0;
   }
   WorkingFiles[kWorkingFileSlots].present = 0;
   auto colour = [&](int k) {

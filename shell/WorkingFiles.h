@@ -23,6 +23,8 @@ extern std::array<WorkingFileSlot, kWorkingFileSlots + 1> WorkingFiles;
 
 // The slot's file name as the table gives it ("Dzialki.edz"); empty for slot 24.
 std::string_view SlotFileName(int slot);
+// The caption of the slot's panel ("DZIALKI.edz"); empty for slot 24.
+std::string_view SlotCaption(int slot);
 // The colour of the slot's panel when its file is present.
 PanelColour SlotColour(int slot);
 
