@@ -39,41 +39,26 @@ void ReadNumber(benchmark::State& state) {
 }
 BENCHMARK(ReadNumber);
 
-void WriteFixed18_2(benchmark::State& state) {
+// Appends one coordinate in a number form, as a converted line does.
+template <void (*Form)(std::string&, long double)>
+void WriteForm(benchmark::State& state) {
   const auto values = Coordinates(1024);
   std::string line;
   std::size_t i = 0;
   for (auto _ : state) {
     line.clear();
-    textio::AppendFixed(line, values[i++ & 1023], 18, 2);
+    Form(line, values[i++ & 1023]);
     benchmark::DoNotOptimize(line.data());
   }
 }
-BENCHMARK(WriteFixed18_2);
 
-void WriteScientific(benchmark::State& state) {
-  const auto values = Coordinates(1024);
-  std::string line;
-  std::size_t i = 0;
-  for (auto _ : state) {
-    line.clear();
-    textio::AppendScientific(line, values[i++ & 1023]);
-    benchmark::DoNotOptimize(line.data());
-  }
+void Fixed18_2(std::string& line, long double v) {
+  textio::AppendFixed(line, v, 18, 2);
 }
-BENCHMARK(WriteScientific);
 
-void WriteGeneral(benchmark::State& state) {
-  const auto values = Coordinates(1024);
-  std::string line;
-  std::size_t i = 0;
-  for (auto _ : state) {
-    line.clear();
-    textio::AppendGeneral(line, values[i++ & 1023]);
-    benchmark::DoNotOptimize(line.data());
-  }
-}
-BENCHMARK(WriteGeneral);
+BENCHMARK(WriteForm<Fixed18_2>)->Name("WriteFixed18_2");
+BENCHMARK(WriteForm<textio::AppendScientific>)->Name("WriteScientific");
+BENCHMARK(WriteForm<textio::AppendGeneral>)->Name("WriteGeneral");
 
 // A conformal degree-1 fit over `count` adjustment points spread over 4 km.
 void Fit(int count) {
