@@ -73,18 +73,12 @@ void AppendScaled(std::string& line, std::uint64_t scaled, bool negative, int wi
   }
 }
 
-}  // namespace
-
-void AppendFixed(std::string& line, long double value, int width, int decimals) {
-  std::uint64_t scaled;
-  bool negative;
-  if (ScaledInteger(value, decimals, scaled, negative)) {
-    AppendScaled(line, scaled, negative, width, decimals);
-    return;
-  }
-  // Outside the integer range the digits come from the library, which for values of
-  // thousands of digits takes a while; such values usually repeat (report lines written for
-  // many records, a pair at a time), so the last few are kept.
+// Outside the integer range the digits come from the library, which for values of
+// thousands of digits takes a while; such values usually repeat (report lines written for
+// many records, a pair at a time), so the last few are kept. Kept apart from AppendFixed so
+// that the common case stays small.
+[[gnu::noinline]] void AppendFixedFromLibrary(std::string& line, long double value, int width,
+                                              int decimals) {
   struct Remembered {
     long double value = 0;
     int decimals = -1;
@@ -108,6 +102,18 @@ void AppendFixed(std::string& line, long double value, int width, int decimals) 
   r.decimals = decimals;
   Pad(line, r.text.size(), width);
   line.append(r.text);
+}
+
+}  // namespace
+
+void AppendFixed(std::string& line, long double value, int width, int decimals) {
+  std::uint64_t scaled;
+  bool negative;
+  if (ScaledInteger(value, decimals, scaled, negative)) {
+    AppendScaled(line, scaled, negative, width, decimals);
+  } else {
+    AppendFixedFromLibrary(line, value, width, decimals);
+  }
 }
 
 void AppendInteger(std::string& line, std::int64_t value, int width) {
