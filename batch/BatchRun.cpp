@@ -4,28 +4,39 @@
 #include <string>
 #include <string_view>
 
+#include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
 #include "shell/RunProcessing.h"
-#include "shell/WorkingFiles.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Użycie: zornak_batch [--kind 1|2] [--degree 1..9] [FOLDER]\n"
+    "Użycie: zornak_batch [--kind 1|2] [--degree 1..9] [--json] [FOLDER]\n"
+    "        zornak_batch --version | --help\n"
     "Wykonuje transformację z korektą Hausbrandta w folderze roboczym FOLDER\n"
     "(domyślnie w bieżącym): czyta TRANSPKT.BIN, zapisuje Protokol.tra, xy.tra,\n"
     "xy_sk.tra, xy_sk1.tra, err.tra i przetwarza obecne pliki mapy.\n"
     "  --kind 1     transformacja konforemna (domyślnie)\n"
     "  --kind 2     transformacja ogólna (lokalnie afiniczna)\n"
     "  --degree N   stopień wielomianu 1..9 (domyślnie 1)\n"
+    "  --json       podsumowanie jako jeden obiekt JSON\n"
+    "  --version    wersja programu\n"
     "Komunikaty i stany przetwarzania idą na standardowe wyjście błędów,\n"
-    "liczniki i stan plików na końcu na standardowe wyjście.\n";
+    "podsumowanie na końcu na standardowe wyjście.\n"
+    "Kod wyjścia:\n"
+    "  0  przetwarzanie zakończone bez problemów\n"
+    "  1  nie można użyć folderu roboczego (brak folderu, brak prawa zapisu)\n"
+    "  2  błędny wiersz poleceń\n"
+    "  3  przetwarzanie zakończone, zgłoszono problemy w danych wejściowych\n"
+    "  4  brak transformacji, pliki mapy nie zostały przekształcone\n"
+    "  5  nie udało się zapisać pliku wynikowego\n"
+    "Przy kilku przypadkach obowiązuje najwyższy kod (5 przed 4 przed 3).\n";
 
 struct Options {
   std::string kindText{kKindItems[0]};
   std::string degreeText{kDegreeItems[0]};
   std::string folder = ".";
-  bool help = false;
+  bool help = false, version = false, json = false;
 };
 
 // The item of `items` chosen by the one-digit number `value` (1-based), or nothing.
@@ -43,6 +54,10 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::ostr
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (arg == "--kind" || arg == "--degree") {
       const bool kind = arg == "--kind";
       const bool chosen =
@@ -73,25 +88,36 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   Options options;
   if (!ParseOptions(argc, argv, options, err)) {
     err << kUsage;
-    return 2;
+    return kExitCommandLine;
   }
   if (options.help) {
     out << kUsage;
-    return 0;
+    return kExitDone;
+  }
+  if (options.version) {
+    out << "zornak_batch " << ZORNAK_VERSION << '\n';
+    return kExitDone;
   }
   std::error_code ec;
   if (!std::filesystem::is_directory(options.folder, ec)) {
     err << "zornak_batch: folder roboczy " << options.folder
         << " nie istnieje lub nie jest folderem\n";
-    return 1;
+    return kExitFolder;
   }
   ConsoleWindow window(options.kindText, options.degreeText, err);
-  SetWorkingFolder(options.folder);
-  ClearPresence();
-  BuildWorkingFiles();
-  RefreshPresence(window);
-  RunProcessing(window);
+  RunState state;
+  state.files.WorkingFolder = AbsoluteFolder(options.folder);
+  state.files.BuildWorkingFiles();
+  state.files.RefreshPresence(window);
+  RunProcessing(state, window);
   window.FlushStatus();
-  window.PrintSummary(out);
-  return 0;
+  ModelChoice model;
+  TakeModelChoice(options.kindText, options.degreeText, model);
+  const BatchReport report = CollectReport(state, model, window);
+  if (options.json) {
+    PrintJson(report, out);
+  } else {
+    PrintText(report, out);
+  }
+  return report.exitStatus;
 }

@@ -1,26 +1,8 @@
 #include "batch/ConsoleWindow.h"
 
-#include "shell/WorkingFiles.h"
-
 namespace {
 
-constexpr std::array<const char*, 11> kCounterNames = {"Edit1",  "Edit2",  "Edit3", "Edit4",
-                                                       "Edit5",  "Edit8",  "Edit9", "Edit10",
-                                                       "Edit12", "Edit13", "Edit14"};
-
 constexpr std::chrono::milliseconds kStatusInterval(40);
-
-const char* ColourName(PanelColour colour) {
-  switch (colour) {
-    case PanelColour::InfoBk:
-      return "clInfoBk";
-    case PanelColour::Window:
-      return "clWindow";
-    case PanelColour::BtnFace:
-      break;
-  }
-  return "clBtnFace";
-}
 
 }  // namespace
 
@@ -40,32 +22,20 @@ void ConsoleWindow::FlushStatus() {
   lastStatus_ = std::chrono::steady_clock::now();
 }
 
-void ConsoleWindow::ShowMessage(std::string_view text) {
+void ConsoleWindow::ShowMessage(MessageKind kind, std::string_view text) {
   FlushStatus();
   log_ << "message: " << text << '\n' << std::flush;
+  messages_.push_back({kind, std::string(text)});
 }
 
-void ConsoleWindow::ColourPanel(int slot, PanelColour colour) {
-  if (slot >= 1 && slot <= kPanels) panels_[slot] = colour;
+void ConsoleWindow::ShowPanel(int slot, PanelState state) {
+  if (slot >= 1 && slot <= kWorkingFileSlots) panels_[slot] = state;
 }
 
-void ConsoleWindow::SetCounter(CounterField field, std::string_view text) {
-  counters_[static_cast<int>(field)] = std::string(text);
+void ConsoleWindow::SetCounter(Counter counter, std::string_view text) {
+  counters_[static_cast<int>(counter)] = std::string(text);
 }
 
-std::string ConsoleWindow::CounterText(CounterField field) {
-  return counters_[static_cast<int>(field)];
-}
-
-void ConsoleWindow::PrintSummary(std::ostream& out) const {
-  out << "Folder roboczy = " << WorkingFolder << '\n';
-  out << "Liczniki:\n";
-  for (int i = 0; i < kCounters; ++i) {
-    out << "  " << kCounterNames[i] << " = " << counters_[i] << '\n';
-  }
-  out << "Panele:\n";
-  for (int slot = 1; slot <= kPanels; ++slot) {
-    out << "  Panel" << slot << ' ' << SlotFileName(slot) << ": " << ColourName(panels_[slot])
-        << (WorkingFiles[slot].present ? "  " + WorkingFiles[slot].path : std::string()) << '\n';
-  }
+std::string ConsoleWindow::CounterText(Counter counter) {
+  return counters_[static_cast<int>(counter)];
 }

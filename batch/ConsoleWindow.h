@@ -1,5 +1,5 @@
 // The window operations on a console: status texts and message boxes go to the error
-// stream as they happen; counters and panel colours are kept and printed on request.
+// stream as they happen; message texts, counters and panels are kept for the summary.
 // Status texts are printed at most 25 times a second: a text superseded sooner is dropped,
 // but the last one is always printed, and so is the one standing when a message comes.
 #pragma once
@@ -8,36 +8,41 @@
 #include <chrono>
 #include <ostream>
 #include <string>
+#include <vector>
 
-#include "shell/WindowOperations.h"
+#include "core/WindowOperations.h"
+#include "core/WorkingFiles.h"
 
 class ConsoleWindow : public WindowOperations {
  public:
+  struct Message {
+    MessageKind kind;
+    std::string text;
+  };
+
   ConsoleWindow(std::string kindText, std::string degreeText, std::ostream& log);
 
   std::string KindText() override { return kindText_; }
   std::string DegreeText() override { return degreeText_; }
   void ShowStatus(std::string_view text) override;
-  void ShowMessage(std::string_view text) override;
-  void ColourPanel(int slot, PanelColour colour) override;
-  void SetCounter(CounterField field, std::string_view text) override;
-  std::string CounterText(CounterField field) override;
-  bool ConversionSwitch(int box) override { return box >= 1 && box <= 5; }
+  void ShowMessage(MessageKind kind, std::string_view text) override;
+  void ShowPanel(int slot, PanelState state) override;
+  void SetCounter(Counter counter, std::string_view text) override;
+  std::string CounterText(Counter counter) override;
+  bool ConversionSwitch(MapFile) override { return true; }
 
   // Prints a status text still waiting for its turn.
   void FlushStatus();
-  // The counters, then every panel with its file and colour.
-  void PrintSummary(std::ostream& out) const;
+  const std::vector<Message>& Messages() const { return messages_; }
+  PanelState Panel(int slot) const { return panels_[slot]; }
 
  private:
-  static constexpr int kCounters = 11;
-  static constexpr int kPanels = 23;
-
   std::string kindText_, degreeText_;
   std::string pendingStatus_;
   bool statusPending_ = false;
   std::chrono::steady_clock::time_point lastStatus_{};
   std::ostream& log_;
-  std::array<std::string, kCounters> counters_;
-  std::array<PanelColour, kPanels + 1> panels_{};
+  std::vector<Message> messages_;
+  std::array<std::string, kCounterCount> counters_;
+  std::array<PanelState, kWorkingFileSlots + 1> panels_{};
 };

@@ -8,6 +8,6 @@ int main(int argc, char** argv) {
     return RunBatch(argc, argv, std::cout, std::cerr);
   } catch (const std::exception& e) {
     std::cerr << "zornak_batch: przetwarzanie przerwane: " << e.what() << '\n';
-    return 3;
+    return 5;  // the run broke off: its outputs are not all written
   }
 }

@@ -12,8 +12,6 @@
 #include "textio/NumberReading.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
-#include "transform/TransformSettings.h"
-#include "trk/trk.h"
 
 namespace {
 
@@ -61,31 +59,26 @@ BENCHMARK(WriteForm<textio::AppendScientific>)->Name("WriteScientific");
 BENCHMARK(WriteForm<textio::AppendGeneral>)->Name("WriteGeneral");
 
 // A conformal degree-1 fit over `count` adjustment points spread over 4 km.
-void Fit(int count) {
-  TFittedTransformation& f = FittedTransformation;
+void Fit(int count, TFittedTransformation& f) {
   std::mt19937 random(count);
   std::uniform_real_distribution<long double> spread(0, 4000);
   std::normal_distribution<long double> noise(0, 0.02L);
   for (int i = 1; i <= count; ++i) {
-    f.x[i] = 5566000 + spread(random);
-    f.y[i] = 7455000 + spread(random);
-    f.x2[i] = f.x[i] + 0.2L + noise(random);
-    f.y2[i] = f.y[i] - 0.3L + noise(random);
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    f.model.SetPrimary(i, x, y);
+    f.model.SetSecondary(i, x + 0.2L + noise(random), y - 0.3L + noise(random));
   }
   f.ls = f.lp = count;
-  TransformKind = 1;
-  TransformDegree = 1;
-  std::int32_t status = 0;
-  transkf(&TransformDegree, &f.ls, f.x.data(), f.y.data(), f.x2.data(), f.y2.data(), f.vx.data(),
-          f.vy.data(), f.w.data(), &f.skala, &f.xo, &f.yo, &f.Xo, &f.Yo, &status);
+  f.fitted = f.model.Fit(1, 1, count);
 }
 
 void TransformPointAt(benchmark::State& state) {
-  Fit(static_cast<int>(state.range(0)));
+  TFittedTransformation f;
+  Fit(static_cast<int>(state.range(0)), f);
   TransformedPoint t;
   std::size_t i = 0;
   for (auto _ : state) {
-    TransformPoint(5566000.0L + (i * 37) % 4000, 7455000.0L + (i * 53) % 4000, t);
+    TransformPoint(f, 5566000.0L + (i * 37) % 4000, 7455000.0L + (i * 53) % 4000, t);
     ++i;
     benchmark::DoNotOptimize(t.Xk);
   }

@@ -1,62 +1,66 @@
 #include "convert/ConvertMapFiles.h"
 
-#include "convert/LayerFile.h"
-#include "convert/MapFiles.h"
-#include "convert/ObjectFile.h"
-#include "convert/ParcelFile.h"
-#include "convert/PointFile.h"
-#include "transform/FittedTransformation.h"
+#include "core/WriteFailure.h"
 
 namespace {
 
-struct ParcelSlots {
-  int input, converted, protocol, index, box;
-};
+// The tasks in the order of a run, one per map file.
+constexpr std::array<MapFileTask, kMapFileCount> kTasks = {
+    ConvertParcels, ConvertContours, ConvertPoints, ConvertLayers, ConvertObjects};
 
-constexpr ParcelSlots kParcelSlots = {slot::kParcels, slot::kParcelsOut, slot::kParcelsProtocol,
-                                      slot::kParcelsIndex, 1};
-constexpr ParcelSlots kContourSlots = {slot::kContours, slot::kContoursOut, slot::kContoursProtocol,
-                                       slot::kContoursIndex, 2};
-
-bool Selected(WindowOperations& window, int inputSlot, int box) {
-  return SlotFileExists(inputSlot) && window.ConversionSwitch(box);
-}
-
-int RunParcelPass(ParcelKind kind, const ParcelSlots& s, WindowOperations& window) {
-  ParcelOutputs outputs;
-  outputs.protocol.Create(SlotPath(s.protocol));
-  outputs.converted.Create(SlotPath(s.converted));
-  outputs.index.Create(SlotPath(s.index));
-  for (int panel : {s.protocol, s.converted, s.index})
-    MarkPanel(window, panel);
-  return ConvertParcelFile(kind, SlotPath(s.input), outputs, window);
+bool Selected(const WorkingFileTable& files, WindowOperations& window, MapFile file) {
+  return files.SlotFileExists(SlotsOf(file).input) && window.ConversionSwitch(file);
 }
 
 void Finish(WindowOperations& window) {
   window.ShowStatus(" Zadania wykonano");
-  window.ShowMessage(" Koniec obliczeń - ZORNAK_EDZ");
+  window.ShowMessage(MessageKind::Closing, " Koniec obliczeń - ZORNAK_EDZ");
 }
 
 }  // namespace
 
-void ConvertMapFiles(WindowOperations& window) {
-  const bool parcels = Selected(window, kParcelSlots.input, kParcelSlots.box);
-  const bool contours = Selected(window, kContourSlots.input, kContourSlots.box);
-  if (!FittedTransformation.fitted) {
-    // Coordinates computed from no fit, or from an earlier run's fit, must not overwrite
-    // the user's converted files: nothing is created or changed.
-    if (parcels || contours || Selected(window, slot::kPoints, 3) ||
-        Selected(window, slot::kLayers, 4) || Selected(window, slot::kObjects, 5)) {
-      window.ShowMessage(" *** Brak transformacji - pliki mapy nie zostały przekształcone");
+void FinishOutput(TaskContext& context, textio::TextFileWriter& file, int slot,
+                  TaskResult& result) {
+  if (CloseOrReport(file, context.window)) {
+    context.window.ShowPanel(slot, PanelState::Output);
+  } else {
+    result.writeFailed = true;
+  }
+}
+
+void ClearCounters(TaskContext& context, std::initializer_list<Counter> counters) {
+  for (Counter c : counters)
+    context.window.SetCounter(c, "");
+}
+
+void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
+                     WindowOperations& window, ConversionState& state) {
+  std::array<bool, kMapFileCount> selected{};
+  bool any = false;
+  for (int k = 0; k < kMapFileCount; ++k) {
+    selected[k] = Selected(files, window, static_cast<MapFile>(k));
+    any = any || selected[k];
+  }
+  state.results.fill(TaskResult{});
+  if (!transformation.Usable()) {
+    // Coordinates from no fit, from a damaged TRANSPKT.BIN or from an earlier run's fit
+    // must not overwrite the user's converted files: nothing is created or changed.
+    if (any) {
+      window.ShowMessage(MessageKind::NoTransformation,
+                         " *** Brak transformacji - pliki mapy nie zostały przekształcone");
     }
     Finish(window);
     return;
   }
-  int lastPassCount = 0;
-  if (parcels) lastPassCount = RunParcelPass(ParcelKind::Parcels, kParcelSlots, window);
-  if (contours) lastPassCount = RunParcelPass(ParcelKind::Contours, kContourSlots, window);
-  if (Selected(window, slot::kPoints, 3)) ConvertPointFile(lastPassCount, window);
-  if (Selected(window, slot::kLayers, 4)) ConvertLayerFile(window);
-  if (Selected(window, slot::kObjects, 5)) ConvertObjectFile(window);
+  TaskContext context{files, transformation, state.tables, window};
+  for (int k = 0; k < kMapFileCount; ++k) {
+    if (!selected[k]) continue;
+    state.results[k] = kTasks[k](context);
+    state.results[k].ran = true;
+    const MapFile file = static_cast<MapFile>(k);
+    if (file == MapFile::Parcels || file == MapFile::Contours) {
+      context.lastPassRecords = state.results[k].records;
+    }
+  }
   Finish(window);
 }

@@ -1,9 +1,19 @@
 // The conversion of the map files of the working folder: parcels, contours, points,
 // layers and objects, in that order, each when its file exists and its switch is on. Every
-// coordinate pair goes through TransformPoint; without a fit of this run nothing is
+// coordinate pair goes through TransformPoint; without a usable fit of this run nothing is
 // converted. Ends with the closing message box.
 #pragma once
 
-class WindowOperations;
+#include <array>
 
-void ConvertMapFiles(WindowOperations& window);
+#include "convert/MapFileTask.h"
+
+struct ConversionState {
+  ConversionTables tables;
+  // What each map file's task did in the last run (MapFile order); a file whose task did
+  // not run keeps converted == false.
+  std::array<TaskResult, kMapFileCount> results;
+};
+
+void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
+                     WindowOperations& window, ConversionState& state);

@@ -1,9 +1,10 @@
-#include "convert/LayerFile.h"
-
+// The layer file: sections of kind 1 (one position, codes 121 and 249, with an optional
+// second position when bit 5 of the code value is set) and kind 2 (two positions, codes
+// 23 and 151), each in layout A (fixed-point) or B (scientific, one more leading word).
+// Converts Warstwy.txt into Warstwy.tx_ with the protocol Protokol4.txt.
 #include <charconv>
 #include <cstdint>
 
-#include "convert/MapFiles.h"
 #include "convert/SectionedFile.h"
 #include "textio/NumberForms.h"
 #include "transform/TransformPoint.h"
@@ -40,40 +41,24 @@ std::int32_t CodeValue(std::string_view word) {
   return value;
 }
 
-// Layout A writes coordinates in fixed(10,2), layout B in the scientific form.
-void AppendPosition(std::string& out, long double value, bool layoutB) {
-  if (layoutB) {
-    textio::AppendScientific(out, value);
-  } else {
-    AppendCoordinate(out, value);
-  }
-}
-
-void AppendWords(std::string& out, const SplitLine& w, int first, int last) {
-  for (int k = first; k <= last; ++k) {
-    out += w.Word(k);
-    out += ' ';
-  }
-}
-
-bool KindOneRecord(const SplitLine& w, const SectionState& s, std::string& out) {
+// Layout B has one more leading word and writes its positions in the scientific form.
+PositionLayout LayoutOf(const SectionState& s, int firstWord) {
   const int o = s.layoutB ? 1 : 0;
-  long double x, y, x2 = 0, y2 = 0;
+  return {firstWord + o, s.layoutB, 5};
+}
+
+// A kind 1 record whose code value has bit 5 set carries a second position after three
+// more words; it is written in the general form, the rest of the line after it.
+bool KindOneRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
+                   std::string& out) {
+  const int o = s.layoutB ? 1 : 0;
   const bool second = (CodeValue(w.Word(6 + o)) & 32) != 0;
-  if (!WordNumber(w.Word(2 + o), x) || !WordNumber(w.Word(3 + o), y)) return false;
+  long double x2 = 0, y2 = 0;
   if (second && (!WordNumber(w.Word(7 + o), x2) || !WordNumber(w.Word(8 + o), y2))) return false;
+  if (!OnePositionRecord(w, LayoutOf(s, 2), f, !second, out)) return false;
+  if (!second) return true;
   TransformedPoint t;
-  TransformPoint(x, y, t);
-  AppendWords(out, w, 1, 1 + o);
-  AppendPosition(out, t.Xk, s.layoutB);
-  out.append(8, ' ');
-  AppendPosition(out, t.Yk, s.layoutB);
-  out.append(5, ' ');
-  if (!second) {
-    out += w.TailAfter(3 + o);
-    return true;
-  }
-  TransformPoint(x2, y2, t);
+  TransformPoint(f, x2, y2, t);
   for (int k = 4 + o; k <= 6 + o; ++k) {
     out += ' ';
     out += w.Word(k);
@@ -86,47 +71,17 @@ bool KindOneRecord(const SplitLine& w, const SectionState& s, std::string& out) 
   return true;
 }
 
-// The second position is transformed only when both its values exceed 10000 m; otherwise
-// its words stand as they are.
-bool KindTwoRecord(const SplitLine& w, const SectionState& s, std::string& out) {
-  const int o = s.layoutB ? 1 : 0;
-  long double x1, y1, x2, y2;
-  if (!WordNumber(w.Word(3 + o), x1) || !WordNumber(w.Word(4 + o), y1) ||
-      !WordNumber(w.Word(5 + o), x2) || !WordNumber(w.Word(6 + o), y2)) {
-    return false;
-  }
-  TransformedPoint t;
-  TransformPoint(x1, y1, t);
-  AppendWords(out, w, 1, 2 + o);
-  for (long double v : {t.Xk, t.Yk}) {
-    AppendPosition(out, v, s.layoutB);
-    out.append(5, ' ');
-  }
-  if (x2 > 10000 && y2 > 10000) {
-    TransformPoint(x2, y2, t);
-    for (long double v : {t.Xk, t.Yk}) {
-      AppendPosition(out, v, s.layoutB);
-      out.append(5, ' ');
-    }
-  } else {
-    for (int k = 5 + o; k <= 6 + o; ++k) {
-      out += w.Word(k);
-      out.append(5, ' ');
-    }
-  }
-  out += w.TailAfter(6 + o);
-  return true;
-}
-
-bool LayerRecord(const SplitLine& w, const SectionState& s, std::string& out) {
-  return s.kind == 1 ? KindOneRecord(w, s, out) : KindTwoRecord(w, s, out);
+bool LayerRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
+                 std::string& out) {
+  if (s.kind == 1) return KindOneRecord(w, s, f, out);
+  return TwoPositionRecord(w, LayoutOf(s, 3), f, out);
 }
 
 }  // namespace
 
-int ConvertLayerFile(WindowOperations& window) {
-  return RunSectionedTask({LayerSectionLine, LayerRecord, slot::kLayers, slot::kLayersOut,
-                           slot::kLayersProtocol, false, " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
-                           " Przetwarzam WARSTWY.txt - proszę czekać", true, CounterField::Edit13},
-                          window);
+TaskResult ConvertLayers(TaskContext& context) {
+  return RunSectionedTask(
+      {LayerSectionLine, LayerRecord, MapFile::Layers, false, " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
+       " Przetwarzam WARSTWY.txt - proszę czekać", true, Counter::LayerPoints},
+      context);
 }

@@ -15,7 +15,8 @@ int ConversionThreads() {
   return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 }
 
-PairWorker::PairWorker(int threads) {
+PairWorker::PairWorker(const TFittedTransformation& transformation, int threads)
+    : transformation_(transformation) {
   if (threads >= 2) helper_ = std::thread([this] { Helper(); });
 }
 
@@ -49,7 +50,7 @@ void PairWorker::Claim() {
     if (first >= n_) return;
     const std::size_t last = first + kChunk < n_ ? first + kChunk : n_;
     for (std::size_t i = first; i < last; ++i) {
-      TransformPoint(in_[2 * i], in_[2 * i + 1], t);
+      TransformPoint(transformation_, in_[2 * i], in_[2 * i + 1], t);
       out_[2 * i] = t.Xk;
       out_[2 * i + 1] = t.Yk;
     }

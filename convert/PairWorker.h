@@ -11,13 +11,15 @@
 #include <mutex>
 #include <thread>
 
+#include "transform/FittedTransformation.h"
+
 // The number of threads a conversion may use: ZORNAK_THREADS when set (1 or 2), else 2 on a
 // machine with two or more cores.
 int ConversionThreads();
 
 class PairWorker {
  public:
-  explicit PairWorker(int threads);
+  PairWorker(const TFittedTransformation& transformation, int threads);
   ~PairWorker();
   PairWorker(const PairWorker&) = delete;
   PairWorker& operator=(const PairWorker&) = delete;
@@ -32,6 +34,7 @@ class PairWorker {
   void Claim();
   void Helper();
 
+  const TFittedTransformation& transformation_;
   const long double* in_ = nullptr;
   long double* out_ = nullptr;
   std::size_t n_ = 0;

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
+#include "convert/MapFileTask.h"
 #include "convert/ParcelArea.h"
 #include "convert/ParcelHeader.h"
 #include "convert/ParcelIndex.h"
-#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
@@ -25,30 +25,30 @@ struct KindTexts {
   const char* startStatus;
   const char* recordWord;
   const char* countLine;
-  CounterField unit, groups, records, area;
+  Counter unit, groups, records, area;
+  MapFile file;
 };
 
-const KindTexts& TextsOf(ParcelKind kind) {
-  static const KindTexts parcels = {" Diagnostyka zbioru DZIALKI.edz",
-                                    " Sumy częściowe powierzchni dla grup działek lub obrębów",
-                                    " Czytam DZIALKI.edz - proszę czekac",
-                                    " Działka: ",
-                                    " Liczba działek w pliku    DZIALKI.edz = ",
-                                    CounterField::Edit5,
-                                    CounterField::Edit8,
-                                    CounterField::Edit9,
-                                    CounterField::Edit10};
-  static const KindTexts contours = {" Diagnostyka zbioru KONTURY.edz",
-                                     " Sumy częściowe powierzchni dla grup konturów lub obrębów",
-                                     " Czytam KONTURY.edz - proszę czekac",
-                                     " Kontur: ",
-                                     " Liczba konturów w pliku   KONTURY.edz = ",
-                                     CounterField::Edit1,
-                                     CounterField::Edit2,
-                                     CounterField::Edit3,
-                                     CounterField::Edit4};
-  return kind == ParcelKind::Parcels ? parcels : contours;
-}
+const KindTexts kParcelTexts = {" Diagnostyka zbioru DZIALKI.edz",
+                                " Sumy częściowe powierzchni dla grup działek lub obrębów",
+                                " Czytam DZIALKI.edz - proszę czekac",
+                                " Działka: ",
+                                " Liczba działek w pliku    DZIALKI.edz = ",
+                                Counter::ParcelUnit,
+                                Counter::ParcelPrecincts,
+                                Counter::Parcels,
+                                Counter::ParcelArea,
+                                MapFile::Parcels};
+const KindTexts kContourTexts = {" Diagnostyka zbioru KONTURY.edz",
+                                 " Sumy częściowe powierzchni dla grup konturów lub obrębów",
+                                 " Czytam KONTURY.edz - proszę czekac",
+                                 " Kontur: ",
+                                 " Liczba konturów w pliku   KONTURY.edz = ",
+                                 Counter::ContourUnit,
+                                 Counter::ContourPrecincts,
+                                 Counter::Contours,
+                                 Counter::ContourArea,
+                                 MapFile::Contours};
 
 const std::string kUnderscores(62, '_');
 constexpr int kPairWidth = 18;
@@ -70,18 +70,21 @@ struct PrecinctGroup {
   long double area = 0, reducedArea = 0;
 };
 
-// The tables of a pass grow with the input and are kept for the next pass.
-std::vector<ParcelEntry>& Table() {
-  static std::vector<ParcelEntry> table;
-  return table;
-}
+// The three files of a pass.
+struct ParcelOutputs {
+  textio::TextFileWriter converted, protocol, index;
+};
 
 class ParcelPass {
  public:
-  ParcelPass(ParcelKind kind, ParcelOutputs& out, WindowOperations& window)
-      : texts_(TextsOf(kind)), out_(out), window_(window) {}
+  ParcelPass(const KindTexts& texts, TaskContext& context)
+      : texts_(texts),
+        context_(context),
+        window_(context.window),
+        transformation_(context.transformation),
+        table_(context.tables.parcels) {}
 
-  int Run(const std::string& inputPath);
+  TaskResult Run();
 
  private:
   void Record(const ParcelHeader& header);
@@ -96,9 +99,17 @@ class ParcelPass {
                   long double& Y);
   void Protocol(std::string_view utf8) { out_.protocol.WriteLine(Utf8ToCp1250(utf8)); }
 
+  void CreateOutputs();
+  void Summary();
+  void CloseOutputs();
+
   const KindTexts& texts_;
-  ParcelOutputs& out_;
+  TaskContext& context_;
   WindowOperations& window_;
+  const TFittedTransformation& transformation_;
+  std::vector<ParcelEntry>& table_;
+  ParcelOutputs out_;
+  TaskResult result_;
   textio::TextScanner in_;
   PrecinctGroup group_;
   int g_ = 0, n_ = 0;
@@ -128,7 +139,7 @@ bool ParcelPass::AppendPair(std::string& line, const Field& x, const Field& y, l
     return false;
   }
   TransformedPoint t;
-  TransformPoint(x.value, y.value, t);
+  TransformPoint(transformation_, x.value, y.value, t);
   X = t.Xk;
   Y = t.Yk;
   AppendFixed(line, X, kPairWidth, 2);
@@ -154,7 +165,9 @@ void ParcelPass::CloseGroupLine(bool last) {
 
 void ParcelPass::ReportDefect(const PrecinctCode& code) {
   const std::string shown = code.Shown();
-  window_.ShowMessage("*** Defektowy numer obrębu: " + textio::Cp1250ToUtf8(shown));
+  ++result_.errors;
+  window_.ShowMessage(MessageKind::DefectivePrecinct,
+                      "*** Defektowy numer obrębu: " + textio::Cp1250ToUtf8(shown));
   out_.protocol.WriteLine(Utf8ToCp1250(" *** Defektowy numer obrębu: ") + shown +
                           " zamieniono na 999");
 }
@@ -176,15 +189,17 @@ void ParcelPass::Group(const PrecinctCode& code) {
 }
 
 void ParcelPass::ReportNumericError(const std::array<Field, 4>& record) {
-  const std::string& id = Table()[n_].identifier;
+  const std::string& id = table_[n_].identifier;
+  ++result_.errors;
   out_.protocol.WriteLine(Utf8ToCp1250(" *** Wykryto błąd liczbowy w rekordach działki/konturu: ") +
                           id);
   std::string line;
   for (const Field& f : record)
     AppendFixed(line, f.value, 13, 2);
   out_.protocol.WriteLine(line);
-  window_.ShowMessage(" *** Wykryto błąd liczbowy w rekordach działki/konturu " +
-                      textio::Cp1250ToUtf8(id));
+  window_.ShowMessage(
+      MessageKind::NumericError,
+      " *** Wykryto błąd liczbowy w rekordach działki/konturu " + textio::Cp1250ToUtf8(id));
 }
 
 void ParcelPass::Record(const ParcelHeader& header) {
@@ -198,9 +213,8 @@ void ParcelPass::Record(const ParcelHeader& header) {
   Group(header.precinct);
   ++group_.count;
   ++n_;
-  std::vector<ParcelEntry>& table = Table();
-  if (table.size() <= static_cast<std::size_t>(n_)) table.resize(n_ + 1);
-  ParcelEntry& entry = table[n_];
+  if (table_.size() <= static_cast<std::size_t>(n_)) table_.resize(n_ + 1);
+  ParcelEntry& entry = table_[n_];
   entry = ParcelEntry{header.identifier};
   status_.assign("Read line ");
   AppendInteger(status_, n_);
@@ -267,12 +281,49 @@ void ParcelPass::Record(const ParcelHeader& header) {
   if (numericError_) ReportNumericError(record);
 }
 
-int ParcelPass::Run(const std::string& inputPath) {
+void ParcelPass::CreateOutputs() {
+  const MapFileSlots& slots = SlotsOf(texts_.file);
+  out_.protocol.Create(context_.files.SlotPath(slots.protocol));
+  out_.converted.Create(context_.files.SlotPath(slots.converted));
+  out_.index.Create(context_.files.SlotPath(slots.index));
+}
+
+void ParcelPass::Summary() {
+  window_.SetCounter(texts_.groups, std::to_string(g_));
+  window_.SetCounter(texts_.records, std::to_string(n_));
+  std::string line = Utf8ToCp1250(texts_.countLine);
+  AppendInteger(line, n_);
+  out_.protocol.WriteLine(line);
+  line = Utf8ToCp1250(" Powierzchnia całkowita według .edz  P = ");
+  AppendFixed(line, totalArea_, 15, 4);
+  out_.protocol.WriteLine(line);
+  out_.protocol.WriteLine(kUnderscores);
+  Protocol(" Tworzenie skorowidzu");
+  window_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
+  WriteParcelIndex(table_, n_, Utf8ToCp1250(window_.CounterText(texts_.unit)), out_.index);
+  const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
+  window_.SetCounter(texts_.area, textio::General(rounded));
+  Protocol(" Koniec diagnostyki");
+}
+
+void ParcelPass::CloseOutputs() {
+  const MapFileSlots& slots = SlotsOf(texts_.file);
+  FinishOutput(context_, out_.protocol, slots.protocol, result_);
+  FinishOutput(context_, out_.converted, slots.converted, result_);
+  result_.converted = !result_.writeFailed;
+  FinishOutput(context_, out_.index, slots.index, result_);
+  if (!result_.converted) {
+    ClearCounters(context_, {texts_.unit, texts_.groups, texts_.records, texts_.area});
+  }
+}
+
+TaskResult ParcelPass::Run() {
+  CreateOutputs();
   out_.protocol.WriteLine(kUnderscores);
   Protocol(texts_.title);
   Protocol(texts_.sumsHeading);
   window_.ShowStatus(texts_.startStatus);
-  in_.Open(inputPath);
+  in_.Open(context_.files.SlotPath(SlotsOf(texts_.file).input));
   do {
     in_.NextLine();  // an empty input still gives one (empty) line
     ParcelHeader header;
@@ -285,31 +336,18 @@ int ParcelPass::Run(const std::string& inputPath) {
   } while (!in_.AtEnd());
 
   CloseGroupLine(true);
-  window_.SetCounter(texts_.groups, std::to_string(g_));
-  window_.SetCounter(texts_.records, std::to_string(n_));
-  std::string line = Utf8ToCp1250(texts_.countLine);
-  AppendInteger(line, n_);
-  out_.protocol.WriteLine(line);
-  line = Utf8ToCp1250(" Powierzchnia całkowita według .edz  P = ");
-  AppendFixed(line, totalArea_, 15, 4);
-  out_.protocol.WriteLine(line);
-  out_.protocol.WriteLine(kUnderscores);
-  Protocol(" Tworzenie skorowidzu");
-  window_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
-  WriteParcelIndex(Table(), n_, Utf8ToCp1250(window_.CounterText(texts_.unit)), out_.index);
-  const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
-  window_.SetCounter(texts_.area, textio::General(rounded));
-  Protocol(" Koniec diagnostyki");
-  CloseOrReport(out_.protocol, window_);
-  CloseOrReport(out_.converted, window_);
-  CloseOrReport(out_.index, window_);
-  return n_;
+  Summary();
+  CloseOutputs();
+  result_.records = n_;
+  return result_;
 }
 
 }  // namespace
 
-int ConvertParcelFile(ParcelKind kind, const std::string& inputPath, ParcelOutputs& outputs,
-                      WindowOperations& window) {
-  ParcelPass pass(kind, outputs, window);
-  return pass.Run(inputPath);
+TaskResult ConvertParcels(TaskContext& context) {
+  return ParcelPass(kParcelTexts, context).Run();
+}
+
+TaskResult ConvertContours(TaskContext& context) {
+  return ParcelPass(kContourTexts, context).Run();
 }

@@ -3,9 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "convert/MapFiles.h"
+#include "convert/MapFileTask.h"
 #include "convert/PairWorker.h"
-#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
@@ -38,23 +37,28 @@ struct Batch {
 
 class PointPass {
  public:
-  PointPass(WindowOperations& window, textio::TextFileWriter& converted,
-            textio::TextFileWriter& protocol)
-      : window_(window), converted_(converted), protocol_(protocol) {}
+  PointPass(const TFittedTransformation& transformation, WindowOperations& window,
+            textio::TextFileWriter& converted, textio::TextFileWriter& protocol)
+      : transformation_(transformation),
+        window_(window),
+        converted_(converted),
+        protocol_(protocol) {}
 
   void Run(const std::string& input);
   int Lines() const { return lines_; }
   int Points() const { return points_; }
+  int Unreadable() const { return unreadable_; }
 
  private:
   void Read(Batch& batch);
   void Write(const Batch& batch);
 
+  const TFittedTransformation& transformation_;
   WindowOperations& window_;
   textio::TextFileWriter& converted_;
   textio::TextFileWriter& protocol_;
   textio::TextScanner in_;
-  int lines_ = 0, points_ = 0;
+  int lines_ = 0, points_ = 0, unreadable_ = 0;
   bool more_ = true;
   std::string line_, status_;
 };
@@ -89,7 +93,8 @@ void PointPass::Write(const Batch& batch) {
   for (std::size_t i = 0; i < batch.count; ++i) {
     const PointRecord& r = batch.records[i];
     if (!r.readable) {
-      window_.ShowMessage(ErrorText(r.line));
+      ++unreadable_;
+      window_.ShowMessage(MessageKind::NumericError, ErrorText(r.line));
       protocol_.WriteLine(textio::Utf8ToCp1250(ErrorText(r.line)));
       continue;
     }
@@ -109,7 +114,7 @@ void PointPass::Write(const Batch& batch) {
 
 void PointPass::Run(const std::string& input) {
   in_.Open(input);
-  PairWorker worker(ConversionThreads());
+  PairWorker worker(transformation_, ConversionThreads());
   std::array<Batch, 2> batches;
   int current = 0;
   bool pending = false;
@@ -127,24 +132,28 @@ void PointPass::Run(const std::string& input) {
 
 }  // namespace
 
-int ConvertPointFile(int lastPassCount, WindowOperations& window) {
-  window.ShowStatus(" Przekształcam punkty " + std::to_string(lastPassCount));
-  const std::string input = SlotPath(slot::kPoints);
+TaskResult ConvertPoints(TaskContext& context) {
+  WindowOperations& window = context.window;
+  const MapFileSlots& slots = SlotsOf(MapFile::Points);
+  window.ShowStatus(" Przekształcam punkty " + std::to_string(context.lastPassRecords));
   textio::TextFileWriter converted, protocol;
-  converted.Create(SlotPath(slot::kPointsOut));
-  protocol.Create(SlotPath(slot::kPointsProtocol));
-  MarkPanel(window, slot::kPointsOut);
-  MarkPanel(window, slot::kPointsProtocol);
+  converted.Create(context.files.SlotPath(slots.converted));
+  protocol.Create(context.files.SlotPath(slots.protocol));
   protocol.WriteLine(" DIAGNOSTYKA ZBIORU: PUNKTY.etp");
 
-  PointPass pass(window, converted, protocol);
-  pass.Run(input);
+  PointPass pass(context.transformation, window, converted, protocol);
+  pass.Run(context.files.SlotPath(slots.input));
 
   protocol.WriteLine(" Liczba przeczytanych linii: " + std::to_string(pass.Lines()));
   protocol.WriteLine(textio::Utf8ToCp1250(" Liczba wszystkich punktów: ") +
                      std::to_string(pass.Points()));
-  window.SetCounter(CounterField::Edit12, std::to_string(pass.Points()));
-  CloseOrReport(converted, window);
-  CloseOrReport(protocol, window);
-  return pass.Points();
+  window.SetCounter(Counter::Points, std::to_string(pass.Points()));
+  TaskResult result;
+  FinishOutput(context, converted, slots.converted, result);
+  result.converted = !result.writeFailed;
+  FinishOutput(context, protocol, slots.protocol, result);
+  if (!result.converted) ClearCounters(context, {Counter::Points});
+  result.records = pass.Points() - pass.Unreadable();
+  result.errors = pass.Unreadable();
+  return result;
 }

@@ -1,21 +1,25 @@
 #include "convert/SectionedFile.h"
 
-#include "convert/MapFiles.h"
-#include "shell/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
 #include "textio/TextFile.h"
+#include "transform/TransformPoint.h"
 
 namespace {
+
+// A second position of a kind 2 record holds coordinates only when both its values exceed
+// this (m); smaller values are codes or placeholders and stand as they are.
+constexpr long double kCoordinateThreshold = 10000;
 
 struct SectionedCounts {
   int lines = 0;    // every line read
   int records = 0;  // records of kinds 1 and 2 converted
+  int faulty = 0;   // records of kinds 1 and 2 left out
 };
 
-SectionedCounts ConvertSections(const SectionedFormat& format, textio::TextFileReader& in,
-                                textio::TextFileWriter& converted,
+SectionedCounts ConvertSections(const SectionedFormat& format, const TFittedTransformation& f,
+                                textio::TextFileReader& in, textio::TextFileWriter& converted,
                                 textio::TextFileWriter& protocol) {
   SectionedCounts counts;
   SectionState state;
@@ -31,7 +35,8 @@ SectionedCounts ConvertSections(const SectionedFormat& format, textio::TextFileR
       continue;
     }
     out.clear();
-    if (!format.record(words, state, out)) {
+    if (!format.record(words, state, f, out)) {
+      ++counts.faulty;
       protocol.WriteLine(std::to_string(state.kind) + failed + line);
       continue;
     }
@@ -41,35 +46,98 @@ SectionedCounts ConvertSections(const SectionedFormat& format, textio::TextFileR
   return counts;
 }
 
+void AppendPosition(std::string& out, long double value, const PositionLayout& layout) {
+  if (layout.scientific) {
+    textio::AppendScientific(out, value);
+  } else {
+    textio::AppendFixed(out, value, 10, 2);
+  }
+}
+
+void AppendWordsBefore(std::string& out, const SplitLine& w, const PositionLayout& layout) {
+  for (int k = 1; k < layout.firstWord; ++k) {
+    out += w.Word(k);
+    out += ' ';
+  }
+}
+
 }  // namespace
 
-int RunSectionedTask(const SectionedFormat& format, WindowOperations& window) {
+TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context) {
+  WindowOperations& window = context.window;
+  const MapFileSlots& slots = SlotsOf(format.file);
   if (format.statusFirst) window.ShowStatus(format.status);
   textio::TextFileReader in;
-  in.Open(SlotPath(format.input));
+  in.Open(context.files.SlotPath(slots.input));
   textio::TextFileWriter converted, protocol;
-  converted.Create(SlotPath(format.converted));
-  protocol.Create(SlotPath(format.protocol));
-  if (format.markInput) MarkPanel(window, format.input);
-  MarkPanel(window, format.converted);
-  MarkPanel(window, format.protocol);
+  converted.Create(context.files.SlotPath(slots.converted));
+  protocol.Create(context.files.SlotPath(slots.protocol));
+  if (format.markInput) window.ShowPanel(slots.input, PanelState::Output);
   protocol.WriteLine(format.title);
   if (!format.statusFirst) window.ShowStatus(format.status);
 
-  const SectionedCounts counts = ConvertSections(format, in, converted, protocol);
+  const SectionedCounts counts =
+      ConvertSections(format, context.transformation, in, converted, protocol);
   const std::string contains = textio::Utf8ToCp1250(" Zbiór zawiera ");
   protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
   protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));
   window.SetCounter(format.counter, std::to_string(counts.records));
-  CloseOrReport(converted, window);
-  CloseOrReport(protocol, window);
-  return counts.records;
+  TaskResult result;
+  FinishOutput(context, converted, slots.converted, result);
+  result.converted = !result.writeFailed;
+  FinishOutput(context, protocol, slots.protocol, result);
+  if (!result.converted) ClearCounters(context, {format.counter});
+  result.records = counts.records;
+  result.errors = counts.faulty;
+  return result;
 }
 
 bool WordNumber(std::string_view word, long double& value) {
   return textio::ParseNumber(word, value);
 }
 
-void AppendCoordinate(std::string& out, long double value) {
-  textio::AppendFixed(out, value, 10, 2);
+bool OnePositionRecord(const SplitLine& w, const PositionLayout& layout,
+                       const TFittedTransformation& f, bool tail, std::string& out) {
+  const int p = layout.firstWord;
+  long double x, y;
+  if (!WordNumber(w.Word(p), x) || !WordNumber(w.Word(p + 1), y)) return false;
+  TransformedPoint t;
+  TransformPoint(f, x, y, t);
+  AppendWordsBefore(out, w, layout);
+  AppendPosition(out, t.Xk, layout);
+  out.append(8, ' ');
+  AppendPosition(out, t.Yk, layout);
+  out.append(5, ' ');
+  if (tail) out += w.TailAfter(p + 1);
+  return true;
+}
+
+bool TwoPositionRecord(const SplitLine& w, const PositionLayout& layout,
+                       const TFittedTransformation& f, std::string& out) {
+  const int p = layout.firstWord;
+  long double x1, y1, x2, y2;
+  if (!WordNumber(w.Word(p), x1) || !WordNumber(w.Word(p + 1), y1) ||
+      !WordNumber(w.Word(p + 2), x2) || !WordNumber(w.Word(p + 3), y2)) {
+    return false;
+  }
+  TransformedPoint t;
+  TransformPoint(f, x1, y1, t);
+  AppendWordsBefore(out, w, layout);
+  AppendPosition(out, t.Xk, layout);
+  out.append(5, ' ');
+  AppendPosition(out, t.Yk, layout);
+  out.append(5, ' ');
+  if (x2 > kCoordinateThreshold && y2 > kCoordinateThreshold) {
+    TransformPoint(f, x2, y2, t);
+    AppendPosition(out, t.Xk, layout);
+    out.append(5, ' ');
+    AppendPosition(out, t.Yk, layout);
+  } else {
+    out += w.Word(p + 2);
+    out.append(5, ' ');
+    out += w.Word(p + 3);
+  }
+  out.append(layout.closingBlanks, ' ');
+  out += w.TailAfter(p + 3);
+  return true;
 }

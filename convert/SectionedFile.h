@@ -1,17 +1,26 @@
 // The common pass of the layer and object files: sections opened by section lines, records
-// of kinds 1 and 2 rewritten with transformed positions, every other line copied, records
-// with unreadable position words reported in the protocol and left out.
+// of kinds 1 (one position) and 2 (two positions) rewritten with transformed positions,
+// every other line copied, records with unreadable position words reported in the protocol
+// and left out. Both files lay out their position records alike, and one record handler
+// writes them for both.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "convert/MapFileTask.h"
 #include "convert/SplitWords.h"
-#include "shell/WindowOperations.h"
 
 struct SectionState {
   int kind = 0;          // 0 before the first section line, then 1..4
   bool layoutB = false;  // layer file only: set by the codes 249 and 151
+};
+
+// Where a record's positions stand and how they are written.
+struct PositionLayout {
+  int firstWord;      // the word of the first x; the words before it are copied
+  bool scientific;    // the scientific form, else fixed(10,2)
+  int closingBlanks;  // blanks after the positions of a kind 2 record
 };
 
 struct SectionedFormat {
@@ -19,20 +28,27 @@ struct SectionedFormat {
   bool (*sectionLine)(const SplitLine& words, SectionState& state);
   // The converted record of section kind 1 or 2 into `out`; false when a position word
   // does not read as a number.
-  bool (*record)(const SplitLine& words, const SectionState& state, std::string& out);
-  int input, converted, protocol;  // working file slots
-  bool markInput;                  // the objects task also marks its input's panel
-  const char* title;               // the protocol's first line
-  const char* status;              // shown when the task starts
-  bool statusFirst;                // shown before the files are opened, else after the title
-  CounterField counter;            // receives the number of converted records
+  bool (*record)(const SplitLine& words, const SectionState& state,
+                 const TFittedTransformation& transformation, std::string& out);
+  MapFile file;
+  bool markInput;      // the objects task also lights its input's panel
+  const char* title;   // the protocol's first line
+  const char* status;  // shown when the task starts
+  bool statusFirst;    // shown before the files are opened, else after the title
+  Counter counter;     // receives the number of converted records
 };
 
-// Runs the task to the end of its input (at least one line, also when it is empty) and
-// returns the number of converted records.
-int RunSectionedTask(const SectionedFormat& format, WindowOperations& window);
+// Runs the task to the end of its input (at least one line, also when it is empty).
+TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context);
 
 // Word forms of both files.
 bool WordNumber(std::string_view word, long double& value);
-// fixed(10,2)
-void AppendCoordinate(std::string& out, long double value);
+
+// The words of a kind 1 record: words before the position copied, the position x, y
+// transformed, then (with `tail`) the rest of the line after y.
+bool OnePositionRecord(const SplitLine& words, const PositionLayout& layout,
+                       const TFittedTransformation& transformation, bool tail, std::string& out);
+// The words of a kind 2 record: words before the first position copied, both positions
+// (the second transformed only when it holds coordinates), the rest of the line.
+bool TwoPositionRecord(const SplitLine& words, const PositionLayout& layout,
+                       const TFittedTransformation& transformation, std::string& out);

@@ -1,28 +1,24 @@
 #include "shell/RunProcessing.h"
 
-#include "convert/ConvertMapFiles.h"
-#include "shell/WorkingFiles.h"
 #include "textio/TextFile.h"
-#include "transform/RunTransformation.h"
-#include "transform/TransformSettings.h"
 
-void TakeModelChoice(std::string_view kindText, std::string_view degreeText) {
-  for (std::size_t i = 0; i < kKindItems.size(); ++i) {
-    if (kindText == kKindItems[i]) TransformKind = static_cast<std::int32_t>(i + 1);
+bool RunProcessing(RunState& state, WindowOperations& window) {
+  const std::string& folder = state.files.WorkingFolder;
+  std::string reason;
+  state.started = textio::CanCreateFileIn(folder, reason);
+  if (!state.started) {
+    window.ShowMessage(MessageKind::FolderNotWritable,
+                       "Nie można zapisywać w folderze roboczym " + folder + ": " + reason);
+    return false;
   }
-  for (std::size_t i = 0; i < kDegreeItems.size(); ++i) {
-    if (degreeText == kDegreeItems[i]) TransformDegree = static_cast<std::int32_t>(i + 1);
-  }
-}
-
-void RunProcessing(WindowOperations& window) {
-  textio::RemoveStaleTemporaries(WorkingFolder);
-  TakeModelChoice(window.KindText(), window.DegreeText());
-  ReportDecimals = 4;
+  textio::RemoveStaleTemporaries(folder);
+  TakeModelChoice(window.KindText(), window.DegreeText(), state.model);
+  state.model.ReportDecimals = 4;
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
-  RunTransformation(WorkingFolder, window);
+  RunTransformation(state.model, folder, window, state.transformation);
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
-  RefreshPresence(window);
-  ConvertMapFiles(window);
+  state.files.RefreshPresence(window);
+  ConvertMapFiles(state.files, state.transformation.FittedTransformation, window, state.conversion);
   window.ShowStatus(" przetwarzanie zakończone");
+  return true;
 }

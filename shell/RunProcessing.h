@@ -1,21 +1,25 @@
 // The one processing command: takes the model from the selector texts, runs the
 // transformation with local correction, refreshes the presence of the working files and
-// converts the map files, reporting through `window`.
+// converts the map files, reporting through `window`. A front end owns one RunState for
+// the program's life and hands it to every run.
 #pragma once
 
-#include <array>
-#include <string_view>
+#include "convert/ConvertMapFiles.h"
+#include "core/ModelChoice.h"
+#include "core/WindowOperations.h"
+#include "core/WorkingFiles.h"
+#include "transform/RunTransformation.h"
 
-#include "shell/WindowOperations.h"
+struct RunState {
+  WorkingFileTable files;
+  ModelChoice model;
+  TransformationState transformation;
+  ConversionState conversion;
+  // False when the last run found the working folder not writable and did nothing.
+  bool started = false;
+};
 
-// The item lists of the kind selector (ComboBox1) and the degree selector (ComboBox2).
-inline constexpr std::array<std::string_view, 2> kKindItems = {"Konforemna", "Ogólna (afin.)"};
-inline constexpr std::array<std::string_view, 9> kDegreeItems = {"1", "2", "3", "4", "5",
-                                                                 "6", "7", "8", "9"};
-
-// Sets TransformKind and TransformDegree from selector texts equal, whole and in case, to
-// an item; a text equal to no item leaves the value as it was.
-void TakeModelChoice(std::string_view kindText, std::string_view degreeText);
-
-// Runs on WorkingFolder; BuildWorkingFiles must have run for it.
-void RunProcessing(WindowOperations& window);
+// Runs on state.files.WorkingFolder; BuildWorkingFiles must have run for it. When no file
+// can be created in the folder, one message says so and nothing else happens (returns
+// false): no file is written, no panel lit, no counter filled.
+bool RunProcessing(RunState& state, WindowOperations& window);

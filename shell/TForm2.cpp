@@ -14,8 +14,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "shell/RunProcessing.h"
-#include "shell/WorkingFiles.h"
 #include "textio/FolderFiles.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
@@ -29,6 +27,25 @@ constexpr int kPanelHeight = 26;
 // Status texts are painted at most 25 times a second; a text still waiting is painted
 // before a message box and when the run ends.
 constexpr qint64 kPaintIntervalMs = 40;
+
+// The counter field EditN of each counter, in the order of Counter.
+constexpr std::array<int, kCounterCount> kCounterEdits = {5, 8, 9, 10, 1, 2, 3, 4, 12, 13, 14};
+
+int EditOf(Counter counter) {
+  return kCounterEdits[static_cast<int>(counter)];
+}
+
+SystemColour PanelColour(PanelState state) {
+  switch (state) {
+    case PanelState::Input:
+      return SystemColour::InfoBk;
+    case PanelState::Output:
+      return SystemColour::Window;
+    case PanelState::Absent:
+      break;
+  }
+  return SystemColour::BtnFace;
+}
 
 // Left edge and width of file column 0..4.
 int ColumnX(int column) {
@@ -142,8 +159,7 @@ void TForm2::CreateFileColumns(QWidget* area) {
     Paint(p, ColourOf(SystemColour::BtnFace));
     PaintText(p, ColourOf(CaptionColour(slot)));
     connect(p, &ClickLabel::clicked, this, [this, slot] {
-      OpenInEditor(QString::fromStdString(textio::PathInFolder(WorkingFolder, SlotFileName(slot))),
-                   this);
+      OpenInEditor(QString::fromStdString(state_.files.SlotPath(slot)), this);
     });
     panels_[slot] = p;
   };
@@ -171,26 +187,22 @@ void TForm2::CreateCounters(QWidget* area) {
   const char* headings[4] = {
       "Gmina / jednostka ewid. ...........", "Liczba obrębów ........................ ",
       "Liczba działek .......................... ", "Powierzchnia ogólna  ................"};
-  const CounterField parcels[4] = {CounterField::Edit5, CounterField::Edit8, CounterField::Edit9,
-                                   CounterField::Edit10};
-  const CounterField contours[4] = {CounterField::Edit1, CounterField::Edit2, CounterField::Edit3,
-                                    CounterField::Edit4};
-  auto field = [&](CounterField f, int x, int y) {
+  auto field = [&](Counter c, int x, int y) {
     auto* edit = new QLineEdit(area);
     edit->setGeometry(x, y, kColumnWidth, 22);
     edit->setFont(normal);
-    counters_[f] = edit;
+    edits_[EditOf(c)] = edit;
   };
   for (int row = 0; row < 4; ++row) {
     const int y = 262 + row * 26;
     Text(area, headings[row], QRect(8, y, kHeadingWidth, 22), normal);
-    field(parcels[row], ColumnX(0), y);
-    field(contours[row], ColumnX(1), y);
+    field(static_cast<Counter>(row), ColumnX(0), y);
+    field(static_cast<Counter>(4 + row), ColumnX(1), y);
   }
   Text(area, "Liczba punktów przetworzonych", QRect(ColumnX(2), 262, 3 * 124, 22), normal);
-  field(CounterField::Edit12, ColumnX(2), 288);
-  field(CounterField::Edit13, ColumnX(3), 288);
-  field(CounterField::Edit14, ColumnX(4), 288);
+  field(Counter::Points, ColumnX(2), 288);
+  field(Counter::LayerPoints, ColumnX(3), 288);
+  field(Counter::ObjectPoints, ColumnX(4), 288);
 
   edit7_ = new QLineEdit(area);
   edit7_->setGeometry(8, 374, kClientWidth - 16, 24);
@@ -252,7 +264,7 @@ void TForm2::PaintStatus() {
   lastPaint_.restart();
 }
 
-void TForm2::ShowMessage(std::string_view text) {
+void TForm2::ShowMessage(MessageKind, std::string_view text) {
   PaintStatus();
   QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz",
                   QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok,
@@ -260,26 +272,23 @@ void TForm2::ShowMessage(std::string_view text) {
   box.exec();
 }
 
-void TForm2::ColourPanel(int slot, PanelColour colour) {
+void TForm2::ShowPanel(int slot, PanelState state) {
   if (slot < 1 || slot > 23 || !panels_[slot]) return;
-  const SystemColour c = colour == PanelColour::InfoBk   ? SystemColour::InfoBk
-                         : colour == PanelColour::Window ? SystemColour::Window
-                                                         : SystemColour::BtnFace;
-  Paint(panels_[slot], ColourOf(c));
+  Paint(panels_[slot], ColourOf(PanelColour(state)));
 }
 
-void TForm2::SetCounter(CounterField field, std::string_view text) {
-  QLineEdit* edit = counters_.at(field);
+void TForm2::SetCounter(Counter counter, std::string_view text) {
+  QLineEdit* edit = edits_.at(EditOf(counter));
   edit->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   edit->repaint();
 }
 
-std::string TForm2::CounterText(CounterField field) {
-  return counters_.at(field)->text().toStdString();
+std::string TForm2::CounterText(Counter counter) {
+  return edits_.at(EditOf(counter))->text().toStdString();
 }
 
-bool TForm2::ConversionSwitch(int box) {
-  return box >= 1 && box <= 5 && boxes_[box]->isChecked();
+bool TForm2::ConversionSwitch(MapFile file) {
+  return boxes_[static_cast<int>(file) + 1]->isChecked();
 }
 
 QString TForm2::StatusBarText() const {
@@ -288,22 +297,21 @@ QString TForm2::StatusBarText() const {
 
 void TForm2::StartUp() {
   if (running_) return;
-  ClearPresence();
-  if (folder_.empty()) {
-    LocateWorkingFolder(QCoreApplication::applicationFilePath().toStdString());
-  } else {
-    SetWorkingFolder(folder_);
-  }
-  statusText_->setText(" Folder roboczy = " + QString::fromStdString(WorkingFolder));
+  WorkingFileTable& files = state_.files;
+  files.ClearPresence();
+  files.WorkingFolder = folder_.empty()
+                            ? FolderOfProgram(QCoreApplication::applicationFilePath().toStdString())
+                            : AbsoluteFolder(folder_);
+  statusText_->setText(" Folder roboczy = " + QString::fromStdString(files.WorkingFolder));
   comboBox1_->setCurrentIndex(0);
-  BuildWorkingFiles();
-  RefreshPresence(*this);
+  files.BuildWorkingFiles();
+  files.RefreshPresence(*this);
 }
 
 void TForm2::BitBtn1Click() {
   running_ = true;
   try {
-    RunProcessing(*this);
+    RunProcessing(state_, *this);
     PaintStatus();
   } catch (const std::exception& e) {
     PaintStatus();

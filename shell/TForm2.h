@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "shell/WindowOperations.h"
+#include "shell/RunProcessing.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,11 +41,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
   std::string KindText() override;
   std::string DegreeText() override;
   void ShowStatus(std::string_view text) override;
-  void ShowMessage(std::string_view text) override;
-  void ColourPanel(int slot, PanelColour colour) override;
-  void SetCounter(CounterField field, std::string_view text) override;
-  std::string CounterText(CounterField field) override;
-  bool ConversionSwitch(int box) override;
+  void ShowMessage(MessageKind kind, std::string_view text) override;
+  void ShowPanel(int slot, PanelState state) override;
+  void SetCounter(Counter counter, std::string_view text) override;
+  std::string CounterText(Counter counter) override;
+  bool ConversionSwitch(MapFile file) override;
 
   // Locates the folder, rebuilds the file table and lights the panels of present files.
   void StartUp();
@@ -54,9 +54,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
   ClickLabel* Image2() const { return image2_; }
-  QLineEdit* Counter(CounterField field) const { return counters_.at(field); }
+  // The counter field EditN, N one of 1..5, 8..10, 12..14.
+  QLineEdit* Edit(int n) const { return edits_.at(n); }
   QLineEdit* Edit7() const { return edit7_; }
   QCheckBox* CheckBox(int box) const { return boxes_[box]; }
+  const RunState& State() const { return state_; }
   QPushButton* BitBtn1() const { return bitBtn1_; }
   QString StatusBarText() const;
 
@@ -72,10 +74,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void PaintStatus();
 
   std::string folder_;
+  RunState state_;
   bool running_ = false;
   std::array<ClickLabel*, 25> panels_{};
   std::array<QCheckBox*, 6> boxes_{};
-  std::map<CounterField, QLineEdit*> counters_;
+  std::map<int, QLineEdit*> edits_;
   QLineEdit* edit7_ = nullptr;
   QComboBox* comboBox1_ = nullptr;
   QComboBox* comboBox2_ = nullptr;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/WindowOperations.h"
+#include "core/WindowOperations.h"
 
 class RecordingWindow : public WindowOperations {
  public:
@@ -13,10 +13,11 @@ class RecordingWindow : public WindowOperations {
   std::string degree = "1";
   std::vector<std::string> statuses;
   std::vector<std::string> messages;
-  std::map<int, PanelColour> panels;
-  std::map<CounterField, std::string> counters;
-  bool switches[6] = {false, true, true, true, true, true};
-  std::vector<std::string> calls;  // every status, message, panel and counter, in order
+  std::vector<MessageKind> messageKinds;
+  std::map<int, PanelState> panels;
+  std::map<Counter, std::string> counters;
+  std::map<MapFile, bool> switches;  // a file not named here is switched on
+  std::vector<std::string> calls;    // every status, message, panel and counter, in order
 
   std::string KindText() override { return kind; }
   std::string DegreeText() override { return degree; }
@@ -24,19 +25,24 @@ class RecordingWindow : public WindowOperations {
     statuses.emplace_back(text);
     calls.push_back("status " + std::string(text));
   }
-  void ShowMessage(std::string_view text) override {
+  void ShowMessage(MessageKind messageKind, std::string_view text) override {
     messages.emplace_back(text);
+    messageKinds.push_back(messageKind);
     calls.push_back("message " + std::string(text));
   }
-  void ColourPanel(int slot, PanelColour colour) override {
-    panels[slot] = colour;
+  void ShowPanel(int slot, PanelState state) override {
+    panels[slot] = state;
     calls.push_back("panel " + std::to_string(slot) + " " +
-                    std::to_string(static_cast<int>(colour)));
+                    std::to_string(static_cast<int>(state)));
   }
-  void SetCounter(CounterField field, std::string_view text) override {
-    counters[field] = std::string(text);
-    calls.push_back("counter " + std::to_string(static_cast<int>(field)) + " " + std::string(text));
+  void SetCounter(Counter counter, std::string_view text) override {
+    counters[counter] = std::string(text);
+    calls.push_back("counter " + std::to_string(static_cast<int>(counter)) + " " +
+                    std::string(text));
   }
-  std::string CounterText(CounterField field) override { return counters[field]; }
-  bool ConversionSwitch(int box) override { return box >= 1 && box <= 5 && switches[box]; }
+  std::string CounterText(Counter counter) override { return counters[counter]; }
+  bool ConversionSwitch(MapFile file) override {
+    const auto it = switches.find(file);
+    return it == switches.end() || it->second;
+  }
 };

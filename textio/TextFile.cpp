@@ -68,6 +68,21 @@ bool TextFileReader::ReadLine(std::string& line) {
   return true;
 }
 
+namespace {
+
+// Makes a rename in the folder of `path` durable. A folder that cannot be synced (some file
+// systems refuse) leaves the rename as durable as the system makes it.
+void SyncFolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 TextFileWriter::~TextFileWriter() {
   Abandon();
 }
@@ -128,13 +143,29 @@ bool TextFileWriter::Close() {
     Abandon();
     return !failed_;
   }
+  // The contents reach the disk before the rename and the rename before Close returns, so
+  // a power failure leaves the old file or the new one under the name, never an empty one.
   Flush();
+  if (!failed_ && ::fsync(fd_) != 0) Fail();
   if (::close(fd_) != 0) Fail();
   fd_ = -1;
   if (!failed_ && std::rename(temporary_.c_str(), path_.c_str()) != 0) Fail();
   if (failed_) ::unlink(temporary_.c_str());
+  if (!failed_) SyncFolderOf(path_);
   temporary_.clear();
   return !failed_;
+}
+
+bool CanCreateFileIn(const std::string& folder, std::string& reason) {
+  const std::string probe = folder + "/" + kTemporaryMark + std::to_string(::getpid()) + "-probe";
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

@@ -71,6 +71,10 @@ class TextFileWriter {
 // names (followed by the process number and a count).
 inline constexpr const char* kTemporaryMark = ".zornak-tmp-";
 
+// True when a new file can be created in `folder`; else `reason` is the system's reason.
+// Leaves nothing behind.
+bool CanCreateFileIn(const std::string& folder, std::string& reason);
+
 // Removes temporary files in `folder` left by writers of processes that no longer run.
 void RemoveStaleTemporaries(const std::string& folder);
 

@@ -7,36 +7,9 @@
 #include "textio/FolderFiles.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformReport.h"
-#include "transform/TransformSettings.h"
 #include "transform/UPKTBIN.h"
-#include "trk/trk.h"
 
 namespace {
-
-// A working point set, indices 1..count.
-struct PointSet {
-  PointSet() : nr(TRK_ARRAY_SIZE), x(TRK_ARRAY_SIZE), y(TRK_ARRAY_SIZE) {}
-  std::vector<PointNumber> nr;
-  std::vector<long double> x, y;
-  std::int32_t count = 0;
-};
-
-// Tables of the run, allocated once for the largest file and reused by every run.
-struct Workspace {
-  Workspace() : byNumber(TRK_ARRAY_SIZE), firstOf(TRK_ARRAY_SIZE), taken(TRK_ARRAY_SIZE) {
-    marked.reserve(TRK_ARRAY_SIZE);
-  }
-  PointSet primary, secondary;
-  std::vector<std::int32_t> byNumber;  // indices 1..count ordered by number, then index
-  std::vector<std::int32_t> firstOf;   // first index holding the same number
-  std::vector<std::int32_t> marked;    // indices whose number is now "*", ascending
-  std::vector<char> taken;             // primary points matched to a secondary point
-};
-
-Workspace& Work() {
-  static Workspace work;
-  return work;
-}
 
 void FormSet(const TPktDostosowania& list, bool secondary, PointSet& set) {
   set.count = static_cast<std::int32_t>(list.size());
@@ -59,8 +32,7 @@ void OrderByNumber(const PointSet& set, std::vector<std::int32_t>& order) {
 // repeat mark "*"; every equality is one repetition, reported against j, and marks i.
 // A number seen before equals only its first occurrence (later ones are marked by then);
 // "*" equals every point marked so far. Sorting finds the first occurrences at once.
-std::int32_t MarkRepeats(PointSet& set, TransformReport& report) {
-  Workspace& work = Work();
+std::int32_t MarkRepeats(PointSet& set, MatchingTables& work, TransformReport& report) {
   OrderByNumber(set, work.byNumber);
   for (std::int32_t g = 0; g < set.count;) {
     std::int32_t end = g;
@@ -103,11 +75,12 @@ void KeepVerified(PointSet& set) {
   set.count = kept;
 }
 
-void VerifySet(const TPktDostosowania& list, bool secondary, TransformReport& report) {
-  PointSet& set = secondary ? Work().secondary : Work().primary;
+void VerifySet(const TPktDostosowania& list, bool secondary, MatchingTables& work,
+               TransformReport& report) {
+  PointSet& set = secondary ? work.secondary : work.primary;
   FormSet(list, secondary, set);
   report.Count(secondary ? CountLine::SecondaryGiven : CountLine::PrimaryGiven, set.count);
-  const std::int32_t repetitions = MarkRepeats(set, report);
+  const std::int32_t repetitions = MarkRepeats(set, work, report);
   if (repetitions > 0) {
     report.Count(secondary ? CountLine::SecondaryRepeats : CountLine::PrimaryRepeats, repetitions);
   }
@@ -118,8 +91,7 @@ void VerifySet(const TPktDostosowania& list, bool secondary, TransformReport& re
 // Pairs every verified secondary point with the verified primary point of its number (the
 // numbers of a verified set are unique), then appends the unpaired primary points as check
 // points.
-void MatchSets(TFittedTransformation& f) {
-  Workspace& work = Work();
+void MatchSets(MatchingTables& work, TFittedTransformation& f) {
   const PointSet& primary = work.primary;
   const PointSet& secondary = work.secondary;
   OrderByNumber(primary, work.byNumber);
@@ -135,42 +107,34 @@ void MatchSets(TFittedTransformation& f) {
     work.taken[j] = 1;
     ++f.ls;
     f.Nr[f.ls] = secondary.nr[k];
-    f.x[f.ls] = primary.x[j];
-    f.y[f.ls] = primary.y[j];
-    f.x2[f.ls] = secondary.x[k];
-    f.y2[f.ls] = secondary.y[k];
+    f.model.SetPrimary(f.ls, primary.x[j], primary.y[j]);
+    f.model.SetSecondary(f.ls, secondary.x[k], secondary.y[k]);
   }
   f.lp = f.ls;
   for (std::int32_t j = 1; j <= primary.count; ++j) {
     if (work.taken[j]) continue;
     ++f.lp;
     f.Nr[f.lp] = primary.nr[j];
-    f.x[f.lp] = primary.x[j];
-    f.y[f.lp] = primary.y[j];
+    f.model.SetPrimary(f.lp, primary.x[j], primary.y[j]);
   }
 }
 
-bool Fit(TFittedTransformation& f) {
-  auto fit = TransformKind == 1 ? transkf : transaf;
-  std::int32_t status = 0;
-  fit(&TransformDegree, &f.ls, f.x.data(), f.y.data(), f.x2.data(), f.y2.data(), f.vx.data(),
-      f.vy.data(), f.w.data(), &f.skala, &f.xo, &f.yo, &f.Xo, &f.Yo, &status);
-  return status != 1;
-}
-
-AccuracyFigures Analyse(const TFittedTransformation& f, std::int32_t u, TransformReport& report) {
+AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport& report) {
+  const trk::FittedModel& model = f.model;
   AccuracyFigures a;
   a.equations = 2 * f.ls;
-  a.unknowns = u;
-  a.redundancy = a.equations - u;
+  a.unknowns = model.Unknowns();
+  a.redundancy = a.equations - a.unknowns;
+  const auto vx = [&](std::int32_t k) { return model.vx(k); };
+  const auto vy = [&](std::int32_t k) { return model.vy(k); };
   long double sumX = 0, sumY = 0;
   std::int32_t worst = 0;
   report.ResidualsHeader();
   for (std::int32_t k = 1; k <= f.ls; ++k) {
-    sumX += f.vx[k] * f.vx[k];
-    sumY += f.vy[k] * f.vy[k];
-    report.Residual(f.Nr[k], f.vx[k], f.vy[k]);
-    const long double dr = std::sqrt(f.vx[k] * f.vx[k] + f.vy[k] * f.vy[k]);
+    sumX += vx(k) * vx(k);
+    sumY += vy(k) * vy(k);
+    report.Residual(f.Nr[k], vx(k), vy(k));
+    const long double dr = std::sqrt(vx(k) * vx(k) + vy(k) * vy(k));
     if (dr > a.maxResidual) {
       a.maxResidual = dr;
       worst = k;
@@ -185,16 +149,15 @@ AccuracyFigures Analyse(const TFittedTransformation& f, std::int32_t u, Transfor
 }
 
 // Steps after the input block; false when the model cannot be determined.
-bool FitAndReport(TFittedTransformation& f, TransformReport& report) {
-  const std::int32_t u = TrkUnknowns(TransformKind, TransformDegree);
-  const std::int32_t r = 2 * f.ls - u;
-  if (r < 0) return false;
+bool FitAndReport(const ModelChoice& choice, TFittedTransformation& f, TransformReport& report) {
+  const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
+  if (2 * f.ls - u < 0) return false;
   report.AdjustmentPoints(f);
-  if (!Fit(f)) return false;
-  const long double m0w = r > 0 ? std::sqrt(std::fabs(f.w[1]) / r) : 0;
-  report.Parameters(f);
-  report.Coefficients(TransformKind, TransformDegree, f.w.data(), m0w);
-  report.Analysis(Analyse(f, u, report));
+  if (!f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls)) return false;
+  report.Parameters(f.model);
+  report.Coefficients(f.model);
+  f.figures = Analyse(f, report);
+  report.Analysis(f.figures);
   report.Listing(f);
   report.Description();
   return true;
@@ -202,24 +165,28 @@ bool FitAndReport(TFittedTransformation& f, TransformReport& report) {
 
 }  // namespace
 
-void RunTransformation(const std::string& folder, WindowOperations& window) {
-  TFittedTransformation& f = FittedTransformation;
+void RunTransformation(const ModelChoice& choice, const std::string& folder,
+                       WindowOperations& window, TransformationState& state) {
+  TFittedTransformation& f = state.FittedTransformation;
   f.fitted = false;
+  f.figures = AccuracyFigures{};
   TransformReport report;
-  report.Create(folder, ReportDecimals);
-  report.Header(folder, TransformKind, TransformDegree);
+  report.Create(folder, choice.ReportDecimals);
+  report.Header(folder, choice.TransformKind, choice.TransformDegree);
 
   TPktDostosowania list;
   std::string header;
   std::int32_t number1 = 0, number2 = 0;
-  PktBIN().WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header, number1, number2, list,
-                      window);
-  VerifySet(list, false, report);
-  VerifySet(list, true, report);
-  MatchSets(f);
+  TPktBIN reader;
+  f.readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header, number1,
+                                   number2, list, window) != 0;
+  f.pointsRead = static_cast<std::int32_t>(list.size());
+  VerifySet(list, false, state.tables, report);
+  VerifySet(list, true, state.tables, report);
+  MatchSets(state.tables, f);
   report.Count(CountLine::Common, f.ls);
 
-  f.fitted = FitAndReport(f, report);
+  f.fitted = FitAndReport(choice, f, report);
   if (!f.fitted) report.Defect();
   report.Close(window);
 }

@@ -1,12 +1,44 @@
 // The transformation with local correction of one run: reads TRANSPKT.BIN of `folder`,
 // forms the primary and secondary sets, reports and drops repeated numbers, matches the
-// sets by number, fits the model of TransformKind / TransformDegree through libtrk,
-// computes the accuracy figures and writes the report files. Leaves its result in
-// FittedTransformation. A read failure shows its message box through `window`.
+// sets by number, fits the chosen model through libtrk, computes the accuracy figures and
+// writes the report files. Leaves its result in the state's FittedTransformation. A read
+// failure shows its message box through `window`.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/ModelChoice.h"
+#include "transform/FittedTransformation.h"
 
 class WindowOperations;
 
-void RunTransformation(const std::string& folder, WindowOperations& window);
+// A working point set, indices 1..count.
+struct PointSet {
+  PointSet() : nr(TRK_ARRAY_SIZE), x(TRK_ARRAY_SIZE), y(TRK_ARRAY_SIZE) {}
+  std::vector<PointNumber> nr;
+  std::vector<long double> x, y;
+  std::int32_t count = 0;
+};
+
+// Tables of the matching, allocated once for the largest file and reused by every run.
+struct MatchingTables {
+  MatchingTables() : byNumber(TRK_ARRAY_SIZE), firstOf(TRK_ARRAY_SIZE), taken(TRK_ARRAY_SIZE) {
+    marked.reserve(TRK_ARRAY_SIZE);
+  }
+  PointSet primary, secondary;
+  std::vector<std::int32_t> byNumber;  // indices 1..count ordered by number, then index
+  std::vector<std::int32_t> firstOf;   // first index holding the same number
+  std::vector<std::int32_t> marked;    // indices whose number is now "*", ascending
+  std::vector<char> taken;             // primary points matched to a secondary point
+};
+
+// What the transformation keeps from run to run.
+struct TransformationState {
+  TFittedTransformation FittedTransformation;
+  MatchingTables tables;
+};
+
+void RunTransformation(const ModelChoice& choice, const std::string& folder,
+                       WindowOperations& window, TransformationState& state);

@@ -2,13 +2,11 @@
 
 #include <cmath>
 
-#include "shell/WriteFailure.h"
+#include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
-#include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
-#include "trk/trk.h"
 
 using textio::AppendFixed;
 using textio::AppendInteger;
@@ -112,7 +110,7 @@ void TransformReport::AdjustmentPoints(const TFittedTransformation& f) {
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     line.clear();
     AppendNumber16(line, f.Nr[k]);
-    for (long double v : {f.x[k], f.y[k], f.x2[k], f.y2[k]}) {
+    for (long double v : {f.model.x(k), f.model.y(k), f.model.x2(k), f.model.y2(k)}) {
       line += ' ';
       AppendFixed(line, v, 13, decimals_);
     }
@@ -120,10 +118,10 @@ void TransformReport::AdjustmentPoints(const TFittedTransformation& f) {
   }
 }
 
-void TransformReport::Parameters(const TFittedTransformation& f) {
+void TransformReport::Parameters(const trk::FittedModel& f) {
   Line(" PARAMETRY OGÓLNE:");
   std::string line = "  Skala = ";
-  AppendScientific(line, f.skala);
+  AppendScientific(line, f.skala());
   Line(line);
   Line("  Srodki ciężkości zbiorów punktów dostosowania:");
   auto centre = [&](std::string text, long double a, long double b, const char* tail) {
@@ -133,8 +131,8 @@ void TransformReport::Parameters(const TFittedTransformation& f) {
     text += tail;
     Line(text);
   };
-  centre("  Układ pierwotny (1): ", f.xo, f.yo, " (xo, yo)");
-  centre("  Układ wtórny    (2): ", f.Xo, f.Yo, " (Xo, Yo)");
+  centre("  Układ pierwotny (1): ", f.xo(), f.yo(), " (xo, yo)");
+  centre("  Układ wtórny    (2): ", f.Xo(), f.Yo(), " (Xo, Yo)");
 }
 
 void TransformReport::CoefficientLine(std::string line, long double value, long double meanError,
@@ -147,21 +145,19 @@ void TransformReport::CoefficientLine(std::string line, long double value, long 
   Line(line);
 }
 
-void TransformReport::Coefficients(std::int32_t kind, std::int32_t degree, const long double* w,
-                                   long double m0w) {
-  const std::int32_t u = TrkUnknowns(kind, degree);
-  auto meanError = [&](std::int32_t k) {
-    const std::int32_t p = k == 1 ? TrkFirstCofactorIndex(u) : TrkCofactorIndex(u, k);
-    return m0w * std::sqrt(std::fabs(w[p]) + 1e-20L);
+void TransformReport::Coefficients(const trk::FittedModel& model) {
+  const std::int32_t degree = model.Degree();
+  auto coefficientLine = [&](std::string head, std::int32_t k, std::string_view errorLabel) {
+    CoefficientLine(std::move(head), model.Coefficient(k), model.MeanError(k), errorLabel);
   };
-  if (kind == 1) {
+  if (model.Kind() == 1) {
     Line(" WSPÓŁCZYNNIKI WIELOMIANU ZESPOLONEGO I BŁEDY ŚREDNIE");
     for (std::int32_t k = 0; k <= degree; ++k) {
       for (int part = 0; part < 2; ++part) {
         std::string head = part == 0 ? "  a[" : "  b[";
         AppendInteger(head, k);
         const std::int32_t index = 2 * k + part + 1;
-        CoefficientLine(head, w[index + 1], meanError(index), "  blad śr.=");
+        coefficientLine(head, index, "  blad śr.=");
       }
     }
     for (const char* text :
@@ -185,8 +181,7 @@ void TransformReport::Coefficients(std::int32_t kind, std::int32_t degree, const
         AppendInteger(head, i);
         head += ',';
         AppendInteger(head, j);
-        CoefficientLine(head, w[index + 1], meanError(index),
-                        group == 0 ? "  bląd śr. =" : "  błąd śr. =");
+        coefficientLine(head, index, group == 0 ? "  bląd śr. =" : "  błąd śr. =");
       }
     }
   }
@@ -262,12 +257,13 @@ void TransformReport::Listing(const TFittedTransformation& f) {
   std::string model, corrected;
   TransformedPoint t;
   for (std::int32_t k = 1; k <= f.lp; ++k) {
-    TransformPoint(f.x[k], f.y[k], t);
+    const long double x = f.model.x(k), y = f.model.y(k);
+    TransformPoint(f, x, y, t);
     line.clear();
     AppendNumber16(line, f.Nr[k]);
     model = line;
     corrected = line;
-    for (long double v : {f.x[k], f.y[k]}) {
+    for (long double v : {x, y}) {
       line += ' ';
       AppendFixed(line, v, 13, d);
     }

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "textio/TextFile.h"
-#include "transform/PointNumber.h"
 
-struct TFittedTransformation;
+#include "transform/FittedTransformation.h"
+
 class WindowOperations;
 
 // The count lines of the input block.
@@ -24,12 +24,6 @@ enum class CountLine {
   Common
 };
 
-struct AccuracyFigures {
-  long double sX = 0, sY = 0, s = 0, m0 = 0, maxResidual = 0;
-  std::int32_t equations = 0, unknowns = 0, redundancy = 0;
-  PointNumber maxResidualPoint;
-};
-
 class TransformReport {
  public:
   // Creates or empties the five files in `folder` (a name that exists in another letter
@@ -41,9 +35,9 @@ class TransformReport {
   void Repetition(const PointNumber& nr, long double dx, long double dy);
   void Defect();
   void AdjustmentPoints(const TFittedTransformation& f);
-  void Parameters(const TFittedTransformation& f);
-  // The coefficients w[2..u+1] with their mean errors m0w * sqrt(|cofactor| + 1e-20).
-  void Coefficients(std::int32_t kind, std::int32_t degree, const long double* w, long double m0w);
+  void Parameters(const trk::FittedModel& model);
+  // The coefficients with their mean errors.
+  void Coefficients(const trk::FittedModel& model);
   void ResidualsHeader();
   void Residual(const PointNumber& nr, long double vx, long double vy);
   void Analysis(const AccuracyFigures& figures);

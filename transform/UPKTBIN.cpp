@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "shell/WindowOperations.h"
+#include "core/WindowOperations.h"
 
 static_assert(LDBL_MANT_DIG == 64, "TRANSPKT.BIN holds x87 80-bit extended reals");
 
@@ -108,14 +108,11 @@ int TPktBIN::CzytajBIN(const std::string& path, std::string& header, std::int32_
   return 0;
 }
 
-void TPktBIN::WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
-                         std::int32_t& number2, TPktDostosowania& list, WindowOperations& window) {
-  if (CzytajBIN(path, header, number1, number2, list) > 0) window.ShowMessage(kReadFailureMessage);
-}
-
-TPktBIN& PktBIN() {
-  static TPktBIN reader;
-  return reader;
+int TPktBIN::WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
+                        std::int32_t& number2, TPktDostosowania& list, WindowOperations& window) {
+  const int status = CzytajBIN(path, header, number1, number2, list);
+  if (status > 0) window.ShowMessage(MessageKind::AdjustmentFileUnreadable, kReadFailureMessage);
+  return status;
 }
 
 bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,

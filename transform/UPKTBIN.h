@@ -32,15 +32,12 @@ class TPktBIN {
   int CzytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                 std::int32_t& number2, TPktDostosowania& list);
 
-  // CzytajBIN, and on failure the message box; the caller goes on in every case.
-  void WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
-                  std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
+  // CzytajBIN, and on failure the message box; returns CzytajBIN's status.
+  int WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
+                 std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
 
   TPktDostosowania Lista;  // kept for the file's own tools; the reading never touches it
 };
-
-// The one reader of the program, alive for its whole life.
-TPktBIN& PktBIN();
 
 // Writes `list` in the layout above. False when the file cannot be written.
 bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "shell/RunProcessing.h"
-#include "shell/WorkingFiles.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
@@ -37,10 +36,10 @@ class ConversionRun : public testing::Test {
     folder.Write(name, bytes);
   }
   void Run() {
-    SetWorkingFolder(folder.Path());
-    ClearPresence();
-    BuildWorkingFiles();
-    RunProcessing(window);
+    state.files.WorkingFolder = folder.Path();
+    state.files.ClearPresence();
+    state.files.BuildWorkingFiles();
+    RunProcessing(state, window);
   }
   std::vector<std::string> FileLines(const std::string& name) const {
     return Utf8Lines(folder.Read(name));
@@ -56,6 +55,7 @@ class ConversionRun : public testing::Test {
 
   TestFolder folder;
   RecordingWindow window;
+  RunState state;
 };
 
 inline std::string ReadFile(const std::string& path) {

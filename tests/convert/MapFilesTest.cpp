@@ -34,10 +34,10 @@ TEST_F(ConversionRun, GoldenIdentityFolder) {
   CopyFrom(std::string(ZORNAK_TEST_DATA) + "/convert/identity");
   Run();
   ExpectGolden(folder, std::string(ZORNAK_TEST_DATA) + "/convert/identity-expected");
-  EXPECT_EQ(window.counters[CounterField::Edit12], "5");
-  EXPECT_EQ(window.counters[CounterField::Edit13], "9");
-  EXPECT_EQ(window.counters[CounterField::Edit14], "4");
-  EXPECT_EQ(window.counters[CounterField::Edit10], "1.125");
+  EXPECT_EQ(window.counters[Counter::Points], "5");
+  EXPECT_EQ(window.counters[Counter::LayerPoints], "9");
+  EXPECT_EQ(window.counters[Counter::ObjectPoints], "4");
+  EXPECT_EQ(window.counters[Counter::ParcelArea], "1.125");
 }
 
 // A real transformation: the demo folder.
@@ -76,11 +76,12 @@ TEST_F(ConversionRun, ConvertedCoordinatesAreTransformPointOfTheInput) {
     std::string expected = "PT" + std::string(18, ' ');
     TransformedPoint t;
     for (int pair = 0; pair < 2; ++pair) {
-      TransformPoint(points[k][2 * pair], points[k][2 * pair + 1], t);
+      TransformPoint(state.transformation.FittedTransformation, points[k][2 * pair],
+                     points[k][2 * pair + 1], t);
       expected += textio::Fixed(t.Xk, 18, 2) + textio::Fixed(t.Yk, 18, 2);
     }
     ASSERT_EQ(converted[k], expected + " ") << k;
-    TransformPoint(points[k][0], points[k][1], t);
+    TransformPoint(state.transformation.FittedTransformation, points[k][0], points[k][1], t);
     ASSERT_EQ(convertedObjects[k + 1], "B 1 " + textio::Fixed(t.Xk, 10, 2) + "        " +
                                            textio::Fixed(t.Yk, 10, 2) + "     ");
   }
@@ -98,17 +99,17 @@ TEST_F(ConversionRun, NoMapFilesCreatesNothing) {
 TEST_F(ConversionRun, OnlyTheObjectFile) {
   IdentityTransformation();
   WriteLines("OBIEKTY.txt", {"O B 121", "B 1 5567000.00 7456000.00"});
-  window.counters[CounterField::Edit12] = "12";
+  window.counters[Counter::Points] = "12";
   Run();
   EXPECT_TRUE(folder.Exists("OBIEKTY.tx_"));
   EXPECT_TRUE(folder.Exists("PROTOKOL5.txt"));
   EXPECT_FALSE(folder.Exists("Punkty.ep_"));
   for (int panel : {21, 22, 23})
-    EXPECT_EQ(window.panels[panel], PanelColour::Window);
+    EXPECT_EQ(window.panels[panel], PanelState::Output);
   EXPECT_EQ(window.panels.count(11), 1u);  // coloured by the presence pass only
-  EXPECT_EQ(window.panels[11], PanelColour::BtnFace);
-  EXPECT_EQ(window.counters[CounterField::Edit14], "1");
-  EXPECT_EQ(window.counters[CounterField::Edit12], "12");
+  EXPECT_EQ(window.panels[11], PanelState::Absent);
+  EXPECT_EQ(window.counters[Counter::ObjectPoints], "1");
+  EXPECT_EQ(window.counters[Counter::Points], "12");
   EXPECT_NE(std::find(window.statuses.begin(), window.statuses.end(), " Przetwarzam OBIEKTY.txt"),
             window.statuses.end());
 }
@@ -117,7 +118,7 @@ TEST_F(ConversionRun, ClearedSwitchLeavesEarlierOutputsUntouched) {
   IdentityTransformation();
   WriteLines("PUNKTY.ept", {"1                   5567000.00 7456000.00 5567000.00 7456000.00"});
   folder.Write("Punkty.ep_", "earlier");
-  window.switches[3] = false;
+  window.switches[MapFile::Points] = false;
   Run();
   EXPECT_EQ(folder.Read("Punkty.ep_"), "earlier");
   EXPECT_FALSE(folder.Exists("Protokol3.txt"));
@@ -176,7 +177,7 @@ TEST_F(ConversionRun, PointFileRules) {
     Lines protocol = {" DIAGNOSTYKA ZBIORU: PUNKTY.etp"};
     protocol.insert(protocol.end(), c.protocol.begin(), c.protocol.end());
     EXPECT_EQ(FileLines("Protokol3.txt"), protocol) << c.name;
-    EXPECT_EQ(window.counters[CounterField::Edit12], c.count) << c.name;
+    EXPECT_EQ(window.counters[Counter::Points], c.count) << c.name;
   }
 }
 
@@ -193,8 +194,8 @@ TEST_F(ConversionRun, EmptyLayerAndObjectFiles) {
     EXPECT_EQ(lines[1], " Zbiór zawiera 1 linii");
     EXPECT_EQ(lines[2], " Zbiór zawiera 0 punktów");
   }
-  EXPECT_EQ(window.counters[CounterField::Edit13], "0");
-  EXPECT_EQ(window.counters[CounterField::Edit14], "0");
+  EXPECT_EQ(window.counters[Counter::LayerPoints], "0");
+  EXPECT_EQ(window.counters[Counter::ObjectPoints], "0");
 }
 
 // Every kind of damage in every map file: the run completes, reports, and writes nothing
@@ -372,7 +373,7 @@ TEST_F(ConversionRun, StressInputsComplete) {
   EXPECT_EQ(FileLines("Punkty.ep_").size(), 1u);
   EXPECT_EQ(folder.Read("Punkty.ep_").size(), 20 + 4 * 18 + 1 + megabytes.size() + 2);
   EXPECT_EQ(FileLines("Protokol3.txt")[1], " *** Wykryto błąd liczbowy w wierszu 2");
-  EXPECT_EQ(window.counters[CounterField::Edit13], "1");
+  EXPECT_EQ(window.counters[Counter::LayerPoints], "1");
   // "P x y" (23 characters) becomes "P X" + 8 blanks + "Y" + 5 blanks (35), the tail stays.
   EXPECT_EQ(FileLines("Warstwy.tx_")[1].size(), words.size() - 15 - 23 + 35);
 }

@@ -39,7 +39,7 @@ class ParcelPass : public ConversionRun {
 
 TEST_F(ParcelPass, EmptyInput) {
   folder.Write("DZIALKI.edz", "");
-  window.counters[CounterField::Edit5] = "earlier";
+  window.counters[Counter::ParcelUnit] = "earlier";
   Run();
   EXPECT_EQ(folder.Read("Dzialki.ed_"), " \r\n");
   EXPECT_EQ(FileLines("Protokol1.txt"),
@@ -54,10 +54,10 @@ TEST_F(ParcelPass, EmptyInput) {
             (Lines{" SKOROWIDZ DZIAŁEK/KONTURÓW", " Jednostka ewidencyjna earlier",
                    "    LP(edz)      NR(edz)       P(edz)     [Xo,Yo] CENTROIDA",
                    "----------------------------------------diagnostyk_edz---------"}));
-  EXPECT_EQ(window.counters[CounterField::Edit5], "earlier");
-  EXPECT_EQ(window.counters[CounterField::Edit8], "0");
-  EXPECT_EQ(window.counters[CounterField::Edit9], "0");
-  EXPECT_EQ(window.counters[CounterField::Edit10], "0");
+  EXPECT_EQ(window.counters[Counter::ParcelUnit], "earlier");
+  EXPECT_EQ(window.counters[Counter::ParcelPrecincts], "0");
+  EXPECT_EQ(window.counters[Counter::Parcels], "0");
+  EXPECT_EQ(window.counters[Counter::ParcelArea], "0");
 }
 
 struct GroupingCase {
@@ -109,7 +109,7 @@ TEST_F(ParcelPass, PrecinctGroupsAreRuns) {
     Lines messages = c.messages;
     messages.push_back(" Koniec obliczeń - ZORNAK_EDZ");
     EXPECT_EQ(window.messages, messages) << c.name;
-    EXPECT_EQ(window.counters[CounterField::Edit9], std::to_string(c.headers.size())) << c.name;
+    EXPECT_EQ(window.counters[Counter::Parcels], std::to_string(c.headers.size())) << c.name;
   }
 }
 
@@ -121,9 +121,9 @@ TEST_F(ParcelPass, RecordsOfCode000StayInGroupZero) {
                    " Jednostka ewidencyjna nr 4", " ",
                    "         1   007 Liczba działek =          1  P =          0.0100  "
                    "P(odred.) =          0.0100"}));
-  EXPECT_EQ(window.counters[CounterField::Edit8], "1");
-  EXPECT_EQ(window.counters[CounterField::Edit10], "0.03");
-  EXPECT_EQ(window.counters[CounterField::Edit5], "4");
+  EXPECT_EQ(window.counters[Counter::ParcelPrecincts], "1");
+  EXPECT_EQ(window.counters[Counter::ParcelArea], "0.03");
+  EXPECT_EQ(window.counters[Counter::ParcelUnit], "4");
 }
 
 TEST_F(ParcelPass, UnreadableNumbersAreReportedAgainstTheirOwnRecord) {
@@ -167,7 +167,7 @@ TEST_F(ParcelPass, IndexRowsHaveFixedColumns) {
   EXPECT_EQ(index[1], " Jednostka ewidencyjna 111");
   EXPECT_EQ(index[3], "      1 11.12-123456789        0.0100  5567005.00 7456005.00");
   EXPECT_EQ(index[4], "      2         11.12-1        0.0100  5567005.00 7456005.00");
-  EXPECT_EQ(window.counters[CounterField::Edit3], "2");
+  EXPECT_EQ(window.counters[Counter::Contours], "2");
 }
 
 }  // namespace

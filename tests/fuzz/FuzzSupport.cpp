@@ -3,15 +3,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
-#include "shell/WorkingFiles.h"
-#include "transform/RunTransformation.h"
-#include "transform/TransformSettings.h"
 #include "transform/UPKTBIN.h"
 
 namespace {
 
-std::string MakeFolder() {
+std::unique_ptr<FuzzRun> MakeRun() {
+  auto run = std::make_unique<FuzzRun>();
   std::string pattern = (std::filesystem::temp_directory_path() / "zornak-fuzz-XXXXXX").string();
   if (!mkdtemp(pattern.data())) std::abort();
   // Five adjustment points with residuals of a few centimetres: a real Helmert fit.
@@ -21,28 +20,25 @@ std::string MakeFolder() {
                     {"3", 5569000, 7458000, 5569000.23L, 7457999.70L},
                     {"4", 5569000, 7455000, 5569000.18L, 7454999.66L},
                     {"5", 5567500, 7456500, 5567500.20L, 7456499.71L}});
-  SetWorkingFolder(pattern);
-  BuildWorkingFiles();
-  TransformKind = 1;
-  TransformDegree = 1;
-  ReportDecimals = 4;
-  RunTransformation(WorkingFolder, FuzzWindow());
-  return pattern;
+  run->files.WorkingFolder = pattern;
+  run->files.BuildWorkingFiles();
+  RunTransformation({1, 1, 4}, pattern, run->window, run->transformation);
+  return run;
 }
 
 }  // namespace
 
-SilentWindow& FuzzWindow() {
-  static SilentWindow window;
-  return window;
+FuzzRun& Fuzz() {
+  static const std::unique_ptr<FuzzRun> run = MakeRun();
+  return *run;
 }
 
-const std::string& FuzzFolder() {
-  static const std::string folder = MakeFolder();
-  return folder;
+TaskContext FuzzContext() {
+  FuzzRun& run = Fuzz();
+  return {run.files, run.transformation.FittedTransformation, run.tables, run.window};
 }
 
 void WriteFuzzFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
-  std::ofstream(FuzzFolder() + "/" + name, std::ios::binary)
+  std::ofstream(Fuzz().files.WorkingFolder + "/" + name, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }

@@ -7,22 +7,32 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/WindowOperations.h"
+#include "convert/MapFileTask.h"
+#include "transform/RunTransformation.h"
 
 class SilentWindow : public WindowOperations {
  public:
   std::string KindText() override { return "Konforemna"; }
   std::string DegreeText() override { return "1"; }
   void ShowStatus(std::string_view) override {}
-  void ShowMessage(std::string_view) override {}
-  void ColourPanel(int, PanelColour) override {}
-  void SetCounter(CounterField, std::string_view) override {}
-  std::string CounterText(CounterField) override { return "7"; }
-  bool ConversionSwitch(int) override { return true; }
+  void ShowMessage(MessageKind, std::string_view) override {}
+  void ShowPanel(int, PanelState) override {}
+  void SetCounter(Counter, std::string_view) override {}
+  std::string CounterText(Counter) override { return "7"; }
+  bool ConversionSwitch(MapFile) override { return true; }
 };
 
-// The folder (made, fitted and made current on the first call).
-const std::string& FuzzFolder();
-SilentWindow& FuzzWindow();
+// The state of the fuzzing process: its folder, its fit and the conversion's tables.
+struct FuzzRun {
+  WorkingFileTable files;
+  TransformationState transformation;
+  ConversionTables tables;
+  SilentWindow window;
+};
+
+// The run (its folder made and fitted on the first call).
+FuzzRun& Fuzz();
+// The context a map-file task runs in.
+TaskContext FuzzContext();
 // Writes the bytes as the named file of the folder.
 void WriteFuzzFile(const std::string& name, const std::uint8_t* data, std::size_t size);

@@ -95,10 +95,10 @@ class GuiTest : public QObject {
     QCOMPARE(form.statuses.last(), " przetwarzanie zakończone");
     QCOMPARE(form.Edit7()->text(), " przetwarzanie zakończone");
     QVERIFY(form.Edit7()->isVisible());
-    QCOMPARE(form.Counter(CounterField::Edit9)->text(), "9");
-    QCOMPARE(form.Counter(CounterField::Edit5)->text(), "3");
-    QCOMPARE(form.Counter(CounterField::Edit12)->text(), "24");
-    QCOMPARE(form.Counter(CounterField::Edit14)->text(), "7");
+    QCOMPARE(form.Edit(9)->text(), "9");
+    QCOMPARE(form.Edit(5)->text(), "3");
+    QCOMPARE(form.Edit(12)->text(), "24");
+    QCOMPARE(form.Edit(14)->text(), "7");
     for (int slot : {1, 3, 5, 17, 22}) {
       QCOMPARE(Background(form.Panel(slot)), ColourOf(SystemColour::Window));
     }

@@ -1,40 +1,251 @@
 #include "batch/BatchRun.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include "tests/JsonValue.h"
 #include "tests/TestFolder.h"
-#include "transform/TransformSettings.h"
+#include "textio/Cp1250.h"
+#include "textio/NumberForms.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct BatchResult {
   int status;
   std::string out, err;
 };
 
-BatchResult Batch(std::vector<std::string> args) {
+std::vector<const char*> Argv(std::vector<std::string>& args) {
   args.insert(args.begin(), "zornak_batch");
   std::vector<const char*> argv;
   for (const std::string& a : args)
     argv.push_back(a.c_str());
+  return argv;
+}
+
+BatchResult Batch(std::vector<std::string> args) {
+  const std::vector<const char*> argv = Argv(args);
   std::ostringstream out, err;
   const int status = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
   return {status, out.str(), err.str()};
 }
 
-TEST(Batch, RunsOnTheDemoFolderCopy) {
-  TestFolder folder;
-  for (const char* name : {"TRANSPKT.BIN", "xy1", "xy2"}) {
-    std::ifstream in(std::string(ZORNAK_DEMO_FOLDER) + "/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    folder.Write(name, bytes.str());
+// The batch program run by the user "nobody" (when the tests run as root, where folder
+// permissions would not hold), in a child process; its standard output comes back.
+BatchResult BatchAsNobody(std::vector<std::string> args) {
+  if (::geteuid() != 0) return Batch(std::move(args));
+  int pipe[2];
+  if (::pipe(pipe) != 0) return {-1, "", "pipe"};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    BatchResult r{99, "", ""};  // 99: the user could not be changed
+    if (::setgid(65534) == 0 && ::setuid(65534) == 0) r = Batch(args);
+    const std::string report = std::to_string(r.status) + "\n" + r.out;
+    [[maybe_unused]] ssize_t n = ::write(pipe[1], report.data(), report.size());
+    ::_exit(0);
   }
-  const BatchResult r = Batch({folder.Path()});
+  ::close(pipe[1]);
+  std::string report;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+    report.append(buffer, static_cast<std::size_t>(n));
+  ::close(pipe[0]);
+  ::waitpid(child, nullptr, 0);
+  const std::size_t end = report.find('\n');
+  if (end == std::string::npos) return {-1, report, "child"};
+  return {std::stoi(report.substr(0, end)), report.substr(end + 1), ""};
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void CopyDemo(const TestFolder& folder) {
+  for (const auto& entry : fs::directory_iterator(ZORNAK_DEMO_FOLDER))
+    fs::copy_file(entry.path(), folder.File(entry.path().filename().string()));
+}
+
+// Names and modification times of every file of the folder.
+std::map<std::string, fs::file_time_type> Snapshot(const TestFolder& folder) {
+  std::map<std::string, fs::file_time_type> files;
+  for (const auto& entry : fs::directory_iterator(folder.Path()))
+    files[entry.path().filename().string()] = entry.last_write_time();
+  return files;
+}
+
+const char* const kConvertedNames[] = {"Dzialki.ed_", "Kontury.ed_", "Punkty.ep_", "Warstwy.tx_",
+                                       "OBIEKTY.tx_"};
+
+bool HasMessage(const JsonValue& json, const std::string& start) {
+  for (const JsonValue& m : json["messages"].items) {
+    if (m.text.rfind(start, 0) == 0) return true;
+  }
+  return false;
+}
+
+// The m0 line of the report, e.g. "  Błąd średni jednostkowy m0 =     0.0205".
+std::string ReportM0(const TestFolder& folder) {
+  const std::string label = textio::Utf8ToCp1250("  Błąd średni jednostkowy m0 = ");
+  const std::string report = folder.Read("Protokol.tra");
+  const std::size_t at = report.find(label);
+  if (at == std::string::npos) return "";
+  return report.substr(at + label.size(), report.find("\r\n", at) - at - label.size());
+}
+
+struct Case {
+  const char* name;
+  std::function<void(const TestFolder&)> prepare;
+  int status;
+  std::function<void(const TestFolder&, const JsonValue&)> check;
+  bool unprivileged = false;
+};
+
+TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
+  const Case cases[] = {
+      {"demo folder", CopyDemo, 0,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_EQ(json["folder"].text, folder.Path());
+         EXPECT_EQ(json["model"]["kind"].number, 1);
+         EXPECT_EQ(json["model"]["degree"].number, 1);
+         const JsonValue& t = json["transformation"];
+         EXPECT_TRUE(t["fitted"].boolean);
+         EXPECT_EQ(t["points_read"].number, 36);
+         EXPECT_EQ(t["points_used"].number, 36);
+         EXPECT_EQ(textio::Fixed(t["m0"].number, 10, 4), ReportM0(folder));
+         EXPECT_FALSE(t["max_residual"]["point"].text.empty());
+         ASSERT_EQ(json["files"].items.size(), 5u);
+         for (std::size_t k = 0; k < 5; ++k) {
+           const JsonValue& f = json["files"][k];
+           EXPECT_TRUE(f["converted"].boolean);
+           EXPECT_EQ(f["errors"].number, 0);
+           EXPECT_GT(f["records"].number, 0);
+           EXPECT_EQ(f["output"].text, folder.File(kConvertedNames[k]));
+           EXPECT_EQ(ReadFile(f["output"].text),
+                     ReadFile(std::string(ZORNAK_TEST_DATA) + "/convert/demo-expected/" +
+                              kConvertedNames[k]));
+           EXPECT_TRUE(fs::exists(f["protocol"].text));
+           EXPECT_EQ(f["index"].IsNull(), k >= 2);
+         }
+         EXPECT_EQ(json["messages"].items.size(), 1u);
+       }},
+      {"missing TRANSPKT.BIN",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         folder.Remove("TRANSPKT.BIN");
+       },
+       4,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_FALSE(json["transformation"]["fitted"].boolean);
+         EXPECT_TRUE(json["transformation"]["m0"].IsNull());
+         EXPECT_TRUE(json["transformation"]["max_residual"].IsNull());
+         for (const char* name : kConvertedNames)
+           EXPECT_FALSE(folder.Exists(name)) << name;
+         for (const JsonValue& f : json["files"].items) {
+           EXPECT_FALSE(f["converted"].boolean);
+           EXPECT_TRUE(f["output"].IsNull());
+         }
+         EXPECT_TRUE(HasMessage(json, " *** Brak transformacji"));
+       }},
+      {"truncated TRANSPKT.BIN whose first records fit",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         const std::string whole = folder.Read("TRANSPKT.BIN");
+         folder.Write("TRANSPKT.BIN", whole.substr(0, whole.size() - 7));
+         folder.Write("Dzialki.ed_", "earlier");
+       },
+       4,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_TRUE(json["transformation"]["fitted"].boolean);
+         EXPECT_TRUE(json["transformation"]["read_failed"].boolean);
+         EXPECT_NE(ReportM0(folder), "");  // the report is written as before
+         EXPECT_EQ(folder.Read("Dzialki.ed_"), "earlier");
+         for (int k = 1; k < 5; ++k)
+           EXPECT_FALSE(folder.Exists(kConvertedNames[k])) << kConvertedNames[k];
+         EXPECT_TRUE(HasMessage(json, "Błąd odczytu pliku TRANSPKT.BIN"));
+         EXPECT_TRUE(HasMessage(json, " *** Brak transformacji"));
+       }},
+      {"parcel file with numeric errors",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         folder.Write("DZIALKI.edz",
+                      "  1.12-1\r\n5567000.00 7456000.00 5567001.x0 7456001.00\r\n0\r\n");
+       },
+       3,
+       [](const TestFolder&, const JsonValue& json) {
+         EXPECT_TRUE(json["files"][0]["converted"].boolean);
+         EXPECT_EQ(json["files"][0]["errors"].number, 1);
+         EXPECT_TRUE(HasMessage(json, " *** Wykryto błąd liczbowy"));
+       }},
+      {"read-only folder",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         ::chmod(folder.Path().c_str(), 0555);
+       },
+       1,
+       [](const TestFolder& folder, const JsonValue& json) {
+         ::chmod(folder.Path().c_str(), 0700);
+         ASSERT_EQ(json["messages"].items.size(), 1u);
+         EXPECT_TRUE(HasMessage(json, "Nie można zapisywać w folderze roboczym " + folder.Path()));
+         EXPECT_FALSE(folder.Exists("Protokol.tra"));
+       },
+       true},
+      {"an output name taken by a folder",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         fs::create_directory(folder.File("Protokol3.txt"));
+       },
+       5,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_TRUE(HasMessage(json, "Błąd zapisu pliku " + folder.File("Protokol3.txt")));
+         EXPECT_TRUE(json["files"][2]["converted"].boolean);  // its converted file is whole
+         EXPECT_TRUE(json["files"][2]["protocol"].IsNull());
+         EXPECT_TRUE(fs::is_directory(folder.File("Protokol3.txt")));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestFolder folder;
+    c.prepare(folder);
+    const auto before = Snapshot(folder);
+    const BatchResult r = c.unprivileged ? BatchAsNobody({"--json", folder.Path()})
+                                         : Batch({"--json", folder.Path()});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    const std::optional<JsonValue> json = ParseJson(r.out);
+    ASSERT_TRUE(json) << r.out;
+    EXPECT_EQ((*json)["exit_status"].number, c.status);
+    c.check(folder, *json);
+    if (c.status == 1) {
+      EXPECT_EQ(Snapshot(folder), before);
+    }
+  }
+}
+
+TEST(BatchCommandLine, TextSummaryNamesTheModelTheFitAndEveryFile) {
+  TestFolder folder;
+  CopyDemo(folder);
+  const BatchResult r = Batch({"--kind", "2", "--degree", "2", folder.Path()});
   EXPECT_EQ(r.status, 0) << r.err;
+  for (const std::string& expected : std::vector<std::string>{
+           "Model: transformacja ogólna (lokalnie afiniczna), stopień 2\n",
+           "Punkty dostosowania: wczytano 36, użyto 36\n", "Błąd średni jednostkowy m0 = ",
+           "  przekształcony: " + folder.File("Dzialki.ed_") + "\n",
+           "  skorowidz: " + folder.File("SKO_kontury.txt") + "\n",
+           "Wynik: 0 - przetwarzanie zakończone bez problemów\n"}) {
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+  }
   // Status texts that follow each other within 40 ms may be dropped; the first, the one
   // standing at a message and the last are always printed.
   EXPECT_EQ(r.err.rfind("status: obliczenia są wykonywane - proszę czekać\n", 0), 0u) << r.err;
@@ -44,32 +255,40 @@ TEST(Batch, RunsOnTheDemoFolderCopy) {
       "status: przetwarzanie zakończone\n";
   ASSERT_GE(r.err.size(), end.size());
   EXPECT_EQ(r.err.substr(r.err.size() - end.size()), end) << r.err;
-  EXPECT_NE(r.out.find("Panel17 Protokol.tra: clWindow"), std::string::npos) << r.out;
-  EXPECT_NE(
-      folder.Read("Protokol.tra").find("Liczba punkt\xf3w wsp\xf3lnych (xy1) i (xy2)         = 36"),
-      std::string::npos);
 }
 
-TEST(Batch, OptionsChooseTheModel) {
+TEST(BatchCommandLine, OptionsChooseTheModel) {
   TestFolder folder;
-  EXPECT_EQ(Batch({"--kind", "2", "--degree", "3", folder.Path()}).status, 0);
-  EXPECT_EQ(TransformKind, 2);
-  EXPECT_EQ(TransformDegree, 3);
-  EXPECT_EQ(Batch({folder.Path()}).status, 0);
-  EXPECT_EQ(TransformKind, 1);
-  EXPECT_EQ(TransformDegree, 1);
+  const std::pair<std::vector<std::string>, std::pair<int, int>> cases[] = {
+      {{"--kind", "2", "--degree", "3"}, {2, 3}},
+      {{}, {1, 1}},
+      {{"--degree", "9"}, {1, 9}},
+  };
+  for (auto [args, model] : cases) {
+    args.push_back("--json");
+    args.push_back(folder.Path());
+    const BatchResult r = Batch(args);
+    const std::optional<JsonValue> json = ParseJson(r.out);
+    ASSERT_TRUE(json) << r.out;
+    EXPECT_EQ((*json)["model"]["kind"].number, model.first);
+    EXPECT_EQ((*json)["model"]["degree"].number, model.second);
+    EXPECT_NE(folder.Read("Protokol.tra").find("stopnia " + std::to_string(model.second)),
+              std::string::npos);
+  }
 }
 
-TEST(Batch, WrongCommandLinesAndFolders) {
+TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   const std::pair<std::vector<std::string>, int> cases[] = {
       {{"--kind", "3"}, 2}, {{"--degree", "0"}, 2},       {{"--degree"}, 2}, {{"--bogus"}, 2},
-      {{"a", "b"}, 2},      {{"/nonexistent/zornak"}, 1}, {{"--help"}, 0},
+      {{"a", "b"}, 2},      {{"/nonexistent/zornak"}, 1}, {{"--help"}, 0},   {{"--version"}, 0},
   };
   for (const auto& [args, status] : cases) {
     const BatchResult r = Batch(args);
     EXPECT_EQ(r.status, status) << args[0];
     EXPECT_FALSE((status == 0 ? r.out : r.err).empty()) << args[0];
   }
+  EXPECT_EQ(Batch({"--version"}).out, "zornak_batch 5.02\n");
+  EXPECT_NE(Batch({"--help"}).out.find("  4  brak transformacji"), std::string::npos);
 }
 
 }  // namespace

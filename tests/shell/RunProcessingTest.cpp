@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/WorkingFiles.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
-#include "transform/TransformSettings.h"
 
 namespace {
 
@@ -21,24 +19,24 @@ TEST(ModelChoice, SelectorTextsMapToKindAndDegree) {
       {"Konforemna", "1", 1, 1},  {"Ogólna (afin.)", "9", 2, 9}, {"Konforemna", "10", 1, 9},
       {"konforemna", " 1", 1, 9}, {"Ogólna", "01", 1, 9},        {"Konforemna", "5", 1, 5},
   };
-  TransformKind = 0;
-  TransformDegree = 0;
+  ModelChoice choice;
   for (const Case& c : cases) {  // each case starts from the previous one's values
-    TakeModelChoice(c.kind, c.degree);
-    EXPECT_EQ(TransformKind, c.expectedKind) << c.kind << "/" << c.degree;
-    EXPECT_EQ(TransformDegree, c.expectedDegree) << c.kind << "/" << c.degree;
+    TakeModelChoice(c.kind, c.degree, choice);
+    EXPECT_EQ(choice.TransformKind, c.expectedKind) << c.kind << "/" << c.degree;
+    EXPECT_EQ(choice.TransformDegree, c.expectedDegree) << c.kind << "/" << c.degree;
   }
 }
 
 class RunProcessingTest : public testing::Test {
  protected:
   void Run() {
-    SetWorkingFolder(folder.Path());
-    BuildWorkingFiles();
-    RunProcessing(window);
+    state.files.WorkingFolder = folder.Path();
+    state.files.BuildWorkingFiles();
+    RunProcessing(state, window);
   }
   TestFolder folder;
   RecordingWindow window;
+  RunState state;
 };
 
 TEST_F(RunProcessingTest, FolderWithoutMapFiles) {
@@ -50,11 +48,11 @@ TEST_F(RunProcessingTest, FolderWithoutMapFiles) {
                                     " przetwarzanie zakończone"}));
   EXPECT_EQ(window.messages, Lines{" Koniec obliczeń - ZORNAK_EDZ"});
   for (int slot : {17, 18, 19, 20})
-    EXPECT_EQ(window.panels[slot], PanelColour::Window) << slot;
-  EXPECT_EQ(window.panels[2], PanelColour::BtnFace);
-  EXPECT_EQ(ReportDecimals, 4);
-  EXPECT_EQ(TransformKind, 1);
-  EXPECT_EQ(TransformDegree, 1);
+    EXPECT_EQ(window.panels[slot], PanelState::Output) << slot;
+  EXPECT_EQ(window.panels[2], PanelState::Absent);
+  EXPECT_EQ(state.model.ReportDecimals, 4);
+  EXPECT_EQ(state.model.TransformKind, 1);
+  EXPECT_EQ(state.model.TransformDegree, 1);
 }
 
 TEST_F(RunProcessingTest, TwoRunsGiveTheSameFiles) {

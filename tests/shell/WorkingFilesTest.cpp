@@ -1,4 +1,4 @@
-#include "shell/WorkingFiles.h"
+#include "core/WorkingFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +10,22 @@ namespace {
 class WorkingFolderTest : public testing::Test {
  protected:
   void StartUp() {
-    SetWorkingFolder(folder.Path());
-    ClearPresence();
-    BuildWorkingFiles();
-    RefreshPresence(window);
+    files.WorkingFolder = folder.Path();
+    files.ClearPresence();
+    files.BuildWorkingFiles();
+    files.RefreshPresence(window);
   }
   std::vector<int> PresentSlots() const {
     std::vector<int> present;
     for (int k = 1; k <= kWorkingFileSlots; ++k) {
-      if (WorkingFiles[k].present) present.push_back(k);
+      if (files.WorkingFiles[k].present) present.push_back(k);
     }
     return present;
   }
 
   TestFolder folder;
   RecordingWindow window;
+  WorkingFileTable files;
 };
 
 TEST_F(WorkingFolderTest, OnlyTheParcelFileLightsOnlyItsPanel) {
@@ -33,7 +34,7 @@ TEST_F(WorkingFolderTest, OnlyTheParcelFileLightsOnlyItsPanel) {
   EXPECT_EQ(PresentSlots(), std::vector<int>{2});
   ASSERT_EQ(window.panels.size(), 23u);
   for (const auto& [slot, colour] : window.panels) {
-    EXPECT_EQ(colour, slot == 2 ? PanelColour::InfoBk : PanelColour::BtnFace) << slot;
+    EXPECT_EQ(colour, slot == 2 ? PanelState::Input : PanelState::Absent) << slot;
   }
 }
 
@@ -41,20 +42,20 @@ TEST_F(WorkingFolderTest, SlotColoursAndNames) {
   struct Case {
     const char* file;
     int slot;
-    PanelColour colour;
+    PanelState colour;
   };
   const Case cases[] = {
-      {"OBIEKTY.txt", 21, PanelColour::Window},    {"xy1", 15, PanelColour::Window},
-      {"kontury.EDZ", 4, PanelColour::InfoBk},     {"PUNKTY.ept", 6, PanelColour::InfoBk},
-      {"WARSTWY.TXT", 7, PanelColour::InfoBk},     {"Protokol.tra", 17, PanelColour::Window},
-      {"SKO_DZIALKI.TXT", 5, PanelColour::Window},
+      {"OBIEKTY.txt", 21, PanelState::Output},    {"xy1", 15, PanelState::Output},
+      {"kontury.EDZ", 4, PanelState::Input},      {"PUNKTY.ept", 6, PanelState::Input},
+      {"WARSTWY.TXT", 7, PanelState::Input},      {"Protokol.tra", 17, PanelState::Output},
+      {"SKO_DZIALKI.TXT", 5, PanelState::Output},
   };
   for (const Case& c : cases) {
     folder.Write(c.file, "x");
     StartUp();
     EXPECT_EQ(PresentSlots(), std::vector<int>{c.slot}) << c.file;
     EXPECT_EQ(window.panels[c.slot], c.colour) << c.file;
-    EXPECT_EQ(WorkingFiles[c.slot].path, folder.File(c.file));
+    EXPECT_EQ(files.WorkingFiles[c.slot].path, folder.File(c.file));
     folder.Remove(c.file);
   }
 }
@@ -62,18 +63,18 @@ TEST_F(WorkingFolderTest, SlotColoursAndNames) {
 TEST_F(WorkingFolderTest, PresenceShowsTheFolderAsItIsNow) {
   folder.Write("Protokol2.txt", "x");
   StartUp();
-  EXPECT_EQ(window.panels[8], PanelColour::Window);
+  EXPECT_EQ(window.panels[8], PanelState::Output);
   folder.Remove("Protokol2.txt");
-  RefreshPresence(window);
-  EXPECT_EQ(window.panels[8], PanelColour::BtnFace);
+  files.RefreshPresence(window);
+  EXPECT_EQ(window.panels[8], PanelState::Absent);
   EXPECT_TRUE(PresentSlots().empty());
 }
 
 TEST_F(WorkingFolderTest, SpareSlotIsNeverPresent) {
   folder.Write("", "");  // no such name can exist; the folder itself is not a file
   StartUp();
-  EXPECT_EQ(WorkingFiles[24].path, "");
-  EXPECT_EQ(WorkingFiles[24].present, 0);
+  EXPECT_EQ(files.WorkingFiles[24].path, "");
+  EXPECT_EQ(files.WorkingFiles[24].present, 0);
   EXPECT_EQ(window.panels.count(24), 0u);
 }
 
@@ -81,21 +82,19 @@ TEST_F(WorkingFolderTest, InputMapPanelsAreColouredFirst) {
   class OrderWindow : public RecordingWindow {
    public:
     std::vector<int> order;
-    void ColourPanel(int slot, PanelColour) override { order.push_back(slot); }
+    void ShowPanel(int slot, PanelState) override { order.push_back(slot); }
   } ordered;
-  SetWorkingFolder(folder.Path());
-  BuildWorkingFiles();
-  RefreshPresence(ordered);
+  files.WorkingFolder = folder.Path();
+  files.BuildWorkingFiles();
+  files.RefreshPresence(ordered);
   const std::vector<int> expected = {2,  4,  6,  7,  1,  3,  5,  8,  9,  10, 11, 12,
                                      13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23};
   EXPECT_EQ(ordered.order, expected);
 }
 
 TEST(WorkingFolder, IsTheProgramsFolderWithoutTrailingSeparator) {
-  LocateWorkingFolder("/usr/bin/zornak_edz");
-  EXPECT_EQ(WorkingFolder, "/usr/bin");
-  SetWorkingFolder("/tmp/");
-  EXPECT_EQ(WorkingFolder, "/tmp");
+  EXPECT_EQ(FolderOfProgram("/usr/bin/zornak_edz"), "/usr/bin");
+  EXPECT_EQ(AbsoluteFolder("/tmp/"), "/tmp");
 }
 
 }  // namespace

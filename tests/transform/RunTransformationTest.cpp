@@ -31,9 +31,9 @@ TEST_F(TransformRun, RepeatsAreReportedAgainstTheFirstOccurrence) {
   EXPECT_EQ(ReportLines("  Zweryfikowana"),
             (Lines{"  Zweryfikowana liczba punktów zbioru (xy1)      = 3",
                    "  Zweryfikowana liczba punktów zbioru (xy2)      = 3"}));
-  EXPECT_EQ(FittedTransformation.ls, 3);
-  EXPECT_EQ(FittedTransformation.lp, 3);
-  EXPECT_EQ(FittedTransformation.x[1], 1000);  // the first occurrence survives
+  EXPECT_EQ(Fitted().ls, 3);
+  EXPECT_EQ(Fitted().lp, 3);
+  EXPECT_EQ(Fitted().model.x(1), 1000);  // the first occurrence survives
 }
 
 TEST_F(TransformRun, NumbersAreComparedOnTheirFirst16CharactersByteForByte) {
@@ -43,7 +43,7 @@ TEST_F(TransformRun, NumbersAreComparedOnTheirFirst16CharactersByteForByte) {
   const std::string repeat =
       " * Powtórzenie punktu: ABCDEFGHIJKLMNOP  dx, dy :      5.000      5.000";
   EXPECT_EQ(ReportLines(" * Powt"), (Lines{repeat, repeat}));
-  EXPECT_EQ(FittedTransformation.ls, 4);
+  EXPECT_EQ(Fitted().ls, 4);
 }
 
 TEST_F(TransformRun, StarRecordsRepeatEveryMarkedPointBeforeThem) {
@@ -57,7 +57,7 @@ TEST_F(TransformRun, StarRecordsRepeatEveryMarkedPointBeforeThem) {
   ASSERT_EQ(found.size(), 6u);  // the same three lines for each set
   EXPECT_EQ(Lines(found.begin(), found.begin() + 3), expected);
   EXPECT_EQ(Lines(found.begin() + 3, found.end()), expected);
-  EXPECT_EQ(FittedTransformation.ls, 3);
+  EXPECT_EQ(Fitted().ls, 3);
 }
 
 TEST_F(TransformRun, TooFewPointsGiveTheDefectAndEmptyLists) {
@@ -80,7 +80,7 @@ TEST_F(TransformRun, TooFewPointsGiveTheDefectAndEmptyLists) {
       EXPECT_TRUE(folder.Exists(list));
       EXPECT_EQ(folder.Read(list), "");
     }
-    EXPECT_FALSE(FittedTransformation.fitted);
+    EXPECT_FALSE(Fitted().fitted);
   }
 }
 
@@ -176,20 +176,21 @@ TEST_F(TransformRun, HelmertWithNoiseAgreesWithClosedForm) {
   }
   const long double a = sa / sxx, b = sb / sxx;
   long double vv = 0;
-  const TFittedTransformation& f = FittedTransformation;
+  const TFittedTransformation& f = Fitted();
   for (int k = 1; k <= 50; ++k) {
     const TPkt& p = points[k - 1];
     const long double vx = p.x2 - (Xc + a * (p.x1 - xc) - b * (p.y1 - yc));
     const long double vy = p.y2 - (Yc + b * (p.x1 - xc) + a * (p.y1 - yc));
     vv += vx * vx + vy * vy;
-    EXPECT_NEAR(f.vx[k], vx, 1e-6L);
-    EXPECT_NEAR(f.vy[k], vy, 1e-6L);
+    EXPECT_NEAR(f.model.vx(k), vx, 1e-6L);
+    EXPECT_NEAR(f.model.vy(k), vy, 1e-6L);
   }
   const long double m0 = std::sqrt(vv / (100 - 4));
   EXPECT_EQ(ReportLines("  Błąd średni"),
             Lines{"  Błąd średni jednostkowy m0 = " + textio::Fixed(m0, 10, 4)});
-  EXPECT_NEAR(f.w[4] * f.skala, a, 1e-12L);
-  EXPECT_NEAR(f.w[5] * f.skala, b, 1e-12L);
+  // Coefficients a1, b1 of the conformal model, per normalised unit.
+  EXPECT_NEAR(f.model.Coefficient(3) * f.model.skala(), a, 1e-12L);
+  EXPECT_NEAR(f.model.Coefficient(4) * f.model.skala(), b, 1e-12L);
 }
 
 TEST_F(TransformRun, AdjustmentPointsListExactlyTheirSecondaryCoordinates) {
@@ -205,15 +206,15 @@ TEST_F(TransformRun, AdjustmentPointsListExactlyTheirSecondaryCoordinates) {
   const Lines listed = FileLines("xy_sk.tra");
   ASSERT_EQ(listed.size(), 9u);
   for (int k = 1; k <= 9; ++k) {
-    const TFittedTransformation& f = FittedTransformation;
+    const TFittedTransformation& f = Fitted();
     TransformedPoint t;
-    TransformPoint(f.x[k], f.y[k], t);
-    EXPECT_EQ(t.Xk, f.x2[k]);
-    EXPECT_EQ(t.Yk, f.y2[k]);
+    TransformPoint(f, f.model.x(k), f.model.y(k), t);
+    EXPECT_EQ(t.Xk, f.model.x2(k));
+    EXPECT_EQ(t.Yk, f.model.y2(k));
     const std::string expected = std::string(13, ' ') + std::to_string(100 + k - 1) + " " +
-                                 textio::Fixed(f.x2[k], 13, 4) + " " +
-                                 textio::Fixed(f.y2[k], 13, 4) + " " +
-                                 textio::Fixed(std::hypot(f.vx[k], f.vy[k]), 8, 4);
+                                 textio::Fixed(f.model.x2(k), 13, 4) + " " +
+                                 textio::Fixed(f.model.y2(k), 13, 4) + " " +
+                                 textio::Fixed(std::hypot(f.model.vx(k), f.model.vy(k)), 8, 4);
     EXPECT_EQ(listed[k - 1], expected);
   }
   EXPECT_EQ(folder.Read("xy_sk1.tra"), "");

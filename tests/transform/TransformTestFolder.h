@@ -6,16 +6,13 @@
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "transform/RunTransformation.h"
-#include "transform/TransformSettings.h"
 
 class TransformRun : public testing::Test {
  protected:
   void Run(int kind = 1, int degree = 1) {
-    TransformKind = kind;
-    TransformDegree = degree;
-    ReportDecimals = 4;
-    RunTransformation(folder.Path(), window);
+    RunTransformation({kind, degree, 4}, folder.Path(), window, state);
   }
+  const TFittedTransformation& Fitted() const { return state.FittedTransformation; }
   std::vector<std::string> FileLines(const std::string& name) const {
     return Utf8Lines(folder.Read(name));
   }
@@ -30,4 +27,5 @@ class TransformRun : public testing::Test {
 
   TestFolder folder;
   RecordingWindow window;
+  TransformationState state;
 };

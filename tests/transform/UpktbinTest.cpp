@@ -57,7 +57,7 @@ TEST(Upktbin, ReadsEveryCaseOfTheFile) {
     TPktDostosowania list(3);
     std::string header;
     std::int32_t n1 = 0, n2 = 0;
-    EXPECT_EQ(PktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), c.status)
+    EXPECT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), c.status)
         << c.name;
     ASSERT_EQ(list.size(), c.entries) << c.name;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -80,7 +80,7 @@ TEST(Upktbin, NonPositiveNameLengthIsTheEmptyName) {
   TPktDostosowania list;
   std::string header;
   std::int32_t n1, n2;
-  ASSERT_EQ(PktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), 0);
+  ASSERT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), 0);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].Nr, "");
   EXPECT_EQ(list[1].x1, 5);
@@ -95,7 +95,7 @@ TEST(Upktbin, WrittenFileReadsBackBitForBit) {
   TPktDostosowania list;
   std::string header;
   std::int32_t n1, n2;
-  ASSERT_EQ(PktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), 0);
+  ASSERT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list), 0);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].Nr, points[1].Nr);
   EXPECT_EQ(list[0].y2, points[0].y2);
@@ -108,10 +108,10 @@ TEST(Upktbin, FailedReadShowsItsMessageOnce) {
   TPktDostosowania list;
   std::string header;
   std::int32_t n1, n2;
-  PktBIN().WczytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list, window);
+  TPktBIN().WczytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list, window);
   EXPECT_EQ(window.messages, std::vector<std::string>{"Błąd odczytu pliku TRANSPKT.BIN"});
   folder.Write("TRANSPKT.BIN", Header(0));
-  PktBIN().WczytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list, window);
+  TPktBIN().WczytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list, window);
   EXPECT_EQ(window.messages.size(), 1u);
 }
 

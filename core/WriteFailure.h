@@ -2,11 +2,11 @@
 // the system's reason, in a message box. The run then goes on with its next step.
 #pragma once
 
-#include "shell/WindowOperations.h"
+#include "core/WindowOperations.h"
 #include "textio/TextFile.h"
 
 inline bool CloseOrReport(textio::TextFileWriter& file, WindowOperations& window) {
   if (file.Close()) return true;
-  window.ShowMessage("Błąd zapisu pliku " + file.FailureText());
+  window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + file.FailureText());
   return false;
 }

@@ -1,11 +1,8 @@
-#include "shell/WorkingFiles.h"
+#include "core/WorkingFiles.h"
 
 #include <filesystem>
 
 #include "textio/FolderFiles.h"
-
-std::string WorkingFolder;
-std::array<WorkingFileSlot, kWorkingFileSlots + 1> WorkingFiles;
 
 namespace {
 
@@ -42,7 +39,8 @@ constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"", ""},                                // 24, the spare
 }};
 
-constexpr std::array<int, 4> kInputMapSlots = {2, 4, 6, 7};
+constexpr std::array<int, 4> kInputMapSlots = {slot::kParcels, slot::kContours, slot::kPoints,
+                                               slot::kLayers};
 
 bool IsInputMapSlot(int slot) {
   for (int s : kInputMapSlots) {
@@ -57,6 +55,13 @@ std::string WithoutTrailingSeparator(std::string folder) {
   return folder;
 }
 
+std::filesystem::path Absolute(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::weakly_canonical(path, ec);
+  if (ec) absolute = std::filesystem::absolute(path, ec);
+  return absolute;
+}
+
 }  // namespace
 
 std::string_view SlotFileName(int slot) {
@@ -67,47 +72,47 @@ std::string_view SlotCaption(int slot) {
   return slot >= 1 && slot <= kWorkingFileSlots ? kSlots[slot].caption : std::string_view();
 }
 
-PanelColour SlotColour(int slot) {
-  return IsInputMapSlot(slot) ? PanelColour::InfoBk : PanelColour::Window;
+PanelState PresentState(int slot) {
+  return IsInputMapSlot(slot) ? PanelState::Input : PanelState::Output;
 }
 
-void LocateWorkingFolder(const std::string& programPath) {
-  std::error_code ec;
-  std::filesystem::path program = std::filesystem::weakly_canonical(programPath, ec);
-  if (ec) program = std::filesystem::absolute(programPath, ec);
-  WorkingFolder = WithoutTrailingSeparator(program.parent_path().string());
+std::string FolderOfProgram(const std::string& programPath) {
+  return WithoutTrailingSeparator(Absolute(programPath).parent_path().string());
 }
 
-void SetWorkingFolder(const std::string& folder) {
-  std::error_code ec;
-  std::filesystem::path path = std::filesystem::weakly_canonical(folder, ec);
-  if (ec) path = std::filesystem::absolute(folder, ec);
-  WorkingFolder = WithoutTrailingSeparator(path.string());
+std::string AbsoluteFolder(const std::string& folder) {
+  return WithoutTrailingSeparator(Absolute(folder).string());
 }
 
-void BuildWorkingFiles() {
-  for (int k = 1; k < kWorkingFileSlots; ++k) {
-    WorkingFiles[k].path = textio::PathInFolder(WorkingFolder, kSlots[k].name);
-  }
+void WorkingFileTable::BuildWorkingFiles() {
+  for (int k = 1; k < kWorkingFileSlots; ++k)
+    WorkingFiles[k].path = SlotPath(k);
   WorkingFiles[kWorkingFileSlots].path.clear();
 }
 
-void ClearPresence() {
+void WorkingFileTable::ClearPresence() {
   for (WorkingFileSlot& slot : WorkingFiles)
     slot.present = 0;
 }
 
-void RefreshPresence(WindowOperations& window) {
-  for (int k = 1; k < kWorkingFileSlots; ++k) {
-    WorkingFiles[k].present = textio::FileExistsInFolder(WorkingFolder, kSlots[k].name) ? 1 : 0;
-  }
+void WorkingFileTable::RefreshPresence(WindowOperations& window) {
+  for (int k = 1; k < kWorkingFileSlots; ++k)
+    WorkingFiles[k].present = SlotFileExists(k) ? 1 : 0;
   WorkingFiles[kWorkingFileSlots].present = 0;
-  auto colour = [&](int k) {
-    window.ColourPanel(k, WorkingFiles[k].present ? SlotColour(k) : PanelColour::BtnFace);
+  auto show = [&](int k) {
+    window.ShowPanel(k, WorkingFiles[k].present ? PresentState(k) : PanelState::Absent);
   };
   for (int k : kInputMapSlots)
-    colour(k);
+    show(k);
   for (int k = 1; k < kWorkingFileSlots; ++k) {
-    if (!IsInputMapSlot(k)) colour(k);
+    if (!IsInputMapSlot(k)) show(k);
   }
+}
+
+std::string WorkingFileTable::SlotPath(int slot) const {
+  return textio::PathInFolder(WorkingFolder, SlotFileName(slot));
+}
+
+bool WorkingFileTable::SlotFileExists(int slot) const {
+  return textio::FileExistsInFolder(WorkingFolder, SlotFileName(slot));
 }

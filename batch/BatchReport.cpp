@@ -1,0 +1,176 @@
+#include "batch/BatchReport.h"
+
+#include <algorithm>
+
+#include "textio/Cp1250.h"
+#include "textio/NumberForms.h"
+
+namespace {
+
+constexpr std::array<const char*, kMapFileCount> kInputNames = {
+    "DZIALKI.edz", "KONTURY.edz", "PUNKTY.ept", "WARSTWY.txt", "OBIEKTY.txt"};
+
+std::optional<std::string> WrittenPath(const WorkingFileTable& files, int slot, bool ran) {
+  if (slot == 0 || !ran || !files.SlotFileExists(slot)) return std::nullopt;
+  return files.SlotPath(slot);
+}
+
+MapFileReport FileReport(const WorkingFileTable& files, MapFile file, const TaskResult& result) {
+  const MapFileSlots& slots = SlotsOf(file);
+  MapFileReport r;
+  r.input = files.SlotPath(slots.input);
+  if (result.converted) r.output = files.SlotPath(slots.converted);
+  r.protocol = WrittenPath(files, slots.protocol, result.ran);
+  r.index = WrittenPath(files, slots.index, result.ran);
+  r.converted = result.converted;
+  r.records = result.records;
+  r.errors = result.errors;
+  return r;
+}
+
+int ExitStatusOf(const BatchReport& report, const RunState& state, const ConsoleWindow& window) {
+  if (!state.started) return kExitFolder;
+  bool inputProblem = false, writeFailure = false;
+  for (const ConsoleWindow::Message& m : window.Messages()) {
+    inputProblem = inputProblem || IsInputProblem(m.kind);
+    writeFailure = writeFailure || m.kind == MessageKind::WriteFailure;
+  }
+  for (const MapFileReport& f : report.files)
+    inputProblem = inputProblem || f.errors > 0;
+  if (writeFailure) return kExitWriteFailure;
+  if (!state.transformation.FittedTransformation.Usable()) return kExitNoTransform;
+  return inputProblem ? kExitInputProblem : kExitDone;
+}
+
+std::string Number(long double value) {
+  return textio::General(value);
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; the text is UTF-8.
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      static const char* const kHex = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + '"';
+}
+
+std::string QuotedOrNull(const std::optional<std::string>& text) {
+  return text ? Quoted(*text) : "null";
+}
+
+const char* ExitMeaning(int status) {
+  switch (status) {
+    case kExitDone:
+      return "przetwarzanie zakończone bez problemów";
+    case kExitFolder:
+      return "nie można użyć folderu roboczego";
+    case kExitInputProblem:
+      return "przetwarzanie zakończone, zgłoszono problemy w danych wejściowych";
+    case kExitNoTransform:
+      return "brak transformacji, pliki mapy nie zostały przekształcone";
+    case kExitWriteFailure:
+      return "nie udało się zapisać pliku wynikowego";
+  }
+  return "";
+}
+
+}  // namespace
+
+BatchReport CollectReport(const RunState& state, const ModelChoice& model,
+                          const ConsoleWindow& window) {
+  const TFittedTransformation& f = state.transformation.FittedTransformation;
+  BatchReport report;
+  report.folder = state.files.WorkingFolder;
+  report.kind = model.TransformKind;
+  report.degree = model.TransformDegree;
+  if (state.started) {
+    report.fitted = f.fitted;
+    report.readFailed = f.readFailed;
+    report.pointsRead = f.pointsRead;
+    report.pointsUsed = f.ls;
+  }
+  if (report.fitted) {
+    report.m0 = f.figures.m0;
+    if (!f.figures.maxResidualPoint.View().empty()) {
+      report.maxResidual.emplace(textio::Cp1250ToUtf8(f.figures.maxResidualPoint.View()),
+                                 f.figures.maxResidual);
+    }
+  }
+  for (int k = 0; k < kMapFileCount; ++k) {
+    const MapFile file = static_cast<MapFile>(k);
+    if (!state.files.SlotFileExists(SlotsOf(file).input)) continue;
+    report.files.push_back(FileReport(state.files, file, state.conversion.results[k]));
+  }
+  for (const ConsoleWindow::Message& m : window.Messages())
+    report.messages.push_back(m.text);
+  report.exitStatus = ExitStatusOf(report, state, window);
+  return report;
+}
+
+void PrintText(const BatchReport& r, std::ostream& out) {
+  out << "Folder roboczy: " << r.folder << '\n';
+  out << "Model: transformacja " << (r.kind == 2 ? "ogólna (lokalnie afiniczna)" : "konforemna")
+      << ", stopień " << r.degree << '\n';
+  out << "Punkty dostosowania: wczytano " << r.pointsRead << ", użyto " << r.pointsUsed << '\n';
+  if (r.m0) {
+    out << "Błąd średni jednostkowy m0 = " << textio::Fixed(*r.m0, 0, 4) << " m\n";
+  } else {
+    out << "Brak transformacji" << (r.readFailed ? " (błąd odczytu TRANSPKT.BIN)" : "") << '\n';
+  }
+  if (r.maxResidual) {
+    out << "Odchyłka maksymalna " << textio::Fixed(r.maxResidual->second, 0, 4) << " m w punkcie "
+        << r.maxResidual->first << '\n';
+  }
+  if (r.fitted && r.readFailed) out << "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono\n";
+  for (std::size_t k = 0; k < r.files.size(); ++k) {
+    const MapFileReport& f = r.files[k];
+    out << "Plik " << f.input << '\n';
+    out << "  przekształcony: " << f.output.value_or("nie zapisano") << '\n';
+    if (f.protocol) out << "  protokół: " << *f.protocol << '\n';
+    if (f.index) out << "  skorowidz: " << *f.index << '\n';
+    out << "  rekordów przekształconych: " << f.records << ", zgłoszonych błędów: " << f.errors
+        << '\n';
+  }
+  if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
+  out << "Wynik: " << r.exitStatus << " - " << ExitMeaning(r.exitStatus) << '\n';
+}
+
+void PrintJson(const BatchReport& r, std::ostream& out) {
+  out << "{\n  \"folder\": " << Quoted(r.folder) << ",\n";
+  out << "  \"model\": {\"kind\": " << r.kind << ", \"degree\": " << r.degree << "},\n";
+  out << "  \"transformation\": {\"fitted\": " << (r.fitted ? "true" : "false")
+      << ", \"read_failed\": " << (r.readFailed ? "true" : "false")
+      << ", \"points_read\": " << r.pointsRead << ", \"points_used\": " << r.pointsUsed
+      << ", \"m0\": " << (r.m0 ? Number(*r.m0) : "null") << ", \"max_residual\": ";
+  if (r.maxResidual) {
+    out << "{\"point\": " << Quoted(r.maxResidual->first)
+        << ", \"value\": " << Number(r.maxResidual->second) << "}";
+  } else {
+    out << "null";
+  }
+  out << "},\n  \"files\": [";
+  for (std::size_t k = 0; k < r.files.size(); ++k) {
+    const MapFileReport& f = r.files[k];
+    out << (k ? ",\n" : "\n") << "    {\"input\": " << Quoted(f.input)
+        << ", \"output\": " << QuotedOrNull(f.output)
+        << ", \"protocol\": " << QuotedOrNull(f.protocol)
+        << ", \"index\": " << QuotedOrNull(f.index)
+        << ", \"converted\": " << (f.converted ? "true" : "false") << ", \"records\": " << f.records
+        << ", \"errors\": " << f.errors << "}";
+  }
+  out << (r.files.empty() ? "],\n" : "\n  ],\n") << "  \"messages\": [";
+  for (std::size_t k = 0; k < r.messages.size(); ++k)
+    out << (k ? ", " : "") << Quoted(r.messages[k]);
+  out << "],\n  \"exit_status\": " << r.exitStatus << "\n}\n";
+}

@@ -1,0 +1,46 @@
+// What a batch run tells its caller, gathered once from the run state and the console
+// window, then printed for a person (Polish text) or for a script (one JSON object).
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "batch/ConsoleWindow.h"
+#include "shell/RunProcessing.h"
+
+// Exit statuses of zornak_batch; where several apply the highest wins (5 over 4 over 3).
+enum ExitStatus {
+  kExitDone = 0,          // run complete, no problem reported
+  kExitFolder = 1,        // the working folder cannot be used
+  kExitCommandLine = 2,   // a wrong command line
+  kExitInputProblem = 3,  // run complete, a problem in the inputs was reported
+  kExitNoTransform = 4,   // no transformation, so nothing converted
+  kExitWriteFailure = 5,  // an output could not be written
+};
+
+struct MapFileReport {
+  std::string input;                  // absolute paths
+  std::optional<std::string> output;  // the converted file, when written this run
+  std::optional<std::string> protocol, index;
+  bool converted = false;
+  int records = 0, errors = 0;
+};
+
+struct BatchReport {
+  std::string folder;
+  int kind = 0, degree = 0;
+  bool fitted = false, readFailed = false;
+  int pointsRead = 0, pointsUsed = 0;
+  std::optional<long double> m0;
+  std::optional<std::pair<std::string, long double>> maxResidual;  // point (UTF-8), value
+  std::vector<MapFileReport> files;                                // one per map file present
+  std::vector<std::string> messages;
+  int exitStatus = kExitDone;
+};
+
+BatchReport CollectReport(const RunState& state, const ModelChoice& model,
+                          const ConsoleWindow& window);
+void PrintText(const BatchReport& report, std::ostream& out);
+void PrintJson(const BatchReport& report, std::ostream& out);

@@ -1,0 +1,83 @@
+// The C++ face of libtrk: owns the point arrays and the solution array of one fit, and
+// names what the solution holds. The only code of the program that knows the layout of w.
+// Reals are 80-bit extended; coordinates and residuals in metres; point indices run from 1.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "trk/trk.h"
+
+namespace trk {
+
+// One point through the fitted model and its Hausbrandt correction (metres).
+struct TransformedPoint {
+  long double X = 0, Y = 0;    // model value
+  long double dx = 0, dy = 0;  // Hausbrandt correction
+  long double Xk = 0, Yk = 0;  // final coordinates, X + dx and Y + dy
+};
+
+class FittedModel {
+ public:
+  // Allocates the arrays for TRK_MAX_POINTS points once.
+  FittedModel();
+
+  // Point i, 1..TRK_MAX_POINTS, of the listing: primary x, y (every point) and secondary
+  // x2, y2 (adjustment points, the first m of the listing).
+  void SetPrimary(std::int32_t i, long double x, long double y) {
+    x_[i] = x;
+    y_[i] = y;
+  }
+  void SetSecondary(std::int32_t i, long double x2, long double y2) {
+    x2_[i] = x2;
+    y2_[i] = y2;
+  }
+
+  // Fits kind 1 (conformal) or 2 (general) of degree n (1..9) to the first m points. False
+  // when the system is singular or nearly so, or kind, n or m lie out of range; the figures
+  // of the previous fit then stay as they were.
+  bool Fit(std::int32_t kind, std::int32_t n, std::int32_t m);
+
+  // The six values at (x, y) in the primary system: the fitted model, and the correction
+  // from the residuals of the first `listed` points. Reads only; allocates nothing.
+  void Evaluate(long double x, long double y, std::int32_t listed, TransformedPoint& r) const;
+
+  std::int32_t Kind() const { return kind_; }
+  std::int32_t Degree() const { return degree_; }
+  std::int32_t Points() const { return m_; }
+  std::int32_t Unknowns() const { return TrkUnknowns(kind_, degree_); }
+  std::int32_t Redundancy() const { return 2 * m_ - Unknowns(); }
+
+  // [vv], the sum of squared residuals (m^2).
+  long double SumOfSquares() const { return w_[1]; }
+  // Mean error of unit weight sqrt([vv] / r); 0 when r <= 0.
+  long double M0() const;
+  // Coefficient k, 1..Unknowns(): kind 1 a0 b0 a1 b1 ..., kind 2 all a[i,j] then all b[i,j]
+  // (i outer 0..n, j inner 0..n-i); in metres per normalised unit to the power i + j.
+  long double Coefficient(std::int32_t k) const { return w_[k + 1]; }
+  // The diagonal cofactor of coefficient k, and its mean error m0 * sqrt(|cofactor| + 1e-20).
+  long double Cofactor(std::int32_t k) const;
+  long double MeanError(std::int32_t k) const;
+
+  long double x(std::int32_t i) const { return x_[i]; }
+  long double y(std::int32_t i) const { return y_[i]; }
+  long double x2(std::int32_t i) const { return x2_[i]; }
+  long double y2(std::int32_t i) const { return y2_[i]; }
+  // Residual of adjustment point i: secondary minus model value (m).
+  long double vx(std::int32_t i) const { return vx_[i]; }
+  long double vy(std::int32_t i) const { return vy_[i]; }
+
+  // Normalising scale (1/m) and centroids of the primary and secondary points (m).
+  long double skala() const { return skala_; }
+  long double xo() const { return xo_; }
+  long double yo() const { return yo_; }
+  long double Xo() const { return Xo_; }
+  long double Yo() const { return Yo_; }
+
+ private:
+  std::vector<long double> x_, y_, x2_, y2_, vx_, vy_, w_;
+  long double skala_ = 0, xo_ = 0, yo_ = 0, Xo_ = 0, Yo_ = 0;
+  std::int32_t kind_ = 0, degree_ = 0, m_ = 0;
+};
+
+}  // namespace trk
