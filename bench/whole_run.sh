@@ -19,22 +19,29 @@ cp "$work/all/TRANSPKT.BIN" "$work/all/PUNKTY.ept" "$work/points/"
 cp "$work/all/TRANSPKT.BIN" "$work/all/DZIALKI.edz" "$work/parcels/"
 helmert=(+proj=helmert +convention=coordinate_frame +x=0.184 +y=-0.237 +s=1.0000075 +theta=0.43)
 
-measure() {  # name, then the command; appends "seconds kilobytes" to $work/name.times
-  local name=$1
-  shift
-  /usr/bin/time -f "%e %M" -o "$work/$name.one" "$@" > /dev/null 2>&1
-  cat "$work/$name.one" >> "$work/$name.times"
+# name, the exit status the run must give, then the command; appends "seconds kilobytes"
+# to $work/name.times
+measure() {
+  local name=$1 expected=$2 status=0
+  shift 2
+  /usr/bin/time -f "%e %M" -o "$work/$name.one" "$@" > /dev/null 2>&1 || status=$?
+  if [ "$status" != "$expected" ]; then
+    echo "$name: exit status $status, expected $expected" >&2
+    exit 1
+  fi
+  grep -v '^Command exited' "$work/$name.one" >> "$work/$name.times"
 }
 
 for ((run = 1; run <= runs; run++)); do
-  measure cct cct -d 2 -z 0 -t 0 "${helmert[@]}" "$work/all/cct_input.txt"
-  measure points1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/points"
-  measure points2 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/points"
-  measure parcels1 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/parcels"
+  measure cct 0 cct -d 2 -z 0 -t 0 "${helmert[@]}" "$work/all/cct_input.txt"
+  measure points1 0 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/points"
+  measure points2 0 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/points"
+  measure parcels1 0 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/parcels"
   if [ -x "$build/bin/gui_run" ]; then
-    measure desktop env QT_QPA_PLATFORM=offscreen ZORNAK_THREADS=2 "$build/bin/gui_run" "$work/points"
-    measure desktop_empty env QT_QPA_PLATFORM=offscreen "$build/bin/gui_run" "$work/empty"
-    measure batch_empty "$build/bin/zornak_batch" "$work/empty"
+    measure desktop 0 env QT_QPA_PLATFORM=offscreen ZORNAK_THREADS=2 "$build/bin/gui_run" "$work/points"
+    measure desktop_empty 0 env QT_QPA_PLATFORM=offscreen "$build/bin/gui_run" "$work/empty"
+    # No TRANSPKT.BIN: the batch program says so with exit status 4.
+    measure batch_empty 4 "$build/bin/zornak_batch" "$work/empty"
   fi
 done
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test.
+# Builds everything with warnings as errors and runs every test. Extra arguments go to
+# cmake (e.g. -DCMAKE_BUILD_TYPE=Release).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 bash "$root/scripts/setup-debian.sh"
-BUILD_DIR=$build bash "$root/scripts/build.sh" "$@"
+BUILD_DIR=$build bash "$root/scripts/build.sh" -DZORNAK_WERROR=ON "$@"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

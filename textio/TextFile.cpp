@@ -101,6 +101,8 @@ void TextFileWriter::Abandon() {
 
 bool TextFileWriter::Create(const std::string& path) {
   Abandon();
+  // Temporary names are unique within the process whichever writer or thread asks; the
+  // count is a name source, not state of any run.
   static std::atomic<unsigned> count{0};
   path_ = path;
   temporary_ = path + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(count++);

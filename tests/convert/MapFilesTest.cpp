@@ -312,6 +312,21 @@ TEST_F(ConversionRun, AnOutputThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
   for (const std::string& name : Files()) {
     EXPECT_EQ(name.find(textio::kTemporaryMark), std::string::npos) << name;
   }
+  // No panel lights for the file that was not written, no counter shows its records; the
+  // parcel pass's other files and the contour pass stand as written.
+  EXPECT_EQ(window.panels[slot::kParcelsOut], PanelState::Absent);
+  EXPECT_EQ(window.panels[slot::kParcelsProtocol], PanelState::Output);
+  EXPECT_EQ(window.panels[slot::kContoursOut], PanelState::Output);
+  for (Counter c :
+       {Counter::ParcelUnit, Counter::ParcelPrecincts, Counter::Parcels, Counter::ParcelArea}) {
+    EXPECT_EQ(window.counters[c], "") << static_cast<int>(c);
+  }
+  EXPECT_EQ(window.counters[Counter::Contours], "3");
+  const TaskResult& parcels = state.conversion.results[0];
+  EXPECT_TRUE(parcels.ran);
+  EXPECT_FALSE(parcels.converted);
+  EXPECT_TRUE(parcels.writeFailed);
+  EXPECT_TRUE(state.conversion.results[1].converted);
 }
 
 // TRANSPKT.BIN and the five map files are only ever read: their bytes and modification

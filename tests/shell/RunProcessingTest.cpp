@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 
@@ -70,6 +72,43 @@ TEST_F(RunProcessingTest, UnreadableAdjustmentFileStillEndsTheRun) {
   EXPECT_EQ(window.messages,
             (Lines{"Błąd odczytu pliku TRANSPKT.BIN", " Koniec obliczeń - ZORNAK_EDZ"}));
   EXPECT_EQ(window.statuses.back(), " przetwarzanie zakończone");
+}
+
+TEST_F(RunProcessingTest, AFolderThatTakesNoFileIsRefusedBeforeAnythingHappens) {
+  folder.WriteAdjustmentPoints(
+      {{"1", 0, 0, 10, 10}, {"2", 100, 0, 110, 10}, {"3", 0, 100, 10, 110}});
+  state.files.WorkingFolder = folder.File("gone");  // a folder removed since it was chosen
+  state.files.BuildWorkingFiles();
+  EXPECT_FALSE(RunProcessing(state, window));
+  EXPECT_FALSE(state.started);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messageKinds[0], MessageKind::FolderNotWritable);
+  EXPECT_EQ(window.messages[0], "Nie można zapisywać w folderze roboczym " + folder.File("gone") +
+                                    ": " + std::strerror(ENOENT));
+  EXPECT_TRUE(window.statuses.empty());
+  EXPECT_TRUE(window.panels.empty());
+  EXPECT_TRUE(window.counters.empty());
+  EXPECT_FALSE(state.transformation.FittedTransformation.fitted);
+}
+
+TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
+  folder.WriteAdjustmentPoints({{"1", 0, 0, 10, 10},
+                                {"2", 100, 0, 110, 10},
+                                {"3", 0, 100, 10, 110},
+                                {"4", 100, 100, 110, 110}});
+  const std::string whole = folder.Read("TRANSPKT.BIN");
+  folder.Write("TRANSPKT.BIN", whole.substr(0, whole.size() - 1));  // the last real cut short
+  folder.Write("PUNKTY.ept", "1                   0 0 0 0\r\n");
+  Run();
+  const TFittedTransformation& f = state.transformation.FittedTransformation;
+  EXPECT_TRUE(f.fitted);  // three whole records fit a Helmert
+  EXPECT_TRUE(f.readFailed);
+  EXPECT_FALSE(f.Usable());
+  EXPECT_FALSE(folder.Exists("Punkty.ep_"));
+  EXPECT_EQ(window.messages,
+            (Lines{"Błąd odczytu pliku TRANSPKT.BIN",
+                   " *** Brak transformacji - pliki mapy nie zostały przekształcone",
+                   " Koniec obliczeń - ZORNAK_EDZ"}));
 }
 
 }  // namespace

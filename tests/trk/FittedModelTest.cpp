@@ -1,0 +1,101 @@
+// The C++ face of libtrk against a fit worked out by hand: four points on a square of side
+// 100 m, whose normalised coordinates are (+-1, +-1), carried by a Helmert transformation
+// and moved by +-1 cm in a pattern the model cannot absorb.
+#include "trk/FittedModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr long double kA = 1.00002L, kB = -0.00003L;  // scale*cos, scale*sin of the Helmert
+constexpr long double kShiftX = 5567000, kShiftY = 7456000;
+
+// Corner i of the square and its residual pattern: +1 cm in x on two opposite corners, -1 cm
+// on the other two. The pattern is orthogonal to every design column, so the fit returns it
+// as the residuals unchanged.
+struct Corner {
+  long double x, y, e;
+};
+constexpr Corner kCorners[4] = {
+    {0, 0, 0.01L}, {100, 0, -0.01L}, {0, 100, -0.01L}, {100, 100, 0.01L}};
+
+long double ModelX(long double x, long double y) {
+  return kShiftX + kA * x - kB * y;
+}
+long double ModelY(long double x, long double y) {
+  return kShiftY + kB * x + kA * y;
+}
+
+trk::FittedModel FittedSquare() {
+  trk::FittedModel model;
+  for (int i = 1; i <= 4; ++i) {
+    const Corner& c = kCorners[i - 1];
+    model.SetPrimary(i, c.x, c.y);
+    model.SetSecondary(i, ModelX(c.x, c.y) + c.e, ModelY(c.x, c.y));
+  }
+  EXPECT_TRUE(model.Fit(1, 1, 4));
+  return model;
+}
+
+TEST(FittedModel, NamesEveryFigureOfAHandWorkedHelmertFit) {
+  const trk::FittedModel model = FittedSquare();
+  EXPECT_EQ(model.Kind(), 1);
+  EXPECT_EQ(model.Degree(), 1);
+  EXPECT_EQ(model.Unknowns(), 4);
+  EXPECT_EQ(model.Redundancy(), 4);
+  // Centroids and scale: the centre of the square, 1 / half its side.
+  EXPECT_EQ(model.xo(), 50);
+  EXPECT_EQ(model.yo(), 50);
+  EXPECT_NEAR(model.Xo(), ModelX(50, 50), 1e-9L);
+  EXPECT_NEAR(model.Yo(), ModelY(50, 50), 1e-9L);
+  EXPECT_EQ(model.skala(), 1 / 50.0L);
+  // a0 = b0 = 0 about the centroids; a1, b1 per normalised unit.
+  EXPECT_NEAR(model.Coefficient(1), 0, 1e-9L);
+  EXPECT_NEAR(model.Coefficient(2), 0, 1e-9L);
+  EXPECT_NEAR(model.Coefficient(3), 50 * kA, 1e-12L);
+  EXPECT_NEAR(model.Coefficient(4), 50 * kB, 1e-12L);
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_NEAR(model.vx(i), kCorners[i - 1].e, 1e-12L) << i;
+    EXPECT_NEAR(model.vy(i), 0, 1e-12L) << i;
+  }
+  // [vv] = 4 cm^2, m0 = sqrt(4e-4 / 4) = 1 cm.
+  // Residuals carry one ulp of the 5.5e6 m coordinates (about 5e-13 m).
+  EXPECT_NEAR(model.SumOfSquares(), 4e-4L, 1e-13L);
+  EXPECT_NEAR(model.M0(), 0.01L, 1e-12L);
+  // Cofactors: 1/m for the shifts, 1 / sum(u^2 + v^2) = 1/8 for a1 and b1.
+  const long double cofactors[4] = {0.25L, 0.25L, 0.125L, 0.125L};
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_NEAR(model.Cofactor(k), cofactors[k - 1], 1e-15L) << k;
+    EXPECT_NEAR(model.MeanError(k), 0.01L * std::sqrt(cofactors[k - 1]), 1e-12L) << k;
+  }
+}
+
+TEST(FittedModel, EvaluatesTheModelAndTheCorrection) {
+  const trk::FittedModel model = FittedSquare();
+  trk::TransformedPoint t;
+  // At a corner: exactly its secondary coordinates, the residual as correction.
+  model.Evaluate(100, 0, 4, t);
+  EXPECT_EQ(t.Xk, model.x2(2));
+  EXPECT_EQ(t.Yk, model.y2(2));
+  EXPECT_NEAR(t.dx, -0.01L, 1e-12L);
+  // At the centre every corner weighs alike and the residuals cancel.
+  model.Evaluate(50, 50, 4, t);
+  EXPECT_NEAR(t.X, ModelX(50, 50), 1e-9L);
+  EXPECT_NEAR(t.Y, ModelY(50, 50), 1e-9L);
+  EXPECT_NEAR(t.dx, 0, 1e-12L);
+  EXPECT_NEAR(t.dy, 0, 1e-12L);
+  EXPECT_EQ(t.Xk, t.X + t.dx);
+}
+
+TEST(FittedModel, AFailedFitKeepsThePreviousOne) {
+  trk::FittedModel model = FittedSquare();
+  EXPECT_FALSE(model.Fit(2, 2, 4));  // 12 unknowns from 8 observations
+  EXPECT_FALSE(model.Fit(1, 10, 4));
+  EXPECT_EQ(model.Kind(), 1);
+  EXPECT_EQ(model.Degree(), 1);
+  EXPECT_NEAR(model.M0(), 0.01L, 1e-12L);
+}
+
+}  // namespace
