@@ -54,6 +54,16 @@ void AppendPosition(std::string& out, long double value, const PositionLayout& l
   }
 }
 
+// The position (x, y) transformed: X, `gap` blanks, Y.
+void AppendTransformed(std::string& out, const TFittedTransformation& f, long double x,
+                       long double y, int gap, const PositionLayout& layout) {
+  TransformedPoint t;
+  TransformPoint(f, x, y, t);
+  AppendPosition(out, t.Xk, layout);
+  out.append(gap, ' ');
+  AppendPosition(out, t.Yk, layout);
+}
+
 void AppendWordsBefore(std::string& out, const SplitLine& w, const PositionLayout& layout) {
   for (int k = 1; k < layout.firstWord; ++k) {
     out += w.Word(k);
@@ -101,12 +111,8 @@ bool OnePositionRecord(const SplitLine& w, const PositionLayout& layout,
   const int p = layout.firstWord;
   long double x, y;
   if (!WordNumber(w.Word(p), x) || !WordNumber(w.Word(p + 1), y)) return false;
-  TransformedPoint t;
-  TransformPoint(f, x, y, t);
   AppendWordsBefore(out, w, layout);
-  AppendPosition(out, t.Xk, layout);
-  out.append(8, ' ');
-  AppendPosition(out, t.Yk, layout);
+  AppendTransformed(out, f, x, y, 8, layout);
   out.append(5, ' ');
   if (tail) out += w.TailAfter(p + 1);
   return true;
@@ -120,18 +126,11 @@ bool TwoPositionRecord(const SplitLine& w, const PositionLayout& layout,
       !WordNumber(w.Word(p + 2), x2) || !WordNumber(w.Word(p + 3), y2)) {
     return false;
   }
-  TransformedPoint t;
-  TransformPoint(f, x1, y1, t);
   AppendWordsBefore(out, w, layout);
-  AppendPosition(out, t.Xk, layout);
-  out.append(5, ' ');
-  AppendPosition(out, t.Yk, layout);
+  AppendTransformed(out, f, x1, y1, 5, layout);
   out.append(5, ' ');
   if (x2 > kCoordinateThreshold && y2 > kCoordinateThreshold) {
-    TransformPoint(f, x2, y2, t);
-    AppendPosition(out, t.Xk, layout);
-    out.append(5, ' ');
-    AppendPosition(out, t.Yk, layout);
+    AppendTransformed(out, f, x2, y2, 5, layout);
   } else {
     out += w.Word(p + 2);
     out.append(5, ' ');
