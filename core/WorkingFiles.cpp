@@ -37,6 +37,7 @@ constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"OBIEKTY.tx_", "OBIEKTY.tx_"},          // 22
     {"PROTOKOL5.txt", "PROTOKOL5.txt"},      // 23
     {"", ""},                                // 24, the spare
+    {"err.tra", "err.tra"},                  // 25
 }};
 
 constexpr std::array<int, 4> kInputMapSlots = {slot::kParcels, slot::kContours, slot::kPoints,
@@ -85,9 +86,8 @@ std::string AbsoluteFolder(const std::string& folder) {
 }
 
 void WorkingFileTable::BuildWorkingFiles() {
-  for (int k = 1; k < kWorkingFileSlots; ++k)
-    WorkingFiles[k].path = SlotPath(k);
-  WorkingFiles[kWorkingFileSlots].path.clear();
+  for (int k = 1; k <= kWorkingFileSlots; ++k)
+    WorkingFiles[k].path = k == slot::kSpare ? std::string() : SlotPath(k);
 }
 
 void WorkingFileTable::ClearPresence() {
@@ -96,16 +96,15 @@ void WorkingFileTable::ClearPresence() {
 }
 
 void WorkingFileTable::RefreshPresence(WindowOperations& window) {
-  for (int k = 1; k < kWorkingFileSlots; ++k)
-    WorkingFiles[k].present = SlotFileExists(k) ? 1 : 0;
-  WorkingFiles[kWorkingFileSlots].present = 0;
+  for (int k = 1; k <= kWorkingFileSlots; ++k)
+    WorkingFiles[k].present = k != slot::kSpare && SlotFileExists(k) ? 1 : 0;
   auto show = [&](int k) {
     window.ShowPanel(k, WorkingFiles[k].present ? PresentState(k) : PanelState::Absent);
   };
   for (int k : kInputMapSlots)
     show(k);
-  for (int k = 1; k < kWorkingFileSlots; ++k) {
-    if (!IsInputMapSlot(k)) show(k);
+  for (int k = 1; k <= kWorkingFileSlots; ++k) {
+    if (!IsInputMapSlot(k) && k != slot::kSpare) show(k);
   }
 }
 

@@ -1,6 +1,8 @@
-// The working folder and its table of 24 file slots. Slot k (1..24) has the path of its
-// fixed file name in the working folder and a presence flag; slot 24 is a spare with an
-// empty path and is never present. File names match existing files regardless of case.
+// The working folder and its table of file slots. Slot k has the path of its fixed file
+// name in the working folder and a presence flag. Slots 1..24 are the program's classic
+// table, whose slot 24 is a spare with an empty path that is never present; the slots
+// after it show files added since (err.tra). File names match existing files regardless of
+// case.
 #pragma once
 
 #include <array>
@@ -16,10 +18,11 @@ inline constexpr int kParcelsOut = 1, kParcels = 2, kParcelsProtocol = 3, kConto
                      kContoursOut = 9, kContoursIndex = 10, kPointsOut = 11, kLayersOut = 12,
                      kPointsProtocol = 13, kLayersProtocol = 14, kXy1 = 15, kXy2 = 16, kReport = 17,
                      kXy = 18, kXySk = 19, kXySk1 = 20, kObjects = 21, kObjectsOut = 22,
-                     kObjectsProtocol = 23, kSpare = 24;
+                     kObjectsProtocol = 23, kSpare = 24, kErrors = 25;
 }  // namespace slot
 
-constexpr int kWorkingFileSlots = 24;
+// The highest slot number.
+constexpr int kWorkingFileSlots = 25;
 
 // The slots of one map file; 0 where it has no such file.
 struct MapFileSlots {
@@ -41,9 +44,9 @@ struct WorkingFileSlot {
   std::int32_t present = 0;
 };
 
-// The slot's file name as the table gives it ("Dzialki.edz"); empty for slot 24.
+// The slot's file name as the table gives it ("Dzialki.edz"); empty for the spare.
 std::string_view SlotFileName(int slot);
-// The caption of the slot's panel ("DZIALKI.edz"); empty for slot 24.
+// The caption of the slot's panel ("DZIALKI.edz"); empty for the spare.
 std::string_view SlotCaption(int slot);
 // The state of the slot's panel when its file is present.
 PanelState PresentState(int slot);
@@ -58,12 +61,12 @@ struct WorkingFileTable {
   // Index 0 is unused, so slot numbers index the table directly.
   std::array<WorkingFileSlot, kWorkingFileSlots + 1> WorkingFiles;
 
-  // Paths of slots 1..23: the existing file of the slot's name in any letter case, else the
-  // slot's own name in WorkingFolder. Slot 24 stays empty.
+  // Paths of every slot but the spare: the existing file of the slot's name in any letter
+  // case, else the slot's own name in WorkingFolder. The spare's stays empty.
   void BuildWorkingFiles();
   void ClearPresence();
   // Sets every slot's flag to whether its file exists now and shows every panel: input map
-  // files first (2, 4, 6, 7), then 1, 3, 5 and 8 to 23.
+  // files first (2, 4, 6, 7), then 1, 3, 5, 8 to 23 and 25.
   void RefreshPresence(WindowOperations& window);
 
   // The slot's file in the folder now: an existing file of its name in any letter case,

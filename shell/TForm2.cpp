@@ -5,12 +5,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <algorithm>
 #include <exception>
 
@@ -109,10 +112,7 @@ TForm2::TForm2(std::string folder, QWidget* parent)
   CreateFileColumns(area);
   CreateCounters(area);
   CreateTransformationRow(area);
-  statusText_ = new QLabel(this);
-  statusBar()->addWidget(statusText_, 1);
-  statusBar()->setFixedHeight(kStatusBarHeight);
-  statusBar()->setSizeGripEnabled(false);
+  CreateStatusBar();
   setFixedSize(kClientWidth, kClientHeight);
   StartUp();
 }
@@ -174,10 +174,12 @@ void TForm2::CreateFileColumns(QWidget* area) {
     box->setChecked(true);
     boxes_[column + 1] = box;
   }
-  // The transformation row: the adjustment point lists xy1 and xy2 are never shown.
+  // The transformation row: the report, the three lists and the error list; the adjustment
+  // point lists xy1 and xy2 are never shown.
   for (int slot = 15; slot <= 20; ++slot) {
     panel(slot, QRect(ColumnX(std::max(slot - 17, 0)), 476, kColumnWidth, kPanelHeight));
   }
+  panel(slot::kErrors, QRect(ColumnX(4), 476, kColumnWidth, kPanelHeight));
   panels_[15]->hide();
   panels_[16]->hide();
 }
@@ -199,10 +201,19 @@ void TForm2::CreateCounters(QWidget* area) {
     field(static_cast<Counter>(row), ColumnX(0), y);
     field(static_cast<Counter>(4 + row), ColumnX(1), y);
   }
-  Text(area, "Liczba punktów przetworzonych", QRect(ColumnX(2), 262, 3 * 124, 22), normal);
-  field(Counter::Points, ColumnX(2), 288);
-  field(Counter::LayerPoints, ColumnX(3), 288);
-  field(Counter::ObjectPoints, ColumnX(4), 288);
+  // The three point counters stand in a frame of their own under their heading, apart from
+  // the rows of the parcel and contour counters.
+  auto* points = new QGroupBox("Liczba punktów przetworzonych", area);
+  points->setGeometry(ColumnX(2) - 6, 256, 3 * 124 + 4, 96);
+  points->setFont(normal);
+  const char* names[3] = {"PUNKTY", "WARSTWY", "OBIEKTY"};
+  const Counter pointCounters[3] = {Counter::Points, Counter::LayerPoints, Counter::ObjectPoints};
+  for (int k = 0; k < 3; ++k) {
+    auto* name = Text(area, names[k], QRect(ColumnX(2 + k), 280, kColumnWidth, 18), normal);
+    name->setAlignment(Qt::AlignCenter);
+    field(pointCounters[k], ColumnX(2 + k), 300);
+  }
+  points->lower();
 
   edit7_ = new QLineEdit(area);
   edit7_->setGeometry(8, 374, kClientWidth - 16, 24);
@@ -264,16 +275,25 @@ void TForm2::PaintStatus() {
   lastPaint_.restart();
 }
 
-void TForm2::ShowMessage(MessageKind, std::string_view text) {
+void TForm2::ShowMessage(MessageKind kind, std::string_view text) {
   PaintStatus();
+  if (skipped_.count(kind)) return;
   QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz",
                   QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok,
                   this);
+  QPushButton* skip = nullptr;
+  if (++boxesShown_[kind] > kBoxesBeforeSkipOffer && kind != MessageKind::Closing) {
+    skip = box.addButton("Pomiń kolejne", QMessageBox::RejectRole);
+    skip->setToolTip(
+        "Nie pokazuj więcej takich komunikatów w tym przebiegu; protokół zawiera "
+        "wszystkie");
+  }
   box.exec();
+  if (skip && box.clickedButton() == skip) skipped_.insert(kind);
 }
 
 void TForm2::ShowPanel(int slot, PanelState state) {
-  if (slot < 1 || slot > 23 || !panels_[slot]) return;
+  if (slot < 1 || slot > kWorkingFileSlots || !panels_[slot]) return;
   Paint(panels_[slot], ColourOf(PanelColour(state)));
 }
 
@@ -289,6 +309,33 @@ std::string TForm2::CounterText(Counter counter) {
 
 bool TForm2::ConversionSwitch(MapFile file) {
   return boxes_[static_cast<int>(file) + 1]->isChecked();
+}
+
+void TForm2::CreateStatusBar() {
+  statusText_ = new ClickLabel(this);
+  statusText_->setToolTip("Kliknij, aby wybrać folder roboczy");
+  statusText_->setCursor(Qt::PointingHandCursor);
+  connect(statusText_, &ClickLabel::clicked, this, &TForm2::ChooseFolder);
+  folderButton_ = new QPushButton("Zmień folder...", this);
+  folderButton_->setToolTip("Wybierz folder roboczy");
+  folderButton_->setFlat(true);
+  connect(folderButton_, &QPushButton::clicked, this, &TForm2::ChooseFolder);
+  statusBar()->addWidget(statusText_, 1);
+  statusBar()->addPermanentWidget(folderButton_);
+  statusBar()->setFixedHeight(kStatusBarHeight);
+  statusBar()->setSizeGripEnabled(false);
+}
+
+void TForm2::ChooseFolder() {
+  if (running_) return;
+  QFileDialog dialog(this, "Wybierz folder roboczy",
+                     QString::fromStdString(state_.files.WorkingFolder));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  folder_ = dialog.selectedFiles().first().toStdString();
+  StartUp();
 }
 
 QString TForm2::StatusBarText() const {
@@ -310,6 +357,8 @@ void TForm2::StartUp() {
 
 void TForm2::BitBtn1Click() {
   running_ = true;
+  boxesShown_.clear();
+  skipped_.clear();
   try {
     RunProcessing(state_, *this);
     PaintStatus();
@@ -326,7 +375,40 @@ void TForm2::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) StartUp();
 }
 
+bool TForm2::CloseEditors() {
+  QList<TForm4*> modified;
+  for (TForm4* editor : findChildren<TForm4*>(Qt::FindDirectChildrenOnly)) {
+    if (editor->isVisible() && editor->Modified()) modified << editor;
+  }
+  if (modified.isEmpty()) return true;
+  QString names;
+  for (const TForm4* editor : modified)
+    names += "\n  " + editor->Caption();
+  QMessageBox box(QMessageBox::Question, "ZORNAK_edz",
+                  "Czy zapisać zmiany w dokumentach:" + names + " ?",
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.button(QMessageBox::Save)->setText("Zapisz");
+  box.button(QMessageBox::Discard)->setText("Odrzuć");
+  box.button(QMessageBox::Cancel)->setText("Anuluj");
+  box.setDefaultButton(QMessageBox::Save);
+  const int answer = box.exec();
+  if (answer == QMessageBox::Cancel) return false;
+  for (TForm4* editor : modified) {
+    if (answer == QMessageBox::Save) {
+      editor->Zapisz1Click();
+      if (editor->Modified()) return false;  // not saved: the program stays
+    } else {
+      editor->Text()->document()->setModified(false);
+    }
+  }
+  return true;
+}
+
 void TForm2::closeEvent(QCloseEvent* event) {
+  if (running_ || !CloseEditors()) {
+    event->ignore();
+    return;
+  }
   for (QWidget* window : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (window->isWindow()) window->close();
   }

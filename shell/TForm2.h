@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 
 #include "shell/RunProcessing.h"
@@ -38,6 +39,10 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // `folder` empty: the working folder is the program's folder.
   explicit TForm2(std::string folder = {}, QWidget* parent = nullptr);
 
+  // From the fourth message box of one kind in a run on, the box offers to skip the rest
+  // of that kind in this run.
+  static constexpr int kBoxesBeforeSkipOffer = 3;
+
   std::string KindText() override;
   std::string DegreeText() override;
   void ShowStatus(std::string_view text) override;
@@ -51,6 +56,10 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void StartUp();
   // "WYKONAJ": the whole processing.
   void BitBtn1Click();
+  // Asks for a working folder with the folder dialog; a chosen one becomes the working
+  // folder, shown in the status bar, and the panels follow it.
+  void ChooseFolder();
+  const std::string& WorkingFolder() const { return state_.files.WorkingFolder; }
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
   ClickLabel* Image2() const { return image2_; }
@@ -60,6 +69,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QCheckBox* CheckBox(int box) const { return boxes_[box]; }
   const RunState& State() const { return state_; }
   QPushButton* BitBtn1() const { return bitBtn1_; }
+  QPushButton* FolderButton() const { return folderButton_; }
   QString StatusBarText() const;
 
  protected:
@@ -71,12 +81,15 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void CreateFileColumns(QWidget* area);
   void CreateCounters(QWidget* area);
   void CreateTransformationRow(QWidget* area);
+  void CreateStatusBar();
   void PaintStatus();
+  // Asks about editors with unsaved changes; false when the user cancels.
+  bool CloseEditors();
 
   std::string folder_;
   RunState state_;
   bool running_ = false;
-  std::array<ClickLabel*, 25> panels_{};
+  std::array<ClickLabel*, kWorkingFileSlots + 1> panels_{};
   std::array<QCheckBox*, 6> boxes_{};
   std::map<int, QLineEdit*> edits_;
   QLineEdit* edit7_ = nullptr;
@@ -84,7 +97,10 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QComboBox* comboBox2_ = nullptr;
   QPushButton* bitBtn1_ = nullptr;
   ClickLabel* image2_ = nullptr;
-  QLabel* statusText_ = nullptr;
+  ClickLabel* statusText_ = nullptr;
+  QPushButton* folderButton_ = nullptr;
+  std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
+  std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run
   QElapsedTimer lastPaint_;
   std::string pendingStatus_;
   bool statusPending_ = false;

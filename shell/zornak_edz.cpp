@@ -1,15 +1,18 @@
 // zornak_edz [FOLDER]: the desktop program, on FOLDER or else on the program's own folder.
+// Started without FOLDER from a folder that takes no new file (as once installed), it asks
+// for a working folder at once.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <filesystem>
 
 #include "shell/TForm2.h"
+#include "textio/TextFile.h"
 #include "viewer/Look.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("ZORNAK_edz");
-  InstallFontSubstitutes();
+  SetUpApplication(app);
   std::string folder;
   if (argc > 1) {
     folder = argv[1];
@@ -23,5 +26,9 @@ int main(int argc, char** argv) {
   }
   TForm2 window(folder);
   window.show();
+  std::string reason;
+  if (folder.empty() && !textio::CanCreateFileIn(window.WorkingFolder(), reason)) {
+    QTimer::singleShot(0, &window, &TForm2::ChooseFolder);
+  }
   return app.exec();
 }

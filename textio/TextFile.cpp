@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "textio/SystemReason.h"
+
 namespace textio {
 namespace {
 
@@ -88,7 +90,7 @@ TextFileWriter::~TextFileWriter() {
 }
 
 void TextFileWriter::Fail() {
-  if (!failed_) failure_ = path_ + ": " + std::strerror(errno);
+  if (!failed_) failure_ = path_ + ": " + SystemReason(errno);
   failed_ = true;
 }
 
@@ -162,7 +164,7 @@ bool CanCreateFileIn(const std::string& folder, std::string& reason) {
   const std::string probe = folder + "/" + kTemporaryMark + std::to_string(::getpid()) + "-probe";
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    reason = SystemReason(errno);
     return false;
   }
   ::close(fd);

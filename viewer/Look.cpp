@@ -1,7 +1,12 @@
 #include "viewer/Look.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
+#include <QStandardPaths>
+#include <QTranslator>
 #include <QWidget>
 
 QColor ColourOf(SystemColour colour) {
@@ -30,6 +35,26 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitutions("MS Sans Serif", sans);
   QFont::insertSubstitutions("Arial", sans);
   QFont::insertSubstitutions("Courier New", {"Liberation Mono", "DejaVu Sans Mono", "Monospace"});
+}
+
+bool SetUpApplication(QApplication& app) {
+  QApplication::setApplicationName("ZORNAK_edz");
+  InstallFontSubstitutes();
+  QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+  // Some platforms (the offscreen one among them) search no system icon folder.
+  QStringList iconFolders = QIcon::themeSearchPaths();
+  for (const QString& folder : QStandardPaths::locateAll(
+           QStandardPaths::GenericDataLocation, "icons", QStandardPaths::LocateDirectory)) {
+    if (!iconFolders.contains(folder)) iconFolders << folder;
+  }
+  QIcon::setThemeSearchPaths(iconFolders);
+  if (!QIcon::hasThemeIcon("document-open")) QIcon::setThemeName("Adwaita");
+  QIcon::setFallbackThemeName("Adwaita");
+  auto* translator = new QTranslator(&app);
+  const bool loaded =
+      translator->load("qtbase_pl", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (loaded) QApplication::installTranslator(translator);
+  return loaded;
 }
 
 QFont WindowsFont(const QString& family, int points, bool bold) {

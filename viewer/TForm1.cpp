@@ -19,7 +19,8 @@ TForm1::TForm1(QWidget* parent) : QDialog(parent), memo_(new QPlainTextEdit(this
   Paint(memo_, ColourOf(SystemColour::Aqua));
   memo_->setFont(WindowsFont("MS Sans Serif", 8));
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QStringList lines;
   for (const std::string& line : HelpText())
     lines << QString::fromStdString(line);

@@ -1,6 +1,7 @@
 #include "viewer/TForm4.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,10 +25,12 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "textio/Cp1250.h"
+#include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"
 
@@ -40,7 +43,7 @@ constexpr int kInitialSize = 8;
 constexpr qreal kPrintIndent = 35 * 96.0 / 72;
 
 QString SystemReason() {
-  return QString::fromLocal8Bit(std::strerror(errno));
+  return QString::fromStdString(textio::SystemReason(errno));
 }
 
 QString FolderPart(const QString& caption) {
@@ -55,9 +58,6 @@ TForm4::TForm4(QWidget* parent)
       trackBar1_(new QSlider(Qt::Horizontal, this)),
       edit1_(new QLineEdit(QString::number(kInitialSize), this)) {
   resize(642, 531);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
   text_->setAcceptRichText(false);
   text_->setLineWrapMode(QTextEdit::NoWrap);
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -121,19 +121,32 @@ void TForm4::CreateActions() {
 }
 
 void TForm4::CreateToolBar() {
+  // The desktop theme's standard icons by their freedesktop names, so each means what it
+  // says; Qt's own where it has one that fits.
   const QStyle* s = style();
-  nowy_->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-  otworz_->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-  zapisz_->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-  drukuj_->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-  znajdz_->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-  wytnij_->setIcon(s->standardIcon(QStyle::SP_DialogDiscardButton));
-  kopiuj_->setIcon(s->standardIcon(QStyle::SP_FileDialogNewFolder));
-  wklej_->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
-  cofnij_->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+  const struct {
+    QAction* action;
+    const char* name;
+    QIcon fallback;
+  } icons[] = {
+      {nowy_, "document-new", s->standardIcon(QStyle::SP_FileIcon)},
+      {otworz_, "document-open", s->standardIcon(QStyle::SP_DialogOpenButton)},
+      {zapisz_, "document-save", s->standardIcon(QStyle::SP_DialogSaveButton)},
+      {drukuj_, "document-print", {}},
+      {znajdz_, "edit-find", {}},
+      {wytnij_, "edit-cut", {}},
+      {kopiuj_, "edit-copy", {}},
+      {wklej_, "edit-paste", {}},
+      {cofnij_, "edit-undo", s->standardIcon(QStyle::SP_ArrowBack)},
+  };
+  for (const auto& icon : icons)
+    icon.action->setIcon(QIcon::fromTheme(icon.name, icon.fallback));
 
   QToolBar* bar = addToolBar("Narzędzia");
   bar->setMovable(false);
+  // 16-pixel icons and a short track bar keep the whole bar, ZAMKNIJ at its end, within the
+  // editor's own width.
+  bar->setIconSize(QSize(16, 16));
   bar->addSeparator();
   bar->addAction(nowy_);
   bar->addSeparator();
@@ -155,7 +168,7 @@ void TForm4::CreateToolBar() {
   trackBar1_->setTickInterval(3);
   trackBar1_->setTickPosition(QSlider::TicksBelow);
   trackBar1_->setValue(kInitialSize);
-  trackBar1_->setFixedWidth(110);
+  trackBar1_->setFixedWidth(90);
   trackBar1_->setToolTip("Ustaw wielkość znaków");
   bar->addWidget(trackBar1_);
   edit1_->setToolTip("Wielko");
@@ -164,9 +177,10 @@ void TForm4::CreateToolBar() {
   bar->addAction("F", this, &TForm4::FontClick)->setToolTip("font [do druku]");
   bar->addSeparator();
   bar->addSeparator();
-  auto* close = new QPushButton("ZAMKNIJ", this);
+  auto* close = new QPushButton(QIcon::fromTheme("window-close"), "ZAMKNIJ", this);
   connect(close, &QPushButton::clicked, this, &TForm4::ConfirmClose);
   bar->addWidget(close);
+  closeButton_ = close;
 
   connect(trackBar1_, &QSlider::valueChanged, this, [this](int size) {
     QFont font = text_->font();
@@ -252,9 +266,9 @@ void TForm4::PrintTo(QPrinter& printer) {
 }
 
 void TForm4::Nowy1Click() {
-  const bool modified = Modified();
+  if (!MaybeSave()) return;
   text_->clear();
-  text_->document()->setModified(modified);
+  text_->document()->setModified(false);  // only a change of the text marks it
   if (QFileInfo(caption_).fileName() != kUntitled) SetCaption(FolderPart(caption_) + kUntitled);
   untitled_ = true;
 }
@@ -265,9 +279,8 @@ void TForm4::Otworz1Click() {
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
-  const bool modified = Modified();
-  if (!LoadFile(path)) return;
-  text_->document()->setModified(modified);
+  if (!MaybeSave() || !LoadFile(path)) return;
+  text_->document()->setModified(false);
   SetCaption(path);
   untitled_ = false;
 }
@@ -358,29 +371,54 @@ void TForm4::FindNext() {
   text_->ensureCursorVisible();
 }
 
-void TForm4::ConfirmClose() {
-  if (!Modified()) {
-    hide();
-    return;
-  }
+bool TForm4::MaybeSave() {
+  if (!Modified()) return true;
   const auto answer =
       QMessageBox::question(this, "Veltra", "Czy zapisać zmiany ?",
                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (answer == QMessageBox::Yes) {
     Zapisz1Click();
-    if (Modified()) return;  // not saved: the window stays
-  } else if (answer == QMessageBox::No) {
-    text_->document()->setModified(false);
-  } else {
-    return;
+    return !Modified();  // not saved: the text stays
   }
-  hide();
+  if (answer == QMessageBox::No) {
+    text_->document()->setModified(false);
+    return true;
+  }
+  return false;
+}
+
+void TForm4::ConfirmClose() {
+  if (MaybeSave()) hide();
+}
+
+void TForm4::closeEvent(QCloseEvent* event) {
+  if (MaybeSave()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 TForm4* OpenInEditor(const QString& path, QWidget* owner) {
+  int open = 0;
+  if (owner) {
+    for (const TForm4* other : owner->findChildren<TForm4*>(Qt::FindDirectChildrenOnly))
+      open += other->isVisible() ? 1 : 0;
+  }
   auto* editor = new TForm4(owner);
   editor->SetCaption(path);
   editor->LoadFile(path);
+  constexpr int kStep = 28;
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+  QPoint at = owner ? owner->frameGeometry().topRight() + QPoint(8, 0) : free.topLeft();
+  at += QPoint(kStep, kStep) * (open % 8);
+  // Inside the screen: an editor that would stand out past its right or bottom edge
+  // moves back in, still a step apart from the others.
+  at.setX(std::max(free.left(),
+                   std::min(at.x(), free.right() - editor->width() - kStep * (7 - open % 8))));
+  at.setY(std::max(free.top(), std::min(at.y(), free.bottom() - editor->height())));
+  editor->move(at);
   editor->show();
   editor->Text()->document()->setModified(false);
   return editor;

@@ -49,8 +49,16 @@ class TForm4 : public QMainWindow {
   void FindNext();
   // Closes at once when nothing is modified; otherwise asks "Czy zapisać zmiany ?".
   void ConfirmClose();
+  QWidget* CloseButton() const { return closeButton_; }
+
+ protected:
+  // The window's own close button asks like ZAMKNIJ.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Before the text is replaced or the window closes: true when there are no unsaved
+  // changes, or the user saved them or chose to drop them; false when they cancelled.
+  bool MaybeSave();
   void CreateActions();
   void CreateToolBar();
   void CreateFindDialog();
@@ -63,9 +71,11 @@ class TForm4 : public QMainWindow {
   QLineEdit* findText_ = nullptr;
   QString caption_;
   bool untitled_ = false;  // after "&Nowy": saving asks for a name
+  QWidget* closeButton_ = nullptr;
   QAction *nowy_, *otworz_, *zapisz_, *zapiszJako_, *drukuj_, *wyjscie_, *cofnij_, *wytnij_,
       *kopiuj_, *wklej_, *znajdz_;
 };
 
-// Opens `path` in a new editor window owned by `owner`, shown at once.
+// Opens `path` in a new editor window owned by `owner`, shown at once beside the owner,
+// each further editor a step lower and further right, inside the screen.
 TForm4* OpenInEditor(const QString& path, QWidget* owner);

@@ -32,7 +32,7 @@ TEST_F(WorkingFolderTest, OnlyTheParcelFileLightsOnlyItsPanel) {
   folder.Write("DZIALKI.edz", "");
   StartUp();
   EXPECT_EQ(PresentSlots(), std::vector<int>{2});
-  ASSERT_EQ(window.panels.size(), 23u);
+  ASSERT_EQ(window.panels.size(), 24u);
   for (const auto& [slot, colour] : window.panels) {
     EXPECT_EQ(colour, slot == 2 ? PanelState::Input : PanelState::Absent) << slot;
   }
@@ -48,7 +48,7 @@ TEST_F(WorkingFolderTest, SlotColoursAndNames) {
       {"OBIEKTY.txt", 21, PanelState::Output},    {"xy1", 15, PanelState::Output},
       {"kontury.EDZ", 4, PanelState::Input},      {"PUNKTY.ept", 6, PanelState::Input},
       {"WARSTWY.TXT", 7, PanelState::Input},      {"Protokol.tra", 17, PanelState::Output},
-      {"SKO_DZIALKI.TXT", 5, PanelState::Output},
+      {"SKO_DZIALKI.TXT", 5, PanelState::Output}, {"ERR.TRA", 25, PanelState::Output},
   };
   for (const Case& c : cases) {
     folder.Write(c.file, "x");
@@ -88,7 +88,7 @@ TEST_F(WorkingFolderTest, InputMapPanelsAreColouredFirst) {
   files.BuildWorkingFiles();
   files.RefreshPresence(ordered);
   const std::vector<int> expected = {2,  4,  6,  7,  1,  3,  5,  8,  9,  10, 11, 12,
-                                     13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23};
+                                     13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 25};
   EXPECT_EQ(ordered.order, expected);
 }
 

@@ -10,9 +10,8 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("ZORNAK_edz");
   if (argc != 2) return 2;
-  InstallFontSubstitutes();
+  SetUpApplication(app);
   TForm2 form(argv[1]);
   form.show();
   ModalCloser closer;

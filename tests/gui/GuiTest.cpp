@@ -11,6 +11,7 @@
 #include <QTextEdit>
 #include <filesystem>
 
+#include "core/WorkingFiles.h"
 #include "shell/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
@@ -52,7 +53,7 @@ class GuiTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InstallFontSubstitutes(); }
+  void initTestCase() { QVERIFY(SetUpApplication(*qApp)); }
 
   void startUpLightsPresentFilesOnly() {
     QTemporaryDir folder;
@@ -302,6 +303,156 @@ class GuiTest : public QObject {
     QCOMPARE(editors.size(), 2);
     QCOMPARE(editors[0]->Caption(), folder.filePath("DZIALKI.edz"));
     QCOMPARE(editors[0]->Text()->toPlainText(), "  1.12-1");
+  }
+
+  // Standard buttons and dialogs speak Polish: Qt's own translation is loaded.
+  void polishButtonTexts_data() {
+    QTest::addColumn<int>("dialog");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("editor close question") << 0 << QStringList{"&Tak", "&Nie", "Anuluj"};
+    QTest::newRow("folder dialog") << 1 << QStringList{"&Wybierz", "Anuluj"};
+  }
+  void polishButtonTexts() {
+    QFETCH(int, dialog);
+    QFETCH(QStringList, expected);
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("a.txt"), "a\r\n");
+    TForm2 form(folder.path().toStdString());
+    ModalCloser closer(QMessageBox::Cancel);
+    if (dialog == 0) {
+      TForm4* editor = OpenInEditor(folder.filePath("a.txt"), &form);
+      QTest::keyClicks(editor->Text(), "X");
+      editor->ConfirmClose();
+      editor->Text()->document()->setModified(false);
+    } else {
+      form.ChooseFolder();
+    }
+    QCOMPARE(closer.buttons.size(), 1);
+    const QStringList shown = closer.buttons[0].split('|');
+    for (const QString& text : expected)
+      QVERIFY2(shown.contains(text), qPrintable(closer.buttons[0]));
+  }
+
+  void editorToolbarIsWholeAtItsOwnWidth() {
+    TForm4 editor;
+    editor.show();
+    QCOMPARE(editor.width(), 642);
+    QVERIFY(editor.CloseButton()->isVisible());
+    const QRect close(editor.CloseButton()->mapTo(&editor, QPoint(0, 0)),
+                      editor.CloseButton()->size());
+    QVERIFY(editor.rect().contains(close));
+    // Each command shows the desktop's icon of its meaning.
+    QStringList names;
+    for (const QAction* a : editor.findChildren<QAction*>()) {
+      if (!a->icon().name().isEmpty()) names << a->icon().name();
+    }
+    for (const char* name : {"edit-cut", "edit-copy", "edit-paste", "document-print",
+                             "document-save", "edit-find", "edit-undo"}) {
+      QVERIFY2(names.contains(name), name);
+    }
+  }
+
+  // A run on a folder that takes no file: one message, and the panels show only files that
+  // exist (the tests run as an unprivileged user, so permissions hold).
+  void noPanelLitForAFileThatDoesNotExist() {
+    QTemporaryDir folder;
+    for (const char* name : {"TRANSPKT.BIN", "PUNKTY.ept"}) {
+      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
+                                 folder.path().toStdString() + "/" + name);
+    }
+    TForm2 form(folder.path().toStdString());
+    QFile::setPermissions(folder.path(),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    ModalCloser closer;
+    form.BitBtn1Click();
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(closer.texts.size(), 1);
+    QVERIFY(closer.texts[0].startsWith("Nie można zapisywać w folderze roboczym " + folder.path() +
+                                       ": "));
+    for (int slot = 1; slot <= kWorkingFileSlots; ++slot) {
+      if (!form.Panel(slot)) continue;
+      const bool exists = form.State().files.SlotFileExists(slot);
+      QCOMPARE(Background(form.Panel(slot)) != ColourOf(SystemColour::BtnFace), exists);
+    }
+    QVERIFY(form.Edit(12)->text().isEmpty());
+  }
+
+  void modifiedEditorStopsTheClose() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("Protokol.tra"), "raport\r\n");
+    TForm2 form(folder.path().toStdString());
+    form.show();
+    QTest::mouseClick(form.Panel(slot::kReport), Qt::LeftButton);
+    TForm4* editor = form.findChild<TForm4*>();
+    QVERIFY(editor);
+    QTest::keyClicks(editor->Text(), "uwaga ");
+    {
+      ModalCloser cancel(QMessageBox::Cancel);
+      QVERIFY(!form.close());
+      QVERIFY(form.isVisible());
+      QStringList buttons = cancel.buttons.value(0).split('|');
+      buttons.sort();
+      QCOMPARE(buttons, (QStringList{"Anuluj", "Odrzuć", "Zapisz"}));
+      QVERIFY(cancel.texts[0].contains(folder.filePath("Protokol.tra")));
+    }
+    {
+      ModalCloser save(QMessageBox::Save);
+      QVERIFY(form.close());
+    }
+    QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), QByteArray("uwaga raport\r\n"));
+  }
+
+  void skipOfferFromTheFourthBoxOfAKind() {
+    QTemporaryDir folder;
+    std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/TRANSPKT.BIN",
+                               folder.path().toStdString() + "/TRANSPKT.BIN");
+    QByteArray parcels;
+    for (int k = 1; k <= 6; ++k)
+      parcels += "  1.12-" + QByteArray::number(k) + "\r\n5567000 7456000 x 7456001\r\n0\r\n";
+    WriteBytes(folder.filePath("DZIALKI.edz"), parcels);
+    TForm2 form(folder.path().toStdString());
+    ModalCloser closer;
+    closer.choose = [](QMessageBox* box) -> QAbstractButton* {
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == "Pomiń kolejne") return b;
+      }
+      return nullptr;
+    };
+    form.BitBtn1Click();
+    QCOMPARE(closer.texts.size(), 5);  // four numeric errors, then the closing box
+    for (int k = 0; k < 3; ++k)
+      QCOMPARE(closer.buttons[k], "OK");
+    QVERIFY(closer.buttons[3].contains("Pomiń kolejne"));
+    QCOMPARE(closer.texts[4], " Koniec obliczeń - ZORNAK_EDZ");
+    const QByteArray protocol = ReadBytes(folder.filePath("Protokol1.txt"));
+    QCOMPARE(protocol.count("Wykryto b\xb3\xb9"
+                            "d liczbowy"),
+             6);
+  }
+
+  void choosingAFolderRelightsThePanels() {
+    QTemporaryDir first, second;
+    WriteBytes(first.filePath("DZIALKI.edz"), "");
+    WriteBytes(second.filePath("PUNKTY.ept"), "");
+    WriteBytes(second.filePath("err.tra"), "");
+    TForm2 form(first.path().toStdString());
+    QCOMPARE(Background(form.Panel(slot::kParcels)), ColourOf(SystemColour::InfoBk));
+    ModalCloser closer;
+    closer.saveAs = second.path();
+    QTest::mouseClick(form.FolderButton(), Qt::LeftButton);
+    QCOMPARE(form.StatusBarText(), " Folder roboczy = " + second.path());
+    QCOMPARE(Background(form.Panel(slot::kParcels)), ColourOf(SystemColour::BtnFace));
+    QCOMPARE(Background(form.Panel(slot::kPoints)), ColourOf(SystemColour::InfoBk));
+    QCOMPARE(Background(form.Panel(slot::kErrors)), ColourOf(SystemColour::Window));
+    QCOMPARE(QString::fromStdString(form.WorkingFolder()), second.path());
+  }
+
+  void newDocumentIsBornUnmodified() {
+    TForm4 editor;
+    editor.Nowy1Click();
+    QVERIFY(!editor.Modified());
+    QTest::keyClicks(editor.Text(), "a");
+    QVERIFY(editor.Modified());
   }
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,18 +20,36 @@ class ModalCloser {
   }
   QStringList texts;  // texts of the message boxes closed, in order
   QStringList titles;
-  QString saveAs;  // the file chosen in a file dialog
+  QStringList buttons;  // the button texts of each box or dialog, joined by "|"
+  QString saveAs;       // the file chosen in a file dialog; empty: the dialog is cancelled
+  // Chooses the button of a message box (nullptr: the default answer).
+  std::function<QAbstractButton*(QMessageBox*)> choose;
 
  private:
+  static QString ButtonTexts(const QList<QAbstractButton*>& list) {
+    QStringList names;
+    for (const QAbstractButton* b : list)
+      names << b->text();
+    return names.join('|');
+  }
+
   void Check() {
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       texts << box->text();
       titles << box->windowTitle();
-      QAbstractButton* button = box->button(answer_);
+      buttons << ButtonTexts(box->buttons());
+      QAbstractButton* button = choose ? choose(box) : nullptr;
+      if (!button) button = box->button(answer_);
       if (!button) button = box->buttons().value(0);
       button->click();
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (auto* box = dialog->findChild<QDialogButtonBox*>())
+        buttons << ButtonTexts(box->buttons());
+      if (saveAs.isEmpty()) {
+        QMetaObject::invokeMethod(dialog, "reject");
+        return;
+      }
       dialog->selectFile(saveAs);
       QMetaObject::invokeMethod(dialog, "accept");
     }

@@ -1,17 +1,20 @@
-// gui_screenshot FOLDER OUT.png: runs the main window on FOLDER, answers its message boxes,
-// and saves a picture of the window after the run (for the README).
+// gui_screenshot FOLDER MAIN.png [EDITOR.png]: runs the main window on FOLDER, answers its
+// message boxes, and saves a picture of the window after the run (for the README); with
+// EDITOR.png also one of the editor opened on Protokol.tra from its panel.
 #include <QApplication>
 #include <QPixmap>
+#include <QTextEdit>
 
+#include "core/WorkingFiles.h"
 #include "shell/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "viewer/Look.h"
+#include "viewer/TForm4.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("ZORNAK_edz");
-  if (argc != 3) return 2;
-  InstallFontSubstitutes();
+  if (argc != 3 && argc != 4) return 2;
+  SetUpApplication(app);
   TForm2 form(argv[1]);
   form.show();
   ModalCloser closer;
@@ -19,7 +22,13 @@ int main(int argc, char** argv) {
     form.BitBtn1Click();
     QTimer::singleShot(300, [&] {
       form.grab().save(argv[2]);
-      app.quit();
+      if (argc == 3) return app.quit();
+      emit form.Panel(slot::kReport)->clicked();
+      QTimer::singleShot(300, [&] {
+        for (TForm4* editor : form.findChildren<TForm4*>())
+          editor->grab().save(argv[3]);
+        app.quit();
+      });
     });
   });
   return app.exec();

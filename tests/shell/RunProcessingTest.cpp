@@ -84,7 +84,7 @@ TEST_F(RunProcessingTest, AFolderThatTakesNoFileIsRefusedBeforeAnythingHappens) 
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messageKinds[0], MessageKind::FolderNotWritable);
   EXPECT_EQ(window.messages[0], "Nie można zapisywać w folderze roboczym " + folder.File("gone") +
-                                    ": " + std::strerror(ENOENT));
+                                    ": nie ma takiego pliku ani katalogu");
   EXPECT_TRUE(window.statuses.empty());
   EXPECT_TRUE(window.panels.empty());
   EXPECT_TRUE(window.counters.empty());

@@ -11,6 +11,7 @@
 
 #include "tests/TestFolder.h"
 #include "textio/FolderFiles.h"
+#include "textio/SystemReason.h"
 
 namespace {
 
@@ -115,13 +116,13 @@ TEST(TextFileWriter, FailuresNameTheFileAndTheReason) {
   writer.Create(folder.File("Dzialki.ed_"));
   writer.WriteLine("x");
   EXPECT_FALSE(writer.Close());
-  EXPECT_EQ(writer.FailureText(), folder.File("Dzialki.ed_") + ": " + std::strerror(EISDIR));
+  EXPECT_EQ(writer.FailureText(), folder.File("Dzialki.ed_") + ": jest katalogiem");
 
   textio::TextFileWriter missing;
   EXPECT_FALSE(missing.Create("/nonexistent/zornak/out.txt"));
   EXPECT_FALSE(missing.Close());
   EXPECT_EQ(missing.FailureText(),
-            std::string("/nonexistent/zornak/out.txt: ") + std::strerror(ENOENT));
+            std::string("/nonexistent/zornak/out.txt: nie ma takiego pliku ani katalogu"));
 }
 
 // A full disk: the file size limit makes writes fail the same way.
@@ -142,7 +143,7 @@ TEST(TextFileWriter, FullDiskKeepsThePreviousFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_FALSE(closed);
-  EXPECT_EQ(writer.FailureText(), folder.File("out.txt") + ": " + std::strerror(EFBIG));
+  EXPECT_EQ(writer.FailureText(), folder.File("out.txt") + ": " + textio::SystemReason(EFBIG));
   EXPECT_EQ(folder.Read("out.txt"), "previous\r\n");
 }
 
@@ -157,6 +158,20 @@ TEST(TextFileWriter, StaleTemporariesOfDeadProcessesAreRemoved) {
   EXPECT_FALSE(folder.Exists(std::string("a.txt") + textio::kTemporaryMark + "999999999-0"));
   EXPECT_TRUE(folder.Exists(own));
   EXPECT_TRUE(folder.Exists("c.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// The reasons of failed file operations read in Polish whatever the locale; one the table
+// does not know keeps the system's words and its number.
+TEST(SystemReason, PolishWhateverTheLocale) {
+  EXPECT_EQ(textio::SystemReason(EACCES), "brak dostępu");
+  EXPECT_EQ(textio::SystemReason(ENOSPC), "brak miejsca na urządzeniu");
+  EXPECT_EQ(textio::SystemReason(EROFS), "system plików tylko do odczytu");
+  const std::string other = textio::SystemReason(EFBIG);
+  EXPECT_EQ(other.rfind("błąd systemu " + std::to_string(EFBIG) + " (", 0), 0u) << other;
 }
 
 }  // namespace
