@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <exception>
 
 #include "textio/FolderFiles.h"
+#include "textio/TextFile.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
@@ -328,8 +330,13 @@ void TForm2::CreateStatusBar() {
 
 void TForm2::ChooseFolder() {
   if (running_) return;
-  QFileDialog dialog(this, "Wybierz folder roboczy",
-                     QString::fromStdString(state_.files.WorkingFolder));
+  // From a folder that takes no file (the program's own, once installed) the search starts
+  // at home.
+  std::string reason;
+  const QString start = textio::CanCreateFileIn(state_.files.WorkingFolder, reason)
+                            ? QString::fromStdString(state_.files.WorkingFolder)
+                            : QDir::homePath();
+  QFileDialog dialog(this, "Wybierz folder roboczy", start);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);

@@ -50,7 +50,14 @@ class ModalCloser {
         QMetaObject::invokeMethod(dialog, "reject");
         return;
       }
-      dialog->selectFile(saveAs);
+      if (dialog->fileMode() == QFileDialog::Directory) {
+        // The folder itself, not a name in it: selecting a name races with the loading of
+        // the dialog's file list.
+        dialog->setDirectory(saveAs);
+        dialog->selectFile(QString());
+      } else {
+        dialog->selectFile(saveAs);
+      }
       QMetaObject::invokeMethod(dialog, "accept");
     }
   }

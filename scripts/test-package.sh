@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it on this machine as a user would (apt-get resolves
+# its dependencies), and tries the installed programs: the batch program's version, a run
+# on a fresh copy of the demo folder, and the desktop program started offscreen for a few
+# seconds, which must still be running when it is stopped.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deb=$(bash "$root/scripts/package.sh" | tail -n 1)
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq --reinstall "$deb" > /dev/null
+echo "installed: $(dpkg-query -W -f='${Package} ${Version}' zornak-edz)"
+/usr/bin/zornak_batch --version
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$root/examples/demo" "$work/demo"
+/usr/bin/zornak_batch "$work/demo" > "$work/summary.txt"
+for name in Dzialki.ed_ Kontury.ed_ Punkty.ep_ Warstwy.tx_ OBIEKTY.tx_; do
+  cmp "$work/demo/$name" "$root/tests/data/convert/demo-expected/$name"
+done
+echo "installed zornak_batch: demo run complete, converted files as expected"
+for file in /usr/share/applications/zornak-edz.desktop \
+            /usr/share/icons/hicolor/scalable/apps/zornak-edz.svg \
+            /usr/share/icons/hicolor/64x64/apps/zornak-edz.png \
+            /usr/share/doc/zornak-edz/przewodnik.txt /usr/share/man/man1/zornak_batch.1; do
+  [ -f "$file" ] || { echo "missing: $file" >&2; exit 1; }
+done
+status=0
+QT_QPA_PLATFORM=offscreen timeout 4 /usr/bin/zornak_edz "$work/demo" > "$work/edz.log" 2>&1 \
+  || status=$?
+if [ "$status" != 124 ]; then
+  echo "installed zornak_edz ended by itself with status $status:" >&2
+  cat "$work/edz.log" >&2
+  exit 1
+fi
+echo "installed zornak_edz: started and kept running offscreen"
