@@ -411,13 +411,12 @@ TForm4* OpenInEditor(const QString& path, QWidget* owner) {
   constexpr int kStep = 28;
   const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  QPoint at = owner ? owner->frameGeometry().topRight() + QPoint(8, 0) : free.topLeft();
-  at += QPoint(kStep, kStep) * (open % 8);
-  // Inside the screen: an editor that would stand out past its right or bottom edge
-  // moves back in, still a step apart from the others.
-  at.setX(std::max(free.left(),
-                   std::min(at.x(), free.right() - editor->width() - kStep * (7 - open % 8))));
-  at.setY(std::max(free.top(), std::min(at.y(), free.bottom() - editor->height())));
+  const QPoint step = QPoint(kStep, kStep) * (open % 8);
+  QPoint at = (owner ? owner->frameGeometry().topRight() + QPoint(8, 0) : free.topLeft()) + step;
+  // An editor that would stand out past the screen's right or bottom edge cascades from
+  // its top left corner instead.
+  if (at.x() + editor->width() > free.right()) at.setX(free.left() + step.x());
+  if (at.y() + editor->height() > free.bottom()) at.setY(free.top() + step.y());
   editor->move(at);
   editor->show();
   editor->Text()->document()->setModified(false);

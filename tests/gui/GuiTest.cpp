@@ -281,6 +281,15 @@ class GuiTest : public QObject {
     QCOMPARE(help.size(), 2);
     QCOMPARE(help[0]->windowTitle(), "Pomoc");
     QCOMPARE(help[0]->size(), QSize(470, 348));
+    // The guide describes this program: its input file and tool, the folder chooser and
+    // the batch program; its lines wrap, with no horizontal scroll bar.
+    const QString guide = help[0]->Memo()->toPlainText();
+    for (const char* words : {"TRANSPKT.BIN", "zornak_transpkt xy1 xy2 TRANSPKT.BIN",
+                              "\"Zmień folder...\"", "zornak_batch", "err.tra"}) {
+      QVERIFY2(guide.contains(QString::fromUtf8(words)), words);
+    }
+    QVERIFY(!guide.contains("dane muszą leżeć"));
+    QCOMPARE(help[0]->Memo()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QVERIFY(help[0]->Memo()->toPlainText().contains(" CEL, PRZEZNACZENIE PROGRAMU"));
     help[0]->Memo()->insertPlainText("notatka");
     QPointer<TForm1> closed = help[0];
@@ -302,6 +311,11 @@ class GuiTest : public QObject {
     const QList<TForm4*> editors = form.findChildren<TForm4*>();
     QCOMPARE(editors.size(), 2);
     QCOMPARE(editors[0]->Caption(), folder.filePath("DZIALKI.edz"));
+    // Editors cascade: the second one step further right and lower than the first (the
+    // platform may nudge a window's height by its frame).
+    const QPoint step = editors[1]->pos() - editors[0]->pos();
+    QCOMPARE(step.x(), 28);
+    QVERIFY(step.y() >= 20);
     QCOMPARE(editors[0]->Text()->toPlainText(), "  1.12-1");
   }
 
