@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "trk/Model.h"
+
 namespace trk {
 
 FittedModel::FittedModel()
@@ -30,6 +32,101 @@ void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
   auto evaluate = kind_ == 1 ? transkpf : transapf;
   evaluate(&x, &y, &r.X, &r.Y, &r.Xk, &r.Yk, &listed, &degree_, &skala_, &xo_, &yo_, &Xo_, &Yo_,
            x2_.data(), y2_.data(), vx_.data(), vy_.data(), w_.data(), &r.dx, &r.dy);
+}
+
+namespace {
+
+// A leverage this close to 1 leaves the point undetermined without itself.
+constexpr long double kLeverageOne = 1e-12L;
+
+// The lower triangle L of N = L L' (order u, row-major, in place); false when N is not
+// positive definite.
+bool Cholesky(std::vector<long double>& n, int u) {
+  for (int j = 0; j < u; ++j) {
+    long double d = n[j * u + j];
+    for (int k = 0; k < j; ++k)
+      d -= n[j * u + k] * n[j * u + k];
+    if (!(d > 0)) return false;
+    const long double l = std::sqrt(d);
+    n[j * u + j] = l;
+    for (int i = j + 1; i < u; ++i) {
+      long double s = n[i * u + j];
+      for (int k = 0; k < j; ++k)
+        s -= n[i * u + k] * n[j * u + k];
+      n[i * u + j] = s / l;
+    }
+  }
+  return true;
+}
+
+// y = L^-1 a by forward substitution.
+void ForwardSolve(const std::vector<long double>& l, int u, const long double* a, long double* y) {
+  for (int i = 0; i < u; ++i) {
+    long double s = a[i];
+    for (int k = 0; k < i; ++k)
+      s -= l[i * u + k] * y[k];
+    y[i] = s / l[i * u + i];
+  }
+}
+
+long double Dot(const long double* a, const long double* b, int u) {
+  long double s = 0;
+  for (int k = 0; k < u; ++k)
+    s += a[k] * b[k];
+  return s;
+}
+
+}  // namespace
+
+bool FittedModel::Deletion(std::vector<DeletionFigures>& figures) const {
+  if (m_ < 1) return false;
+  // The general kind fits X and Y on the same monomials: one block of half the columns, one
+  // leverage per point. The conformal kind couples X and Y: both rows, a 2x2 block.
+  const bool general = kind_ != 1;
+  const int u = general ? Unknowns() / 2 : Unknowns();
+  std::vector<long double> n(u * u, 0.0L);
+  DesignRows rows;
+  auto design = [&](std::int32_t i) {
+    BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, rows);
+  };
+  for (std::int32_t i = 1; i <= m_; ++i) {
+    design(i);
+    for (int a = 0; a < u; ++a) {
+      for (int b = 0; b <= a; ++b) {
+        n[a * u + b] +=
+            general ? rows.x[a] * rows.x[b] : rows.x[a] * rows.x[b] + rows.y[a] * rows.y[b];
+      }
+    }
+  }
+  for (int a = 0; a < u; ++a) {
+    for (int b = a + 1; b < u; ++b)
+      n[a * u + b] = n[b * u + a];
+  }
+  if (!Cholesky(n, u)) return false;
+
+  figures.assign(m_ + 1, DeletionFigures{});
+  long double yx[kMaxUnknowns], yy[kMaxUnknowns];
+  const long double vv = SumOfSquares();
+  for (std::int32_t i = 1; i <= m_; ++i) {
+    design(i);
+    DeletionFigures& f = figures[i];
+    const long double vx = vx_[i], vy = vy_[i];
+    ForwardSolve(n, u, rows.x, yx);
+    if (general) {
+      const long double rest = 1 - Dot(yx, yx, u);  // 1 - h
+      if (rest <= kLeverageOne) continue;
+      f = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
+      continue;
+    }
+    ForwardSolve(n, u, rows.y, yy);
+    // I - H_ii = [[1-p, -q], [-q, 1-s]] and its inverse [[1-s, q], [q, 1-p]] / det.
+    const long double p = Dot(yx, yx, u), q = Dot(yx, yy, u), s = Dot(yy, yy, u);
+    const long double det = (1 - p) * (1 - s) - q * q;
+    if (det <= kLeverageOne) continue;
+    const long double dx = ((1 - s) * vx + q * vy) / det, dy = (q * vx + (1 - p) * vy) / det;
+    f = {true, dx, dy, vv - (vx * dx + vy * dy)};
+  }
+  return true;
 }
 
 long double FittedModel::M0() const {

@@ -17,6 +17,15 @@ struct TransformedPoint {
   long double Xk = 0, Yk = 0;  // final coordinates, X + dx and Y + dy
 };
 
+// What the fit says of adjustment point i without that point: the same model fitted to
+// the other points, from the deletion formulas on the full fit (no refit).
+struct DeletionFigures {
+  // False when the point's leverage is 1: the other points cannot determine the model there.
+  bool predictable = false;
+  long double dx = 0, dy = 0;  // secondary coordinates minus that model's value (m)
+  long double vvWithout = 0;   // [vv] of that fit (m^2)
+};
+
 class FittedModel {
  public:
   // Allocates the arrays for TRK_MAX_POINTS points once.
@@ -58,6 +67,15 @@ class FittedModel {
   // The diagonal cofactor of coefficient k, and its mean error m0 * sqrt(|cofactor| + 1e-20).
   long double Cofactor(std::int32_t k) const;
   long double MeanError(std::int32_t k) const;
+
+  // The deletion figures of adjustment points 1..Points() into figures[1..] (resized). With
+  // H the hat matrix of the fit and H_ii its block for point i (1x1 per coordinate for the
+  // general kind, 2x2 for the conformal one): d_i = (I - H_ii)^-1 v_i and
+  // [vv](i) = [vv] - v_i' (I - H_ii)^-1 v_i. The hat matrix does not depend on centring or
+  // scaling, so it is formed in the fit's normalised coordinates: N = A'A = L L' from the
+  // design rows, and H_ii = Y'Y with Y = L^-1 A_i'. Cost: one pass over the points to form
+  // N and one to solve. False before a fit, or when N is not positive definite.
+  bool Deletion(std::vector<DeletionFigures>& figures) const;
 
   long double x(std::int32_t i) const { return x_[i]; }
   long double y(std::int32_t i) const { return y_[i]; }

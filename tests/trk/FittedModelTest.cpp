@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +100,99 @@ TEST(FittedModel, AFailedFitKeepsThePreviousOne) {
   EXPECT_EQ(model.Kind(), 1);
   EXPECT_EQ(model.Degree(), 1);
   EXPECT_NEAR(model.M0(), 0.01L, 1e-12L);
+}
+
+}  // namespace
+
+namespace {
+
+// A polynomial deformation of a few centimetres over a 3 km area, with optional noise.
+struct DeletionCase {
+  int kind, degree;
+  long double noise;
+};
+
+class DeletionAgainstRefits : public testing::TestWithParam<DeletionCase> {};
+
+TEST_P(DeletionAgainstRefits, EveryFigureEqualsTheRefitWithoutThePoint) {
+  const DeletionCase c = GetParam();
+  constexpr int kPoints = 30;
+  std::mt19937 random(17 * c.kind + c.degree);
+  std::uniform_real_distribution<long double> spread(0, 3000);
+  std::normal_distribution<long double> noise(0, c.noise > 0 ? c.noise : 1);
+  std::vector<std::array<long double, 4>> points;
+  for (int i = 0; i < kPoints; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    const long double s = (x - 5567500) / 1500, t = (y - 7456500) / 1500;
+    long double dx = 0.21L + 0.03L * s - 0.02L * t, dy = -0.17L + 0.01L * s + 0.04L * t;
+    for (int k = 2; k <= c.degree; ++k) {
+      dx += 0.02L * std::pow(s, k) - 0.01L * std::pow(t, k - 1) * s;
+      dy += 0.015L * std::pow(t, k) + 0.01L * std::pow(s, k - 1) * t;
+    }
+    if (c.noise > 0) dx += noise(random), dy += noise(random);
+    points.push_back({x, y, x + dx, y + dy});
+  }
+  trk::FittedModel full, refit;
+  for (int i = 1; i <= kPoints; ++i) {
+    full.SetPrimary(i, points[i - 1][0], points[i - 1][1]);
+    full.SetSecondary(i, points[i - 1][2], points[i - 1][3]);
+  }
+  ASSERT_TRUE(full.Fit(c.kind, c.degree, kPoints));
+  std::vector<trk::DeletionFigures> figures;
+  ASSERT_TRUE(full.Deletion(figures));
+  for (int left = 1; left <= kPoints; ++left) {
+    int k = 0;
+    for (int i = 1; i <= kPoints; ++i) {
+      if (i == left) continue;
+      ++k;
+      refit.SetPrimary(k, points[i - 1][0], points[i - 1][1]);
+      refit.SetSecondary(k, points[i - 1][2], points[i - 1][3]);
+    }
+    ASSERT_TRUE(refit.Fit(c.kind, c.degree, kPoints - 1)) << left;
+    trk::TransformedPoint t;
+    refit.Evaluate(points[left - 1][0], points[left - 1][1], 0, t);
+    const trk::DeletionFigures& f = figures[left];
+    ASSERT_TRUE(f.predictable) << left;
+    EXPECT_NEAR(f.dx, points[left - 1][2] - t.X, 1e-9L) << left;
+    EXPECT_NEAR(f.dy, points[left - 1][3] - t.Y, 1e-9L) << left;
+    EXPECT_NEAR(f.vvWithout, refit.SumOfSquares(), 1e-12L) << left;
+  }
+}
+
+std::string Name(const testing::TestParamInfo<DeletionCase>& info) {
+  return std::string(info.param.kind == 1 ? "Conformal" : "General") +
+         std::to_string(info.param.degree) + (info.param.noise > 0 ? "Noisy" : "Exact");
+}
+
+std::vector<DeletionCase> Cases() {
+  std::vector<DeletionCase> cases;
+  for (int kind : {1, 2}) {
+    for (int degree = 1; degree <= 4; ++degree) {
+      for (long double noise : {0.0L, 0.01L})
+        cases.push_back({kind, degree, noise});
+    }
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKindsDegreesOneToFour, DeletionAgainstRefits,
+                         testing::ValuesIn(Cases()), Name);
+
+// A point the others cannot determine: four points and a general model of degree 1 (three
+// unknowns per coordinate) leave each point's leverage below 1, but three points make
+// every leverage 1.
+TEST(FittedModel, LeverageOneIsNamedNotDivided) {
+  trk::FittedModel model;
+  const long double corners[3][2] = {{0, 0}, {100, 0}, {0, 100}};
+  for (int i = 1; i <= 3; ++i) {
+    model.SetPrimary(i, 5567000 + corners[i - 1][0], 7456000 + corners[i - 1][1]);
+    model.SetSecondary(i, 5567000.1L + corners[i - 1][0], 7456000.2L + corners[i - 1][1]);
+  }
+  ASSERT_TRUE(model.Fit(2, 1, 3));
+  std::vector<trk::DeletionFigures> figures;
+  ASSERT_TRUE(model.Deletion(figures));
+  for (int i = 1; i <= 3; ++i)
+    EXPECT_FALSE(figures[i].predictable) << i;
 }
 
 }  // namespace
