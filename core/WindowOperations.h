@@ -39,6 +39,7 @@ enum class MessageKind {
   AdjustmentFileUnreadable,  // TRANSPKT.BIN could not be read
   NumericError,              // a number of a map record could not be read
   DefectivePrecinct,         // a parcel header with a precinct code that is not three digits
+  ExclusionProblem,          // faulty lines of Wykluczone.txt
   NoTransformation,          // no fit: the map files were not converted
   WriteFailure,              // an output file could not be written
   FolderNotWritable,         // the working folder takes no new file: the run did not start
@@ -48,7 +49,7 @@ enum class MessageKind {
 // True for the kinds that report a problem found in the input files.
 constexpr bool IsInputProblem(MessageKind kind) {
   return kind == MessageKind::AdjustmentFileUnreadable || kind == MessageKind::NumericError ||
-         kind == MessageKind::DefectivePrecinct;
+         kind == MessageKind::DefectivePrecinct || kind == MessageKind::ExclusionProblem;
 }
 
 class WindowOperations {

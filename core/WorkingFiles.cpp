@@ -38,6 +38,7 @@ constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"PROTOKOL5.txt", "PROTOKOL5.txt"},      // 23
     {"", ""},                                // 24, the spare
     {"err.tra", "err.tra"},                  // 25
+    {"Kontrola.tra", "Kontrola.tra"},        // 26
 }};
 
 constexpr std::array<int, 4> kInputMapSlots = {slot::kParcels, slot::kContours, slot::kPoints,

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/WindowOperations.h"
 #include "textio/FolderFiles.h"
+#include "transform/ControlReport.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformReport.h"
 #include "transform/UPKTBIN.h"
@@ -148,6 +150,51 @@ AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport& report)
   return a;
 }
 
+// Moves the adjustment points listed in `numbers` behind the others: they leave the fit
+// and the correction and stay in the listing as check points. Returns how many moved.
+std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& numbers) {
+  if (numbers.empty()) return 0;
+  struct Listed {
+    PointNumber nr;
+    long double x, y, x2, y2;
+  };
+  std::vector<Listed> used, left, rest;
+  for (std::int32_t k = 1; k <= f.lp; ++k) {
+    const bool adjustment = k <= f.ls;
+    Listed p{f.Nr[k], f.model.x(k), f.model.y(k), adjustment ? f.model.x2(k) : 0,
+             adjustment ? f.model.y2(k) : 0};
+    const bool out = adjustment && std::find(numbers.begin(), numbers.end(), p.nr) != numbers.end();
+    (!adjustment ? rest : out ? left : used).push_back(p);
+  }
+  std::int32_t k = 0;
+  for (const auto* group : {&used, &left, &rest}) {
+    for (const Listed& p : *group) {
+      ++k;
+      f.Nr[k] = p.nr;
+      f.model.SetPrimary(k, p.x, p.y);
+      f.model.SetSecondary(k, p.x2, p.y2);
+    }
+  }
+  f.ls = static_cast<std::int32_t>(used.size());
+  return static_cast<std::int32_t>(left.size());
+}
+
+// Reads Wykluczone.txt, reports its problems once, and leaves its points out of the fit.
+void ApplyExclusions(const std::string& folder, TransformationState& state, TransformReport& report,
+                     WindowOperations& window) {
+  TFittedTransformation& f = state.FittedTransformation;
+  const std::vector<PointNumber> known(f.Nr.begin() + 1, f.Nr.begin() + 1 + f.ls);
+  state.exclusions = ReadExclusions(textio::PathInFolder(folder, kExclusionFileName), known);
+  if (!state.exclusions.problems.empty()) {
+    std::string text = "Błędy w pliku Wykluczone.txt (te wiersze pominięto):";
+    for (const std::string& problem : state.exclusions.problems)
+      text += "\n" + problem;
+    window.ShowMessage(MessageKind::ExclusionProblem, text);
+  }
+  state.excluded = LeaveOut(f, state.exclusions.numbers);
+  if (state.excluded > 0) report.Count(CountLine::Excluded, state.excluded);
+}
+
 // Steps after the input block; false when the model cannot be determined.
 bool FitAndReport(const ModelChoice& choice, TFittedTransformation& f, TransformReport& report) {
   const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
@@ -161,6 +208,22 @@ bool FitAndReport(const ModelChoice& choice, TFittedTransformation& f, Transform
   report.Listing(f);
   report.Description();
   return true;
+}
+
+// The per-point figures and the comparison of models, into the state and Kontrola.tra.
+void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
+                           TransformationState& state, WindowOperations& window) {
+  const TFittedTransformation& f = state.FittedTransformation;
+  state.checks.clear();
+  state.models.clear();
+  if (f.fitted) {
+    CheckAdjustmentPoints(f, state.excluded, state.checks);
+    if (!state.scratch) state.scratch = std::make_unique<trk::FittedModel>();
+    CompareModels(f, *state.scratch, state.comparisonBudget, state.models);
+  }
+  WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
+                      state.comparisonBudget},
+                     window);
 }
 
 }  // namespace
@@ -185,8 +248,10 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   VerifySet(list, true, state.tables, report);
   MatchSets(state.tables, f);
   report.Count(CountLine::Common, f.ls);
+  ApplyExclusions(folder, state, report, window);
 
   f.fitted = FitAndReport(choice, f, report);
   if (!f.fitted) report.Defect();
   report.Close(window);
+  JudgeAdjustmentPoints(choice, folder, state, window);
 }

@@ -37,6 +37,8 @@ const char* CountLabel(CountLine line) {
       return "  Zweryfikowana liczba punktów zbioru (xy2)      = ";
     case CountLine::Common:
       return "  Liczba punktów wspólnych (xy1) i (xy2)         = ";
+    case CountLine::Excluded:
+      return "  Wyłączone z dopasowania (Wykluczone.txt)       = ";
   }
   return "";
 }

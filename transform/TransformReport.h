@@ -21,7 +21,8 @@ enum class CountLine {
   SecondaryGiven,
   SecondaryRepeats,
   SecondaryVerified,
-  Common
+  Common,
+  Excluded
 };
 
 class TransformReport {

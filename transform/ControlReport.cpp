@@ -1,0 +1,155 @@
+#include "transform/ControlReport.h"
+
+#include <cmath>
+
+#include "core/WriteFailure.h"
+#include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
+
+namespace {
+
+using textio::AppendFixed;
+using textio::AppendRight;
+
+constexpr int kDecimals = 4;
+constexpr int kField = 9;
+
+class ControlWriter {
+ public:
+  explicit ControlWriter(const std::string& path) { file_.Create(path); }
+  textio::TextFileWriter& File() { return file_; }
+
+  void Line(std::string_view utf8) { file_.WriteLine(textio::Utf8ToCp1250(utf8)); }
+  void Separator() { file_.WriteLine(std::string(100, '-')); }
+  void Number(std::string& line, long double value) { AppendFixed(line, value, kField, kDecimals); }
+  void Dash(std::string& line) { AppendRight(line, "-", kField); }
+  void Point(std::string& line, const AdjustmentCheck& c) {
+    AppendRight(line, c.nr.View(), 16);
+    for (long double v : {c.x1, c.y1}) {
+      line += ' ';
+      AppendFixed(line, v, 13, kDecimals);
+    }
+  }
+
+ private:
+  textio::TextFileWriter file_;
+};
+
+void Header(ControlWriter& w, const ControlReportInput& in) {
+  w.Line(" ZORNAK_edz - kontrola punktów dostosowania");
+  w.Line(" OBIEKT ROBOCZY: " + in.folder);
+  std::string model = " MODEL PRZEBIEGU: transformacja ";
+  model += KindName(in.model.TransformKind);
+  model += " stopnia " + std::to_string(in.model.TransformDegree);
+  w.Line(model);
+}
+
+void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks) {
+  w.Separator();
+  w.Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
+  w.Line("  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
+  w.Line("  m0(i) = błąd średni jednostkowy tego modelu; *** gdy |d| > 3 m0(i);");
+  w.Line("  h=1: punktu nie można wyznaczyć bez niego samego");
+  w.Line(
+      "              Nr            x1            y1       vx       vy      |v|       dx"
+      "       dy      |d|    m0(i)");
+  for (const AdjustmentCheck& c : checks) {
+    if (c.excluded) continue;
+    std::string line;
+    w.Point(line, c);
+    for (long double v : {c.vx, c.vy, std::hypot(c.vx, c.vy)})
+      w.Number(line, v);
+    for (long double v : {c.dx, c.dy, c.d})
+      c.predictable ? w.Number(line, v) : w.Dash(line);
+    c.m0i ? w.Number(line, *c.m0i) : w.Dash(line);
+    if (!c.predictable) line += "  h=1";
+    if (c.flagged) line += "  ***";
+    w.File().WriteLine(line);
+  }
+}
+
+void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks) {
+  w.Separator();
+  w.Line(" PUNKTY WYŁĄCZONE Z DOPASOWANIA (Wykluczone.txt) - PUNKTY KONTROLNE");
+  w.Line("  przed korektą: współrzędne wtórne minus model;");
+  w.Line("  po korekcie: współrzędne wtórne minus wynik ostateczny (model i korekta Hausbrandta)");
+  w.Line(
+      "              Nr            x1            y1 dx przed dy przed |d|przed    dx po"
+      "    dy po   |d| po");
+  bool any = false;
+  for (const AdjustmentCheck& c : checks) {
+    if (!c.excluded) continue;
+    any = true;
+    std::string line;
+    w.Point(line, c);
+    for (long double v : {c.dxModel, c.dyModel, c.dModel, c.dx, c.dy, c.d})
+      w.Number(line, v);
+    w.File().WriteLine(line);
+  }
+  if (!any) w.Line("  brak");
+}
+
+void Problems(ControlWriter& w, const Exclusions& exclusions) {
+  if (exclusions.problems.empty()) return;
+  w.Separator();
+  w.Line(" BŁĘDY W PLIKU Wykluczone.txt (te wiersze pominięto)");
+  for (const std::string& problem : exclusions.problems)
+    w.Line("  " + problem);
+}
+
+void Models(ControlWriter& w, const std::vector<ModelRow>& rows, double budgetSeconds) {
+  w.Separator();
+  w.Line(" PORÓWNANIE MODELI (punkty użyte w dopasowaniu; modele z nadwymiarowością r >= 3)");
+  w.Line("  rodzaj      stopień    u      r       m0  max |v|  RMS |d|  max |d|");
+  const ModelRow* suggested = nullptr;
+  for (const ModelRow& r : rows) {
+    std::string line = "  ";
+    line += textio::Utf8ToCp1250(KindName(r.kind));
+    line.resize(14, ' ');
+    textio::AppendInteger(line, r.degree, 5);
+    textio::AppendInteger(line, r.unknowns, 5);
+    textio::AppendInteger(line, r.redundancy, 7);
+    if (r.skipped) {
+      line += textio::Utf8ToCp1250("   pominięty (limit czasu ");
+      line += textio::General(budgetSeconds) + " s)";
+    } else if (r.defective) {
+      line += textio::Utf8ToCp1250("   defekt układu");
+    } else {
+      for (long double v : {r.m0, r.maxResidual, r.looRms, r.looMax})
+        w.Number(line, v);
+      if (!r.looComplete) line += "  h=1";
+      if (r.suggested) line += textio::Utf8ToCp1250("  <- sugerowany");
+    }
+    if (r.suggested) suggested = &r;
+    w.File().WriteLine(line);
+  }
+  if (rows.empty()) w.Line("  za mało punktów dostosowania");
+  if (suggested) {
+    w.Line(" Model sugerowany: " + std::string(KindName(suggested->kind)) + " stopnia " +
+           std::to_string(suggested->degree) +
+           " (najmniejszy RMS |d|; przy różnicy do 1 mm mniej niewiadomych)");
+  }
+}
+
+}  // namespace
+
+const char* KindName(int kind) {
+  return kind == 1 ? "konforemna" : "ogólna";
+}
+
+void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
+  ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
+  Header(w, in);
+  if (in.fitted) {
+    UsedPoints(w, in.checks);
+  } else {
+    w.Separator();
+    w.Line(" *** Brak transformacji - punktów nie można ocenić");
+  }
+  if (in.fitted) ExcludedPoints(w, in.checks);
+  Problems(w, in.exclusions);
+  if (in.fitted) Models(w, in.models, in.budgetSeconds);
+  w.Separator();
+  CloseOrReport(w.File(), window);
+}

@@ -1,0 +1,33 @@
+// Kontrola.tra: the judgement of the adjustment points of a run, with the habits of the
+// report (Windows-1250, CR LF, fixed columns, Polish headings), written atomically: the
+// per-point table with the leave-one-out figures and flags, the points left out of the fit
+// with their control discrepancies, the problems of Wykluczone.txt, and the comparison of
+// models with its suggestion.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/ModelChoice.h"
+#include "transform/Exclusions.h"
+#include "transform/PointCheck.h"
+
+class WindowOperations;
+
+inline constexpr const char* kControlFileName = "Kontrola.tra";
+
+struct ControlReportInput {
+  const std::string& folder;
+  const ModelChoice& model;
+  bool fitted;
+  const std::vector<AdjustmentCheck>& checks;
+  const Exclusions& exclusions;
+  const std::vector<ModelRow>& models;
+  double budgetSeconds;
+};
+
+// Writes the file into the folder; a file that cannot be written is reported.
+void WriteControlReport(const ControlReportInput& input, WindowOperations& window);
+
+// "konforemna" or "ogólna" (UTF-8), as the tables name a model's kind.
+const char* KindName(int kind);

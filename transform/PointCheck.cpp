@@ -1,0 +1,147 @@
+#include "transform/PointCheck.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "transform/TransformPoint.h"
+
+namespace {
+
+// m0 of the fit without one point: [vv](i) over the redundancy less its two observations.
+std::optional<long double> M0Without(long double vvWithout, std::int32_t redundancy) {
+  if (redundancy - 2 <= 0) return std::nullopt;
+  return std::sqrt(std::fmax(vvWithout, 0.0L) / (redundancy - 2));
+}
+
+AdjustmentCheck PointOf(const TFittedTransformation& f, std::int32_t k) {
+  AdjustmentCheck c;
+  c.nr = f.Nr[k];
+  c.x1 = f.model.x(k);
+  c.y1 = f.model.y(k);
+  c.x2 = f.model.x2(k);
+  c.y2 = f.model.y2(k);
+  return c;
+}
+
+void UsedPoints(const TFittedTransformation& f, std::vector<AdjustmentCheck>& checks) {
+  std::vector<trk::DeletionFigures> deletion;
+  const bool known = f.model.Deletion(deletion);
+  for (std::int32_t k = 1; k <= f.ls; ++k) {
+    AdjustmentCheck c = PointOf(f, k);
+    c.vx = f.model.vx(k);
+    c.vy = f.model.vy(k);
+    if (known && deletion[k].predictable) {
+      const trk::DeletionFigures& del = deletion[k];
+      c.predictable = true;
+      c.dx = del.dx;
+      c.dy = del.dy;
+      c.d = std::hypot(del.dx, del.dy);
+      c.m0i = M0Without(del.vvWithout, f.model.Redundancy());
+      c.flagged = c.m0i && c.d > kFlagFactor * *c.m0i;
+    }
+    checks.push_back(c);
+  }
+}
+
+void ExcludedPoints(const TFittedTransformation& f, std::int32_t excluded,
+                    std::vector<AdjustmentCheck>& checks) {
+  TransformedPoint t;
+  for (std::int32_t k = f.ls + 1; k <= f.ls + excluded; ++k) {
+    AdjustmentCheck c = PointOf(f, k);
+    c.excluded = true;
+    c.predictable = true;
+    TransformPoint(f, c.x1, c.y1, t);
+    c.dxModel = c.x2 - t.X;
+    c.dyModel = c.y2 - t.Y;
+    c.dModel = std::hypot(c.dxModel, c.dyModel);
+    c.dx = c.x2 - t.Xk;
+    c.dy = c.y2 - t.Yk;
+    c.d = std::hypot(c.dx, c.dy);
+    checks.push_back(c);
+  }
+}
+
+void Figures(const trk::FittedModel& model, ModelRow& row) {
+  row.m0 = model.M0();
+  for (std::int32_t i = 1; i <= model.Points(); ++i)
+    row.maxResidual = std::fmax(row.maxResidual, std::hypot(model.vx(i), model.vy(i)));
+  std::vector<trk::DeletionFigures> deletion;
+  if (!model.Deletion(deletion)) return;
+  long double sum = 0;
+  row.looComplete = true;
+  for (std::int32_t i = 1; i <= model.Points(); ++i) {
+    if (!deletion[i].predictable) {
+      row.looComplete = false;
+      continue;
+    }
+    const long double d = std::hypot(deletion[i].dx, deletion[i].dy);
+    sum += d * d;
+    row.looMax = std::fmax(row.looMax, d);
+  }
+  row.looRms = std::sqrt(sum / model.Points());
+}
+
+void Suggest(std::vector<ModelRow>& rows) {
+  const auto candidate = [](const ModelRow& r) {
+    return !r.defective && !r.skipped && r.looComplete;
+  };
+  const ModelRow* best = nullptr;
+  for (const ModelRow& r : rows) {
+    if (candidate(r) && (!best || r.looRms < best->looRms)) best = &r;
+  }
+  if (!best) return;
+  ModelRow* chosen = nullptr;
+  for (ModelRow& r : rows) {
+    if (!candidate(r) || r.looRms > best->looRms + kSuggestionTie) continue;
+    if (!chosen || r.unknowns < chosen->unknowns ||
+        (r.unknowns == chosen->unknowns && r.looRms < chosen->looRms)) {
+      chosen = &r;
+    }
+  }
+  chosen->suggested = true;
+}
+
+}  // namespace
+
+void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded,
+                           std::vector<AdjustmentCheck>& checks) {
+  checks.clear();
+  UsedPoints(f, checks);
+  ExcludedPoints(f, excluded, checks);
+}
+
+void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, double budgetSeconds,
+                   std::vector<ModelRow>& rows) {
+  rows.clear();
+  for (std::int32_t kind = 1; kind <= 2; ++kind) {
+    for (std::int32_t degree = 1; degree <= TRK_MAX_DEGREE; ++degree) {
+      ModelRow row{kind, degree, TrkUnknowns(kind, degree), 2 * f.ls - TrkUnknowns(kind, degree)};
+      if (row.redundancy >= 3) rows.push_back(row);
+    }
+  }
+  for (std::int32_t k = 1; k <= f.ls; ++k) {
+    scratch.SetPrimary(k, f.model.x(k), f.model.y(k));
+    scratch.SetSecondary(k, f.model.x2(k), f.model.y2(k));
+  }
+  // Cheaper models first, so the budget leaves out the costly ones.
+  std::vector<ModelRow*> order;
+  for (ModelRow& r : rows)
+    order.push_back(&r);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const ModelRow* a, const ModelRow* b) { return a->unknowns < b->unknowns; });
+  const auto start = std::chrono::steady_clock::now();
+  for (ModelRow* row : order) {
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    if (spent.count() > budgetSeconds) {
+      row->skipped = true;
+      continue;
+    }
+    if (!scratch.Fit(row->kind, row->degree, f.ls)) {
+      row->defective = true;
+      continue;
+    }
+    Figures(scratch, *row);
+  }
+  Suggest(rows);
+}

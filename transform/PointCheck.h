@@ -1,0 +1,56 @@
+// Judging the adjustment points of a run: for each point used in the fit, its residual and
+// its leave-one-out figures (the discrepancy to the same model fitted without it, the mean
+// error of unit weight of that fit, and a flag when the discrepancy exceeds three times
+// it); for each point left out of the fit, its control discrepancies; and a comparison of
+// every model the points allow, with a suggestion.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "transform/FittedTransformation.h"
+
+struct AdjustmentCheck {
+  PointNumber nr;
+  long double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  long double vx = 0, vy = 0;  // residuals (used points)
+  bool excluded = false;
+  // Used points: false when the leverage is 1 (the fit cannot predict the point without
+  // itself); excluded points: always true.
+  bool predictable = false;
+  // Used points: leave-one-out discrepancy. Excluded points: secondary coordinates minus
+  // the final coordinates of the run (model and correction).
+  long double dx = 0, dy = 0, d = 0;
+  // Excluded points: secondary coordinates minus the model alone, before the correction.
+  long double dxModel = 0, dyModel = 0, dModel = 0;
+  std::optional<long double> m0i;  // m0 of the fit without the point, when r - 2 > 0
+  bool flagged = false;            // |d| > 3 m0(i)
+};
+
+struct ModelRow {
+  std::int32_t kind = 0, degree = 0, unknowns = 0, redundancy = 0;
+  bool defective = false;  // the normal system is singular or nearly so
+  bool skipped = false;    // left out when the time budget ran out
+  bool suggested = false;
+  long double m0 = 0, maxResidual = 0;
+  long double looRms = 0, looMax = 0;  // RMS and largest leave-one-out |d|
+  bool looComplete = false;            // every point had a leverage below 1
+};
+
+// Flag threshold: |d| > kFlagFactor * m0(i).
+inline constexpr long double kFlagFactor = 3;
+// Models whose RMS of |d| lies within this of the best one (m) are equal; the one with
+// fewer unknowns is suggested.
+inline constexpr long double kSuggestionTie = 0.001L;
+
+// The figures of the used points 1..ls of a successful fit, then the control figures of the
+// listing's points ls+1..ls+excluded, which the user left out of the fit.
+void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded,
+                           std::vector<AdjustmentCheck>& checks);
+
+// Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
+// fitted in `scratch` in order of cost; once `budgetSeconds` have passed, the rest are
+// listed as skipped. The row with the smallest RMS of |d| is suggested (ties by unknowns).
+void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, double budgetSeconds,
+                   std::vector<ModelRow>& rows);
