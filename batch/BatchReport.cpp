@@ -4,6 +4,8 @@
 
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
+#include "transform/ControlReport.h"
+#include "transform/Exclusions.h"
 
 namespace {
 
@@ -85,6 +87,25 @@ const char* ExitMeaning(int status) {
   return "";
 }
 
+// The flagged points and the suggested model, for a person.
+void PrintJudgement(const BatchReport& r, std::ostream& out) {
+  std::string flagged, excluded;
+  for (const PointReport& p : r.points) {
+    if (p.flagged) flagged += " " + p.nr;
+    if (p.excluded) excluded += " " + p.nr;
+  }
+  if (!excluded.empty()) out << "Wyłączone z dopasowania (Wykluczone.txt):" << excluded << '\n';
+  if (!r.points.empty()) {
+    out << "Punkty podejrzane (|d| > 3 m0(i)):" << (flagged.empty() ? " brak" : flagged) << '\n';
+  }
+  for (const ModelRow& m : r.models) {
+    if (m.suggested) {
+      out << "Model sugerowany: " << KindName(m.kind) << " stopnia " << m.degree
+          << " (RMS |d| = " << textio::Fixed(m.looRms, 0, 4) << " m); szczegóły w Kontrola.tra\n";
+    }
+  }
+}
+
 }  // namespace
 
 BatchReport CollectReport(const RunState& state, const ModelChoice& model,
@@ -114,6 +135,15 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
   }
   for (const ConsoleWindow::Message& m : window.Messages())
     report.messages.push_back(m.text);
+  if (state.started) {
+    for (const AdjustmentCheck& c : state.transformation.checks) {
+      report.points.push_back({textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View())), c.x1, c.y1, c.x2,
+                               c.y2, c.vx, c.vy, c.dx, c.dy, c.d, c.m0i, c.predictable, c.flagged,
+                               c.excluded});
+    }
+    report.models = state.transformation.models;
+    report.comparisonBudget = state.transformation.comparisonBudget;
+  }
   report.exitStatus = ExitStatusOf(report, state, window);
   return report;
 }
@@ -133,6 +163,7 @@ void PrintText(const BatchReport& r, std::ostream& out) {
         << r.maxResidual->first << '\n';
   }
   if (r.fitted && r.readFailed) out << "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono\n";
+  PrintJudgement(r, out);
   for (std::size_t k = 0; k < r.files.size(); ++k) {
     const MapFileReport& f = r.files[k];
     out << "Plik " << f.input << '\n';
@@ -147,6 +178,7 @@ void PrintText(const BatchReport& r, std::ostream& out) {
 }
 
 void PrintJson(const BatchReport& r, std::ostream& out) {
+  const auto flag = [](bool b) { return b ? "true" : "false"; };
   out << "{\n  \"folder\": " << Quoted(r.folder) << ",\n";
   out << "  \"model\": {\"kind\": " << r.kind << ", \"degree\": " << r.degree << "},\n";
   out << "  \"transformation\": {\"fitted\": " << (r.fitted ? "true" : "false")
@@ -172,5 +204,35 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   out << (r.files.empty() ? "],\n" : "\n  ],\n") << "  \"messages\": [";
   for (std::size_t k = 0; k < r.messages.size(); ++k)
     out << (k ? ", " : "") << Quoted(r.messages[k]);
-  out << "],\n  \"exit_status\": " << r.exitStatus << "\n}\n";
+  out << "],\n  \"adjustment_points\": [";
+  for (std::size_t k = 0; k < r.points.size(); ++k) {
+    const PointReport& p = r.points[k];
+    out << (k ? ",\n" : "\n") << "    {\"nr\": " << Quoted(p.nr);
+    for (const auto& [key, value] : {std::pair{"x1", p.x1},
+                                     {"y1", p.y1},
+                                     {"x2", p.x2},
+                                     {"y2", p.y2},
+                                     {"vx", p.vx},
+                                     {"vy", p.vy}}) {
+      out << ", \"" << key << "\": " << Number(value);
+    }
+    for (const auto& [key, value] : {std::pair{"dx", p.dx}, {"dy", p.dy}, {"d", p.d}})
+      out << ", \"" << key << "\": " << (p.predictable ? Number(value) : "null");
+    out << ", \"m0_i\": " << (p.m0i ? Number(*p.m0i) : "null")
+        << ", \"flagged\": " << flag(p.flagged) << ", \"excluded\": " << flag(p.excluded) << "}";
+  }
+  out << (r.points.empty() ? "],\n" : "\n  ],\n") << "  \"models\": [";
+  for (std::size_t k = 0; k < r.models.size(); ++k) {
+    const ModelRow& m = r.models[k];
+    const bool figures = !m.defective && !m.skipped;
+    const auto value = [&](long double v) { return figures ? Number(v) : std::string("null"); };
+    out << (k ? ",\n" : "\n") << "    {\"kind\": " << m.kind << ", \"degree\": " << m.degree
+        << ", \"unknowns\": " << m.unknowns << ", \"r\": " << m.redundancy
+        << ", \"m0\": " << value(m.m0) << ", \"max_residual\": " << value(m.maxResidual)
+        << ", \"loo_rms\": " << value(m.looRms) << ", \"loo_max\": " << value(m.looMax)
+        << ", \"defective\": " << flag(m.defective) << ", \"skipped\": " << flag(m.skipped)
+        << ", \"suggested\": " << flag(m.suggested) << "}";
+  }
+  out << (r.models.empty() ? "],\n" : "\n  ],\n");
+  out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }

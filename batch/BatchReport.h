@@ -9,6 +9,7 @@
 
 #include "batch/ConsoleWindow.h"
 #include "shell/RunProcessing.h"
+#include "transform/PointCheck.h"
 
 // Exit statuses of zornak_batch; where several apply the highest wins (5 over 4 over 3).
 enum ExitStatus {
@@ -28,6 +29,13 @@ struct MapFileReport {
   int records = 0, errors = 0;
 };
 
+struct PointReport {
+  std::string nr;  // UTF-8
+  long double x1, y1, x2, y2, vx, vy, dx, dy, d;
+  std::optional<long double> m0i;
+  bool predictable, flagged, excluded;
+};
+
 struct BatchReport {
   std::string folder;
   int kind = 0, degree = 0;
@@ -37,6 +45,9 @@ struct BatchReport {
   std::optional<std::pair<std::string, long double>> maxResidual;  // point (UTF-8), value
   std::vector<MapFileReport> files;                                // one per map file present
   std::vector<std::string> messages;
+  std::vector<PointReport> points;  // used points, then those left out of the fit
+  std::vector<ModelRow> models;
+  double comparisonBudget = 0;
   int exitStatus = kExitDone;
 };
 

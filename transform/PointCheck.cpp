@@ -130,10 +130,11 @@ void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, do
     order.push_back(&r);
   std::stable_sort(order.begin(), order.end(),
                    [](const ModelRow* a, const ModelRow* b) { return a->unknowns < b->unknowns; });
+  // The cheapest model is always compared, whatever the budget.
   const auto start = std::chrono::steady_clock::now();
   for (ModelRow* row : order) {
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-    if (spent.count() > budgetSeconds) {
+    if (row != order.front() && spent.count() > budgetSeconds) {
       row->skipped = true;
       continue;
     }

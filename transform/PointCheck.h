@@ -51,6 +51,7 @@ void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
 // fitted in `scratch` in order of cost; once `budgetSeconds` have passed, the rest are
-// listed as skipped. The row with the smallest RMS of |d| is suggested (ties by unknowns).
+// listed as skipped (the cheapest is always fitted). The row with the smallest RMS of |d| is
+// suggested (ties by unknowns).
 void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, double budgetSeconds,
                    std::vector<ModelRow>& rows);

@@ -140,6 +140,19 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
            EXPECT_EQ(f["index"].IsNull(), k >= 2);
          }
          EXPECT_EQ(json["messages"].items.size(), 1u);
+         ASSERT_EQ(json["adjustment_points"].items.size(), 36u);
+         const JsonValue& first = json["adjustment_points"][0];
+         EXPECT_EQ(first["nr"].text, "PD-101");
+         for (const char* key : {"x1", "y1", "x2", "y2", "vx", "vy", "dx", "dy", "d", "m0_i"})
+           EXPECT_EQ(first[key].type, JsonValue::Type::Number) << key;
+         EXPECT_FALSE(first["excluded"].boolean);
+         int suggested = 0;
+         for (const JsonValue& m : json["models"].items) {
+           for (const char* key : {"kind", "degree", "unknowns", "r", "defective", "skipped"})
+             EXPECT_TRUE(m.Has(key)) << key;
+           suggested += m["suggested"].boolean ? 1 : 0;
+         }
+         EXPECT_EQ(suggested, 1);
        }},
       {"missing TRANSPKT.BIN",
        [](const TestFolder& folder) {

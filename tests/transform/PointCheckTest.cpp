@@ -1,0 +1,165 @@
+// Judging the adjustment points on generated folders whose answer is known: a blunder among
+// noisy Helmert points, a general degree-2 deformation, and faulty exclusion lists.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "tests/transform/TransformTestFolder.h"
+#include "textio/Cp1250.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// `count` points over 3 km with the secondary coordinates from `shift` (metres) plus noise.
+template <typename Shift>
+TPktDostosowania Points(int count, long double noise, Shift shift, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<long double> spread(0, 3000);
+  std::normal_distribution<long double> error(0, noise);
+  TPktDostosowania points;
+  for (int i = 1; i <= count; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    const auto [dx, dy] = shift((x - 5567500) / 1500, (y - 7456500) / 1500);
+    points.push_back(
+        {"P" + std::to_string(i), x, y, x + dx + error(random), y + dy + error(random)});
+  }
+  return points;
+}
+
+// A Helmert transformation: shift, 6 ppm scale, a small rotation.
+std::pair<long double, long double> Helmert(long double s, long double t) {
+  return {0.21L + 0.009L * s - 0.004L * t, -0.17L + 0.004L * s + 0.009L * t};
+}
+
+std::vector<std::string> Flagged(const TransformationState& state) {
+  std::vector<std::string> names;
+  for (const AdjustmentCheck& c : state.checks) {
+    if (c.flagged) names.emplace_back(c.nr.View());
+  }
+  return names;
+}
+
+TEST_F(TransformRun, ABlunderAloneIsFlaggedAndExcludingItRestoresM0) {
+  TPktDostosowania points = Points(30, 0.01L, Helmert, 30);
+  points[11].x2 += 0.5L;  // P12 moved by half a metre
+  folder.WriteAdjustmentPoints(points);
+  Run();
+  EXPECT_EQ(Flagged(state), Lines{"P12"});
+  EXPECT_GT(Fitted().figures.m0, 0.05L);
+
+  folder.Write("Wykluczone.txt", "P12\r\n");
+  Run();
+  const TFittedTransformation& f = Fitted();
+  EXPECT_EQ(f.ls, 29);
+  EXPECT_EQ(f.lp, 30);
+  EXPECT_GT(f.figures.m0, 0.007L);
+  EXPECT_LT(f.figures.m0, 0.013L);
+  EXPECT_TRUE(Flagged(state).empty());
+  // The excluded point is a control point: about 0.5 m off, before and after the correction.
+  const AdjustmentCheck& control = state.checks.back();
+  EXPECT_TRUE(control.excluded);
+  EXPECT_EQ(control.nr.View(), "P12");
+  EXPECT_NEAR(control.dModel, 0.5L, 0.05L);
+  EXPECT_NEAR(control.d, 0.5L, 0.05L);
+  EXPECT_EQ(ReportLines("  Wyłączone z dopasowania"),
+            Lines{"  Wyłączone z dopasowania (Wykluczone.txt)       = 1"});
+  EXPECT_EQ(FileLines("xy_sk1.tra").size(), 1u);  // the excluded point, listed as a check point
+}
+
+TEST_F(TransformRun, AGeneralDegreeTwoDeformationIsSuggested) {
+  folder.WriteAdjustmentPoints(Points(
+      80, 0.01L,
+      [](long double s, long double t) {
+        const auto [hx, hy] = Helmert(s, t);
+        return std::pair{hx + 0.04L * s * s, hy + 0.03L * t * t - 0.02L * s * t};
+      },
+      80));
+  Run();
+  ASSERT_FALSE(state.models.empty());
+  int suggested = 0;
+  for (const ModelRow& m : state.models) {
+    if (!m.suggested) continue;
+    ++suggested;
+    EXPECT_EQ(m.kind, 2);
+    EXPECT_EQ(m.degree, 2);
+  }
+  EXPECT_EQ(suggested, 1);
+  // The run itself keeps the chosen model.
+  EXPECT_EQ(Fitted().model.Kind(), 1);
+  EXPECT_EQ(Fitted().model.Degree(), 1);
+}
+
+TEST_F(TransformRun, FaultyExclusionListsAreNamedOnceAndOtherwiseIgnored) {
+  folder.WriteAdjustmentPoints(Points(10, 0.01L, Helmert, 10));
+  Run();
+  const std::string plain = folder.Read("Protokol.tra") + folder.Read("xy_sk.tra");
+  struct Case {
+    const char* name;
+    std::string file;
+    Lines problems;
+    int excluded;
+  };
+  const Case cases[] = {
+      {"comments and blank lines only", "# nic\r\n\r\n   \r\n", {}, 0},
+      {"unknown number",
+       "P99\n",
+       {"Wykluczone.txt, wiersz 1: punktu P99 nie ma wśród punktów dostosowania"},
+       0},
+      {"repeated number, blanks around",
+       "  P3 \r\nP3\r\n",
+       {"Wykluczone.txt, wiersz 2: numer P3 powtórzony"},
+       1},
+      {"unreadable line",
+       std::string("P2\r\nP\x01"
+                   "4\r\n",
+                   9),
+       {"Wykluczone.txt, wiersz 2: wiersz nieczytelny"},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write("Wykluczone.txt", c.file);
+    window.messages.clear();
+    Run();
+    EXPECT_EQ(state.exclusions.problems, c.problems);
+    EXPECT_EQ(state.excluded, c.excluded);
+    EXPECT_EQ(window.messages.size(), c.problems.empty() ? 0u : 1u);
+    const std::string kontrola = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+    for (const std::string& problem : c.problems)
+      EXPECT_NE(kontrola.find("  " + problem), std::string::npos) << kontrola;
+    if (c.excluded == 0) {
+      // Nothing excluded: the report files are those of a run without the list.
+      EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("xy_sk.tra"), plain);
+    }
+  }
+}
+
+TEST_F(TransformRun, ExcludingTooManyPointsLeavesNoTransformation) {
+  folder.WriteAdjustmentPoints(Points(3, 0.01L, Helmert, 3));
+  folder.Write("Wykluczone.txt", "P1\r\nP2\r\n");
+  Run();
+  EXPECT_FALSE(Fitted().fitted);
+  EXPECT_FALSE(Fitted().Usable());
+  EXPECT_TRUE(state.checks.empty());
+  EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("Brak transformacji"),
+            std::string::npos);
+}
+
+TEST_F(TransformRun, ModelsPastTheTimeBudgetAreListedAsSkipped) {
+  folder.WriteAdjustmentPoints(Points(40, 0.01L, Helmert, 40));
+  state.comparisonBudget = 0;
+  Run();
+  int computed = 0, skipped = 0;
+  for (const ModelRow& m : state.models) {
+    computed += m.skipped ? 0 : 1;
+    skipped += m.skipped ? 1 : 0;
+  }
+  EXPECT_EQ(computed, 1);  // the first is always fitted; the clock runs out after it
+  EXPECT_EQ(skipped, static_cast<int>(state.models.size()) - 1);
+  EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("pominięty (limit czasu 0 s)"),
+            std::string::npos);
+}
+
+}  // namespace
