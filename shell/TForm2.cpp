@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "shell/AdjustmentPointsWindow.h"
 #include "textio/FolderFiles.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"
@@ -182,6 +183,13 @@ void TForm2::CreateFileColumns(QWidget* area) {
     panel(slot, QRect(ColumnX(std::max(slot - 17, 0)), 476, kColumnWidth, kPanelHeight));
   }
   panel(slot::kErrors, QRect(ColumnX(4), 476, kColumnWidth, kPanelHeight));
+  // The judgement of the adjustment points: its report and its window.
+  panel(slot::kControl, QRect(ColumnX(3), 440, kColumnWidth, kPanelHeight));
+  pointsButton_ = new QPushButton("Punkty dostosowania...", area);
+  pointsButton_->setGeometry(ColumnX(4), 440, kColumnWidth, kPanelHeight);
+  pointsButton_->setFont(WindowsFont("MS Sans Serif", 8));
+  pointsButton_->setToolTip("Odchyłki, kontrola bez punktu, wyłączanie punktów, porównanie modeli");
+  connect(pointsButton_, &QPushButton::clicked, this, &TForm2::ShowAdjustmentPoints);
   panels_[15]->hide();
   panels_[16]->hide();
 }
@@ -342,7 +350,28 @@ void TForm2::ChooseFolder() {
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   folder_ = dialog.selectedFiles().first().toStdString();
+  // The judgement shown belongs to the folder it was made in.
+  state_.transformation.checks.clear();
+  state_.transformation.models.clear();
   StartUp();
+  if (pointsWindow_) pointsWindow_->Refresh();
+}
+
+void TForm2::ShowAdjustmentPoints() {
+  if (!pointsWindow_) {
+    pointsWindow_ = new AdjustmentPointsWindow(
+        state_, [this](int kind, int degree) { UseModel(kind, degree); }, this);
+  }
+  pointsWindow_->Refresh();
+  pointsWindow_->show();
+  pointsWindow_->raise();
+}
+
+void TForm2::UseModel(int kind, int degree) {
+  if (kind < 1 || kind > 2 || degree < 1 || degree > 9) return;
+  comboBox1_->setCurrentIndex(kind - 1);
+  comboBox2_->setCurrentIndex(degree - 1);
+  modelChosen_ = true;
 }
 
 QString TForm2::StatusBarText() const {
@@ -357,7 +386,7 @@ void TForm2::StartUp() {
                             ? FolderOfProgram(QCoreApplication::applicationFilePath().toStdString())
                             : AbsoluteFolder(folder_);
   statusText_->setText(" Folder roboczy = " + QString::fromStdString(files.WorkingFolder));
-  comboBox1_->setCurrentIndex(0);
+  if (!modelChosen_) comboBox1_->setCurrentIndex(0);
   files.BuildWorkingFiles();
   files.RefreshPresence(*this);
 }
@@ -369,6 +398,7 @@ void TForm2::BitBtn1Click() {
   try {
     RunProcessing(state_, *this);
     PaintStatus();
+    if (pointsWindow_) pointsWindow_->Refresh();
   } catch (const std::exception& e) {
     PaintStatus();
     QMessageBox::critical(this, "ZORNAK_edz",

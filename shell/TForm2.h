@@ -13,6 +13,7 @@
 
 #include "shell/RunProcessing.h"
 
+class AdjustmentPointsWindow;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -60,6 +61,13 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // folder, shown in the status bar, and the panels follow it.
   void ChooseFolder();
   const std::string& WorkingFolder() const { return state_.files.WorkingFolder; }
+  // Opens (or raises) the window "Punkty dostosowania".
+  void ShowAdjustmentPoints();
+  // Sets the kind (1, 2) and degree (1..9) selectors; the next run uses them. The start-up
+  // pass then no longer resets the kind.
+  void UseModel(int kind, int degree);
+  AdjustmentPointsWindow* PointsWindow() const { return pointsWindow_; }
+  QPushButton* PointsButton() const { return pointsButton_; }
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
   ClickLabel* Image2() const { return image2_; }
@@ -99,6 +107,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   ClickLabel* image2_ = nullptr;
   ClickLabel* statusText_ = nullptr;
   QPushButton* folderButton_ = nullptr;
+  QPushButton* pointsButton_ = nullptr;
+  AdjustmentPointsWindow* pointsWindow_ = nullptr;
+  bool modelChosen_ = false;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run
   QElapsedTimer lastPaint_;

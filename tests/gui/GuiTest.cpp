@@ -6,12 +6,14 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <filesystem>
 
 #include "core/WorkingFiles.h"
+#include "shell/AdjustmentPointsWindow.h"
 #include "shell/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
@@ -467,6 +469,63 @@ class GuiTest : public QObject {
     QVERIFY(!editor.Modified());
     QTest::keyClicks(editor.Text(), "a");
     QVERIFY(editor.Modified());
+  }
+  // The window of the adjustment points: a tick rewrites Wykluczone.txt; a chosen model
+  // goes to the selectors, survives the start-up pass, and the next run uses it.
+  void adjustmentPointsWindow() {
+    QTemporaryDir folder;
+    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
+      std::filesystem::copy_file(
+          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
+    }
+    TForm2 form(folder.path().toStdString());
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QTest::mouseClick(form.PointsButton(), Qt::LeftButton);
+    AdjustmentPointsWindow* window = form.PointsWindow();
+    QVERIFY(window && window->isVisible());
+    QTableWidget* points = window->Points();
+    QCOMPARE(points->rowCount(), 36);
+    int flagged = 0;
+    for (int row = 0; row < points->rowCount(); ++row)
+      flagged += points->item(row, 11)->text().startsWith("***") ? 1 : 0;
+    QVERIFY(flagged >= 1);
+    const QList<QTableWidgetItem*> found = points->findItems("PD-136", Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
+    QCOMPARE(ReadBytes(folder.filePath("Wykluczone.txt")),
+             QByteArray("# Punkty wy\xb3\xb9"
+                        "czone z dopasowania (ZORNAK_edz)\r\nPD-136\r\n"));
+    QVERIFY(window->Notice()->text().contains("WYKONAJ"));
+
+    QTableWidget* models = window->Models();
+    int general2 = -1;
+    for (int row = 0; row < models->rowCount(); ++row) {
+      if (models->item(row, 0)->data(Qt::UserRole).toInt() == 2 &&
+          models->item(row, 1)->data(Qt::UserRole).toInt() == 2) {
+        general2 = row;
+      }
+    }
+    QVERIFY(general2 >= 0);
+    models->selectRow(general2);
+    QTest::mouseClick(window->UseModelButton(), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(form.KindText()), "Ogólna (afin.)");
+    QCOMPARE(QString::fromStdString(form.DegreeText()), "2");
+    form.StartUp();  // as at every activation of the main window
+    QCOMPARE(QString::fromStdString(form.KindText()), "Ogólna (afin.)");
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QCOMPARE(form.State().model.TransformKind, 2);
+    QCOMPARE(form.State().model.TransformDegree, 2);
+    QVERIFY(ReadBytes(folder.filePath("Protokol.tra")).contains("stopnia 2"));
+    QCOMPARE(form.State().transformation.excluded, 1);
+    // The window refreshed after the run: the point stays unticked, as a control point.
+    const QList<QTableWidgetItem*> again = points->findItems("PD-136", Qt::MatchExactly);
+    QCOMPARE(points->item(again[0]->row(), 0)->checkState(), Qt::Unchecked);
   }
 };
 

@@ -1,11 +1,13 @@
-// gui_screenshot FOLDER MAIN.png [EDITOR.png]: runs the main window on FOLDER, answers its
-// message boxes, and saves a picture of the window after the run (for the README); with
-// EDITOR.png also one of the editor opened on Protokol.tra from its panel.
+// gui_screenshot FOLDER MAIN.png [EDITOR.png [POINTS.png]]: runs the main window on FOLDER,
+// answers its message boxes, and saves a picture of the window after the run (for the
+// README); with EDITOR.png also one of the editor opened on Protokol.tra from its panel, and
+// with POINTS.png one of the window "Punkty dostosowania".
 #include <QApplication>
 #include <QPixmap>
 #include <QTextEdit>
 
 #include "core/WorkingFiles.h"
+#include "shell/AdjustmentPointsWindow.h"
 #include "shell/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "viewer/Look.h"
@@ -13,7 +15,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 3 && argc != 4) return 2;
+  if (argc < 3 || argc > 5) return 2;
   SetUpApplication(app);
   TForm2 form(argv[1]);
   form.show();
@@ -27,7 +29,12 @@ int main(int argc, char** argv) {
       QTimer::singleShot(300, [&] {
         for (TForm4* editor : form.findChildren<TForm4*>())
           editor->grab().save(argv[3]);
-        app.quit();
+        if (argc == 4) return app.quit();
+        form.ShowAdjustmentPoints();
+        QTimer::singleShot(300, [&] {
+          form.PointsWindow()->grab().save(argv[4]);
+          app.quit();
+        });
       });
     });
   });

@@ -1,0 +1,220 @@
+#include "shell/AdjustmentPointsWindow.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
+#include "transform/ControlReport.h"
+#include "transform/Exclusions.h"
+
+namespace {
+
+const QColor kFlaggedRow(0xFF, 0xD0, 0xD0);
+const QColor kExcludedRow(0xE0, 0xE0, 0xE0);
+
+// A cell that shows a number with four decimals and sorts by its value; "-" sorts first.
+class NumberItem : public QTableWidgetItem {
+ public:
+  explicit NumberItem(std::optional<long double> value)
+      : QTableWidgetItem(value ? QString::fromStdString(textio::Fixed(*value, 0, 4)) : "-"),
+        value_(value ? static_cast<double>(*value) : -1e300) {
+    setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  bool operator<(const QTableWidgetItem& other) const override {
+    if (const auto* number = dynamic_cast<const NumberItem*>(&other)) {
+      return value_ < number->value_;
+    }
+    return QTableWidgetItem::operator<(other);
+  }
+
+ private:
+  double value_;
+};
+
+QTableWidgetItem* TextItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+  return item;
+}
+
+QString Utf8(std::string_view cp1250) {
+  return QString::fromStdString(textio::Cp1250ToUtf8(cp1250));
+}
+
+QTableWidget* Table(const QStringList& headings, QWidget* parent) {
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+  table->setHorizontalHeaderLabels(headings);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setVisible(false);
+  table->verticalHeader()->setDefaultSectionSize(20);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  return table;
+}
+
+}  // namespace
+
+AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
+                                               std::function<void(int, int)> useModel,
+                                               QWidget* parent)
+    : QMainWindow(parent, Qt::Window), state_(state), useModelCallback_(std::move(useModel)) {
+  setWindowTitle("Punkty dostosowania");
+  resize(900, 640);
+  auto* area = new QWidget(this);
+  auto* layout = new QVBoxLayout(area);
+  summary_ = new QLabel(area);
+  notice_ = new QLabel(area);
+  notice_->setStyleSheet("color: #a00000; font-weight: bold");
+  points_ = Table(
+      {"Użyty", "Nr", "x1", "y1", "vx", "vy", "|v|", "dx", "dy", "|d|", "m0(i)", "Uwagi"}, area);
+  points_->setToolTip(
+      "d: współrzędne wtórne minus ten sam model wyznaczony bez punktu; *** gdy |d| > 3 "
+      "m0(i).\nOdznaczenie punktu wpisuje go do Wykluczone.txt (WYKONAJ wyznaczy "
+      "transformację bez niego).");
+  models_ =
+      Table({"Rodzaj", "Stopień", "u", "r", "m0", "max |v|", "RMS |d|", "max |d|", "Uwagi"}, area);
+  useModel_ = new QPushButton("Użyj tego modelu", area);
+  useModel_->setToolTip("Ustawia rodzaj i stopień transformacji w oknie głównym");
+  layout->addWidget(summary_);
+  layout->addWidget(points_, 3);
+  layout->addWidget(notice_);
+  layout->addWidget(new QLabel("Porównanie modeli (na punktach użytych):", area));
+  layout->addWidget(models_, 2);
+  layout->addWidget(useModel_, 0, Qt::AlignRight);
+  setCentralWidget(area);
+  connect(points_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (!filling_ && item->column() == 0) TickChanged();
+  });
+  connect(useModel_, &QPushButton::clicked, this, &AdjustmentPointsWindow::UseSelectedModel);
+  Refresh();
+}
+
+void AdjustmentPointsWindow::Refresh() {
+  const TFittedTransformation& f = state_.transformation.FittedTransformation;
+  QString summary = "Folder roboczy: " + QString::fromStdString(state_.files.WorkingFolder);
+  if (state_.transformation.checks.empty()) {
+    summary += "\nBrak wyników oceny punktów: naciśnij WYKONAJ w oknie głównym.";
+  } else {
+    int flagged = 0;
+    for (const AdjustmentCheck& c : state_.transformation.checks)
+      flagged += c.flagged ? 1 : 0;
+    summary += QString(
+                   "\nModel: transformacja %1 stopnia %2;  punkty użyte: %3, wyłączone: %4;  "
+                   "m0 = %5 m;  punkty podejrzane: %6")
+                   .arg(QString::fromUtf8(KindName(f.model.Kind())))
+                   .arg(f.model.Degree())
+                   .arg(f.ls)
+                   .arg(state_.transformation.excluded)
+                   .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
+                   .arg(flagged);
+  }
+  summary_->setText(summary);
+  notice_->clear();
+  FillPoints();
+  FillModels();
+}
+
+void AdjustmentPointsWindow::FillPoints() {
+  filling_ = true;
+  points_->setSortingEnabled(false);
+  const std::vector<AdjustmentCheck>& checks = state_.transformation.checks;
+  points_->setRowCount(static_cast<int>(checks.size()));
+  for (int row = 0; row < static_cast<int>(checks.size()); ++row) {
+    const AdjustmentCheck& c = checks[row];
+    auto* tick = new QTableWidgetItem;
+    tick->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    tick->setCheckState(c.excluded ? Qt::Unchecked : Qt::Checked);
+    tick->setData(Qt::UserRole,
+                  QByteArray(c.nr.View().data(), static_cast<int>(c.nr.View().size())));
+    points_->setItem(row, 0, tick);
+    points_->setItem(row, 1, TextItem(Utf8(TrimmedNumber(c.nr.View()))));
+    const std::optional<long double> none;
+    const auto loo = [&](long double v) { return c.predictable ? std::optional(v) : none; };
+    const std::optional<long double> cells[] = {
+        c.x1,
+        c.y1,
+        c.excluded ? none : std::optional(c.vx),
+        c.excluded ? none : std::optional(c.vy),
+        c.excluded ? none : std::optional(std::hypot(c.vx, c.vy)),
+        loo(c.dx),
+        loo(c.dy),
+        loo(c.d),
+        c.m0i};
+    for (int k = 0; k < 9; ++k)
+      points_->setItem(row, 2 + k, new NumberItem(cells[k]));
+    QString note = c.excluded ? "wyłączony (kontrolny)" : "";
+    if (!c.predictable) note = "h=1: nie do wyznaczenia bez niego";
+    if (c.flagged) note = "*** |d| > 3 m0(i)";
+    points_->setItem(row, 11, TextItem(note));
+    const QColor background = c.flagged ? kFlaggedRow : c.excluded ? kExcludedRow : QColor();
+    if (background.isValid()) {
+      for (int column = 0; column < points_->columnCount(); ++column)
+        points_->item(row, column)->setBackground(background);
+    }
+  }
+  points_->setSortingEnabled(true);
+  filling_ = false;
+}
+
+void AdjustmentPointsWindow::FillModels() {
+  const std::vector<ModelRow>& rows = state_.transformation.models;
+  models_->setSortingEnabled(false);
+  models_->setRowCount(static_cast<int>(rows.size()));
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    const ModelRow& m = rows[row];
+    auto* kind = TextItem(QString::fromUtf8(KindName(m.kind)));
+    kind->setData(Qt::UserRole, m.kind);
+    models_->setItem(row, 0, kind);
+    models_->setItem(row, 1, new NumberItem(std::nullopt));
+    models_->item(row, 1)->setText(QString::number(m.degree));
+    models_->item(row, 1)->setData(Qt::UserRole, m.degree);
+    models_->setItem(row, 2, TextItem(QString::number(m.unknowns)));
+    models_->setItem(row, 3, TextItem(QString::number(m.redundancy)));
+    const bool figures = !m.defective && !m.skipped;
+    const std::optional<long double> none;
+    const long double values[] = {m.m0, m.maxResidual, m.looRms, m.looMax};
+    for (int k = 0; k < 4; ++k)
+      models_->setItem(row, 4 + k, new NumberItem(figures ? std::optional(values[k]) : none));
+    const QString note = m.defective   ? "defekt układu"
+                         : m.skipped   ? "pominięty (limit czasu)"
+                         : m.suggested ? "sugerowany"
+                                       : "";
+    models_->setItem(row, 8, TextItem(note));
+    if (m.suggested) models_->selectRow(row);
+  }
+  useModel_->setEnabled(!rows.empty());
+}
+
+void AdjustmentPointsWindow::TickChanged() {
+  std::vector<std::string> excluded;
+  for (int row = 0; row < points_->rowCount(); ++row) {
+    const QTableWidgetItem* tick = points_->item(row, 0);
+    if (tick->checkState() == Qt::Unchecked)
+      excluded.push_back(tick->data(Qt::UserRole).toByteArray().toStdString());
+  }
+  const std::string path = textio::PathInFolder(state_.files.WorkingFolder, kExclusionFileName);
+  std::string failure;
+  if (!WriteExclusions(path, excluded, failure)) {
+    notice_->setText("Błąd zapisu pliku " + QString::fromStdString(failure));
+    return;
+  }
+  notice_->setText(QString("Zapisano Wykluczone.txt (wyłączonych: %1). WYKONAJ wyznaczy "
+                           "transformację na nowo.")
+                       .arg(excluded.size()));
+}
+
+void AdjustmentPointsWindow::UseSelectedModel() {
+  const QList<QTableWidgetItem*> selected = models_->selectedItems();
+  if (selected.isEmpty()) return;
+  const int row = selected.first()->row();
+  useModelCallback_(models_->item(row, 0)->data(Qt::UserRole).toInt(),
+                    models_->item(row, 1)->data(Qt::UserRole).toInt());
+  notice_->setText("Ustawiono model w oknie głównym. WYKONAJ użyje go w następnym przebiegu.");
+}
