@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
 #include "transform/FittedTransformation.h"
+#include "transform/PointCheck.h"
 #include "transform/TransformPoint.h"
 
 namespace {
@@ -87,6 +89,63 @@ void TransformPointAt(benchmark::State& state) {
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(TransformPointAt)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
+
+// Points over 4 km carried by a Helmert transformation with 2 cm noise into `model`.
+void FillModel(int count, trk::FittedModel& model) {
+  std::mt19937 random(count);
+  std::uniform_real_distribution<long double> spread(0, 4000);
+  std::normal_distribution<long double> noise(0, 0.02L);
+  for (int i = 1; i <= count; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    model.SetPrimary(i, x, y);
+    model.SetSecondary(i, x + 0.2L + noise(random), y - 0.3L + noise(random));
+  }
+}
+
+// The fit through libtrk, and the leave-one-out figures of every point after it, for
+// (points, kind, degree).
+void FitOnly(benchmark::State& state) {
+  auto model = std::make_unique<trk::FittedModel>();
+  const int m = static_cast<int>(state.range(0));
+  FillModel(m, *model);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        model->Fit(static_cast<int>(state.range(1)), static_cast<int>(state.range(2)), m));
+}
+void DeletionFiguresOnly(benchmark::State& state) {
+  auto model = std::make_unique<trk::FittedModel>();
+  const int m = static_cast<int>(state.range(0));
+  FillModel(m, *model);
+  model->Fit(static_cast<int>(state.range(1)), static_cast<int>(state.range(2)), m);
+  std::vector<trk::DeletionFigures> figures;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(model->Deletion(figures));
+}
+void FitCases(benchmark::internal::Benchmark* b) {
+  for (int m : {1000, 200000}) {
+    for (int kind : {1, 2}) {
+      for (int degree : {1, 5})
+        b->Args({m, kind, degree});
+    }
+  }
+  b->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(FitOnly)->Apply(FitCases);
+BENCHMARK(DeletionFiguresOnly)->Apply(FitCases);
+
+// The comparison of all 18 models over `points` adjustment points.
+void CompareAllModels(benchmark::State& state) {
+  TFittedTransformation f;
+  const int m = static_cast<int>(state.range(0));
+  FillModel(m, f.model);
+  f.ls = f.lp = m;
+  f.fitted = f.model.Fit(1, 1, m);
+  auto scratch = std::make_unique<trk::FittedModel>();
+  std::vector<ModelRow> rows;
+  for (auto _ : state)
+    CompareModels(f, *scratch, 1e9, rows);
+}
+BENCHMARK(CompareAllModels)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void ParcelAreaOfRing(benchmark::State& state) {
   const int k = static_cast<int>(state.range(0));

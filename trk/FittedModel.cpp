@@ -104,27 +104,19 @@ bool FittedModel::Deletion(std::vector<DeletionFigures>& figures) const {
   }
   if (!Cholesky(n, u)) return false;
 
+  // The conformal model is a complex least-squares problem written in reals; the diagonal of
+  // a complex hat matrix is real, so its 2x2 block is h I with h = a_x' N^-1 a_x, the same
+  // one-leverage formula as the general kind's.
   figures.assign(m_ + 1, DeletionFigures{});
-  long double yx[kMaxUnknowns], yy[kMaxUnknowns];
+  long double y[kMaxUnknowns];
   const long double vv = SumOfSquares();
   for (std::int32_t i = 1; i <= m_; ++i) {
     design(i);
-    DeletionFigures& f = figures[i];
+    ForwardSolve(n, u, rows.x, y);
+    const long double rest = 1 - Dot(y, y, u);  // 1 - h
+    if (rest <= kLeverageOne) continue;
     const long double vx = vx_[i], vy = vy_[i];
-    ForwardSolve(n, u, rows.x, yx);
-    if (general) {
-      const long double rest = 1 - Dot(yx, yx, u);  // 1 - h
-      if (rest <= kLeverageOne) continue;
-      f = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
-      continue;
-    }
-    ForwardSolve(n, u, rows.y, yy);
-    // I - H_ii = [[1-p, -q], [-q, 1-s]] and its inverse [[1-s, q], [q, 1-p]] / det.
-    const long double p = Dot(yx, yx, u), q = Dot(yx, yy, u), s = Dot(yy, yy, u);
-    const long double det = (1 - p) * (1 - s) - q * q;
-    if (det <= kLeverageOne) continue;
-    const long double dx = ((1 - s) * vx + q * vy) / det, dy = (q * vx + (1 - p) * vy) / det;
-    f = {true, dx, dy, vv - (vx * dx + vy * dy)};
+    figures[i] = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
   }
   return true;
 }

@@ -69,11 +69,11 @@ class FittedModel {
   long double MeanError(std::int32_t k) const;
 
   // The deletion figures of adjustment points 1..Points() into figures[1..] (resized). With
-  // H the hat matrix of the fit and H_ii its block for point i (1x1 per coordinate for the
-  // general kind, 2x2 for the conformal one): d_i = (I - H_ii)^-1 v_i and
-  // [vv](i) = [vv] - v_i' (I - H_ii)^-1 v_i. The hat matrix does not depend on centring or
-  // scaling, so it is formed in the fit's normalised coordinates: N = A'A = L L' from the
-  // design rows, and H_ii = Y'Y with Y = L^-1 A_i'. Cost: one pass over the points to form
+  // H the hat matrix of the fit and H_ii its block for point i (h per coordinate for the
+  // general kind; for the conformal one a 2x2 block that equals h I):
+  // d_i = (I - H_ii)^-1 v_i and [vv](i) = [vv] - v_i' (I - H_ii)^-1 v_i. The hat matrix does not
+  // depend on centring or scaling, so it is formed in the fit's normalised coordinates: N = A'A = L
+  // L' from the design rows, and h = y'y with y = L^-1 a_i. Cost: one pass over the points to form
   // N and one to solve. False before a fit, or when N is not positive definite.
   bool Deletion(std::vector<DeletionFigures>& figures) const;
 
