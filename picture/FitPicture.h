@@ -1,0 +1,85 @@
+// The picture of a fit: the map, the adjustment points with their residual vectors, the
+// Hausbrandt correction field, a legend, scale bars and a title block, in geodetic axes
+// (x north, up; y east, right). One drawing routine serves the window, printing and the
+// PNG, SVG and PDF files, so every output shows the same picture.
+#pragma once
+
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct PicturePoint {
+  QString nr;
+  long double x = 0, y = 0;    // where it is drawn: secondary coordinates (m)
+  long double vx = 0, vy = 0;  // residual (used points), m
+  long double d = 0;           // leave-one-out |d| or, for an excluded point, control |d|
+  bool hasD = false;
+  std::optional<long double> m0i;
+  bool excluded = false, flagged = false;
+};
+
+// A correction arrow at one node of the grid: where it is drawn, and the correction (m).
+struct CorrectionArrow {
+  long double x = 0, y = 0, dx = 0, dy = 0;
+};
+
+struct FitPictureData {
+  QString folder;
+  int kind = 0, degree = 0;
+  bool fitted = false;
+  QString explanation;  // why there is no fit, or no run, shown in the title block
+  int pointsUsed = 0;
+  long double m0 = 0, maxResidual = 0;
+  QString maxResidualPoint;
+  QString date;  // of the picture, yyyy-mm-dd
+  std::vector<PicturePoint> points;
+  std::vector<CorrectionArrow> corrections;
+  // The map: outlines of parcels and contours, and point marks, in drawn coordinates.
+  std::vector<std::vector<std::pair<long double, long double>>> outlines;
+  std::vector<std::pair<long double, long double>> marks;
+  bool mapConverted = false;  // the map shows converted coordinates (else primary ones)
+};
+
+// Builds the picture of the run made in `folder` from its files, without writing into it:
+// the model from Protokol.tra, the fit rebuilt from TRANSPKT.BIN and Wykluczone.txt, the
+// map from the converted files (the input files when none was converted). False with a
+// reason in `error` when the folder holds no run (neither Protokol.tra nor TRANSPKT.BIN).
+bool LoadFitPicture(const std::string& folder, bool withMap, FitPictureData& data, QString& error);
+
+// Which part of the plane the picture shows: a centre (m) and a scale (pixels per metre).
+struct PictureView {
+  long double centreX = 0, centreY = 0;
+  double pixelsPerMetre = 1;
+};
+
+// The view that fits the adjustment points (else the map) into `size` with a margin.
+PictureView FitView(const FitPictureData& data, const QSizeF& size);
+
+// Screen position of (x north, y east) in `area` for `view`.
+QPointF ToScreen(const PictureView& view, const QRectF& area, long double x, long double y);
+
+// The magnification of residual vectors for a view `widthMetres` wide: a 1-2-5 number that
+// makes the longest residual about an eighth of the width; 1 when there are none.
+double VectorMagnification(const FitPictureData& data, double widthMetres);
+
+struct PictureOptions {
+  bool shading = false;  // colour the correction's length under the arrows
+  int highlighted = -1;  // index of a point to ring
+};
+
+// Draws the whole picture into `area`.
+void DrawFitPicture(QPainter& painter, const QRectF& area, const FitPictureData& data,
+                    const PictureView& view, const PictureOptions& options = {});
+
+// Writes the picture `width` pixels wide (height 5/8 of it) as PNG, SVG or PDF by the
+// extension of `path`; false with a reason in `error`.
+bool SaveFitPicture(const QString& path, const FitPictureData& data, int width, QString& error);
+
+// Style colours, shared with tests that look at the pixels.
+namespace picture_colours {
+inline const QColor kUsed(0, 90, 200), kFlagged(220, 0, 0), kExcluded(120, 120, 120);
+inline const QColor kResidual(200, 0, 140), kCorrection(0, 150, 60), kMap(170, 170, 170);
+}  // namespace picture_colours

@@ -1,0 +1,261 @@
+// Gathering the picture of a run from its folder. The fit is rebuilt in a temporary folder
+// from copies of TRANSPKT.BIN and Wykluczone.txt, so nothing is written beside the user's
+// files; the map is read from the converted files, or from the inputs when none exists.
+#include <QDate>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "convert/ParcelHeader.h"
+#include "core/WindowOperations.h"
+#include "picture/FitPicture.h"
+#include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
+#include "textio/TextScanner.h"
+#include "transform/Exclusions.h"
+#include "transform/RunTransformation.h"
+#include "transform/TransformPoint.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietWindow : public WindowOperations {
+ public:
+  std::string KindText() override { return {}; }
+  std::string DegreeText() override { return {}; }
+  void ShowStatus(std::string_view) override {}
+  void ShowMessage(MessageKind, std::string_view text) override { last = std::string(text); }
+  void ShowPanel(int, PanelState) override {}
+  void SetCounter(Counter, std::string_view) override {}
+  std::string CounterText(Counter) override { return {}; }
+  bool ConversionSwitch(MapFile) override { return false; }
+  std::string last;
+};
+
+QString Utf8(std::string_view cp1250) {
+  return QString::fromStdString(textio::Cp1250ToUtf8(cp1250));
+}
+
+// Kind and degree from the report's model line; 1 and 1 when it is not there.
+ModelChoice ModelOfReport(const std::string& folder) {
+  ModelChoice choice{1, 1, 4};
+  textio::TextFileReader in;
+  if (!in.Open(textio::PathInFolder(folder, "Protokol.tra"))) return choice;
+  std::string line;
+  while (in.ReadLine(line)) {
+    if (line.rfind(" MODEL: ", 0) != 0) continue;
+    choice.TransformKind = line.find("KONFOREMNA") != std::string::npos ? 1 : 2;
+    const std::size_t at = line.rfind("stopnia ");
+    if (at != std::string::npos) choice.TransformDegree = std::atoi(line.c_str() + at + 8);
+    if (choice.TransformDegree < 1 || choice.TransformDegree > 9) choice.TransformDegree = 1;
+    break;
+  }
+  return choice;
+}
+
+// The fit of the run, rebuilt in a temporary folder that is removed afterwards.
+void RebuildFit(const std::string& folder, const ModelChoice& choice, TransformationState& state,
+                QString& explanation) {
+  std::string pattern = (fs::temp_directory_path() / "zornak-picture-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return;
+  std::error_code ec;
+  for (const char* name : {"TRANSPKT.BIN", kExclusionFileName}) {
+    if (textio::FileExistsInFolder(folder, name))
+      fs::copy_file(textio::PathInFolder(folder, name), pattern + "/" + name, ec);
+  }
+  QuietWindow window;
+  RunTransformation(choice, pattern, window, state);
+  fs::remove_all(pattern, ec);
+  const TFittedTransformation& f = state.FittedTransformation;
+  if (!window.last.empty()) explanation = QString::fromStdString(window.last);
+  if (!f.fitted && explanation.isEmpty()) {
+    explanation = "Brak transformacji: za mało punktów dostosowania lub defekt układu";
+  } else if (f.fitted && f.readFailed) {
+    explanation = "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono";
+  }
+}
+
+void Points(const TransformationState& state, FitPictureData& data) {
+  for (const AdjustmentCheck& c : state.checks) {
+    PicturePoint p;
+    p.nr = Utf8(TrimmedNumber(c.nr.View()));
+    p.x = c.x2;
+    p.y = c.y2;
+    p.vx = c.vx;
+    p.vy = c.vy;
+    p.d = c.d;
+    p.hasD = c.predictable;
+    p.m0i = c.m0i;
+    p.excluded = c.excluded;
+    p.flagged = c.flagged;
+    data.points.push_back(p);
+  }
+}
+
+// Without a fit the points read are still shown, at their secondary coordinates.
+void PointsRead(const TFittedTransformation& f, FitPictureData& data) {
+  for (std::int32_t k = 1; k <= f.ls; ++k) {
+    PicturePoint p;
+    p.nr = Utf8(TrimmedNumber(f.Nr[k].View()));
+    p.x = f.model.x2(k);
+    p.y = f.model.y2(k);
+    data.points.push_back(p);
+  }
+}
+
+// Andrew's monotone chain: the convex hull of the used points, counter-clockwise.
+std::vector<std::pair<long double, long double>> Hull(
+    std::vector<std::pair<long double, long double>> p) {
+  std::sort(p.begin(), p.end());
+  if (p.size() < 3) return p;
+  auto cross = [](const auto& o, const auto& a, const auto& b) {
+    return (a.first - o.first) * (b.second - o.second) -
+           (a.second - o.second) * (b.first - o.first);
+  };
+  std::vector<std::pair<long double, long double>> h(2 * p.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    while (k >= 2 && cross(h[k - 2], h[k - 1], p[i]) <= 0)
+      --k;
+    h[k++] = p[i];
+  }
+  for (std::size_t i = p.size() - 1, t = k + 1; i > 0; --i) {
+    while (k >= t && cross(h[k - 2], h[k - 1], p[i - 1]) <= 0)
+      --k;
+    h[k++] = p[i - 1];
+  }
+  h.resize(k - 1);
+  return h;
+}
+
+bool Inside(const std::vector<std::pair<long double, long double>>& hull, long double x,
+            long double y) {
+  if (hull.size() < 3) return false;
+  for (std::size_t i = 0; i < hull.size(); ++i) {
+    const auto& a = hull[i];
+    const auto& b = hull[(i + 1) % hull.size()];
+    if ((b.first - a.first) * (y - a.second) - (b.second - a.second) * (x - a.first) < 0)
+      return false;
+  }
+  return true;
+}
+
+// The correction on a 16 x 16 grid over the hull of the used points (primary coordinates),
+// drawn where the run puts each node.
+void Corrections(const TFittedTransformation& f, FitPictureData& data) {
+  std::vector<std::pair<long double, long double>> used;
+  for (std::int32_t k = 1; k <= f.ls; ++k)
+    used.emplace_back(f.model.x(k), f.model.y(k));
+  const auto hull = Hull(used);
+  if (hull.size() < 3) return;
+  long double x0 = hull[0].first, x1 = x0, y0 = hull[0].second, y1 = y0;
+  for (const auto& [x, y] : hull) {
+    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+  }
+  constexpr int kNodes = 16;
+  TransformedPoint t;
+  for (int i = 0; i <= kNodes; ++i) {
+    for (int j = 0; j <= kNodes; ++j) {
+      const long double x = x0 + (x1 - x0) * i / kNodes, y = y0 + (y1 - y0) * j / kNodes;
+      if (!Inside(hull, x, y)) continue;
+      TransformPoint(f, x, y, t);
+      data.corrections.push_back({t.Xk, t.Yk, t.dx, t.dy});
+    }
+  }
+}
+
+// Outlines of a parcel or contour file: the boundary pairs (the second pair of each
+// vertex line) of every record; unreadable vertices are left out.
+void Outlines(const std::string& path, FitPictureData& data) {
+  textio::TextScanner in;
+  if (!in.Open(path)) return;
+  while (in.NextLine()) {
+    ParcelHeader header;
+    if (!ReadParcelHeader(in.Line(), header)) continue;
+    long double skip;
+    in.NextLine();
+    for (int k = 0; k < 4; ++k)
+      in.Number(skip);
+    std::int32_t count = 0;
+    in.NextLine();
+    if (in.Integer(count) != textio::TextScanner::Read::Ok) continue;
+    std::vector<std::pair<long double, long double>> outline;
+    for (std::int32_t i = 0; i < count && in.NextLine(); ++i) {
+      in.Take(20);
+      long double v[4];
+      bool ok = true;
+      for (long double& value : v)
+        ok = in.Number(value) == textio::TextScanner::Read::Ok && ok;
+      if (ok) outline.emplace_back(v[2], v[3]);
+    }
+    if (outline.size() >= 2) data.outlines.push_back(std::move(outline));
+  }
+}
+
+// Marks of the point file: the first pair of each record.
+void Marks(const std::string& path, FitPictureData& data) {
+  textio::TextScanner in;
+  if (!in.Open(path)) return;
+  while (in.NextLine()) {
+    if (in.Take(20).empty()) continue;
+    long double x, y;
+    if (in.Number(x) == textio::TextScanner::Read::Ok &&
+        in.Number(y) == textio::TextScanner::Read::Ok) {
+      data.marks.emplace_back(x, y);
+    }
+    in.Rest();
+  }
+}
+
+void Map(const std::string& folder, FitPictureData& data) {
+  const auto pick = [&](const char* converted, const char* input) {
+    if (textio::FileExistsInFolder(folder, converted)) {
+      data.mapConverted = true;
+      return textio::PathInFolder(folder, converted);
+    }
+    return textio::FileExistsInFolder(folder, input) ? textio::PathInFolder(folder, input)
+                                                     : std::string();
+  };
+  for (const auto& [converted, input] :
+       {std::pair{"Dzialki.ed_", "Dzialki.edz"}, std::pair{"Kontury.ed_", "Kontury.edz"}}) {
+    const std::string path = pick(converted, input);
+    if (!path.empty()) Outlines(path, data);
+  }
+  const std::string points = pick("Punkty.ep_", "Punkty.ept");
+  if (!points.empty()) Marks(points, data);
+}
+
+}  // namespace
+
+bool LoadFitPicture(const std::string& folder, bool withMap, FitPictureData& data, QString& error) {
+  data = FitPictureData{};
+  data.folder = QString::fromStdString(folder);
+  data.date = QDate::currentDate().toString(Qt::ISODate);
+  const bool report = textio::FileExistsInFolder(folder, "Protokol.tra");
+  if (!report && !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
+    error = "Folder " + data.folder + " nie zawiera przebiegu (brak Protokol.tra i TRANSPKT.BIN)";
+    data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
+    return false;
+  }
+  const ModelChoice choice = ModelOfReport(folder);
+  data.kind = choice.TransformKind;
+  data.degree = choice.TransformDegree;
+  TransformationState state;
+  state.comparisonBudget = 0;
+  RebuildFit(folder, choice, state, data.explanation);
+  const TFittedTransformation& f = state.FittedTransformation;
+  data.fitted = f.fitted;
+  if (f.fitted) {
+    data.pointsUsed = f.ls;
+    data.m0 = f.figures.m0;
+    data.maxResidual = f.figures.maxResidual;
+    data.maxResidualPoint = Utf8(TrimmedNumber(f.figures.maxResidualPoint.View()));
+    Points(state, data);
+    Corrections(f, data);
+  } else {
+    PointsRead(f, data);
+  }
+  if (withMap) Map(folder, data);
+  return true;
+}

@@ -1,0 +1,189 @@
+// The picture of a fit, rendered and looked at as a person would: where a residual vector
+// points and how long it is, that north is up, one marker per point and one arrow per
+// residual in the SVG, the styles of excluded and flagged points, and an explanation
+// instead of a blank picture for folders without a fit.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "picture/FitPicture.h"
+#include "tests/TestFolder.h"
+#include "tools/PlotRun.h"
+
+namespace {
+
+using namespace picture_colours;
+
+int Distance(QColor a, QColor b) {
+  return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+         std::abs(a.blue() - b.blue());
+}
+
+// The colour, blended by antialiasing at most half way to white.
+bool Near(QColor a, QColor b) {
+  return Distance(a, b) < 160;
+}
+
+// A line one and a half pixels wide on a pixel boundary colours the pixels on both sides.
+bool NearAt(const QImage& image, int x, int y, QColor colour) {
+  return Near(image.pixelColor(x - 1, y), colour) || Near(image.pixelColor(x, y), colour);
+}
+
+PicturePoint Point(const char* nr, long double x, long double y, long double vx, long double vy) {
+  PicturePoint p;
+  p.nr = nr;
+  p.x = x;
+  p.y = y;
+  p.vx = vx;
+  p.vy = vy;
+  return p;
+}
+
+// Three points 1 km apart; A carries a residual of 10 cm to the north.
+FitPictureData ThreePoints() {
+  FitPictureData d;
+  d.fitted = true;
+  d.kind = d.degree = 1;
+  d.points = {Point("A", 0, 0, 0.1L, 0), Point("B", 1000, 0, 0, 0), Point("C", 0, 1000, 0, 0)};
+  return d;
+}
+
+// 800 x 500 pixels at 0.2 px/m centred on A: the view is 4,000 m wide.
+QImage Render(const FitPictureData& d, PictureView view = {0, 0, 0.2}) {
+  QImage image(800, 500, QImage::Format_RGB32);
+  QPainter painter(&image);
+  DrawFitPicture(painter, QRectF(0, 0, 800, 500), d, view);
+  return image;
+}
+
+TEST(Picture, AResidualPointsNorthFromItsPointAtTheStatedMagnification) {
+  const FitPictureData d = ThreePoints();
+  // An eighth of 4,000 m over the 0.1 m residual is 5,000, a 1-2-5 number already.
+  EXPECT_EQ(VectorMagnification(d, 4000), 5000);
+  const QImage image = Render(d);
+  // A is at the centre (400, 250); 0.1 m x 5,000 x 0.2 px/m = 100 px up, to (400, 150).
+  EXPECT_TRUE(NearAt(image, 400, 165, kResidual));
+  EXPECT_TRUE(NearAt(image, 400, 200, kResidual));
+  EXPECT_TRUE(NearAt(image, 400, 152, kResidual));
+  for (QPoint away : {QPoint(400, 330), QPoint(480, 250), QPoint(320, 250), QPoint(400, 130)})
+    EXPECT_TRUE(Near(image.pixelColor(away), Qt::white)) << away.x() << "," << away.y();
+}
+
+TEST(Picture, NorthIsUpAndEastIsRight) {
+  const QImage image = Render(ThreePoints());
+  EXPECT_TRUE(Near(image.pixelColor(400, 50), kUsed));   // B: 1 km north = 200 px up
+  EXPECT_TRUE(Near(image.pixelColor(600, 250), kUsed));  // C: 1 km east = 200 px right
+  EXPECT_TRUE(Near(image.pixelColor(400, 450), Qt::white));
+  EXPECT_TRUE(Near(image.pixelColor(200, 250), Qt::white));
+}
+
+TEST(Picture, ExcludedPointsAreHollowAndFlaggedOnesRed) {
+  FitPictureData d = ThreePoints();
+  d.points[1].flagged = true;
+  d.points[2].excluded = true;
+  const QImage image = Render(d);
+  EXPECT_TRUE(Near(image.pixelColor(400, 50), kFlagged));
+  EXPECT_TRUE(Near(image.pixelColor(600, 250), Qt::white));  // hollow centre
+  EXPECT_TRUE(Near(image.pixelColor(603, 250), kExcluded));  // its ring
+}
+
+TEST(Picture, SvgHoldsOneMarkerPerPointAndOneArrowPerResidual) {
+  FitPictureData d;
+  d.fitted = true;
+  for (int i = 0; i < 5; ++i)
+    d.points.push_back(Point("P", 100.0L * i, 50.0L * (i % 2), 0.01L * (i + 1), -0.01L));
+  QTemporaryDir folder;
+  QString error;
+  ASSERT_TRUE(SaveFitPicture(folder.filePath("fit.svg"), d, 800, error)) << error.toStdString();
+  QFile file(folder.filePath("fit.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray svg = file.readAll();
+  EXPECT_EQ(svg.count("<circle"), 5);
+  // Every arrow has one filled head; the north arrow is the only other filled shape.
+  EXPECT_EQ(svg.count("<path"), 5 + 1);
+}
+
+// The count of pixels in the explanation's colour: the title block says why.
+int ExplanationPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      count += Near(image.pixelColor(x, y), kFlagged) ? 1 : 0;
+  }
+  return count;
+}
+
+TEST(Picture, FoldersWithoutAFitGiveAnExplanation) {
+  TestFolder empty;
+  FitPictureData d;
+  QString error;
+  EXPECT_FALSE(LoadFitPicture(empty.Path(), true, d, error));
+  EXPECT_TRUE(error.contains("nie zawiera przebiegu"));
+  EXPECT_GT(ExplanationPixels(Render(d, FitView(d, QSizeF(800, 500)))), 20);
+
+  TestFolder failed;
+  failed.WriteAdjustmentPoints({{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}});
+  ASSERT_TRUE(LoadFitPicture(failed.Path(), true, d, error));
+  EXPECT_FALSE(d.fitted);
+  EXPECT_TRUE(d.explanation.startsWith("Brak transformacji"));
+  EXPECT_EQ(d.points.size(), 1u);  // the points read are still shown
+  EXPECT_GT(ExplanationPixels(Render(d, FitView(d, QSizeF(800, 500)))), 20);
+}
+
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    files[entry.path().filename().string()] = bytes.str();
+  }
+  return files;
+}
+
+TEST(Picture, PlotCommandLine) {
+  TestFolder run, out;
+  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER))
+    std::filesystem::copy_file(entry.path(), run.File(entry.path().filename().string()));
+  const auto before = Contents(run.Path());
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+  };
+  const std::string png = out.File("fit.png");
+  const Case cases[] = {
+      {{run.Path(), png, "--width", "640"}, 0},
+      {{run.Path(), out.File("fit.pdf"), "--no-map"}, 0},
+      {{out.Path() + "/none", png}, 1},
+      {{out.Path(), out.File("x.png")}, 1},  // a folder without a run
+      {{run.Path(), out.File("fit.gif")}, 1},
+      {{run.Path()}, 2},
+      {{run.Path(), png, "--width", "9"}, 2},
+      {{run.Path(), png, "--bogus"}, 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<const char*> argv = {"zornak_plot"};
+    for (const std::string& a : c.args)
+      argv.push_back(a.c_str());
+    std::ostringstream o, e;
+    EXPECT_EQ(RunPlot(static_cast<int>(argv.size()), argv.data(), o, e), c.status) << e.str();
+  }
+  EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 400));
+  EXPECT_TRUE(std::filesystem::exists(out.File("fit.pdf")));
+  EXPECT_EQ(Contents(run.Path()), before);  // nothing written into the working folder
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
