@@ -93,6 +93,11 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
     if (!filling_ && item->column() == 0) TickChanged();
   });
   connect(useModel_, &QPushButton::clicked, this, &AdjustmentPointsWindow::UseSelectedModel);
+  connect(points_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> selected = points_->selectedItems();
+    if (filling_ || selected.isEmpty() || !pointSelected_) return;
+    pointSelected_(points_->item(selected.first()->row(), 1)->text());
+  });
   Refresh();
 }
 
@@ -190,6 +195,17 @@ void AdjustmentPointsWindow::FillModels() {
     if (m.suggested) models_->selectRow(row);
   }
   useModel_->setEnabled(!rows.empty());
+}
+
+void AdjustmentPointsWindow::SelectPoint(const QString& nr) {
+  const QList<QTableWidgetItem*> found = points_->findItems(nr, Qt::MatchExactly);
+  for (const QTableWidgetItem* item : found) {
+    if (item->column() != 1) continue;
+    filling_ = true;  // a selection from the map is not sent back to it
+    points_->selectRow(item->row());
+    points_->scrollToItem(item);
+    filling_ = false;
+  }
 }
 
 void AdjustmentPointsWindow::TickChanged() {

@@ -25,6 +25,12 @@ class AdjustmentPointsWindow : public QMainWindow {
 
   // Shows the figures of the state as they are now (after a run, or a change of folder).
   void Refresh();
+  // Selects the row of the point of this number (from the map).
+  void SelectPoint(const QString& nr);
+  // Receives the number of a point the user selects in the table.
+  void OnPointSelected(std::function<void(const QString&)> selected) {
+    pointSelected_ = std::move(selected);
+  }
 
   QTableWidget* Points() const { return points_; }
   QTableWidget* Models() const { return models_; }
@@ -44,5 +50,6 @@ class AdjustmentPointsWindow : public QMainWindow {
   QTableWidget* points_;
   QTableWidget* models_;
   QPushButton* useModel_;
+  std::function<void(const QString&)> pointSelected_;
   bool filling_ = false;
 };

@@ -19,6 +19,7 @@
 #include <exception>
 
 #include "shell/AdjustmentPointsWindow.h"
+#include "shell/ResidualMapWindow.h"
 #include "textio/FolderFiles.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"
@@ -190,6 +191,11 @@ void TForm2::CreateFileColumns(QWidget* area) {
   pointsButton_->setFont(WindowsFont("MS Sans Serif", 8));
   pointsButton_->setToolTip("Odchyłki, kontrola bez punktu, wyłączanie punktów, porównanie modeli");
   connect(pointsButton_, &QPushButton::clicked, this, &TForm2::ShowAdjustmentPoints);
+  mapButton_ = new QPushButton("Mapa odchyłek...", area);
+  mapButton_->setGeometry(ColumnX(4), 410, kColumnWidth, kPanelHeight);
+  mapButton_->setFont(WindowsFont("MS Sans Serif", 8));
+  mapButton_->setToolTip("Punkty dostosowania z wektorami odchyłek i pole korekt na tle mapy");
+  connect(mapButton_, &QPushButton::clicked, this, &TForm2::ShowResidualMap);
   panels_[15]->hide();
   panels_[16]->hide();
 }
@@ -355,6 +361,7 @@ void TForm2::ChooseFolder() {
   state_.transformation.models.clear();
   StartUp();
   if (pointsWindow_) pointsWindow_->Refresh();
+  if (mapWindow_) mapWindow_->Refresh(state_.files.WorkingFolder);
 }
 
 void TForm2::ShowAdjustmentPoints() {
@@ -362,9 +369,25 @@ void TForm2::ShowAdjustmentPoints() {
     pointsWindow_ = new AdjustmentPointsWindow(
         state_, [this](int kind, int degree) { UseModel(kind, degree); }, this);
   }
+  pointsWindow_->OnPointSelected([this](const QString& nr) {
+    if (mapWindow_) mapWindow_->SelectPoint(nr);
+  });
   pointsWindow_->Refresh();
   pointsWindow_->show();
   pointsWindow_->raise();
+}
+
+void TForm2::ShowResidualMap() {
+  if (!mapWindow_) {
+    mapWindow_ = new ResidualMapWindow(
+        [this](const QString& nr) {
+          if (pointsWindow_) pointsWindow_->SelectPoint(nr);
+        },
+        this);
+  }
+  mapWindow_->Refresh(state_.files.WorkingFolder);
+  mapWindow_->show();
+  mapWindow_->raise();
 }
 
 void TForm2::UseModel(int kind, int degree) {
@@ -399,6 +422,7 @@ void TForm2::BitBtn1Click() {
     RunProcessing(state_, *this);
     PaintStatus();
     if (pointsWindow_) pointsWindow_->Refresh();
+    if (mapWindow_) mapWindow_->Refresh(state_.files.WorkingFolder);
   } catch (const std::exception& e) {
     PaintStatus();
     QMessageBox::critical(this, "ZORNAK_edz",

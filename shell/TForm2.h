@@ -14,6 +14,7 @@
 #include "shell/RunProcessing.h"
 
 class AdjustmentPointsWindow;
+class ResidualMapWindow;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -67,6 +68,10 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // pass then no longer resets the kind.
   void UseModel(int kind, int degree);
   AdjustmentPointsWindow* PointsWindow() const { return pointsWindow_; }
+  // Opens (or raises) the window "Mapa odchyłek".
+  void ShowResidualMap();
+  ResidualMapWindow* MapWindow() const { return mapWindow_; }
+  QPushButton* MapButton() const { return mapButton_; }
   QPushButton* PointsButton() const { return pointsButton_; }
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
@@ -109,6 +114,8 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* folderButton_ = nullptr;
   QPushButton* pointsButton_ = nullptr;
   AdjustmentPointsWindow* pointsWindow_ = nullptr;
+  QPushButton* mapButton_ = nullptr;
+  ResidualMapWindow* mapWindow_ = nullptr;
   bool modelChosen_ = false;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run

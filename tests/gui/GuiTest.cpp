@@ -14,6 +14,7 @@
 
 #include "core/WorkingFiles.h"
 #include "shell/AdjustmentPointsWindow.h"
+#include "shell/ResidualMapWindow.h"
 #include "shell/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
@@ -526,6 +527,44 @@ class GuiTest : public QObject {
     // The window refreshed after the run: the point stays unticked, as a control point.
     const QList<QTableWidgetItem*> again = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(points->item(again[0]->row(), 0)->checkState(), Qt::Unchecked);
+  }
+  void residualMapWindow() {
+    QTemporaryDir folder;
+    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
+      std::filesystem::copy_file(
+          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
+    }
+    TForm2 form(folder.path().toStdString());
+    QTest::mouseClick(form.MapButton(), Qt::LeftButton);
+    MapCanvas* canvas = form.MapWindow()->Canvas();
+    QCOMPARE(canvas->Data().points.size(), 36u);  // the points read, before any run
+    QVERIFY(!canvas->Data().fitted || canvas->Data().explanation.isEmpty());
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(canvas->Data().fitted);
+    QVERIFY(!canvas->Data().corrections.empty());
+    // The wheel zooms about the cursor: the point under it stays under it.
+    const PicturePoint& first = canvas->Data().points[0];
+    const QPointF at = ToScreen(canvas->View(), canvas->rect(), first.x, first.y);
+    const double before = canvas->View().pixelsPerMetre;
+    canvas->ZoomAt(at, 2);
+    QCOMPARE(canvas->View().pixelsPerMetre, 2 * before);
+    const QPointF after = ToScreen(canvas->View(), canvas->rect(), first.x, first.y);
+    QVERIFY(std::hypot(after.x() - at.x(), after.y() - at.y()) < 0.01);
+    QCOMPARE(canvas->PointAt(at), 0);
+    // A click on the map selects the point in the table, and the other way round.
+    QTest::mouseClick(form.PointsButton(), Qt::LeftButton);
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, at.toPoint());
+    QCOMPARE(canvas->Options().highlighted, 0);
+    QTableWidget* points = form.PointsWindow()->Points();
+    QCOMPARE(points->item(points->currentRow(), 1)->text(), first.nr);
+    points->selectRow(5);
+    const QString fifth = points->item(5, 1)->text();
+    QCOMPARE(canvas->Data().points[canvas->Options().highlighted].nr, fifth);
+    QVERIFY(form.MapWindow()->SaveAs(folder.filePath("mapa.svg")));
+    QVERIFY(ReadBytes(folder.filePath("mapa.svg")).contains("<circle"));
   }
 };
 
