@@ -47,6 +47,10 @@ PositionLayout LayoutOf(const SectionState& s, int firstWord) {
   return {firstWord + o, s.layoutB, 5};
 }
 
+PositionLayout LayerLayout(const SectionState& s) {
+  return LayoutOf(s, s.kind == 1 ? 2 : 3);
+}
+
 // A kind 1 record whose code value has bit 5 set carries a second position after three
 // more words; it is written in the general form, the rest of the line after it.
 bool KindOneRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
@@ -55,7 +59,7 @@ bool KindOneRecord(const SplitLine& w, const SectionState& s, const TFittedTrans
   const bool second = (CodeValue(w.Word(6 + o)) & 32) != 0;
   long double x2 = 0, y2 = 0;
   if (second && (!WordNumber(w.Word(7 + o), x2) || !WordNumber(w.Word(8 + o), y2))) return false;
-  if (!OnePositionRecord(w, LayoutOf(s, 2), f, !second, out)) return false;
+  if (!OnePositionRecord(w, LayerLayout(s), f, !second, out)) return false;
   if (!second) return true;
   TransformedPoint t;
   TransformPoint(f, x2, y2, t);
@@ -74,14 +78,24 @@ bool KindOneRecord(const SplitLine& w, const SectionState& s, const TFittedTrans
 bool LayerRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
                  std::string& out) {
   if (s.kind == 1) return KindOneRecord(w, s, f, out);
-  return TwoPositionRecord(w, LayoutOf(s, 3), f, out);
+  return TwoPositionRecord(w, LayerLayout(s), f, out);
 }
 
 }  // namespace
 
+const SectionedFormat& LayerFormat() {
+  static const SectionedFormat format = {LayerSectionLine,
+                                         LayerRecord,
+                                         MapFile::Layers,
+                                         false,
+                                         " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
+                                         " Przetwarzam WARSTWY.txt - proszę czekać",
+                                         true,
+                                         Counter::LayerPoints,
+                                         LayerLayout};
+  return format;
+}
+
 TaskResult ConvertLayers(TaskContext& context) {
-  return RunSectionedTask(
-      {LayerSectionLine, LayerRecord, MapFile::Layers, false, " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
-       " Przetwarzam WARSTWY.txt - proszę czekać", true, Counter::LayerPoints},
-      context);
+  return RunSectionedTask(LayerFormat(), context);
 }

@@ -15,17 +15,31 @@ bool ObjectSectionLine(const SplitLine& w, SectionState& state) {
   return w.Word(1) == "**" || w.Word(1) == "****";
 }
 
+PositionLayout ObjectLayout(const SectionState& s) {
+  return s.kind == 1 ? PositionLayout{3, false, 0} : PositionLayout{4, false, 3};
+}
+
 bool ObjectRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
                   std::string& out) {
-  if (s.kind == 1) return OnePositionRecord(w, {3, false, 0}, f, true, out);
-  return TwoPositionRecord(w, {4, false, 3}, f, out);
+  if (s.kind == 1) return OnePositionRecord(w, ObjectLayout(s), f, true, out);
+  return TwoPositionRecord(w, ObjectLayout(s), f, out);
 }
 
 }  // namespace
 
+const SectionedFormat& ObjectFormat() {
+  static const SectionedFormat format = {ObjectSectionLine,
+                                         ObjectRecord,
+                                         MapFile::Objects,
+                                         true,
+                                         " DIAGNOSTYKA ZBIORU: OBIEKTY.txt",
+                                         " Przetwarzam OBIEKTY.txt",
+                                         false,
+                                         Counter::ObjectPoints,
+                                         ObjectLayout};
+  return format;
+}
+
 TaskResult ConvertObjects(TaskContext& context) {
-  return RunSectionedTask(
-      {ObjectSectionLine, ObjectRecord, MapFile::Objects, true, " DIAGNOSTYKA ZBIORU: OBIEKTY.txt",
-       " Przetwarzam OBIEKTY.txt", false, Counter::ObjectPoints},
-      context);
+  return RunSectionedTask(ObjectFormat(), context);
 }

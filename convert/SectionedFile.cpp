@@ -102,6 +102,27 @@ TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context)
   return result;
 }
 
+void ReadSectionPositions(const SectionedFormat& format, const std::string& path,
+                          std::vector<std::pair<long double, long double>>& positions) {
+  textio::TextFileReader in;
+  if (!in.Open(path)) return;
+  SectionState state;
+  SplitLine w;
+  std::string line;
+  while (in.ReadLine(line)) {
+    SplitWords(line, w);
+    if (format.sectionLine(w, state) || (state.kind != 1 && state.kind != 2)) continue;
+    const int p = format.layout(state).firstWord;
+    long double x, y, x2, y2;
+    if (!WordNumber(w.Word(p), x) || !WordNumber(w.Word(p + 1), y)) continue;
+    positions.emplace_back(x, y);
+    if (state.kind == 2 && WordNumber(w.Word(p + 2), x2) && WordNumber(w.Word(p + 3), y2) &&
+        x2 > kCoordinateThreshold && y2 > kCoordinateThreshold) {
+      positions.emplace_back(x2, y2);
+    }
+  }
+}
+
 bool WordNumber(std::string_view word, long double& value) {
   return textio::ParseNumber(word, value);
 }

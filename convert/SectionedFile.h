@@ -7,6 +7,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "convert/MapFileTask.h"
 #include "convert/SplitWords.h"
@@ -36,7 +38,19 @@ struct SectionedFormat {
   const char* status;  // shown when the task starts
   bool statusFirst;    // shown before the files are opened, else after the title
   Counter counter;     // receives the number of converted records
+  // Where the first position of a record of section kind 1 or 2 stands.
+  PositionLayout (*layout)(const SectionState& state);
 };
+
+// The formats of the two files.
+const SectionedFormat& LayerFormat();
+const SectionedFormat& ObjectFormat();
+
+// The positions (x, y as written) of the records of kinds 1 and 2 of a layer or object
+// file: the first of each record, and a kind 2 record's second when it holds coordinates.
+// Records with unreadable positions are left out.
+void ReadSectionPositions(const SectionedFormat& format, const std::string& path,
+                          std::vector<std::pair<long double, long double>>& positions);
 
 // Runs the task to the end of its input (at least one line, also when it is empty).
 TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context);

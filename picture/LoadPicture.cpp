@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "convert/ParcelHeader.h"
+#include "convert/SectionedFile.h"
 #include "core/WindowOperations.h"
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
@@ -224,6 +225,12 @@ void Map(const std::string& folder, FitPictureData& data) {
   }
   const std::string points = pick("Punkty.ep_", "Punkty.ept");
   if (!points.empty()) Marks(points, data);
+  for (const auto& [format, converted, input] :
+       {std::tuple{&LayerFormat(), "Warstwy.tx_", "Warstwy.txt"},
+        std::tuple{&ObjectFormat(), "OBIEKTY.tx_", "OBIEKTY.txt"}}) {
+    const std::string path = pick(converted, input);
+    if (!path.empty()) ReadSectionPositions(*format, path, data.marks);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "convert/SectionedFile.h"
+#include "tests/TestFolder.h"
+
 namespace {
 
 struct SplitCase {
@@ -55,6 +58,30 @@ TEST(SplitWords, LinesOfManyWords) {
   SplitWords(line, split);
   EXPECT_EQ(split.Count(), 10001);
   EXPECT_EQ(split.Word(10000), "w9999");
+}
+
+}  // namespace
+
+namespace {
+
+// The positions the picture marks: each record's first position, a two-position record's
+// second when it holds coordinates; section lines, other sections and faulty records give
+// none.
+TEST(SectionPositions, ObjectFileByHand) {
+  TestFolder folder;
+  folder.Write("OBIEKTY.txt",
+               "O B 121\r\n"
+               "B 1 5567000.00 7456000.00 reszta\r\n"
+               "B 1 zle 7456000.00\r\n"
+               "O B 23\r\n"
+               "B 1 2 5567001 7456001 5567002 7456002\r\n"
+               "B 1 2 5567003 7456003 0 0\r\n"
+               "** komentarz 5567004 7456004\r\n");
+  std::vector<std::pair<long double, long double>> positions;
+  ReadSectionPositions(ObjectFormat(), folder.File("OBIEKTY.txt"), positions);
+  const std::vector<std::pair<long double, long double>> expected = {
+      {5567000, 7456000}, {5567001, 7456001}, {5567002, 7456002}, {5567003, 7456003}};
+  EXPECT_EQ(positions, expected);
 }
 
 }  // namespace
