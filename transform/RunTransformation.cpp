@@ -8,6 +8,7 @@
 #include "textio/FolderFiles.h"
 #include "transform/ControlReport.h"
 #include "transform/FittedTransformation.h"
+#include "transform/ProjPipeline.h"
 #include "transform/TransformReport.h"
 #include "transform/UPKTBIN.h"
 
@@ -253,5 +254,9 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   f.fitted = FitAndReport(choice, f, report);
   if (!f.fitted) report.Defect();
   report.Close(window);
+  std::string failure;
+  if (f.fitted && !WritePipelineFile(folder, f.model, failure)) {
+    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
+  }
   JudgeAdjustmentPoints(choice, folder, state, window);
 }

@@ -90,8 +90,8 @@ TEST_F(ConversionRun, ConvertedCoordinatesAreTransformPointOfTheInput) {
 TEST_F(ConversionRun, NoMapFilesCreatesNothing) {
   IdentityTransformation();
   Run();
-  EXPECT_EQ(Files(), (Lines{"Kontrola.tra", "Protokol.tra", "TRANSPKT.BIN", "err.tra", "xy.tra",
-                            "xy_sk.tra", "xy_sk1.tra"}));
+  EXPECT_EQ(Files(), (Lines{"Kontrola.tra", "Protokol.tra", "TRANSPKT.BIN", "Transformacja.proj",
+                            "err.tra", "xy.tra", "xy_sk.tra", "xy_sk1.tra"}));
   EXPECT_EQ(window.statuses[window.statuses.size() - 2], " Zadania wykonano");
   EXPECT_EQ(window.messages, Lines{" Koniec obliczeń - ZORNAK_EDZ"});
 }
@@ -226,12 +226,12 @@ TEST_F(ConversionRun, BadInputNeverStopsTheRun) {
     Run();
     ASSERT_FALSE(window.messages.empty()) << name;
     EXPECT_EQ(window.messages.back(), " Koniec obliczeń - ZORNAK_EDZ") << name;
-    Lines expected = {"DZIALKI.edz",   "Dzialki.ed_",   "KONTURY.edz",     "Kontury.ed_",
-                      "OBIEKTY.tx_",   "OBIEKTY.txt",   "PROTOKOL5.txt",   "PUNKTY.ept",
-                      "Protokol.tra",  "Protokol1.txt", "Protokol2.txt",   "Protokol3.txt",
-                      "Protokol4.txt", "Punkty.ep_",    "SKO_dzialki.txt", "SKO_kontury.txt",
-                      "TRANSPKT.BIN",  "WARSTWY.txt",   "Warstwy.tx_",     "err.tra",
-                      "xy.tra",        "xy_sk.tra",     "xy_sk1.tra",      "Kontrola.tra"};
+    Lines expected = {
+        "DZIALKI.edz",     "Dzialki.ed_",   "KONTURY.edz",   "Kontury.ed_",  "OBIEKTY.tx_",
+        "OBIEKTY.txt",     "PROTOKOL5.txt", "PUNKTY.ept",    "Protokol.tra", "Protokol1.txt",
+        "Protokol2.txt",   "Protokol3.txt", "Protokol4.txt", "Punkty.ep_",   "SKO_dzialki.txt",
+        "SKO_kontury.txt", "TRANSPKT.BIN",  "WARSTWY.txt",   "Warstwy.tx_",  "err.tra",
+        "xy.tra",          "xy_sk.tra",     "xy_sk1.tra",    "Kontrola.tra", "Transformacja.proj"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Files(), expected) << name;
     EXPECT_FALSE(FileLines("Protokol1.txt").empty()) << name;
