@@ -142,6 +142,7 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
                                c.excluded});
     }
     report.models = state.transformation.models;
+    if (state.geoPackageWritten) report.geoPackage = state.files.SlotPath(slot::kGeoPackage);
     report.comparisonBudget = state.transformation.comparisonBudget;
   }
   report.exitStatus = ExitStatusOf(report, state, window);
@@ -174,6 +175,7 @@ void PrintText(const BatchReport& r, std::ostream& out) {
         << '\n';
   }
   if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
+  if (r.geoPackage) out << "GeoPackage: " << *r.geoPackage << '\n';
   out << "Wynik: " << r.exitStatus << " - " << ExitMeaning(r.exitStatus) << '\n';
 }
 
@@ -234,5 +236,6 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
         << ", \"suggested\": " << flag(m.suggested) << "}";
   }
   out << (r.models.empty() ? "],\n" : "\n  ],\n");
+  out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }

@@ -48,6 +48,7 @@ struct BatchReport {
   std::vector<PointReport> points;  // used points, then those left out of the fit
   std::vector<ModelRow> models;
   double comparisonBudget = 0;
+  std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run
   int exitStatus = kExitDone;
 };
 

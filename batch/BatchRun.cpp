@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Użycie: zornak_batch [--kind 1|2] [--degree 1..9] [--json] [FOLDER]\n"
+    "Użycie: zornak_batch [--kind 1|2] [--degree 1..9] [--gpkg] [--json] [FOLDER]\n"
     "        zornak_batch --version | --help\n"
     "Wykonuje transformację z korektą Hausbrandta w folderze roboczym FOLDER\n"
     "(domyślnie w bieżącym): czyta TRANSPKT.BIN, zapisuje Protokol.tra, xy.tra,\n"
@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "  --kind 1     transformacja konforemna (domyślnie)\n"
     "  --kind 2     transformacja ogólna (lokalnie afiniczna)\n"
     "  --degree N   stopień wielomianu 1..9 (domyślnie 1)\n"
+    "  --gpkg       zapisuje też przeliczoną mapę jako Mapa.gpkg (GeoPackage)\n"
     "  --json       podsumowanie jako jeden obiekt JSON\n"
     "  --version    wersja programu\n"
     "Komunikaty i stany przetwarzania idą na standardowe wyjście błędów,\n"
@@ -36,7 +37,7 @@ struct Options {
   std::string kindText{kKindItems[0]};
   std::string degreeText{kDegreeItems[0]};
   std::string folder = ".";
-  bool help = false, version = false, json = false;
+  bool help = false, version = false, json = false, gpkg = false;
 };
 
 // The item of `items` chosen by the one-digit number `value` (1-based), or nothing.
@@ -58,6 +59,12 @@ bool ParseOptions(int argc, const char* const* argv, Options& options, std::ostr
       options.version = true;
     } else if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--gpkg") {
+      if (!GeoPackageAvailable()) {
+        err << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
+        return false;
+      }
+      options.gpkg = true;
     } else if (arg == "--kind" || arg == "--degree") {
       const bool kind = arg == "--kind";
       const bool chosen =
@@ -106,6 +113,7 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   }
   ConsoleWindow window(options.kindText, options.degreeText, err);
   RunState state;
+  state.exportGeoPackage = options.gpkg;
   state.files.WorkingFolder = AbsoluteFolder(options.folder);
   state.files.BuildWorkingFiles();
   state.files.RefreshPresence(window);

@@ -12,11 +12,6 @@ bool Selected(const WorkingFileTable& files, WindowOperations& window, MapFile f
   return files.SlotFileExists(SlotsOf(file).input) && window.ConversionSwitch(file);
 }
 
-void Finish(WindowOperations& window) {
-  window.ShowStatus(" Zadania wykonano");
-  window.ShowMessage(MessageKind::Closing, " Koniec obliczeń - ZORNAK_EDZ");
-}
-
 }  // namespace
 
 void FinishOutput(TaskContext& context, textio::TextFileWriter& file, int slot,
@@ -49,7 +44,6 @@ void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation&
       window.ShowMessage(MessageKind::NoTransformation,
                          " *** Brak transformacji - pliki mapy nie zostały przekształcone");
     }
-    Finish(window);
     return;
   }
   TaskContext context{files, transformation, state.tables, window};
@@ -62,5 +56,9 @@ void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation&
       context.lastPassRecords = state.results[k].records;
     }
   }
-  Finish(window);
+}
+
+void FinishConversion(WindowOperations& window) {
+  window.ShowStatus(" Zadania wykonano");
+  window.ShowMessage(MessageKind::Closing, " Koniec obliczeń - ZORNAK_EDZ");
 }

@@ -15,5 +15,9 @@ struct ConversionState {
   std::array<TaskResult, kMapFileCount> results;
 };
 
+// Converts the map files; the caller ends the run with FinishConversion.
 void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
                      WindowOperations& window, ConversionState& state);
+
+// The end of every run: the status " Zadania wykonano" and the closing message box.
+void FinishConversion(WindowOperations& window);

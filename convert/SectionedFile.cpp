@@ -102,25 +102,36 @@ TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context)
   return result;
 }
 
+SectionRecordReader::SectionRecordReader(const SectionedFormat& format, const std::string& path)
+    : format_(format) {
+  in_.Open(path);
+}
+
+bool SectionRecordReader::Next(SectionRecord& record) {
+  while (in_.ReadLine(line_)) {
+    SplitWords(line_, words_);
+    if (format_.sectionLine(words_, state_) || (state_.kind != 1 && state_.kind != 2)) continue;
+    const int p = format_.layout(state_).firstWord;
+    long double x, y, x2, y2;
+    if (!WordNumber(words_.Word(p), x) || !WordNumber(words_.Word(p + 1), y)) continue;
+    record.kind = state_.kind;
+    record.words = &words_;
+    record.positions.assign(1, {x, y});
+    if (state_.kind == 2 && WordNumber(words_.Word(p + 2), x2) &&
+        WordNumber(words_.Word(p + 3), y2) && x2 > kCoordinateThreshold &&
+        y2 > kCoordinateThreshold) {
+      record.positions.emplace_back(x2, y2);
+    }
+    return true;
+  }
+  return false;
+}
+
 void ReadSectionPositions(const SectionedFormat& format, const std::string& path,
                           std::vector<std::pair<long double, long double>>& positions) {
-  textio::TextFileReader in;
-  if (!in.Open(path)) return;
-  SectionState state;
-  SplitLine w;
-  std::string line;
-  while (in.ReadLine(line)) {
-    SplitWords(line, w);
-    if (format.sectionLine(w, state) || (state.kind != 1 && state.kind != 2)) continue;
-    const int p = format.layout(state).firstWord;
-    long double x, y, x2, y2;
-    if (!WordNumber(w.Word(p), x) || !WordNumber(w.Word(p + 1), y)) continue;
-    positions.emplace_back(x, y);
-    if (state.kind == 2 && WordNumber(w.Word(p + 2), x2) && WordNumber(w.Word(p + 3), y2) &&
-        x2 > kCoordinateThreshold && y2 > kCoordinateThreshold) {
-      positions.emplace_back(x2, y2);
-    }
-  }
+  ForEachSectionRecord(format, path, [&](const SectionRecord& record) {
+    positions.insert(positions.end(), record.positions.begin(), record.positions.end());
+  });
 }
 
 bool WordNumber(std::string_view word, long double& value) {

@@ -12,6 +12,7 @@
 
 #include "convert/MapFileTask.h"
 #include "convert/SplitWords.h"
+#include "textio/TextFile.h"
 
 struct SectionState {
   int kind = 0;          // 0 before the first section line, then 1..4
@@ -46,9 +47,20 @@ struct SectionedFormat {
 const SectionedFormat& LayerFormat();
 const SectionedFormat& ObjectFormat();
 
-// The positions (x, y as written) of the records of kinds 1 and 2 of a layer or object
-// file: the first of each record, and a kind 2 record's second when it holds coordinates.
-// Records with unreadable positions are left out.
+// A record of section kind 1 or 2 as read: its words and its positions (x, y as written):
+// the first, and a kind 2 record's second when it holds coordinates.
+struct SectionRecord {
+  int kind = 0;
+  const SplitLine* words = nullptr;
+  std::vector<std::pair<long double, long double>> positions;
+};
+
+// Calls `use` with every record of kinds 1 and 2 of a layer or object file whose positions
+// read; records with unreadable positions are left out.
+template <typename Use>
+void ForEachSectionRecord(const SectionedFormat& format, const std::string& path, Use use);
+
+// The positions of every such record, one after another.
 void ReadSectionPositions(const SectionedFormat& format, const std::string& path,
                           std::vector<std::pair<long double, long double>>& positions);
 
@@ -57,6 +69,28 @@ TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context)
 
 // Word forms of both files.
 bool WordNumber(std::string_view word, long double& value);
+
+// The reader under ForEachSectionRecord; false at the end of the file.
+class SectionRecordReader {
+ public:
+  SectionRecordReader(const SectionedFormat& format, const std::string& path);
+  bool Next(SectionRecord& record);
+
+ private:
+  const SectionedFormat& format_;
+  textio::TextFileReader in_;
+  SectionState state_;
+  SplitLine words_;
+  std::string line_;
+};
+
+template <typename Use>
+void ForEachSectionRecord(const SectionedFormat& format, const std::string& path, Use use) {
+  SectionRecordReader reader(format, path);
+  SectionRecord record;
+  while (reader.Next(record))
+    use(record);
+}
 
 // The words of a kind 1 record: words before the position copied, the position x, y
 // transformed, then (with `tail`) the rest of the line after y.

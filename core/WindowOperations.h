@@ -43,6 +43,7 @@ enum class MessageKind {
   NoTransformation,          // no fit: the map files were not converted
   WriteFailure,              // an output file could not be written
   FolderNotWritable,         // the working folder takes no new file: the run did not start
+  ExportNote,                // what the GIS export could not carry as it is
   Closing,                   // the closing box of every run
 };
 

@@ -39,6 +39,7 @@ constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"", ""},                                // 24, the spare
     {"err.tra", "err.tra"},                  // 25
     {"Kontrola.tra", "Kontrola.tra"},        // 26
+    {"Mapa.gpkg", "Mapa.gpkg"},              // 27
 }};
 
 constexpr std::array<int, 4> kInputMapSlots = {slot::kParcels, slot::kContours, slot::kPoints,

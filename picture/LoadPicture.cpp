@@ -6,13 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "convert/ParcelHeader.h"
+#include "convert/MapGeometry.h"
 #include "convert/SectionedFile.h"
 #include "core/WindowOperations.h"
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
-#include "textio/TextScanner.h"
 #include "transform/Exclusions.h"
 #include "transform/RunTransformation.h"
 #include "transform/TransformPoint.h"
@@ -166,47 +165,23 @@ void Corrections(const TFittedTransformation& f, FitPictureData& data) {
   }
 }
 
-// Outlines of a parcel or contour file: the boundary pairs (the second pair of each
-// vertex line) of every record; unreadable vertices are left out.
+// Outlines of a parcel or contour file: the boundary of every record, unreadable vertices
+// left out.
 void Outlines(const std::string& path, FitPictureData& data) {
-  textio::TextScanner in;
-  if (!in.Open(path)) return;
-  while (in.NextLine()) {
-    ParcelHeader header;
-    if (!ReadParcelHeader(in.Line(), header)) continue;
-    long double skip;
-    in.NextLine();
-    for (int k = 0; k < 4; ++k)
-      in.Number(skip);
-    std::int32_t count = 0;
-    in.NextLine();
-    if (in.Integer(count) != textio::TextScanner::Read::Ok) continue;
-    std::vector<std::pair<long double, long double>> outline;
-    for (std::int32_t i = 0; i < count && in.NextLine(); ++i) {
-      in.Take(20);
-      long double v[4];
-      bool ok = true;
-      for (long double& value : v)
-        ok = in.Number(value) == textio::TextScanner::Read::Ok && ok;
-      if (ok) outline.emplace_back(v[2], v[3]);
-    }
-    if (outline.size() >= 2) data.outlines.push_back(std::move(outline));
+  std::vector<ParcelShape> shapes;
+  ReadParcelShapes(path, shapes);
+  for (ParcelShape& shape : shapes) {
+    if (shape.boundary.size() >= 2) data.outlines.push_back(std::move(shape.boundary));
   }
 }
 
 // Marks of the point file: the first pair of each record.
 void Marks(const std::string& path, FitPictureData& data) {
-  textio::TextScanner in;
-  if (!in.Open(path)) return;
-  while (in.NextLine()) {
-    if (in.Take(20).empty()) continue;
-    long double x, y;
-    if (in.Number(x) == textio::TextScanner::Read::Ok &&
-        in.Number(y) == textio::TextScanner::Read::Ok) {
-      data.marks.emplace_back(x, y);
-    }
-    in.Rest();
-  }
+  std::vector<PointShape> points;
+  int unreadable = 0;
+  ReadPointShapes(path, points, unreadable);
+  for (const PointShape& p : points)
+    data.marks.emplace_back(p.x, p.y);
 }
 
 void Map(const std::string& folder, FitPictureData& data) {

@@ -2,6 +2,18 @@
 
 #include "textio/TextFile.h"
 
+#ifdef ZORNAK_WITH_GDAL
+#include "gis/GeoPackage.h"
+#endif
+
+bool GeoPackageAvailable() {
+#ifdef ZORNAK_WITH_GDAL
+  return true;
+#else
+  return false;
+#endif
+}
+
 bool RunProcessing(RunState& state, WindowOperations& window) {
   const std::string& folder = state.files.WorkingFolder;
   std::string reason;
@@ -19,6 +31,16 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
   ConvertMapFiles(state.files, state.transformation.FittedTransformation, window, state.conversion);
+  state.geoPackageWritten = false;
+#ifdef ZORNAK_WITH_GDAL
+  // The export reads the converted files of this run only: without a usable fit there are
+  // none to export.
+  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable()) {
+    state.geoPackageWritten = ExportGeoPackage(state.files, state.transformation, window).written;
+    if (state.geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);
+  }
+#endif
+  FinishConversion(window);
   window.ShowStatus(" przetwarzanie zakończone");
   return true;
 }

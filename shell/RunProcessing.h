@@ -10,6 +10,9 @@
 #include "core/WorkingFiles.h"
 #include "transform/RunTransformation.h"
 
+// Whether this build can export a GeoPackage (GDAL was found).
+bool GeoPackageAvailable();
+
 struct RunState {
   WorkingFileTable files;
   ModelChoice model;
@@ -17,6 +20,9 @@ struct RunState {
   ConversionState conversion;
   // False when the last run found the working folder not writable and did nothing.
   bool started = false;
+  // Export the converted map to Mapa.gpkg after the conversion (when built with GDAL).
+  bool exportGeoPackage = false;
+  bool geoPackageWritten = false;  // by the last run
 };
 
 // Runs on state.files.WorkingFolder; BuildWorkingFiles must have run for it. When no file

@@ -178,6 +178,13 @@ void TForm2::CreateFileColumns(QWidget* area) {
     box->setChecked(true);
     boxes_[column + 1] = box;
   }
+  // The GIS export beside the conversion switches: off by default, its file's panel beside.
+  geoPackageBox_ = new QCheckBox("GeoPackage (Mapa.gpkg)", area);
+  geoPackageBox_->setGeometry(ColumnX(2), 222, kColumnWidth + 40, 22);
+  geoPackageBox_->setFont(WindowsFont("MS Sans Serif", 8));
+  geoPackageBox_->setToolTip("Po przeliczeniu zapisz mapę jako GeoPackage dla programów GIS");
+  geoPackageBox_->setEnabled(GeoPackageAvailable());
+  panel(slot::kGeoPackage, QRect(ColumnX(4), 220, kColumnWidth, kPanelHeight));
   // The transformation row: the report, the three lists and the error list; the adjustment
   // point lists xy1 and xy2 are never shown.
   for (int slot = 15; slot <= 20; ++slot) {
@@ -419,6 +426,7 @@ void TForm2::BitBtn1Click() {
   boxesShown_.clear();
   skipped_.clear();
   try {
+    state_.exportGeoPackage = geoPackageBox_->isChecked();
     RunProcessing(state_, *this);
     PaintStatus();
     if (pointsWindow_) pointsWindow_->Refresh();

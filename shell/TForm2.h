@@ -72,6 +72,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void ShowResidualMap();
   ResidualMapWindow* MapWindow() const { return mapWindow_; }
   QPushButton* MapButton() const { return mapButton_; }
+  QCheckBox* GeoPackageSwitch() const { return geoPackageBox_; }
   QPushButton* PointsButton() const { return pointsButton_; }
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
@@ -115,6 +116,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* pointsButton_ = nullptr;
   AdjustmentPointsWindow* pointsWindow_ = nullptr;
   QPushButton* mapButton_ = nullptr;
+  QCheckBox* geoPackageBox_ = nullptr;
   ResidualMapWindow* mapWindow_ = nullptr;
   bool modelChosen_ = false;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind

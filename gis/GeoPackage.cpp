@@ -1,0 +1,373 @@
+#include "gis/GeoPackage.h"
+
+#include <fcntl.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "convert/MapGeometry.h"
+#include "convert/ParcelArea.h"
+#include "convert/SectionedFile.h"
+#include "textio/Cp1250.h"
+#include "textio/NumberReading.h"
+#include "textio/SystemReason.h"
+#include "textio/TextFile.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<long double, long double>>;
+
+std::string Utf8(std::string_view cp1250) {
+  return textio::Cp1250ToUtf8(cp1250);
+}
+
+// Every map file of the export, read once.
+struct MapContents {
+  std::vector<ParcelShape> parcels, contours;
+  std::vector<long double> parcelIndexAreas, contourIndexAreas;  // from SKO_*.txt, or NaN
+  std::vector<PointShape> points;
+  struct Record {
+    int kind;
+    std::string words;
+    Pairs positions;
+  };
+  std::vector<Record> layers, objects;
+};
+
+// The areas of an index by row number: each row is the number, the identifier, the area
+// (ha), Xo and Yo, so the area is the third word from the end (an identifier may hold
+// blanks or widen its field). Header and closing lines have no number.
+std::vector<long double> IndexAreas(const std::string& path) {
+  std::vector<long double> areas;
+  textio::TextFileReader in;
+  if (!in.Open(path)) return areas;
+  std::string line;
+  while (in.ReadLine(line)) {
+    std::istringstream words(line);
+    std::vector<std::string> word{std::istream_iterator<std::string>(words), {}};
+    char* end = nullptr;
+    const long row = word.size() >= 5 ? std::strtol(word[0].c_str(), &end, 10) : 0;
+    if (row < 1 || *end != '\0') continue;
+    long double area = NAN;
+    // The number reader of the map files: "." whatever the locale.
+    if (!textio::ParseNumber(word[word.size() - 3], area)) area = NAN;
+    if (static_cast<std::size_t>(row) > areas.size()) areas.resize(row, NAN);
+    areas[row - 1] = area;
+  }
+  return areas;
+}
+
+void ReadSections(const SectionedFormat& format, const std::string& path,
+                  std::vector<MapContents::Record>& records) {
+  ForEachSectionRecord(format, path, [&](const SectionRecord& r) {
+    std::string words;
+    for (int k = 1; k <= r.words->Count(); ++k) {
+      if (r.words->Word(k).empty()) continue;
+      words += (words.empty() ? "" : " ") + Utf8(r.words->Word(k));
+    }
+    records.push_back({r.kind, std::move(words), r.positions});
+  });
+}
+
+MapContents ReadMap(const WorkingFileTable& files) {
+  MapContents map;
+  auto exists = [&](int slot) { return files.SlotFileExists(slot); };
+  if (exists(slot::kParcelsOut)) {
+    ReadParcelShapes(files.SlotPath(slot::kParcelsOut), map.parcels);
+    map.parcelIndexAreas = IndexAreas(files.SlotPath(slot::kParcelsIndex));
+  }
+  if (exists(slot::kContoursOut)) {
+    ReadParcelShapes(files.SlotPath(slot::kContoursOut), map.contours);
+    map.contourIndexAreas = IndexAreas(files.SlotPath(slot::kContoursIndex));
+  }
+  int unreadable = 0;
+  if (exists(slot::kPointsOut))
+    ReadPointShapes(files.SlotPath(slot::kPointsOut), map.points, unreadable);
+  if (exists(slot::kLayersOut))
+    ReadSections(LayerFormat(), files.SlotPath(slot::kLayersOut), map.layers);
+  if (exists(slot::kObjectsOut))
+    ReadSections(ObjectFormat(), files.SlotPath(slot::kObjectsOut), map.objects);
+  return map;
+}
+
+// The zone of every easting of the export; 0 when they fit no zone or mix zones.
+int CommonZone(const MapContents& map, const TransformationState& t, bool& mixed) {
+  std::set<int> zones;
+  auto add = [&](long double easting) { zones.insert(ZoneOfEasting(easting)); };
+  for (const auto* list : {&map.parcels, &map.contours}) {
+    for (const ParcelShape& s : *list)
+      for (const auto& [x, y] : s.boundary)
+        add(y);
+  }
+  for (const PointShape& p : map.points)
+    add(p.y);
+  for (const auto* list : {&map.layers, &map.objects}) {
+    for (const auto& r : *list)
+      for (const auto& [x, y] : r.positions)
+        add(y);
+  }
+  for (const AdjustmentCheck& c : t.checks)
+    add(c.y2);
+  mixed = zones.size() > 1;
+  return zones.size() == 1 ? *zones.begin() : 0;
+}
+
+class Writer {
+ public:
+  Writer(GDALDataset& dataset, OGRSpatialReference* srs) : dataset_(dataset), srs_(srs) {}
+
+  OGRLayer* Layer(const char* name, OGRwkbGeometryType type,
+                  std::initializer_list<std::pair<const char*, OGRFieldType>> fields) {
+    OGRLayer* layer = dataset_.CreateLayer(name, srs_, type, nullptr);
+    if (!layer) return nullptr;
+    for (const auto& [field, kind] : fields) {
+      OGRFieldDefn definition(field, kind);
+      layer->CreateField(&definition);
+    }
+    return layer;
+  }
+  // A feature with `geometry` (taken), its fields set by `fill`.
+  template <typename Fill>
+  bool Add(OGRLayer* layer, OGRGeometry* geometry, Fill fill) {
+    std::unique_ptr<OGRFeature> feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+    feature->SetGeometryDirectly(geometry);
+    fill(*feature);
+    return layer->CreateFeature(feature.get()) == OGRERR_NONE;
+  }
+
+ private:
+  GDALDataset& dataset_;
+  OGRSpatialReference* srs_;
+};
+
+// Geometry in the order GIS tools draw: easting (y), then northing (x).
+OGRPoint* Point(long double x, long double y) {
+  return new OGRPoint(static_cast<double>(y), static_cast<double>(x));
+}
+
+// A polygon when the boundary has three distinct vertices and every vertex read; else a
+// line through the vertices read (two distinct at least); else nothing.
+OGRGeometry* ParcelGeometry(const ParcelShape& shape, bool& valid) {
+  std::set<std::pair<long double, long double>> distinct(shape.boundary.begin(),
+                                                         shape.boundary.end());
+  valid = shape.unreadable == 0 && distinct.size() >= 3;
+  if (valid) {
+    auto* ring = new OGRLinearRing;
+    for (const auto& [x, y] : shape.boundary)
+      ring->addPoint(static_cast<double>(y), static_cast<double>(x));
+    ring->closeRings();
+    auto* polygon = new OGRPolygon;
+    polygon->addRingDirectly(ring);
+    return polygon;
+  }
+  if (distinct.size() < 2) return nullptr;
+  auto* line = new OGRLineString;
+  for (const auto& [x, y] : shape.boundary)
+    line->addPoint(static_cast<double>(y), static_cast<double>(x));
+  return line;
+}
+
+int ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& shapes,
+                const std::vector<long double>& indexAreas, int& invalid) {
+  OGRLayer* layer = w.Layer(name, wkbUnknown,
+                            {{"identyfikator", OFTString},
+                             {"jednostka", OFTInteger},
+                             {"obreb", OFTString},
+                             {"numer", OFTString},
+                             {"pow_skorowidz_ha", OFTReal},
+                             {"pow_obliczona_ha", OFTReal}});
+  if (!layer) return 0;
+  int written = 0;
+  BoundaryRing ring;
+  for (std::size_t n = 0; n < shapes.size(); ++n) {
+    const ParcelShape& s = shapes[n];
+    bool valid = false;
+    OGRGeometry* geometry = ParcelGeometry(s, valid);
+    if (!valid) ++invalid;
+    if (!geometry) continue;
+    const int k = static_cast<int>(s.boundary.size());
+    ring.X.assign(k + 1, 0);
+    ring.Y.assign(k + 1, 0);
+    for (int i = 1; i <= k; ++i)
+      ring.X[i] = s.boundary[i - 1].first, ring.Y[i] = s.boundary[i - 1].second;
+    const long double area = ParcelArea(ring, k);
+    written += w.Add(layer, geometry, [&](OGRFeature& f) {
+      f.SetField("identyfikator", Utf8(TrimmedNumber(s.header.identifier)).c_str());
+      f.SetField("jednostka", static_cast<int>(s.header.unit));
+      f.SetField("obreb", s.header.precinct.Text().c_str());
+      f.SetField("numer", Utf8(s.number).c_str());
+      if (n < indexAreas.size() && !std::isnan(indexAreas[n]))
+        f.SetField("pow_skorowidz_ha", static_cast<double>(indexAreas[n]));
+      f.SetField("pow_obliczona_ha", static_cast<double>(area));
+    });
+  }
+  return written;
+}
+
+int PointLayer(Writer& w, const std::vector<PointShape>& points) {
+  OGRLayer* layer =
+      w.Layer("punkty", wkbPoint,
+              {{"numer", OFTString}, {"x2", OFTReal}, {"y2", OFTReal}, {"reszta", OFTString}});
+  if (!layer) return 0;
+  int written = 0;
+  for (const PointShape& p : points) {
+    written += w.Add(layer, Point(p.x, p.y), [&](OGRFeature& f) {
+      f.SetField("numer", Utf8(p.name).c_str());
+      f.SetField("x2", static_cast<double>(p.x2));
+      f.SetField("y2", static_cast<double>(p.y2));
+      f.SetField("reszta", Utf8(p.rest).c_str());
+    });
+  }
+  return written;
+}
+
+// Records with a second position become lines, the others points.
+int SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Record>& records) {
+  OGRLayer* layer = w.Layer(name, wkbUnknown, {{"rodzaj", OFTInteger}, {"slowa", OFTString}});
+  if (!layer) return 0;
+  int written = 0;
+  for (const auto& r : records) {
+    OGRGeometry* geometry = nullptr;
+    if (r.positions.size() == 2) {
+      auto* line = new OGRLineString;
+      for (const auto& [x, y] : r.positions)
+        line->addPoint(static_cast<double>(y), static_cast<double>(x));
+      geometry = line;
+    } else {
+      geometry = Point(r.positions[0].first, r.positions[0].second);
+    }
+    written += w.Add(layer, geometry, [&](OGRFeature& f) {
+      f.SetField("rodzaj", r.kind);
+      f.SetField("slowa", r.words.c_str());
+    });
+  }
+  return written;
+}
+
+int AdjustmentLayer(Writer& w, const TransformationState& t) {
+  OGRLayer* layer = w.Layer("punkty_dostosowania", wkbPoint,
+                            {{"nr", OFTString},
+                             {"vx", OFTReal},
+                             {"vy", OFTReal},
+                             {"v", OFTReal},
+                             {"dx", OFTReal},
+                             {"dy", OFTReal},
+                             {"d", OFTReal},
+                             {"m0_i", OFTReal},
+                             {"podejrzany", OFTInteger},
+                             {"wylaczony", OFTInteger}});
+  if (!layer) return 0;
+  int written = 0;
+  for (const AdjustmentCheck& c : t.checks) {
+    written += w.Add(layer, Point(c.x2, c.y2), [&](OGRFeature& f) {
+      f.SetField("nr", Utf8(TrimmedNumber(c.nr.View())).c_str());
+      if (!c.excluded) {
+        f.SetField("vx", static_cast<double>(c.vx));
+        f.SetField("vy", static_cast<double>(c.vy));
+        f.SetField("v", static_cast<double>(std::hypot(c.vx, c.vy)));
+      }
+      if (c.predictable) {
+        f.SetField("dx", static_cast<double>(c.dx));
+        f.SetField("dy", static_cast<double>(c.dy));
+        f.SetField("d", static_cast<double>(c.d));
+      }
+      if (c.m0i) f.SetField("m0_i", static_cast<double>(*c.m0i));
+      f.SetField("podejrzany", c.flagged ? 1 : 0);
+      f.SetField("wylaczony", c.excluded ? 1 : 0);
+    });
+  }
+  return written;
+}
+
+// The finished file reaches the disk before it takes its name, as every output does.
+bool SyncAndRename(const std::string& temporary, const std::string& path, std::string& reason) {
+  const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    reason = textio::SystemReason(errno);
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
+  ::close(fd);
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    reason = textio::SystemReason(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int ZoneOfEasting(long double easting) {
+  if (!(easting >= 5e6 && easting < 9e6)) return 0;
+  return 2176 + static_cast<int>(easting / 1e6) - 5;
+}
+
+GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
+                                   const TransformationState& transformation,
+                                   WindowOperations& window) {
+  GeoPackageSummary summary;
+  summary.path = files.SlotPath(slot::kGeoPackage);
+  window.ShowStatus(" Zapisuję Mapa.gpkg");
+  const MapContents map = ReadMap(files);
+  bool mixed = false;
+  summary.epsg = CommonZone(map, transformation, mixed);
+  OGRSpatialReference srs;
+  if (summary.epsg != 0 && srs.importFromEPSG(summary.epsg) != OGRERR_NONE) summary.epsg = 0;
+  // Without a zone the layers say "undefined Cartesian", not GeoPackage's default of
+  // undefined geographic, which GIS tools would read as degrees.
+  if (summary.epsg == 0) srs.SetLocalCS("Undefined cartesian SRS");
+  srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+
+  GDALAllRegister();
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
+  const std::string temporary =
+      summary.path + textio::kTemporaryMark + std::to_string(::getpid()) + "-0.gpkg";
+  std::remove(temporary.c_str());
+  std::unique_ptr<GDALDataset> dataset(
+      driver ? driver->Create(temporary.c_str(), 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
+  if (!dataset) {
+    window.ShowMessage(MessageKind::WriteFailure,
+                       "Błąd zapisu pliku " + summary.path + ": " + CPLGetLastErrorMsg());
+    return summary;
+  }
+  dataset->StartTransaction();
+  Writer writer(*dataset, &srs);
+  summary.features +=
+      ParcelLayer(writer, "dzialki", map.parcels, map.parcelIndexAreas, summary.invalid);
+  summary.features +=
+      ParcelLayer(writer, "kontury", map.contours, map.contourIndexAreas, summary.invalid);
+  summary.features += PointLayer(writer, map.points);
+  summary.features += SectionLayer(writer, "warstwy", map.layers);
+  summary.features += SectionLayer(writer, "obiekty", map.objects);
+  summary.features += AdjustmentLayer(writer, transformation);
+  const bool committed = dataset->CommitTransaction() == OGRERR_NONE;
+  dataset.reset();  // closes the file
+  std::string reason = CPLGetLastErrorMsg();
+  if (!committed || !SyncAndRename(temporary, summary.path, reason)) {
+    std::remove(temporary.c_str());
+    window.ShowMessage(MessageKind::WriteFailure,
+                       "Błąd zapisu pliku " + summary.path + ": " + reason);
+    return summary;
+  }
+  summary.written = true;
+  if (summary.epsg == 0) {
+    window.ShowMessage(MessageKind::ExportNote,
+                       std::string("Mapa.gpkg zapisano bez układu odniesienia: współrzędne ") +
+                           (mixed ? "należą do różnych stref" : "nie należą do żadnej strefy") +
+                           " układu \"2000\"");
+  }
+  if (summary.invalid > 0) {
+    window.ShowMessage(MessageKind::ExportNote,
+                       "Mapa.gpkg: rekordów działek/konturów, które nie tworzą poprawnego "
+                       "wieloboku (zapisane jako linia lub pominięte): " +
+                           std::to_string(summary.invalid));
+  }
+  return summary;
+}

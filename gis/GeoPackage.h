@@ -1,0 +1,33 @@
+// The converted map of a run as one GeoPackage, Mapa.gpkg in the working folder, through
+// GDAL/OGR: layers dzialki and kontury (a polygon per record), punkty, warstwy and obiekty
+// (positions), and punkty_dostosowania (the adjustment points with their figures). The
+// reference system is the "2000" zone read from the eastings (5-8 -> EPSG:2176-2179);
+// geometry is written easting first, as GIS tools draw it. Written beside its name and
+// renamed into place when complete; the converted files are only read.
+#pragma once
+
+#include <string>
+
+#include "core/WindowOperations.h"
+#include "core/WorkingFiles.h"
+#include "transform/RunTransformation.h"
+
+inline constexpr const char* kGeoPackageFileName = "Mapa.gpkg";
+
+struct GeoPackageSummary {
+  bool written = false;
+  std::string path;
+  int features = 0;
+  int invalid = 0;  // records exported as a line, or left out
+  int epsg = 0;     // 0: no reference system
+};
+
+// Exports the run's converted files; problems (no reference system, records that are no
+// valid polygon, a file that cannot be written) are told through `window`.
+GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
+                                   const TransformationState& transformation,
+                                   WindowOperations& window);
+
+// The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,
+// 0 for any other.
+int ZoneOfEasting(long double easting);
