@@ -37,6 +37,7 @@ for ((run = 1; run <= runs; run++)); do
   measure points1 0 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/points"
   measure points2 0 env ZORNAK_THREADS=2 "$build/bin/zornak_batch" "$work/points"
   measure parcels1 0 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" "$work/parcels"
+  measure parcels_gpkg 0 env ZORNAK_THREADS=1 "$build/bin/zornak_batch" --gpkg "$work/parcels"
   if [ -x "$build/bin/gui_run" ]; then
     measure desktop 0 env QT_QPA_PLATFORM=offscreen ZORNAK_THREADS=2 "$build/bin/gui_run" "$work/points"
     measure desktop_empty 0 env QT_QPA_PLATFORM=offscreen "$build/bin/gui_run" "$work/empty"
@@ -60,6 +61,10 @@ for case in "${cases[@]}"; do
   awk -v l="$label" -v p="$pairs" -v m="$median" -v lo="$low" -v hi="$high" -v kb="$kb" -v c="$cct_median" \
     'BEGIN { printf "%-34s %10d %8.3f (%.3f-%.3f) %12.0f %9.1f %9.2f\n", l, p, m, lo, hi, p/m, kb/1024, m/c }'
 done
+read -r plain _ _ _ < <(stats parcels1)
+read -r gpkg _ _ _ < <(stats parcels_gpkg)
+awk -v p="$plain" -v g="$gpkg" 'BEGIN {
+  printf "GeoPackage export of DZIALKI.ed_ (1,000,000 vertex lines): %.3f s, %.2f x its conversion\n", g-p, (g-p)/p }'
 if [ -f "$work/desktop.times" ]; then
   read -r desktop _ _ _ < <(stats desktop)
   read -r batch _ _ _ < <(stats points2)

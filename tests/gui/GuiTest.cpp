@@ -566,6 +566,28 @@ class GuiTest : public QObject {
     QVERIFY(form.MapWindow()->SaveAs(folder.filePath("mapa.svg")));
     QVERIFY(ReadBytes(folder.filePath("mapa.svg")).contains("<circle"));
   }
+  void geoPackageSwitch() {
+    QTemporaryDir folder;
+    for (const char* name : {"TRANSPKT.BIN", "DZIALKI.edz"}) {
+      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
+                                 folder.path().toStdString() + "/" + name);
+    }
+    TForm2 form(folder.path().toStdString());
+    QVERIFY(!form.GeoPackageSwitch()->isChecked());  // off by default
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(!QFile::exists(folder.filePath("Mapa.gpkg")));
+    QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::BtnFace));
+    form.GeoPackageSwitch()->setChecked(true);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(QFile::exists(folder.filePath("Mapa.gpkg")));
+    QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::Window));
+  }
 };
 
 QTEST_MAIN(GuiTest)

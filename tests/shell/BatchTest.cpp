@@ -290,6 +290,21 @@ TEST(BatchCommandLine, OptionsChooseTheModel) {
   }
 }
 
+TEST(BatchCommandLine, GeoPackageOnRequest) {
+  TestFolder folder;
+  CopyDemo(folder);
+  const std::optional<JsonValue> plain = ParseJson(Batch({"--json", folder.Path()}).out);
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE((*plain)["geopackage"].IsNull());
+  EXPECT_FALSE(folder.Exists("Mapa.gpkg"));
+  const BatchResult r = Batch({"--gpkg", "--json", folder.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::optional<JsonValue> json = ParseJson(r.out);
+  ASSERT_TRUE(json);
+  EXPECT_EQ((*json)["geopackage"].text, folder.File("Mapa.gpkg"));
+  EXPECT_TRUE(folder.Exists("Mapa.gpkg"));
+}
+
 TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   const std::pair<std::vector<std::string>, int> cases[] = {
       {{"--kind", "3"}, 2}, {{"--degree", "0"}, 2},       {{"--degree"}, 2}, {{"--bogus"}, 2},
