@@ -9,7 +9,7 @@ build=${BUILD_FUZZ:-$root/build-fuzz}
 seconds=${1:-600}
 bash "$root/scripts/setup-debian.sh" clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DZORNAK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-targets=(transpkt parcels points layers objects numbers splitwords exclusions)
+targets=(transpkt parcels points layers objects numbers splitwords exclusions geometry)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 run() {

@@ -1,0 +1,20 @@
+// The readers of the map's geometry (the picture and the GIS export use them, on converted
+// and on input files): the fuzzer's bytes as a parcel file, a point file, a layer file and
+// an object file.
+#include "convert/MapGeometry.h"
+#include "convert/SectionedFile.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  WriteFuzzFile("geometry.txt", data, size);
+  const std::string path = Fuzz().files.WorkingFolder + "/geometry.txt";
+  std::vector<ParcelShape> shapes;
+  ReadParcelShapes(path, shapes);
+  std::vector<PointShape> points;
+  int unreadable = 0;
+  ReadPointShapes(path, points, unreadable);
+  std::vector<std::pair<long double, long double>> positions;
+  ReadSectionPositions(LayerFormat(), path, positions);
+  ReadSectionPositions(ObjectFormat(), path, positions);
+  return 0;
+}
