@@ -138,6 +138,18 @@ std::pair<double, double> LongitudeLatitude(const char* srs, double easting, dou
   return {out.lp.lam, out.lp.phi};
 }
 
+// Through OGR with the layer's own reference system, to longitude and latitude (degrees),
+// longitude first.
+std::unique_ptr<OGRCoordinateTransformation> ToDegrees(OGRLayer& from) {
+  OGRSpatialReference wgs84;
+  wgs84.importFromEPSG(4326);
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  OGRSpatialReference layer(*from.GetSpatialRef());
+  layer.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  return std::unique_ptr<OGRCoordinateTransformation>(
+      OGRCreateCoordinateTransformation(&layer, &wgs84));
+}
+
 TEST_F(GeoPackageRun, AnEastingOfSixAndAHalfMillionInZoneSixLiesOnEighteenDegrees) {
   Identity(5500000, 6499500);
   folder.Write("PUNKTY.ept", "P1                  5500000.00 6500000.00 0 0\r\n");
@@ -150,14 +162,7 @@ TEST_F(GeoPackageRun, AnEastingOfSixAndAHalfMillionInZoneSixLiesOnEighteenDegree
   const OGRPoint* point = feature->GetGeometryRef()->toPoint();
   EXPECT_EQ(point->getX(), 6500000.0);  // easting first
   EXPECT_EQ(point->getY(), 5500000.0);
-  // Through OGR with the layer's own reference system, to longitude and latitude.
-  OGRSpatialReference wgs84;
-  wgs84.importFromEPSG(4326);
-  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  OGRSpatialReference layer(*points->GetSpatialRef());
-  layer.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  std::unique_ptr<OGRCoordinateTransformation> toDegrees(
-      OGRCreateCoordinateTransformation(&layer, &wgs84));
+  const auto toDegrees = ToDegrees(*points);
   double lon = point->getX(), lat = point->getY();
   ASSERT_TRUE(toDegrees->Transform(1, &lon, &lat));
   EXPECT_NEAR(lon, 18.0, 1e-12);
@@ -173,13 +178,7 @@ TEST_F(GeoPackageRun, AKnownParcelLandsWherePROJPutsIt) {
   OGRLayer* parcels = gpkg.data->GetLayerByName("dzialki");
   std::unique_ptr<OGRFeature> first(parcels->GetNextFeature());
   const OGRLinearRing* ring = first->GetGeometryRef()->toPolygon()->getExteriorRing();
-  OGRSpatialReference wgs84;
-  wgs84.importFromEPSG(4326);
-  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  OGRSpatialReference layer(*parcels->GetSpatialRef());
-  layer.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  std::unique_ptr<OGRCoordinateTransformation> toDegrees(
-      OGRCreateCoordinateTransformation(&layer, &wgs84));
+  const auto toDegrees = ToDegrees(*parcels);
   for (int i = 0; i < ring->getNumPoints(); ++i) {
     double lon = ring->getX(i), lat = ring->getY(i);
     ASSERT_TRUE(toDegrees->Transform(1, &lon, &lat));
