@@ -88,7 +88,7 @@ void TransformPointAt(benchmark::State& state) {
       static_cast<double>(state.iterations()) * static_cast<double>(state.range(0)),
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(TransformPointAt)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
+BENCHMARK(TransformPointAt)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Arg(50000)->Arg(200000);
 
 // Points over 4 km carried by a Helmert transformation with 2 cm noise into `model`.
 void FillModel(int count, trk::FittedModel& model) {

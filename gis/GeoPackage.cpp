@@ -70,7 +70,8 @@ void ReadSections(const SectionedFormat& format, const std::string& path,
     std::string words;
     for (int k = 1; k <= r.words->Count(); ++k) {
       if (r.words->Word(k).empty()) continue;
-      words += (words.empty() ? "" : " ") + Utf8(r.words->Word(k));
+      if (!words.empty()) words += ' ';
+      words += Utf8(r.words->Word(k));
     }
     records.push_back({r.kind, std::move(words), r.positions});
   });

@@ -4,7 +4,9 @@
 #   sudo apt-get install ./build-pkg/zornak-edz_<version>_amd64.deb
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-pkg}
+# An absolute path, so the package's path can be handed to apt-get (which takes a relative
+# one for a package name).
+build=$(realpath -m "${BUILD_DIR:-$root/build-pkg}")
 # dpkg-dev brings dpkg-shlibdeps, which names the libraries the package needs.
 bash "$root/scripts/setup-debian.sh" dpkg-dev
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \

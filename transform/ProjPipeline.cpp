@@ -23,8 +23,10 @@ std::string Number(long double value) {
 
 std::string List(const std::vector<long double>& values) {
   std::string list;
-  for (long double v : values)
-    list += (list.empty() ? "" : ",") + Number(v);
+  for (long double v : values) {
+    if (!list.empty()) list += ',';
+    list += Number(v);
+  }
   return list;
 }
 

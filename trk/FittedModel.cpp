@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include <algorithm>
+
+#include "trk/Correction.h"
 #include "trk/Model.h"
 
 namespace trk {
@@ -24,14 +27,28 @@ bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m) {
   kind_ = kind;
   degree_ = n;
   m_ = m;
+  packed_.resize(4 * static_cast<std::size_t>(m));
+  for (std::int32_t i = 1; i <= m; ++i) {
+    long double* point = &packed_[4 * static_cast<std::size_t>(i - 1)];
+    point[0] = x2_[i] - vx_[i];
+    point[1] = y2_[i] - vy_[i];
+    point[2] = vx_[i];
+    point[3] = vy_[i];
+  }
   return true;
 }
 
 void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
                            TransformedPoint& r) const {
-  auto evaluate = kind_ == 1 ? transkpf : transapf;
-  evaluate(&x, &y, &r.X, &r.Y, &r.Xk, &r.Yk, &listed, &degree_, &skala_, &xo_, &yo_, &Xo_, &Yo_,
-           x2_.data(), y2_.data(), vx_.data(), vy_.data(), w_.data(), &r.dx, &r.dy);
+  long double dX = 0, dY = 0;
+  if (degree_ >= 1)
+    ModelValue(kind_, degree_, &w_[2], (x - xo_) * skala_, (y - yo_) * skala_, dX, dY);
+  r.X = Xo_ + dX;
+  r.Y = Yo_ + dY;
+  const std::int32_t count = std::clamp(listed, 0, m_);
+  const CorrectionSums sums = PackedSums(r.X, r.Y, count, packed_.data());
+  ApplyCorrection(r.X, r.Y, sums, count, x2_.data(), y2_.data(), vx_.data(), vy_.data(), &r.dx,
+                  &r.dy, &r.Xk, &r.Yk);
 }
 
 namespace {

@@ -48,7 +48,10 @@ class FittedModel {
   bool Fit(std::int32_t kind, std::int32_t n, std::int32_t m);
 
   // The six values at (x, y) in the primary system: the fitted model, and the correction
-  // from the residuals of the first `listed` points. Reads only; allocates nothing.
+  // from the residuals of the first `listed` points. Reads only; allocates nothing. The
+  // same bits as the library's evaluation entry points, which read the correction's
+  // packed layout from w only while it fits there (about 48,000 points); this face keeps
+  // the layout in memory of its own, so every size takes the packed path.
   void Evaluate(long double x, long double y, std::int32_t listed, TransformedPoint& r) const;
 
   std::int32_t Kind() const { return kind_; }
@@ -94,6 +97,8 @@ class FittedModel {
 
  private:
   std::vector<long double> x_, y_, x2_, y2_, vx_, vy_, w_;
+  // Each adjustment point's model position and residuals side by side (x2-vx, y2-vy, vx, vy).
+  std::vector<long double> packed_;
   long double skala_ = 0, xo_ = 0, yo_ = 0, Xo_ = 0, Yo_ = 0;
   std::int32_t kind_ = 0, degree_ = 0, m_ = 0;
 };

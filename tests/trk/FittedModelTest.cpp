@@ -3,10 +3,13 @@
 // and moved by +-1 cm in a pattern the model cannot absorb.
 #include "trk/FittedModel.h"
 
+#include "tests/trk/TrkFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -193,6 +196,52 @@ TEST(FittedModel, LeverageOneIsNamedNotDivided) {
   ASSERT_TRUE(model.Deletion(figures));
   for (int i = 1; i <= 3; ++i)
     EXPECT_FALSE(figures[i].predictable) << i;
+}
+
+}  // namespace
+
+namespace {
+
+bool SameBits(long double a, long double b) {
+  return std::memcmp(&a, &b, 10) == 0;
+}
+
+// Past the capacity of w the library's entry points read the four arrays; the face always
+// reads its packed layout. Both must give the same bits, on either side of the capacity,
+// at an adjustment point and between them.
+TEST(FittedModel, PackedLayoutAndFourArraysGiveTheSameBits) {
+  const std::int32_t capacity = TrkHausbrandtCapacity(TrkUnknowns(1, 1));
+  for (const std::int32_t m : {std::int32_t{500}, capacity + 6}) {
+    SCOPED_TRACE(m);
+    TrkFit library;
+    trk::FittedModel face;
+    std::mt19937 random(m);
+    std::normal_distribution<long double> noise(0, 0.02L);
+    SpreadPoints(m, 3, [&](long double x, long double y) {
+      const long double X = x + 0.2L + noise(random), Y = y - 0.3L + noise(random);
+      library.Add(x, y, X, Y);
+      face.SetPrimary(library.m, x, y);
+      face.SetSecondary(library.m, X, Y);
+    });
+    ASSERT_TRUE(library.Run());
+    ASSERT_TRUE(face.Fit(1, 1, m));
+    // The library laid the points out in w only below its capacity.
+    EXPECT_EQ(library.w[TrkHausbrandtIndex(4)], m <= capacity ? m : 0);
+    std::vector<std::pair<long double, long double>> at = {{library.x1[7], library.y1[7]}};
+    for (int k = 0; k < 50; ++k)
+      at.emplace_back(5567000.0L + 61.3L * k, 7456000.0L + 47.9L * k);
+    for (const auto& [x, y] : at) {
+      const TrkFit::Result expected = library.At(x, y);
+      trk::TransformedPoint r;
+      face.Evaluate(x, y, m, r);
+      EXPECT_TRUE(SameBits(r.X, expected.X) && SameBits(r.Y, expected.Y));
+      EXPECT_TRUE(SameBits(r.dx, expected.dx) && SameBits(r.dy, expected.dy)) << x << " " << y;
+      EXPECT_TRUE(SameBits(r.Xk, expected.Xk) && SameBits(r.Yk, expected.Yk));
+    }
+    trk::TransformedPoint own;
+    face.Evaluate(library.x1[7], library.y1[7], m, own);
+    EXPECT_EQ(own.Xk, library.x2[7]);  // an adjustment point gets its secondary coordinates
+  }
 }
 
 }  // namespace
