@@ -39,6 +39,14 @@ QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Every file of the demo folder into `folder`.
+void CopyDemo(const QTemporaryDir& folder) {
+  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
+    std::filesystem::copy_file(
+        entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
+  }
+}
+
 // The main window, remembering every status text it was given.
 class RecordingForm : public TForm2 {
  public:
@@ -81,10 +89,7 @@ class GuiTest : public QObject {
 
   void runOnTheDemoFolder() {
     QTemporaryDir folder;
-    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
-      std::filesystem::copy_file(
-          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
-    }
+    CopyDemo(folder);
     RecordingForm form(folder.path().toStdString());
     form.show();
     ModalCloser closer;
@@ -475,10 +480,7 @@ class GuiTest : public QObject {
   // goes to the selectors, survives the start-up pass, and the next run uses it.
   void adjustmentPointsWindow() {
     QTemporaryDir folder;
-    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
-      std::filesystem::copy_file(
-          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
-    }
+    CopyDemo(folder);
     TForm2 form(folder.path().toStdString());
     {
       ModalCloser closer;
@@ -530,10 +532,7 @@ class GuiTest : public QObject {
   }
   void residualMapWindow() {
     QTemporaryDir folder;
-    for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
-      std::filesystem::copy_file(
-          entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
-    }
+    CopyDemo(folder);
     TForm2 form(folder.path().toStdString());
     QTest::mouseClick(form.MapButton(), Qt::LeftButton);
     MapCanvas* canvas = form.MapWindow()->Canvas();
