@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::size_t kRunRecords = 2000;
+constexpr std::size_t kRunRecords = 500;
 
 }  // namespace
 
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (list.size() > kRunRecords) return 0;
   // A state of its own, so the fit of the other targets stays as it was.
   static TransformationState state;
-  state.comparisonBudget = 0.05;
+  state.comparisonBudget = 0;  // the cheapest model only: the comparison has its own tests
   const std::int32_t kind = size % 2 ? 1 : 2;
   const std::int32_t degree = static_cast<std::int32_t>(size % 3 + 1);
   RunTransformation({kind, degree, 4}, Fuzz().files.WorkingFolder, Fuzz().window, state);
