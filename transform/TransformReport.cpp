@@ -1,7 +1,10 @@
 #include "transform/TransformReport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "core/Threads.h"
 #include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -257,10 +260,24 @@ void TransformReport::Listing(const TFittedTransformation& f) {
   Line("              Nr             x             y             X             Y       dx      dy");
   const int d = decimals_;
   std::string model, corrected;
-  TransformedPoint t;
+  // The points' values are computed a block at a time on every core, then written in order:
+  // each point's values are TransformPoint's whichever thread computes them.
+  constexpr std::int32_t kBlock = 4096;
+  std::vector<TransformedPoint> values(std::min(f.lp, kBlock));
+  const int threads = WorkerThreads();
   for (std::int32_t k = 1; k <= f.lp; ++k) {
+    const std::int32_t first = k - (k - 1) % kBlock;
+    if (k == first) {
+      const std::int32_t count = std::min(kBlock, f.lp - first + 1);
+      ParallelFor(count, threads, 256, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+          const std::int32_t p = first + static_cast<std::int32_t>(i);
+          TransformPoint(f, f.model.x(p), f.model.y(p), values[i]);
+        }
+      });
+    }
+    const TransformedPoint& t = values[k - first];
     const long double x = f.model.x(k), y = f.model.y(k);
-    TransformPoint(f, x, y, t);
     line.clear();
     AppendNumber16(line, f.Nr[k]);
     model = line;

@@ -222,3 +222,31 @@ TEST_F(TransformRun, AdjustmentPointsListExactlyTheirSecondaryCoordinates) {
 }
 
 }  // namespace
+
+namespace {
+
+// The listing is computed on several threads a block at a time: one thread and four write
+// the same bytes, across the 4,096-point block boundary and the parts of each block.
+TEST_F(TransformRun, OneThreadAndFourWriteTheSameListing) {
+  TPktDostosowania points;
+  std::mt19937 random(9000);
+  std::uniform_real_distribution<long double> spread(0, 3000);
+  for (int i = 0; i < 9000; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    points.push_back({"P" + std::to_string(i), x, y, x + 0.2L + spread(random) * 1e-5L,
+                      y - 0.1L + spread(random) * 1e-5L});
+  }
+  folder.WriteAdjustmentPoints(points);
+  state.comparisonBudget = 0;  // the listing is what this test is about
+  std::string written[2];
+  for (int run = 0; run < 2; ++run) {
+    setenv("ZORNAK_THREADS", run == 0 ? "1" : "4", 1);
+    Run();
+    written[run] = folder.Read("Protokol.tra") + folder.Read("xy.tra") + folder.Read("xy_sk.tra");
+  }
+  unsetenv("ZORNAK_THREADS");
+  EXPECT_EQ(FileLines("xy_sk.tra").size(), 9000u);
+  EXPECT_TRUE(written[0] == written[1]);
+}
+
+}  // namespace
