@@ -28,10 +28,6 @@ void ConsoleWindow::ShowMessage(MessageKind kind, std::string_view text) {
   messages_.push_back({kind, std::string(text)});
 }
 
-void ConsoleWindow::ShowPanel(int slot, PanelState state) {
-  if (slot >= 1 && slot <= kWorkingFileSlots) panels_[slot] = state;
-}
-
 void ConsoleWindow::SetCounter(Counter counter, std::string_view text) {
   counters_[static_cast<int>(counter)] = std::string(text);
 }

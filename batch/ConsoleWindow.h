@@ -1,5 +1,6 @@
 // The window operations on a console: status texts and message boxes go to the error
-// stream as they happen; message texts, counters and panels are kept for the summary.
+// stream as they happen; message texts and counters are kept (the parcel index reads its
+// unit back from its counter). Panels have nothing to show on a console.
 // Status texts are printed at most 25 times a second: a text superseded sooner is dropped,
 // but the last one is always printed, and so is the one standing when a message comes.
 #pragma once
@@ -26,7 +27,7 @@ class ConsoleWindow : public WindowOperations {
   std::string DegreeText() override { return degreeText_; }
   void ShowStatus(std::string_view text) override;
   void ShowMessage(MessageKind kind, std::string_view text) override;
-  void ShowPanel(int slot, PanelState state) override;
+  void ShowPanel(int, PanelState) override {}
   void SetCounter(Counter counter, std::string_view text) override;
   std::string CounterText(Counter counter) override;
   bool ConversionSwitch(MapFile) override { return true; }
@@ -34,7 +35,6 @@ class ConsoleWindow : public WindowOperations {
   // Prints a status text still waiting for its turn.
   void FlushStatus();
   const std::vector<Message>& Messages() const { return messages_; }
-  PanelState Panel(int slot) const { return panels_[slot]; }
 
  private:
   std::string kindText_, degreeText_;
@@ -44,5 +44,4 @@ class ConsoleWindow : public WindowOperations {
   std::ostream& log_;
   std::vector<Message> messages_;
   std::array<std::string, kCounterCount> counters_;
-  std::array<PanelState, kWorkingFileSlots + 1> panels_{};
 };
