@@ -127,7 +127,10 @@ class Writer {
   OGRLayer* Layer(const char* name, OGRwkbGeometryType type,
                   std::initializer_list<std::pair<const char*, OGRFieldType>> fields) {
     OGRLayer* layer = dataset_.CreateLayer(name, srs_, type, nullptr);
-    if (!layer) return nullptr;
+    if (!layer) {
+      failed_ = true;
+      return nullptr;
+    }
     for (const auto& [field, kind] : fields) {
       OGRFieldDefn definition(field, kind);
       layer->CreateField(&definition);
@@ -136,16 +139,19 @@ class Writer {
   }
   // A feature with `geometry` (taken), its fields set by `fill`.
   template <typename Fill>
-  bool Add(OGRLayer* layer, OGRGeometry* geometry, Fill fill) {
+  void Add(OGRLayer* layer, OGRGeometry* geometry, Fill fill) {
     std::unique_ptr<OGRFeature> feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
     feature->SetGeometryDirectly(geometry);
     fill(*feature);
-    return layer->CreateFeature(feature.get()) == OGRERR_NONE;
+    if (layer->CreateFeature(feature.get()) != OGRERR_NONE) failed_ = true;
   }
+  // True when a layer or a feature was refused: the file would lack records.
+  bool Failed() const { return failed_; }
 
  private:
   GDALDataset& dataset_;
   OGRSpatialReference* srs_;
+  bool failed_ = false;
 };
 
 // Geometry in the order GIS tools draw: easting (y), then northing (x).
@@ -175,8 +181,8 @@ OGRGeometry* ParcelGeometry(const ParcelShape& shape, bool& valid) {
   return line;
 }
 
-int ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& shapes,
-                const std::vector<long double>& indexAreas, int& invalid) {
+void ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& shapes,
+                 const std::vector<long double>& indexAreas, int& invalid) {
   OGRLayer* layer = w.Layer(name, wkbUnknown,
                             {{"identyfikator", OFTString},
                              {"jednostka", OFTInteger},
@@ -184,8 +190,7 @@ int ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& sha
                              {"numer", OFTString},
                              {"pow_skorowidz_ha", OFTReal},
                              {"pow_obliczona_ha", OFTReal}});
-  if (!layer) return 0;
-  int written = 0;
+  if (!layer) return;
   BoundaryRing ring;
   for (std::size_t n = 0; n < shapes.size(); ++n) {
     const ParcelShape& s = shapes[n];
@@ -199,7 +204,7 @@ int ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& sha
     for (int i = 1; i <= k; ++i)
       ring.X[i] = s.boundary[i - 1].first, ring.Y[i] = s.boundary[i - 1].second;
     const long double area = ParcelArea(ring, k);
-    written += w.Add(layer, geometry, [&](OGRFeature& f) {
+    w.Add(layer, geometry, [&](OGRFeature& f) {
       f.SetField("identyfikator", Utf8(TrimmedNumber(s.header.identifier)).c_str());
       f.SetField("jednostka", static_cast<int>(s.header.unit));
       f.SetField("obreb", s.header.precinct.Text().c_str());
@@ -209,31 +214,27 @@ int ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& sha
       f.SetField("pow_obliczona_ha", static_cast<double>(area));
     });
   }
-  return written;
 }
 
-int PointLayer(Writer& w, const std::vector<PointShape>& points) {
+void PointLayer(Writer& w, const std::vector<PointShape>& points) {
   OGRLayer* layer =
       w.Layer("punkty", wkbPoint,
               {{"numer", OFTString}, {"x2", OFTReal}, {"y2", OFTReal}, {"reszta", OFTString}});
-  if (!layer) return 0;
-  int written = 0;
+  if (!layer) return;
   for (const PointShape& p : points) {
-    written += w.Add(layer, Point(p.x, p.y), [&](OGRFeature& f) {
+    w.Add(layer, Point(p.x, p.y), [&](OGRFeature& f) {
       f.SetField("numer", Utf8(p.name).c_str());
       f.SetField("x2", static_cast<double>(p.x2));
       f.SetField("y2", static_cast<double>(p.y2));
       f.SetField("reszta", Utf8(p.rest).c_str());
     });
   }
-  return written;
 }
 
 // Records with a second position become lines, the others points.
-int SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Record>& records) {
+void SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Record>& records) {
   OGRLayer* layer = w.Layer(name, wkbUnknown, {{"rodzaj", OFTInteger}, {"slowa", OFTString}});
-  if (!layer) return 0;
-  int written = 0;
+  if (!layer) return;
   for (const auto& r : records) {
     OGRGeometry* geometry = nullptr;
     if (r.positions.size() == 2) {
@@ -244,15 +245,14 @@ int SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Rec
     } else {
       geometry = Point(r.positions[0].first, r.positions[0].second);
     }
-    written += w.Add(layer, geometry, [&](OGRFeature& f) {
+    w.Add(layer, geometry, [&](OGRFeature& f) {
       f.SetField("rodzaj", r.kind);
       f.SetField("slowa", r.words.c_str());
     });
   }
-  return written;
 }
 
-int AdjustmentLayer(Writer& w, const TransformationState& t) {
+void AdjustmentLayer(Writer& w, const TransformationState& t) {
   OGRLayer* layer = w.Layer("punkty_dostosowania", wkbPoint,
                             {{"nr", OFTString},
                              {"vx", OFTReal},
@@ -264,10 +264,9 @@ int AdjustmentLayer(Writer& w, const TransformationState& t) {
                              {"m0_i", OFTReal},
                              {"podejrzany", OFTInteger},
                              {"wylaczony", OFTInteger}});
-  if (!layer) return 0;
-  int written = 0;
+  if (!layer) return;
   for (const AdjustmentCheck& c : t.checks) {
-    written += w.Add(layer, Point(c.x2, c.y2), [&](OGRFeature& f) {
+    w.Add(layer, Point(c.x2, c.y2), [&](OGRFeature& f) {
       f.SetField("nr", Utf8(TrimmedNumber(c.nr.View())).c_str());
       if (!c.excluded) {
         f.SetField("vx", static_cast<double>(c.vx));
@@ -284,7 +283,6 @@ int AdjustmentLayer(Writer& w, const TransformationState& t) {
       f.SetField("wylaczony", c.excluded ? 1 : 0);
     });
   }
-  return written;
 }
 
 // The finished file reaches the disk before it takes its name, as every output does.
@@ -340,15 +338,13 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   }
   dataset->StartTransaction();
   Writer writer(*dataset, &srs);
-  summary.features +=
-      ParcelLayer(writer, "dzialki", map.parcels, map.parcelIndexAreas, summary.invalid);
-  summary.features +=
-      ParcelLayer(writer, "kontury", map.contours, map.contourIndexAreas, summary.invalid);
-  summary.features += PointLayer(writer, map.points);
-  summary.features += SectionLayer(writer, "warstwy", map.layers);
-  summary.features += SectionLayer(writer, "obiekty", map.objects);
-  summary.features += AdjustmentLayer(writer, transformation);
-  const bool committed = dataset->CommitTransaction() == OGRERR_NONE;
+  ParcelLayer(writer, "dzialki", map.parcels, map.parcelIndexAreas, summary.invalid);
+  ParcelLayer(writer, "kontury", map.contours, map.contourIndexAreas, summary.invalid);
+  PointLayer(writer, map.points);
+  SectionLayer(writer, "warstwy", map.layers);
+  SectionLayer(writer, "obiekty", map.objects);
+  AdjustmentLayer(writer, transformation);
+  const bool committed = dataset->CommitTransaction() == OGRERR_NONE && !writer.Failed();
   dataset.reset();  // closes the file
   std::string reason = CPLGetLastErrorMsg();
   if (!committed || !SyncAndRename(temporary, summary.path, reason)) {

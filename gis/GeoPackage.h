@@ -17,7 +17,6 @@ inline constexpr const char* kGeoPackageFileName = "Mapa.gpkg";
 struct GeoPackageSummary {
   bool written = false;
   std::string path;
-  int features = 0;
   int invalid = 0;  // records exported as a line, or left out
   int epsg = 0;     // 0: no reference system
 };
