@@ -39,12 +39,17 @@ QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Every file of the demo folder into `folder`.
-void CopyDemo(const QTemporaryDir& folder) {
-  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER)) {
-    std::filesystem::copy_file(
-        entry.path(), folder.path().toStdString() + "/" + entry.path().filename().string());
+// The files of the demo folder named in `names` (every file when none is named) into
+// `folder`.
+void CopyDemo(const QTemporaryDir& folder, std::initializer_list<const char*> names = {}) {
+  const std::string target = folder.path().toStdString() + "/";
+  if (names.size() > 0) {
+    for (const char* name : names)
+      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name, target + name);
+    return;
   }
+  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER))
+    std::filesystem::copy_file(entry.path(), target + entry.path().filename().string());
 }
 
 // The main window, remembering every status text it was given.
@@ -116,10 +121,7 @@ class GuiTest : public QObject {
 
   void clearedSwitchSkipsItsFile() {
     QTemporaryDir folder;
-    for (const char* name : {"TRANSPKT.BIN", "PUNKTY.ept"}) {
-      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
-                                 folder.path().toStdString() + "/" + name);
-    }
+    CopyDemo(folder, {"TRANSPKT.BIN", "PUNKTY.ept"});
     TForm2 form(folder.path().toStdString());
     form.CheckBox(3)->setChecked(false);
     ModalCloser closer;
@@ -378,10 +380,7 @@ class GuiTest : public QObject {
   // exist (the tests run as an unprivileged user, so permissions hold).
   void noPanelLitForAFileThatDoesNotExist() {
     QTemporaryDir folder;
-    for (const char* name : {"TRANSPKT.BIN", "PUNKTY.ept"}) {
-      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
-                                 folder.path().toStdString() + "/" + name);
-    }
+    CopyDemo(folder, {"TRANSPKT.BIN", "PUNKTY.ept"});
     TForm2 form(folder.path().toStdString());
     QFile::setPermissions(folder.path(),
                           QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -567,10 +566,7 @@ class GuiTest : public QObject {
   }
   void geoPackageSwitch() {
     QTemporaryDir folder;
-    for (const char* name : {"TRANSPKT.BIN", "DZIALKI.edz"}) {
-      std::filesystem::copy_file(std::string(ZORNAK_DEMO_FOLDER) + "/" + name,
-                                 folder.path().toStdString() + "/" + name);
-    }
+    CopyDemo(folder, {"TRANSPKT.BIN", "DZIALKI.edz"});
     TForm2 form(folder.path().toStdString());
     QVERIFY(!form.GeoPackageSwitch()->isChecked());  // off by default
     {
