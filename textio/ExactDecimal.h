@@ -1,8 +1,8 @@
 // Exact decimal rounding of 80-bit reals without the C library: the value is taken apart
 // into its 64-bit significand and binary exponent, scaled by a power of ten in 128-bit
 // integers and rounded half to even, as printf does in the default rounding mode. Each
-// function returns false where its integer range does not reach; the caller then uses the
-// library.
+// function returns false where its integer range does not reach; the caller then takes the
+// exact slow path of BigDecimal.
 #pragma once
 
 #include <cstdint>

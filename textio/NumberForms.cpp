@@ -1,5 +1,6 @@
 #include "textio/NumberForms.h"
 
+#include "textio/BigDecimal.h"
 #include "textio/ExactDecimal.h"
 
 #include <array>
@@ -9,10 +10,6 @@
 
 namespace textio {
 namespace {
-
-// Enough for any fixed form of an 80-bit value with up to 30 decimals (about 4950 digits
-// before the point at the extreme exponent).
-constexpr std::size_t kFixedBuffer = 5000;
 
 void Pad(std::string& line, std::size_t length, int width) {
   if (width > 0 && length < static_cast<std::size_t>(width)) line.append(width - length, ' ');
@@ -35,17 +32,10 @@ Decimal15 RoundTo15Digits(long double value) {
     d.exponent = fastExponent;
     return d;
   }
-  std::array<char, 64> text;
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
-                                    std::chars_format::scientific, 14);
+  std::string digits;
   Decimal15 d{};
-  d.digits[0] = text[0];
-  for (int i = 1; i < 15; ++i)
-    d.digits[i] = text[i + 1];
-  int exponent = 0;
-  const char* e = text.data() + 16;  // "d.dddddddddddddde+NN"
-  std::from_chars(e[1] == '-' ? e + 1 : e + 2, result.ptr, exponent);
-  d.exponent = exponent;
+  SignificantDigits(value, 15, digits, d.exponent);
+  std::copy(digits.begin(), digits.end(), d.digits.begin());
   return d;
 }
 
@@ -73,12 +63,12 @@ void AppendScaled(std::string& line, std::uint64_t scaled, bool negative, int wi
   }
 }
 
-// Outside the integer range the digits come from the library, which for values of
-// thousands of digits takes a while; such values usually repeat (report lines written for
-// many records, a pair at a time), so the last few are kept. Kept apart from AppendFixed so
-// that the common case stays small.
-[[gnu::noinline]] void AppendFixedFromLibrary(std::string& line, long double value, int width,
-                                              int decimals) {
+// Outside the integer range the digits come from exact big-integer arithmetic, which for
+// values of thousands of digits takes a while; such values usually repeat (report lines
+// written for many records, a pair at a time), so the last few are kept. Kept apart from
+// AppendFixed so that the common case stays small.
+[[gnu::noinline]] void AppendFixedExactly(std::string& line, long double value, int width,
+                                          int decimals) {
   struct Remembered {
     long double value = 0;
     int decimals = -1;
@@ -94,10 +84,7 @@ void AppendScaled(std::string& line, std::uint64_t scaled, bool negative, int wi
     }
   }
   Remembered& r = remembered[next++ % remembered.size()];
-  std::array<char, kFixedBuffer> text;
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-                                    std::chars_format::fixed, decimals);
-  r.text.assign(text.data(), result.ptr);
+  r.text = FixedText(value, decimals);
   r.value = value;
   r.decimals = decimals;
   Pad(line, r.text.size(), width);
@@ -112,7 +99,7 @@ void AppendFixed(std::string& line, long double value, int width, int decimals) 
   if (ScaledInteger(value, decimals, scaled, negative)) {
     AppendScaled(line, scaled, negative, width, decimals);
   } else {
-    AppendFixedFromLibrary(line, value, width, decimals);
+    AppendFixedExactly(line, value, width, decimals);
   }
 }
 

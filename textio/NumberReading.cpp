@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "textio/BigDecimal.h"
 #include "textio/ExactDecimal.h"
 
 namespace textio {
@@ -86,13 +87,8 @@ bool ParseNumber(std::string_view token, long double& value) {
       NearestLongDouble(mantissa, power, negative, value)) {
     return true;
   }
-  if (token[0] == '+') token.remove_prefix(1);
-  long double parsed = 0;
-  const auto result = std::from_chars(token.data(), token.data() + token.size(), parsed);
   // A value beyond the 80-bit range is as unreadable as a misspelt one.
-  if (result.ec != std::errc()) return false;
-  value = parsed;
-  return true;
+  return NearestToDecimal(token, value);
 }
 
 bool SkipBlanks(std::string_view text, std::size_t& pos) {
