@@ -7,6 +7,7 @@
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
 #include "shell/RunProcessing.h"
+#include "textio/Platform.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     return kExitDone;
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(options.folder, ec)) {
+  if (!std::filesystem::is_directory(textio::PathFromUtf8(options.folder), ec)) {
     err << "zornak_batch: folder roboczy " << options.folder
         << " nie istnieje lub nie jest folderem\n";
     return kExitFolder;

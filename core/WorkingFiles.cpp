@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "textio/FolderFiles.h"
+#include "textio/Platform.h"
 
 namespace {
 
@@ -52,16 +53,21 @@ bool IsInputMapSlot(int slot) {
   return false;
 }
 
+// A root ("/", "C:\\") keeps its separator.
 std::string WithoutTrailingSeparator(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/')
+  auto separator = [](char c) {
+    return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+  };
+  while (folder.size() > 1 && separator(folder.back()) && folder[folder.size() - 2] != ':')
     folder.pop_back();
   return folder;
 }
 
 std::filesystem::path Absolute(const std::string& path) {
+  const std::filesystem::path given = textio::PathFromUtf8(path);
   std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::weakly_canonical(path, ec);
-  if (ec) absolute = std::filesystem::absolute(path, ec);
+  std::filesystem::path absolute = std::filesystem::weakly_canonical(given, ec);
+  if (ec) absolute = std::filesystem::absolute(given, ec);
   return absolute;
 }
 
@@ -80,11 +86,11 @@ PanelState PresentState(int slot) {
 }
 
 std::string FolderOfProgram(const std::string& programPath) {
-  return WithoutTrailingSeparator(Absolute(programPath).parent_path().string());
+  return WithoutTrailingSeparator(textio::Utf8FromPath(Absolute(programPath).parent_path()));
 }
 
 std::string AbsoluteFolder(const std::string& folder) {
-  return WithoutTrailingSeparator(Absolute(folder).string());
+  return WithoutTrailingSeparator(textio::Utf8FromPath(Absolute(folder)));
 }
 
 void WorkingFileTable::BuildWorkingFiles() {

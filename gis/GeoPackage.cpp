@@ -1,9 +1,7 @@
 #include "gis/GeoPackage.h"
 
-#include <fcntl.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,6 +15,7 @@
 #include "convert/SectionedFile.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberReading.h"
+#include "textio/Platform.h"
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 
@@ -287,14 +286,7 @@ void AdjustmentLayer(Writer& w, const TransformationState& t) {
 
 // The finished file reaches the disk before it takes its name, as every output does.
 bool SyncAndRename(const std::string& temporary, const std::string& path, std::string& reason) {
-  const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 || ::fsync(fd) != 0) {
-    reason = textio::SystemReason(errno);
-    if (fd >= 0) ::close(fd);
-    return false;
-  }
-  ::close(fd);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!textio::SyncFileByName(temporary) || !textio::RenameReplacing(temporary, path)) {
     reason = textio::SystemReason(errno);
     return false;
   }
@@ -327,8 +319,8 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   GDALAllRegister();
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
   const std::string temporary =
-      summary.path + textio::kTemporaryMark + std::to_string(::getpid()) + "-0.gpkg";
-  std::remove(temporary.c_str());
+      summary.path + textio::kTemporaryMark + std::to_string(textio::ProcessNumber()) + "-0.gpkg";
+  textio::RemoveFile(temporary);
   std::unique_ptr<GDALDataset> dataset(
       driver ? driver->Create(temporary.c_str(), 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
   if (!dataset) {
@@ -348,7 +340,7 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   dataset.reset();  // closes the file
   std::string reason = CPLGetLastErrorMsg();
   if (!committed || !SyncAndRename(temporary, summary.path, reason)) {
-    std::remove(temporary.c_str());
+    textio::RemoveFile(temporary);
     window.ShowMessage(MessageKind::WriteFailure,
                        "Błąd zapisu pliku " + summary.path + ": " + reason);
     return summary;

@@ -2,6 +2,7 @@
 // from copies of TRANSPKT.BIN and Wykluczone.txt, so nothing is written beside the user's
 // files; the map is read from the converted files, or from the inputs when none exists.
 #include <QDate>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
+#include "textio/Platform.h"
 #include "transform/Exclusions.h"
 #include "transform/RunTransformation.h"
 #include "transform/TransformPoint.h"
@@ -57,16 +59,17 @@ ModelChoice ModelOfReport(const std::string& folder) {
 // The fit of the run, rebuilt in a temporary folder that is removed afterwards.
 void RebuildFit(const std::string& folder, const ModelChoice& choice, TransformationState& state,
                 QString& explanation) {
-  std::string pattern = (fs::temp_directory_path() / "zornak-picture-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return;
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) return;
+  const std::string copy = scratch.path().toStdString();
   std::error_code ec;
   for (const char* name : {"TRANSPKT.BIN", kExclusionFileName}) {
     if (textio::FileExistsInFolder(folder, name))
-      fs::copy_file(textio::PathInFolder(folder, name), pattern + "/" + name, ec);
+      fs::copy_file(textio::PathFromUtf8(textio::PathInFolder(folder, name)),
+                    textio::PathFromUtf8(copy + "/" + name), ec);
   }
   QuietWindow window;
-  RunTransformation(choice, pattern, window, state);
-  fs::remove_all(pattern, ec);
+  RunTransformation(choice, copy, window, state);
   const TFittedTransformation& f = state.FittedTransformation;
   if (!window.last.empty()) explanation = QString::fromStdString(window.last);
   if (!f.fitted && explanation.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "shell/TForm2.h"
+#include "textio/Platform.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"
 
@@ -14,13 +15,15 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   SetUpApplication(app);
   std::string folder;
-  if (argc > 1) {
-    folder = argv[1];
+  // Qt reads the command line in wide characters on Windows; paths go on as UTF-8.
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1) {
+    folder = arguments[1].toStdString();
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) {
-      QMessageBox::critical(nullptr, "ZORNAK_edz",
-                            "Folder roboczy " + QString::fromLocal8Bit(argv[1]) +
-                                " nie istnieje lub nie jest folderem");
+    if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
+      QMessageBox::critical(
+          nullptr, "ZORNAK_edz",
+          "Folder roboczy " + arguments[1] + " nie istnieje lub nie jest folderem");
       return 1;
     }
   }

@@ -2,6 +2,7 @@
 // its files byte for byte.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,12 @@ class TestFolder {
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
 
+  // UTF-8, as the program takes paths.
   const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  std::string File(const std::string& name) const;
+  // The folder and its files as the file system library's paths.
+  std::filesystem::path Native() const;
+  std::filesystem::path Native(const std::string& name) const;
   void Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
@@ -26,6 +31,10 @@ class TestFolder {
  private:
   std::string path_;
 };
+
+// Sets or clears an environment variable of the test process (ZORNAK_THREADS).
+void SetEnvironment(const char* name, const char* value);
+void ClearEnvironment(const char* name);
 
 // Lines of a Windows-1250 file, without their CR LF, converted to UTF-8.
 std::vector<std::string> Utf8Lines(const std::string& cp1250);

@@ -5,7 +5,7 @@
 #include <clocale>
 
 int main(int argc, char** argv) {
-  for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "pl_PL"}) {
+  for (const char* name : {"pl_PL.UTF-8", "pl_PL.utf8", "pl_PL", "Polish_Poland.1250"}) {
     if (std::setlocale(LC_ALL, name)) break;
   }
   testing::InitGoogleTest(&argc, argv);

@@ -25,8 +25,10 @@ std::string SystemReason(int error) {
       return "plik istnieje";
     case EIO:
       return "błąd wejścia/wyjścia";
+#ifdef EDQUOT  // not a Windows error
     case EDQUOT:
       return "przekroczony przydział dyskowy";
+#endif
     case ENAMETOOLONG:
       return "za długa nazwa pliku";
     case EMFILE:

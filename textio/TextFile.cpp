@@ -1,15 +1,12 @@
 #include "textio/TextFile.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "textio/Platform.h"
 #include "textio/SystemReason.h"
 
 namespace textio {
@@ -21,7 +18,7 @@ constexpr char kCtrlZ = '\x1A';
 }  // namespace
 
 bool TextFileReader::Open(const std::string& path) {
-  file_.reset(std::fopen(path.c_str(), "rb"));
+  file_.reset(OpenStream(path, "rb"));
   buffer_.assign(kBlockSize, '\0');
   pos_ = end_ = 0;
   finished_ = !file_;
@@ -72,15 +69,9 @@ bool TextFileReader::ReadLine(std::string& line) {
 
 namespace {
 
-// Makes a rename in the folder of `path` durable. A folder that cannot be synced (some file
-// systems refuse) leaves the rename as durable as the system makes it.
 void SyncFolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  const std::size_t slash = path.find_last_of("/\\");
+  SyncFolder(slash == std::string::npos ? "." : path.substr(0, slash + 1));
 }
 
 }  // namespace
@@ -95,9 +86,9 @@ void TextFileWriter::Fail() {
 }
 
 void TextFileWriter::Abandon() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) CloseFile(fd_);
   fd_ = -1;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) RemoveFile(temporary_);
   temporary_.clear();
 }
 
@@ -107,12 +98,13 @@ bool TextFileWriter::Create(const std::string& path) {
   // count is a name source, not state of any run.
   static std::atomic<unsigned> count{0};
   path_ = path;
-  temporary_ = path + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(count++);
+  temporary_ =
+      path + kTemporaryMark + std::to_string(ProcessNumber()) + "-" + std::to_string(count++);
   failed_ = false;
   failure_.clear();
   buffer_.clear();
   buffer_.reserve(kBlockSize + 256);
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  fd_ = CreateNewFile(temporary_);
   if (fd_ < 0) {
     Fail();
     temporary_.clear();
@@ -128,15 +120,7 @@ void TextFileWriter::WriteLine(std::string_view cp1250) {
 }
 
 bool TextFileWriter::Flush() {
-  for (std::size_t done = 0; fd_ >= 0 && done < buffer_.size();) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      Fail();
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  if (fd_ >= 0 && !failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) Fail();
   buffer_.clear();
   return !failed_;
 }
@@ -150,37 +134,38 @@ bool TextFileWriter::Close() {
   // The contents reach the disk before the rename and the rename before Close returns, so
   // a power failure leaves the old file or the new one under the name, never an empty one.
   Flush();
-  if (!failed_ && ::fsync(fd_) != 0) Fail();
-  if (::close(fd_) != 0) Fail();
+  if (!failed_ && !SyncFile(fd_)) Fail();
+  if (!CloseFile(fd_)) Fail();
   fd_ = -1;
-  if (!failed_ && std::rename(temporary_.c_str(), path_.c_str()) != 0) Fail();
-  if (failed_) ::unlink(temporary_.c_str());
+  if (!failed_ && !RenameReplacing(temporary_, path_)) Fail();
+  if (failed_) RemoveFile(temporary_);
   if (!failed_) SyncFolderOf(path_);
   temporary_.clear();
   return !failed_;
 }
 
 bool CanCreateFileIn(const std::string& folder, std::string& reason) {
-  const std::string probe = folder + "/" + kTemporaryMark + std::to_string(::getpid()) + "-probe";
-  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const std::string probe =
+      folder + "/" + kTemporaryMark + std::to_string(ProcessNumber()) + "-probe";
+  const int fd = CreateNewFile(probe);
   if (fd < 0) {
     reason = SystemReason(errno);
     return false;
   }
-  ::close(fd);
-  ::unlink(probe.c_str());
+  CloseFile(fd);
+  RemoveFile(probe);
   return true;
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+  for (std::filesystem::directory_iterator it(PathFromUtf8(folder), ec), end; !ec && it != end;
        it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = Utf8FromPath(it->path().filename());
     const std::size_t mark = name.find(kTemporaryMark);
     if (mark == std::string::npos) continue;
     const long pid = std::strtol(name.c_str() + mark + std::strlen(kTemporaryMark), nullptr, 10);
-    if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) continue;
+    if (pid > 0 && ProcessRuns(pid)) continue;
     std::filesystem::remove(it->path(), ec);
   }
 }

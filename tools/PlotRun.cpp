@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "picture/FitPicture.h"
+#include "textio/Platform.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ int RunPlot(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     return 2;
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
+  if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
     err << "zornak_plot: folder roboczy " << folder << " nie istnieje lub nie jest folderem\n";
     return 1;
   }

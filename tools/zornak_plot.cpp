@@ -1,13 +1,20 @@
 // zornak_plot: the picture of a run, made without a display (Qt's offscreen platform).
 #include <QGuiApplication>
-#include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "textio/Platform.h"
 #include "tools/PlotRun.h"
 
 int main(int argc, char** argv) {
   // No display is needed: a script or a server makes its pictures offscreen.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const std::vector<std::string> arguments = textio::CommandLineArguments(argc, argv);
+  std::vector<const char*> utf8;
+  for (const std::string& a : arguments)
+    utf8.push_back(a.c_str());
+  textio::PrepareConsole();
   QGuiApplication app(argc, argv);
-  return RunPlot(argc, argv, std::cout, std::cerr);
+  return RunPlot(static_cast<int>(utf8.size()), utf8.data(), std::cout, std::cerr);
 }

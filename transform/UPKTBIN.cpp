@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/WindowOperations.h"
+#include "textio/Platform.h"
 
 static_assert(LDBL_MANT_DIG == 64, "TRANSPKT.BIN holds x87 80-bit extended reals");
 
@@ -90,7 +91,7 @@ void PutReal(std::string& out, long double value) {
 int TPktBIN::CzytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                        std::int32_t& number2, TPktDostosowania& list) {
   list.clear();
-  File file(std::fopen(path.c_str(), "rb"));
+  File file(textio::OpenStream(path, "rb"));
   if (!file) return 1;
   BinaryInput in(file.get());
   std::int32_t count = 0;
@@ -129,7 +130,7 @@ bool WriteTransPktBIN(const std::string& path, const std::string& header, std::i
     PutReal(bytes, p.x2);
     PutReal(bytes, p.y2);
   }
-  File file(std::fopen(path.c_str(), "wb"));
+  File file(textio::OpenStream(path, "wb"));
   if (!file) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
   return std::fclose(file.release()) == 0 && written;

@@ -11,6 +11,7 @@
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
+#include "textio/Platform.h"
 
 class ConversionRun : public testing::Test {
  protected:
@@ -24,8 +25,7 @@ class ConversionRun : public testing::Test {
   }
   void CopyFrom(const std::string& source) {
     for (const auto& entry : std::filesystem::directory_iterator(source)) {
-      std::filesystem::copy_file(entry.path(),
-                                 folder.Path() + "/" + entry.path().filename().string());
+      std::filesystem::copy_file(entry.path(), folder.Native() / entry.path().filename());
     }
   }
   // A map file from UTF-8 lines, stored as Windows-1250 with CR LF.
@@ -46,8 +46,8 @@ class ConversionRun : public testing::Test {
   }
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-      names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Native())) {
+      names.push_back(textio::Utf8FromPath(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -59,7 +59,7 @@ class ConversionRun : public testing::Test {
 };
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(textio::PathFromUtf8(path), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();

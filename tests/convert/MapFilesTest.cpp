@@ -280,13 +280,13 @@ TEST_F(ConversionRun, TwoThreadsWriteWhatOneThreadWrites) {
     for (const std::string& name : Files()) {  // each run starts from the same folder
       if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) folder.Remove(name);
     }
-    setenv("ZORNAK_THREADS", std::to_string(threads).c_str(), 1);
+    SetEnvironment("ZORNAK_THREADS", std::to_string(threads).c_str());
     window = RecordingWindow();
     Run();
     outputs[threads - 1] = folder.Read("Punkty.ep_") + folder.Read("Protokol3.txt");
     calls[threads - 1] = window.calls;
   }
-  unsetenv("ZORNAK_THREADS");
+  ClearEnvironment("ZORNAK_THREADS");
   EXPECT_EQ(outputs[0], outputs[1]);
   EXPECT_EQ(calls[0], calls[1]);
   EXPECT_GT(calls[0].size(), 8000u);
@@ -298,12 +298,12 @@ namespace {
 
 TEST_F(ConversionRun, AnOutputThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
   CopyFrom(ZORNAK_DEMO_FOLDER);
-  std::filesystem::create_directory(folder.File("Dzialki.ed_"));
+  std::filesystem::create_directory(folder.Native("Dzialki.ed_"));
   Run();
   const std::string failure =
       "Błąd zapisu pliku " + folder.File("Dzialki.ed_") + ": jest katalogiem";
   EXPECT_EQ(std::count(window.messages.begin(), window.messages.end(), failure), 1);
-  EXPECT_TRUE(std::filesystem::is_directory(folder.File("Dzialki.ed_")));
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Native("Dzialki.ed_")));
   for (const char* written :
        {"Protokol1.txt", "SKO_dzialki.txt", "Kontury.ed_", "Punkty.ep_", "OBIEKTY.tx_"}) {
     EXPECT_TRUE(folder.Exists(written)) << written;
@@ -337,7 +337,7 @@ TEST_F(ConversionRun, InputsAreOnlyRead) {
   auto snapshot = [&] {
     std::vector<std::pair<std::string, std::filesystem::file_time_type>> state;
     for (const std::string& name : inputs) {
-      state.emplace_back(folder.Read(name), std::filesystem::last_write_time(folder.File(name)));
+      state.emplace_back(folder.Read(name), std::filesystem::last_write_time(folder.Native(name)));
     }
     return state;
   };

@@ -93,8 +93,17 @@ TEST_F(WorkingFolderTest, InputMapPanelsAreColouredFirst) {
 }
 
 TEST(WorkingFolder, IsTheProgramsFolderWithoutTrailingSeparator) {
+#ifdef _WIN32
+  EXPECT_EQ(FolderOfProgram("C:\\Program Files\\ZORNAK_edz\\zornak_edz.exe"),
+            "C:\\Program Files\\ZORNAK_edz");
+  EXPECT_EQ(AbsoluteFolder("C:\\Mapy\\Łódź Bałuty\\"), "C:\\Mapy\\Łódź Bałuty");
+  EXPECT_EQ(AbsoluteFolder("C:/Mapy/obręb 12/"), "C:\\Mapy\\obręb 12");
+  EXPECT_EQ(AbsoluteFolder("C:\\"), "C:\\");
+#else
   EXPECT_EQ(FolderOfProgram("/usr/bin/zornak_edz"), "/usr/bin");
   EXPECT_EQ(AbsoluteFolder("/tmp/"), "/tmp");
+  EXPECT_EQ(AbsoluteFolder("/"), "/");
+#endif
 }
 
 }  // namespace

@@ -23,7 +23,18 @@ int Count() {
   return text ? std::atoi(text) : 100000;
 }
 
-// printf in the C locale for this thread only.
+// printf in the C locale for this thread only (on Windows, whose C library has no
+// uselocale, for the process while the test runs).
+#ifdef _WIN32
+class CLocale {
+ public:
+  CLocale() : previous_(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C"); }
+  ~CLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+
+ private:
+  std::string previous_;
+};
+#else
 class CLocale {
  public:
   CLocale() : c_(newlocale(LC_ALL_MASK, "C", nullptr)), previous_(uselocale(c_)) {}
@@ -35,6 +46,7 @@ class CLocale {
  private:
   locale_t c_, previous_;
 };
+#endif
 
 std::string Printf(const char* format, int width, int decimals, long double v) {
   char text[6000];

@@ -240,11 +240,11 @@ TEST_F(TransformRun, OneThreadAndFourWriteTheSameListing) {
   state.comparisonBudget = 0;  // the listing is what this test is about
   std::string written[2];
   for (int run = 0; run < 2; ++run) {
-    setenv("ZORNAK_THREADS", run == 0 ? "1" : "4", 1);
+    SetEnvironment("ZORNAK_THREADS", run == 0 ? "1" : "4");
     Run();
     written[run] = folder.Read("Protokol.tra") + folder.Read("xy.tra") + folder.Read("xy_sk.tra");
   }
-  unsetenv("ZORNAK_THREADS");
+  ClearEnvironment("ZORNAK_THREADS");
   EXPECT_EQ(FileLines("xy_sk.tra").size(), 9000u);
   EXPECT_TRUE(written[0] == written[1]);
 }
