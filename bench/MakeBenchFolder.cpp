@@ -38,7 +38,8 @@ void Points(const std::string& folder, int records) {
   std::string line, pair;
   for (int i = 0; i < records; ++i) {
     const long double x = kNorth + cm(random) / 100.0L, y = kEast + cm(random) / 100.0L;
-    line = "P" + std::to_string(i);
+    line.assign(1, 'P');
+    line += std::to_string(i);
     line.resize(20, ' ');
     for (long double v : {x, y, x + 1.5L, y + 1.5L})
       textio::AppendFixed(line, v, 14, 2);
@@ -75,7 +76,8 @@ void Parcels(const std::string& folder, int vertexLines, int vertices) {
     parcels.WriteLine(std::to_string(vertices));
     for (int v = 0; v < vertices; ++v) {
       const auto& c = corners[v == vertices - 1 ? 9 : v];
-      line = "G" + std::to_string(record) + "." + std::to_string(c[0] + c[1]);
+      line.assign(1, 'G');
+      line += std::to_string(record) + "." + std::to_string(c[0] + c[1]);
       line.resize(20, ' ');
       for (long double v : {x + c[0], y + c[1], x + c[0], y + c[1]}) {
         textio::AppendFixed(line, v, 14, 2);

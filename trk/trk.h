@@ -20,9 +20,24 @@
 //                 evaluation then reads x2, y2, vx and vy).
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
+// The entry points go out under their plain C names: exported from trk.dll, visible in
+// libtrk.so.
+#if defined(_WIN32)
+#if defined(TRK_BUILDING_LIBRARY)
+#define TRK_API __declspec(dllexport)
+#else
+#define TRK_API __declspec(dllimport)
+#endif
+#else
 #define TRK_API __attribute__((visibility("default")))
+#endif
+
+// Every result depends on the 64-bit mantissa; a compiler whose long double is the 53-bit
+// double (MSVC) would change them all silently.
+static_assert(LDBL_MANT_DIG == 64, "libtrk needs long double as the 80-bit extended real");
 
 constexpr std::int32_t TRK_MAX_POINTS = 200000;
 constexpr std::int32_t TRK_ARRAY_SIZE = TRK_MAX_POINTS + 1;

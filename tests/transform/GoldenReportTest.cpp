@@ -44,4 +44,25 @@ TEST_F(TransformRun, GoldenReportFiles) {
   }
 }
 
+// The Windows comparison runs both builds on a folder with these points; its file must hold
+// exactly them.
+TEST(GoldenFolder, AdjustmentPointFileHoldsTheGoldenPoints) {
+  std::string header;
+  std::int32_t number1 = 0, number2 = 0;
+  TPktDostosowania read;
+  TPktBIN file;
+  ASSERT_EQ(file.CzytajBIN(std::string(ZORNAK_TEST_DATA) + "/golden/TRANSPKT.BIN", header, number1,
+                           number2, read),
+            0);
+  const TPktDostosowania golden = GoldenPoints();
+  ASSERT_EQ(read.size(), golden.size());
+  for (std::size_t i = 0; i < golden.size(); ++i) {
+    EXPECT_EQ(read[i].Nr, golden[i].Nr);
+    EXPECT_EQ(read[i].x1, golden[i].x1);
+    EXPECT_EQ(read[i].y1, golden[i].y1);
+    EXPECT_EQ(read[i].x2, golden[i].x2);
+    EXPECT_EQ(read[i].y2, golden[i].y2);
+  }
+}
+
 }  // namespace

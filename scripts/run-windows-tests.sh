@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# The Windows build, proven under Wine. Installs what is missing (MinGW-w64, Wine, the
+# GoogleTest sources), cross-builds into build-mingw/ (WINDOWS_BUILD_DIR), runs every
+# GoogleTest suite under Wine, then runs zornak_batch.exe and the Linux zornak_batch (from
+# BUILD_DIR, default build/) on copies of the same working folders and compares every file
+# they leave byte for byte. The Windows copies lie under "Łódź Bałuty\obręb 12" and are
+# named to the program in Windows form (Z:\...). The one difference allowed is the folder
+# path itself, which the report's header names: it stands as @FOLDER@ in both before the
+# comparison. Prints a line per suite and per folder; fails on any failure or difference.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+native=${BUILD_DIR:-$root/build}
+cross=${WINDOWS_BUILD_DIR:-$root/build-mingw}
+
+bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest
+BUILD_DIR=$native bash "$root/scripts/build.sh"
+cmake -S "$root" -B "$cross" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DZORNAK_WERROR=ON -DZORNAK_GTEST_SOURCE=/usr/src/googletest \
+  >/dev/null
+cmake --build "$cross" -j "$(nproc)"
+
+# Headless: no display, no .NET or browser runtimes offered on the first start.
+unset DISPLAY WAYLAND_DISPLAY
+export WINEPREFIX=$cross/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
+wineserver -w
+
+# Seconds since a `date +%s.%N` reading.
+elapsed() {
+  awk -v start="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.2f", now - start }'
+}
+
+failed=0
+fail() {
+  echo "BŁĄD: $*"
+  failed=1
+}
+
+# Every GoogleTest suite, whole, one Wine start each.
+cd "$root"
+for suite in "$cross"/bin/*_tests.exe; do
+  name=$(basename "$suite" .exe)
+  log=$cross/$name.log
+  start=$(date +%s.%N)
+  if wine "$suite" >"$log" 2>&1; then status=ok; else status=failed; fi
+  seconds=$(elapsed "$start")
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log")
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, .*/\1/p' "$log")
+  printf '%-18s %-7s %6.1f s  %3d passed, %d skipped\n' "$name" "$status" "$seconds" \
+    "${passed:-0}" "${skipped:-0}"
+  if [ "$status" != ok ]; then
+    grep -E '^\[  FAILED  \]|Failure' "$log" | head -20
+    fail "$name"
+  fi
+done
+
+work=$cross/compare
+rm -rf "$work"
+mkdir -p "$work/linux" "$work/windows/Łódź Bałuty/obręb 12" "$work/sources"
+windows_parent="$work/windows/Łódź Bałuty/obręb 12"
+
+# The golden folder: its adjustment points; the identity and demo folders as they are; a
+# generated folder of 100,000 point records and 100,000 parcel vertex lines.
+mkdir -p "$work/sources/golden" "$work/sources/generated"
+cp "$root/tests/data/golden/TRANSPKT.BIN" "$work/sources/golden/"
+"$native/bin/make_bench_folder" "$work/sources/generated" 100000 100000 100 >/dev/null
+rm -f "$work/sources/generated/cct_input.txt"
+
+# The folder's path as the report writes it (Windows-1250), replaced by @FOLDER@.
+normalised() {
+  local file=$1 folder
+  folder=$(printf '%s' "$2" | iconv -f UTF-8 -t CP1250)
+  FOLDER=$folder perl -0777 -pe 's/\Q$ENV{FOLDER}\E/\@FOLDER\@/g' "$file"
+}
+
+compare() {
+  local name=$1 source=$2 linux=$work/linux/$1 windows=$windows_parent/$1
+  cp -r "$source" "$linux"
+  cp -r "$source" "$windows"
+  local windows_path linux_status=0 windows_status=0 start linux_seconds windows_seconds
+  windows_path=$(winepath -w "$windows")
+  start=$(date +%s.%N)
+  "$native/bin/zornak_batch" "$linux" >"$work/$name.linux.txt" 2>&1 || linux_status=$?
+  linux_seconds=$(elapsed "$start")
+  start=$(date +%s.%N)
+  wine "$cross/bin/zornak_batch.exe" "$windows_path" >"$work/$name.windows.txt" 2>&1 ||
+    windows_status=$?
+  windows_seconds=$(elapsed "$start")
+  [ "$linux_status" = "$windows_status" ] ||
+    fail "$name: exit status $linux_status on Linux, $windows_status under Wine"
+  local files=0 bytes=0 differing=()
+  local linux_folder windows_folder
+  linux_folder=$(cd "$linux" && pwd)
+  windows_folder=$windows_path
+  for file in $( (ls "$linux"; ls "$windows") | sort -u); do
+    if [ ! -f "$linux/$file" ] || [ ! -f "$windows/$file" ]; then
+      differing+=("$file (only on one side)")
+      continue
+    fi
+    files=$((files + 1))
+    bytes=$((bytes + $(stat -c %s "$windows/$file")))
+    if ! cmp -s <(normalised "$linux/$file" "$linux_folder") \
+      <(normalised "$windows/$file" "$windows_folder"); then
+      differing+=("$file")
+    fi
+  done
+  printf '%-10s %3d files %11d bytes  Linux %6.2f s  Wine %6.2f s  exit %d  %s\n' "$name" \
+    "$files" "$bytes" "$linux_seconds" "$windows_seconds" "$windows_status" \
+    "$([ ${#differing[@]} -eq 0 ] && echo identical || echo "DIFFERENT: ${differing[*]}")"
+  [ ${#differing[@]} -eq 0 ] || fail "$name: files differ"
+}
+
+# The adjustment point file made from the demo's two lists, by both builds.
+"$native/bin/zornak_transpkt" "$root/examples/demo/xy1" "$root/examples/demo/xy2" \
+  "$work/linux/TRANSPKT.BIN" >/dev/null 2>&1
+wine "$cross/bin/zornak_transpkt.exe" "$(winepath -w "$root/examples/demo/xy1")" \
+  "$(winepath -w "$root/examples/demo/xy2")" "$(winepath -w "$windows_parent/TRANSPKT.BIN")" \
+  >/dev/null 2>&1
+if cmp -s "$work/linux/TRANSPKT.BIN" "$windows_parent/TRANSPKT.BIN"; then
+  echo "transpkt   TRANSPKT.BIN from xy1 and xy2 identical"
+else
+  fail "zornak_transpkt: TRANSPKT.BIN differs"
+fi
+
+compare demo "$root/examples/demo"
+compare golden "$work/sources/golden"
+compare identity "$root/tests/data/convert/identity"
+compare generated "$work/sources/generated"
+
+# A working folder that takes no file, run by an unprivileged user (as root, Wine like
+# Linux writes anywhere): refused before anything is written, as on Linux.
+if [ "$(id -u)" = 0 ] && id nobody >/dev/null 2>&1; then
+  readonly_folder=$work/readonly
+  cp -r "$root/examples/demo" "$readonly_folder"
+  chmod 555 "$readonly_folder"
+  mkdir -p "$work/nobody"
+  chown nobody "$work/nobody"
+  before=$(ls -l --time-style=+%s.%N "$readonly_folder" | md5sum)
+  status=0
+  runuser -u nobody -- env HOME="$work/nobody" WINEPREFIX="$work/nobody/wine" \
+    wine "$cross/bin/zornak_batch.exe" --json "$(winepath -w "$readonly_folder")" \
+    >"$work/readonly.txt" 2>&1 || status=$?
+  after=$(ls -l --time-style=+%s.%N "$readonly_folder" | md5sum)
+  if [ "$status" = 1 ] && grep -q 'Nie można zapisywać w folderze roboczym .*: brak dostępu' \
+    "$work/readonly.txt" && [ "$before" = "$after" ]; then
+    echo "read-only  refused with exit 1 and \"brak dostępu\", nothing written"
+  else
+    fail "read-only folder: exit $status"
+    cat "$work/readonly.txt"
+  fi
+  chmod 755 "$readonly_folder"
+fi
+
+if [ "$failed" != 0 ]; then
+  echo "Windows: FAILED"
+  exit 1
+fi
+echo "Windows: every suite passed under Wine, every output identical"
