@@ -1,6 +1,8 @@
 // Number reading and the number forms: every token that reads as a number must agree with
-// strtold, and writing it in every form must not fail.
+// strtold, its fixed form with printf's "%.2Lf" (the program runs in the C locale), and
+// writing it in every form must not fail.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -25,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string token(text.substr(first, pos - first));
     const long double expected = std::strtold(token.c_str(), nullptr);
     if (std::memcmp(&value, &expected, 10) != 0) std::abort();
+    static char printed[5100];  // the largest 80-bit value has 4933 digits
+    std::snprintf(printed, sizeof printed, "%.2Lf", value);
+    if (textio::Fixed(value, 0, 2) != printed) std::abort();
     line.clear();
     textio::AppendFixed(line, value, 18, 2);
     textio::AppendScientific(line, value);
