@@ -46,7 +46,7 @@ void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation&
     }
     return;
   }
-  TaskContext context{files, transformation, state.tables, window};
+  TaskContext context{files, transformation, state.tables, window, state.work};
   for (int k = 0; k < kMapFileCount; ++k) {
     if (!selected[k]) continue;
     state.results[k] = kTasks[k](context);

@@ -10,6 +10,7 @@
 
 struct ConversionState {
   ConversionTables tables;
+  ConversionWork work;
   // What each map file's task did in the last run (MapFile order); a file whose task did
   // not run keeps converted == false.
   std::array<TaskResult, kMapFileCount> results;

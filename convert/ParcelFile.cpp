@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "convert/MapFileTask.h"
+#include "convert/PairBatch.h"
 #include "convert/ParcelArea.h"
 #include "convert/ParcelHeader.h"
 #include "convert/ParcelIndex.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
-#include "transform/TransformPoint.h"
 
 namespace {
 
@@ -63,6 +63,39 @@ struct Field {
   std::string text;
 };
 
+constexpr std::size_t kNoPair = static_cast<std::size_t>(-1);
+
+// A line of two pairs as read: the four numbers, the pairs' indexes in the batch (kNoPair
+// when a number of the pair did not read), the rest of the line after them.
+struct PairLine {
+  std::string label;  // a vertex line's first 20 characters
+  std::array<Field, 4> fields;
+  std::array<std::size_t, 2> pairs{kNoPair, kNoPair};
+  std::string rest;
+};
+
+// An input line that starts no record (written as a blank), or a record as read: header,
+// record line, count line and vertex lines.
+struct ParcelItem {
+  bool record = false;
+  std::string headerLine;
+  ParcelHeader header;
+  PairLine recordLine;
+  std::string countText;  // the count as written, or its token ("?" at the end of the file)
+  std::vector<PairLine> vertices;
+  std::size_t vertexCount = 0;
+  bool numericError = false;
+};
+
+// Items are read one after another (numbers may continue on the next line), the pairs of a
+// batch transformed together, and each batch written in input order while the next one is
+// transformed: the window calls and files come out as from a pass record by record.
+struct ParcelBatch {
+  std::vector<ParcelItem> items;
+  std::size_t count = 0;
+  PairBatch pairs;
+};
+
 struct PrecinctGroup {
   int ordinal = 0;
   PrecinctCode code = PrecinctCode::Of("000");
@@ -78,25 +111,24 @@ struct ParcelOutputs {
 class ParcelPass {
  public:
   ParcelPass(const KindTexts& texts, TaskContext& context)
-      : texts_(texts),
-        context_(context),
-        window_(context.window),
-        transformation_(context.transformation),
-        table_(context.tables.parcels) {}
+      : texts_(texts), context_(context), window_(context.window), table_(context.tables.parcels) {}
 
   TaskResult Run();
 
  private:
-  void Record(const ParcelHeader& header);
+  void Read(ParcelBatch& batch);
+  void ReadRecord(ParcelItem& item, PairBatch& pairs);
+  bool ReadPairLine(PairLine& line, PairBatch& pairs);
+  void Write(const ParcelBatch& batch);
+  void WriteRecord(const ParcelItem& item, const PairBatch& pairs);
   void Group(const PrecinctCode& code);
   void CloseGroupLine(bool last);
   void ReportDefect(const PrecinctCode& code);
   void ReportNumericError(const std::array<Field, 4>& record);
-  void ReadFields(std::array<Field, 4>& fields);
-  // Appends a pair in 18 columns each: transformed when both numbers were read, else the
-  // tokens as they stood.
-  bool AppendPair(std::string& line, const Field& x, const Field& y, long double& X,
-                  long double& Y);
+  // Appends a line's pair in 18 columns each: transformed when both numbers were read (then
+  // true, with X, Y), else the tokens as they stood.
+  bool AppendPair(std::string& line, const PairLine& source, int k, const PairBatch& pairs,
+                  long double& X, long double& Y);
   void Protocol(std::string_view utf8) { out_.protocol.WriteLine(Utf8ToCp1250(utf8)); }
 
   void CreateOutputs();
@@ -106,42 +138,96 @@ class ParcelPass {
   const KindTexts& texts_;
   TaskContext& context_;
   WindowOperations& window_;
-  const TFittedTransformation& transformation_;
   std::vector<ParcelEntry>& table_;
   ParcelOutputs out_;
   TaskResult result_;
   textio::TextScanner in_;
+  bool more_ = true;
   PrecinctGroup group_;
   int g_ = 0, n_ = 0;
   long double totalArea_ = 0, totalReduced_ = 0;
-  bool numericError_ = false;
   BoundaryRing ring_;
   std::string line_, status_;
 };
 
-void ParcelPass::ReadFields(std::array<Field, 4>& fields) {
-  for (Field& f : fields) {
-    f = Field{};
+// Reads the four numbers of the current line (and the lines after it, if they run short),
+// adding the pairs that read to the batch; false when a number did not read.
+bool ParcelPass::ReadPairLine(PairLine& line, PairBatch& pairs) {
+  bool ok = true;
+  for (Field& f : line.fields) {
+    f.ok = true;
+    f.text.clear();
     const auto read = in_.Number(f.value);
     if (read == textio::TextScanner::Read::Ok) continue;
     f.ok = false;
     f.value = 0;
     f.text = read == textio::TextScanner::Read::End ? "?" : std::string(in_.LastToken());
-    numericError_ = true;
+    ok = false;
+  }
+  for (int k = 0; k < 2; ++k) {
+    const Field &x = line.fields[2 * k], &y = line.fields[2 * k + 1];
+    line.pairs[k] = x.ok && y.ok ? pairs.Add(x.value, y.value) : kNoPair;
+  }
+  line.rest.assign(in_.Rest());
+  return ok;
+}
+
+void ParcelPass::ReadRecord(ParcelItem& item, PairBatch& pairs) {
+  item.numericError = false;
+  // Record line: two pairs, the second being the record's centroid.
+  in_.NextLine();
+  if (!ReadPairLine(item.recordLine, pairs)) item.numericError = true;
+  // Count line: only the count is kept.
+  std::int32_t k = 0;
+  in_.NextLine();
+  if (in_.Integer(k) != textio::TextScanner::Read::Ok) {
+    item.numericError = true;
+    item.countText = in_.LastToken().empty() ? "?" : std::string(in_.LastToken());
+    k = 0;
+  } else {
+    item.countText = std::to_string(k);
+  }
+  // Vertex lines: a 20-character label and two pairs; the second pairs form the boundary.
+  item.vertexCount = 0;
+  for (std::int32_t i = 1; i <= k; ++i) {
+    if (!in_.NextLine()) {  // the file ends inside the record
+      item.numericError = true;
+      break;
+    }
+    if (item.vertices.size() <= item.vertexCount) item.vertices.resize(item.vertexCount + 1);
+    PairLine& vertex = item.vertices[item.vertexCount++];
+    vertex.label.assign(in_.Take(20));
+    if (!ReadPairLine(vertex, pairs)) item.numericError = true;
   }
 }
 
-bool ParcelPass::AppendPair(std::string& line, const Field& x, const Field& y, long double& X,
-                            long double& Y) {
-  if (!x.ok || !y.ok) {
+void ParcelPass::Read(ParcelBatch& batch) {
+  batch.count = 0;
+  batch.pairs.Clear();
+  while (more_ && (batch.count == 0 || batch.pairs.Count() < context_.work.batchPairs)) {
+    if (batch.items.size() <= batch.count) batch.items.resize(batch.count + 1);
+    ParcelItem& item = batch.items[batch.count++];
+    in_.NextLine();  // an empty input still gives one (empty) line
+    item.record = ReadParcelHeader(in_.Line(), item.header);
+    if (item.record) {
+      item.headerLine.assign(in_.Line());
+      ReadRecord(item, batch.pairs);
+    }
+    more_ = !in_.AtEnd();
+  }
+}
+
+bool ParcelPass::AppendPair(std::string& line, const PairLine& source, int k,
+                            const PairBatch& pairs, long double& X, long double& Y) {
+  const Field &x = source.fields[2 * k], &y = source.fields[2 * k + 1];
+  const std::size_t pair = source.pairs[k];
+  if (pair == kNoPair) {
     textio::AppendRight(line, x.ok ? textio::Fixed(x.value, 0, 2) : x.text, kPairWidth);
     textio::AppendRight(line, y.ok ? textio::Fixed(y.value, 0, 2) : y.text, kPairWidth);
     return false;
   }
-  TransformedPoint t;
-  TransformPoint(transformation_, x.value, y.value, t);
-  X = t.Xk;
-  Y = t.Yk;
+  X = pairs.X(pair);
+  Y = pairs.Y(pair);
   AppendFixed(line, X, kPairWidth, 2);
   AppendFixed(line, Y, kPairWidth, 2);
   return true;
@@ -202,7 +288,8 @@ void ParcelPass::ReportNumericError(const std::array<Field, 4>& record) {
       " *** Wykryto błąd liczbowy w rekordach działki/konturu " + textio::Cp1250ToUtf8(id));
 }
 
-void ParcelPass::Record(const ParcelHeader& header) {
+void ParcelPass::WriteRecord(const ParcelItem& item, const PairBatch& pairs) {
+  const ParcelHeader& header = item.header;
   if (g_ == 0) {
     std::string unit = " Jednostka ewidencyjna nr ";
     AppendInteger(unit, header.unit);
@@ -221,45 +308,24 @@ void ParcelPass::Record(const ParcelHeader& header) {
   status_ += texts_.recordWord;
   textio::AppendCp1250AsUtf8(status_, header.identifier);
   window_.ShowStatus(status_);
-  numericError_ = false;
 
-  // Record line: two pairs, the second being the record's centroid.
-  std::array<Field, 4> record;
-  in_.NextLine();
-  ReadFields(record);
   line_.clear();
   long double X, Y;
-  AppendPair(line_, record[0], record[1], X, Y);
-  if (AppendPair(line_, record[2], record[3], X, Y)) {
+  AppendPair(line_, item.recordLine, 0, pairs, X, Y);
+  if (AppendPair(line_, item.recordLine, 1, pairs, X, Y)) {
     entry.Xo = X;
     entry.Yo = Y;
   }
-  line_ += in_.Rest();
+  line_ += item.recordLine.rest;
   out_.converted.WriteLine(line_);
+  out_.converted.WriteLine(item.countText);
 
-  // Count line: only the count is kept.
-  std::int32_t k = 0;
-  in_.NextLine();
-  if (in_.Integer(k) != textio::TextScanner::Read::Ok) {
-    numericError_ = true;
-    out_.converted.WriteLine(in_.LastToken().empty() ? "?" : std::string(in_.LastToken()));
-    k = 0;
-  } else {
-    out_.converted.WriteLine(std::to_string(k));
-  }
-
-  // Vertex lines: a 20-character label and two pairs; the second pairs form the boundary.
   int stored = 0;
-  std::array<Field, 4> vertex;
-  for (std::int32_t i = 1; i <= k; ++i) {
-    if (!in_.NextLine()) {  // the file ends inside the record
-      numericError_ = true;
-      break;
-    }
-    line_.assign(in_.Take(20));
-    ReadFields(vertex);
-    AppendPair(line_, vertex[0], vertex[1], X, Y);
-    if (AppendPair(line_, vertex[2], vertex[3], X, Y)) {
+  for (std::size_t i = 0; i < item.vertexCount; ++i) {
+    const PairLine& vertex = item.vertices[i];
+    line_.assign(vertex.label);
+    AppendPair(line_, vertex, 0, pairs, X, Y);
+    if (AppendPair(line_, vertex, 1, pairs, X, Y)) {
       ++stored;
       if (ring_.X.size() <= static_cast<std::size_t>(stored) + 1) {
         ring_.X.resize(2 * stored + 2);
@@ -268,7 +334,7 @@ void ParcelPass::Record(const ParcelHeader& header) {
       ring_.X[stored] = X;
       ring_.Y[stored] = Y;
     }
-    line_ += in_.Rest();
+    line_ += vertex.rest;
     out_.converted.WriteLine(line_);
   }
 
@@ -278,7 +344,19 @@ void ParcelPass::Record(const ParcelHeader& header) {
   totalArea_ += entry.area;
   totalReduced_ += entry.reducedArea;
   group_.reducedArea += entry.reducedArea;
-  if (numericError_) ReportNumericError(record);
+  if (item.numericError) ReportNumericError(item.recordLine.fields);
+}
+
+void ParcelPass::Write(const ParcelBatch& batch) {
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    const ParcelItem& item = batch.items[i];
+    if (!item.record) {
+      out_.converted.WriteLine(" ");
+      continue;
+    }
+    out_.converted.WriteLine(item.headerLine);
+    WriteRecord(item, batch.pairs);
+  }
 }
 
 void ParcelPass::CreateOutputs() {
@@ -324,16 +402,20 @@ TaskResult ParcelPass::Run() {
   Protocol(texts_.sumsHeading);
   window_.ShowStatus(texts_.startStatus);
   in_.Open(context_.files.SlotPath(SlotsOf(texts_.file).input));
-  do {
-    in_.NextLine();  // an empty input still gives one (empty) line
-    ParcelHeader header;
-    if (!ReadParcelHeader(in_.Line(), header)) {
-      out_.converted.WriteLine(" ");
-      continue;
-    }
-    out_.converted.WriteLine(in_.Line());
-    Record(header);
-  } while (!in_.AtEnd());
+  WorkTeam team(ConversionThreads(context_.work));
+  std::array<ParcelBatch, 2> batches;
+  int current = 0;
+  bool pending = false;
+  while (more_) {
+    ParcelBatch& batch = batches[current];
+    Read(batch);
+    batch.pairs.Start(team, context_.transformation);
+    if (pending) Write(batches[current ^ 1]);
+    team.Finish();
+    pending = true;
+    current ^= 1;
+  }
+  if (pending) Write(batches[current ^ 1]);
 
   CloseGroupLine(true);
   Summary();

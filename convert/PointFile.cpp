@@ -1,10 +1,11 @@
 #include "convert/PointFile.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 #include "convert/MapFileTask.h"
-#include "convert/PairWorker.h"
+#include "convert/PairBatch.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/TextScanner.h"
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr std::size_t kNameLength = 20;
-constexpr std::size_t kBatch = 2048;  // records read, transformed and written together
 
 std::string ErrorText(int line) {
   return " *** Wykryto błąd liczbowy w wierszu " + std::to_string(line);
@@ -27,20 +27,20 @@ struct PointRecord {
 
 // Records are read one after another (a record may take numbers from the lines after it),
 // their pairs are transformed batch by batch, and each batch is written in record order
-// while the next one is read and transformed.
+// while the next one is transformed. Record i holds pairs 2i and 2i+1.
 struct Batch {
-  std::vector<PointRecord> records{kBatch};
-  std::vector<long double> in = std::vector<long double>(4 * kBatch);
-  std::vector<long double> out = std::vector<long double>(4 * kBatch);
+  std::vector<PointRecord> records;
+  PairBatch pairs;
   std::size_t count = 0;
 };
 
 class PointPass {
  public:
-  PointPass(const TFittedTransformation& transformation, WindowOperations& window,
-            textio::TextFileWriter& converted, textio::TextFileWriter& protocol)
-      : transformation_(transformation),
-        window_(window),
+  PointPass(const TaskContext& context, textio::TextFileWriter& converted,
+            textio::TextFileWriter& protocol)
+      : transformation_(context.transformation),
+        work_(context.work),
+        window_(context.window),
         converted_(converted),
         protocol_(protocol) {}
 
@@ -54,6 +54,7 @@ class PointPass {
   void Write(const Batch& batch);
 
   const TFittedTransformation& transformation_;
+  const ConversionWork& work_;
   WindowOperations& window_;
   textio::TextFileWriter& converted_;
   textio::TextFileWriter& protocol_;
@@ -64,22 +65,27 @@ class PointPass {
 };
 
 void PointPass::Read(Batch& batch) {
+  const std::size_t records = std::max<std::size_t>(1, work_.batchPairs / 2);
+  if (batch.records.size() < records) batch.records.resize(records);
   batch.count = 0;
-  while (more_ && batch.count < kBatch) {
+  batch.pairs.Clear();
+  while (more_ && batch.count < records) {
     in_.NextLine();
     ++lines_;
     std::string_view name = in_.Take(kNameLength);
     if (!name.empty() && name != " ") {  // else a blank line
       PointRecord& r = batch.records[batch.count];
       r.name.assign(name);
-      long double* v = &batch.in[4 * batch.count];
+      long double v[4];
       r.readable = true;
-      for (int k = 0; k < 4; ++k) {
-        if (in_.Number(v[k]) != textio::TextScanner::Read::Ok) {
+      for (long double& value : v) {
+        if (in_.Number(value) != textio::TextScanner::Read::Ok) {
           r.readable = false;
-          v[k] = 0;
+          value = 0;
         }
       }
+      batch.pairs.Add(v[0], v[1]);
+      batch.pairs.Add(v[2], v[3]);
       r.rest.assign(in_.Rest());
       r.line = lines_;
       r.point = ++points_;
@@ -100,8 +106,10 @@ void PointPass::Write(const Batch& batch) {
     }
     line_.clear();
     textio::AppendRight(line_, r.name, kNameLength);
-    for (int k = 0; k < 4; ++k)
-      textio::AppendFixed(line_, batch.out[4 * i + k], 18, 2);
+    for (std::size_t pair : {2 * i, 2 * i + 1}) {
+      textio::AppendFixed(line_, batch.pairs.X(pair), 18, 2);
+      textio::AppendFixed(line_, batch.pairs.Y(pair), 18, 2);
+    }
     status_.assign(" PUNKTY.etp: transformuję punkt ");
     textio::AppendInteger(status_, r.point);
     status_ += ' ';
@@ -114,16 +122,16 @@ void PointPass::Write(const Batch& batch) {
 
 void PointPass::Run(const std::string& input) {
   in_.Open(input);
-  PairWorker worker(transformation_, ConversionThreads());
+  WorkTeam team(ConversionThreads(work_));
   std::array<Batch, 2> batches;
   int current = 0;
   bool pending = false;
   while (more_) {
     Batch& batch = batches[current];
     Read(batch);
-    worker.Start(batch.in.data(), batch.out.data(), 2 * batch.count);
+    batch.pairs.Start(team, transformation_);
     if (pending) Write(batches[current ^ 1]);
-    worker.Finish();
+    team.Finish();
     pending = true;
     current ^= 1;
   }
@@ -141,7 +149,7 @@ TaskResult ConvertPoints(TaskContext& context) {
   protocol.Create(context.files.SlotPath(slots.protocol));
   protocol.WriteLine(" DIAGNOSTYKA ZBIORU: PUNKTY.etp");
 
-  PointPass pass(context.transformation, window, converted, protocol);
+  PointPass pass(context, converted, protocol);
   pass.Run(context.files.SlotPath(slots.input));
 
   protocol.WriteLine(" Liczba przeczytanych linii: " + std::to_string(pass.Lines()));

@@ -1,5 +1,9 @@
 #include "convert/SectionedFile.h"
 
+#include <algorithm>
+#include <array>
+
+#include "convert/PairBatch.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
@@ -18,32 +22,114 @@ struct SectionedCounts {
   int faulty = 0;   // records of kinds 1 and 2 left out
 };
 
-SectionedCounts ConvertSections(const SectionedFormat& format, const TFittedTransformation& f,
-                                textio::TextFileReader& in, textio::TextFileWriter& converted,
-                                textio::TextFileWriter& protocol) {
-  SectionedCounts counts;
+// A line as read, with the section state it stands in; a record line of kind 1 or 2 gets
+// its converted text (ok) or stays faulty.
+struct SectionLine {
+  std::string text;
   SectionState state;
-  SplitLine words;
-  std::string line, out;
-  const std::string failed = textio::Utf8ToCp1250(" *** Błędny rekord: ");
-  do {
-    in.ReadLine(line);
-    ++counts.lines;
-    SplitWords(line, words);
-    if (format.sectionLine(words, state) || (state.kind != 1 && state.kind != 2)) {
-      converted.WriteLine(line);
-      continue;
+  bool record = false;
+  bool ok = false;
+  std::string converted;
+};
+
+struct SectionBatch {
+  std::vector<SectionLine> lines;
+  std::size_t count = 0;
+};
+
+constexpr std::size_t kLinesPerChunk = 32;  // record lines a thread claims at a time
+
+// Lines are read one after another (section lines set the state of the lines after them),
+// the record lines of a batch converted together by the team, and each batch written in
+// input order while the next one is converted.
+class SectionPass {
+ public:
+  SectionPass(const SectionedFormat& format, const TaskContext& context, textio::TextFileReader& in,
+              textio::TextFileWriter& converted, textio::TextFileWriter& protocol)
+      : format_(format),
+        context_(context),
+        in_(in),
+        converted_(converted),
+        protocol_(protocol),
+        failed_(textio::Utf8ToCp1250(" *** Błędny rekord: ")) {}
+
+  SectionedCounts Run();
+
+ private:
+  void Read(SectionBatch& batch);
+  void Start(WorkTeam& team, SectionBatch& batch);
+  void Write(const SectionBatch& batch);
+
+  const SectionedFormat& format_;
+  const TaskContext& context_;
+  textio::TextFileReader& in_;
+  textio::TextFileWriter &converted_, &protocol_;
+  const std::string failed_;
+  SectionedCounts counts_;
+  SectionState state_;
+  SplitLine words_;
+  bool more_ = true;
+};
+
+void SectionPass::Read(SectionBatch& batch) {
+  const std::size_t size = std::max<std::size_t>(1, context_.work.batchPairs);
+  if (batch.lines.size() < size) batch.lines.resize(size);
+  batch.count = 0;
+  while (more_ && batch.count < size) {
+    SectionLine& line = batch.lines[batch.count++];
+    in_.ReadLine(line.text);
+    ++counts_.lines;
+    SplitWords(line.text, words_);
+    line.record = !format_.sectionLine(words_, state_) && (state_.kind == 1 || state_.kind == 2);
+    line.state = state_;
+    more_ = !in_.AtEnd();
+  }
+}
+
+void SectionPass::Start(WorkTeam& team, SectionBatch& batch) {
+  team.Start(batch.count, kLinesPerChunk, [this, &batch](std::size_t begin, std::size_t end) {
+    SplitLine words;
+    for (std::size_t i = begin; i < end; ++i) {
+      SectionLine& line = batch.lines[i];
+      if (!line.record) continue;
+      SplitWords(line.text, words);
+      line.converted.clear();
+      line.ok = format_.record(words, line.state, context_.transformation, line.converted);
     }
-    out.clear();
-    if (!format.record(words, state, f, out)) {
-      ++counts.faulty;
-      protocol.WriteLine(std::to_string(state.kind) + failed + line);
-      continue;
+  });
+}
+
+void SectionPass::Write(const SectionBatch& batch) {
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    const SectionLine& line = batch.lines[i];
+    if (!line.record) {
+      converted_.WriteLine(line.text);
+    } else if (line.ok) {
+      ++counts_.records;
+      converted_.WriteLine(line.converted);
+    } else {
+      ++counts_.faulty;
+      protocol_.WriteLine(std::to_string(line.state.kind) + failed_ + line.text);
     }
-    ++counts.records;
-    converted.WriteLine(out);
-  } while (!in.AtEnd());
-  return counts;
+  }
+}
+
+SectionedCounts SectionPass::Run() {
+  WorkTeam team(ConversionThreads(context_.work));
+  std::array<SectionBatch, 2> batches;
+  int current = 0;
+  bool pending = false;
+  while (more_) {  // an empty input still gives one (empty) line
+    SectionBatch& batch = batches[current];
+    Read(batch);
+    Start(team, batch);
+    if (pending) Write(batches[current ^ 1]);
+    team.Finish();
+    pending = true;
+    current ^= 1;
+  }
+  if (pending) Write(batches[current ^ 1]);
+  return counts_;
 }
 
 void AppendPosition(std::string& out, long double value, const PositionLayout& layout) {
@@ -86,8 +172,7 @@ TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context)
   protocol.WriteLine(format.title);
   if (!format.statusFirst) window.ShowStatus(format.status);
 
-  const SectionedCounts counts =
-      ConvertSections(format, context.transformation, in, converted, protocol);
+  const SectionedCounts counts = SectionPass(format, context, in, converted, protocol).Run();
   const std::string contains = textio::Utf8ToCp1250(" Zbiór zawiera ");
   protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
   protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));

@@ -1,10 +1,15 @@
-// Work shared among the machine's cores: how many threads a pass may use, and a loop whose
-// index range is cut into one contiguous part per thread. Every part's results go to their
-// own places, so the outcome never depends on the number of threads.
+// Work shared among the machine's cores: how many threads a pass may use, a loop whose
+// index range is cut into one contiguous part per thread, and a team of threads that works
+// through chunks of a range while the calling thread does something else. Every part's
+// results go to their own places, so the outcome never depends on the number of threads.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,3 +36,37 @@ void ParallelFor(std::size_t count, int threads, std::size_t minimum, Work work)
   for (std::thread& helper : helpers)
     helper.join();
 }
+
+// threads - 1 helper threads that sleep between jobs. A job is work(begin, end) over chunks
+// of [0, count), claimed from a shared counter by the helpers and, in Finish, by the
+// calling thread; so the calling thread can read or write between Start and Finish while
+// the helpers work ahead. With one thread Finish does the whole job.
+class WorkTeam {
+ public:
+  using Work = std::function<void(std::size_t begin, std::size_t end)>;
+
+  explicit WorkTeam(int threads);
+  ~WorkTeam();
+  WorkTeam(const WorkTeam&) = delete;
+  WorkTeam& operator=(const WorkTeam&) = delete;
+
+  int Threads() const { return static_cast<int>(helpers_.size()) + 1; }
+  // Starts a job; returns at once. The previous job must be finished.
+  void Start(std::size_t count, std::size_t chunk, Work work);
+  // Works on the job's chunks on the calling thread; returns when all are done.
+  void Finish();
+
+ private:
+  void Claim();
+  void Helper();
+
+  Work work_;
+  std::size_t count_ = 0, chunk_ = 1;
+  std::atomic<std::size_t> next_{0};
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  unsigned job_ = 0;  // counts jobs, so that each helper takes each job once
+  int busy_ = 0;      // helpers still on the current job
+  bool stop_ = false;
+  std::vector<std::thread> helpers_;
+};

@@ -242,54 +242,130 @@ TEST_F(ConversionRun, BadInputNeverStopsTheRun) {
 
 namespace {
 
-// The point file converted with one thread and with two gives the same bytes and the same
-// window calls in the same order, on a generated file with blank lines, faulty records and
-// records that take numbers from the next line.
-TEST_F(ConversionRun, TwoThreadsWriteWhatOneThreadWrites) {
-  CopyFrom(ZORNAK_DEMO_FOLDER);
-  folder.Remove("DZIALKI.edz");
-  folder.Remove("KONTURY.edz");
-  std::mt19937 random(11);
-  std::uniform_int_distribution<int> cm(0, 400000), kind(0, 40);
-  std::string bytes;
-  for (int i = 0; i < 9000; ++i) {
-    std::string line = "P" + std::to_string(i);
-    line.resize(20, ' ');
-    for (int k = 0; k < 4; ++k) {
-      line += " " + std::to_string((k % 2 ? 7455000 : 5566000) + cm(random) / 100) + "." +
-              std::to_string(cm(random) % 90 + 10);
+// Map files full of what makes a pass branch: faulty numbers, numbers continued on the
+// next line, blank lines, defective precinct codes, a bad count, a record cut off by the end
+// of the file.
+class GeneratedMapFiles {
+ public:
+  explicit GeneratedMapFiles(unsigned seed) : random_(seed) {}
+
+  std::string Points(int records) {
+    std::string bytes;
+    for (int i = 0; i < records; ++i) {
+      std::string line = "P" + std::to_string(i);
+      line.resize(20, ' ');
+      for (int k = 0; k < 4; ++k)
+        line += " " + Coordinate(k % 2);
+      Spoil(line, bytes);
+      bytes += line + " r\r\n";
     }
-    switch (kind(random)) {
+    return bytes;
+  }
+
+  std::string Parcels(int records) {
+    const char* precincts[] = {"5", "5", "12", "12", "12", "007", "5A"};
+    std::string bytes;
+    for (int r = 1; r <= records; ++r) {
+      if (Chance(15)) bytes += "\r\n";
+      bytes += "  3." + std::string(precincts[(r / 7) % 7]) + "-" + std::to_string(r) + "\r\n";
+      std::string line =
+          "  " + Coordinate(0) + " " + Coordinate(1) + " " + Coordinate(0) + " " + Coordinate(1);
+      Spoil(line, bytes);
+      bytes += line + " RV\r\n";
+      const int vertices = 3 + Pick(6);
+      // The last record announces more vertex lines than the file holds.
+      const int count = r == records ? 1000 : vertices;
+      bytes += (Chance(60) ? std::string("x") : std::to_string(count)) + "\r\n";
+      for (int v = 1; v <= vertices; ++v) {
+        std::string vertex = "G" + std::to_string(r) + "." + std::to_string(v);
+        vertex.resize(20, ' ');
+        vertex += Coordinate(0) + " " + Coordinate(1) + " " + Coordinate(0) + " " + Coordinate(1);
+        Spoil(vertex, bytes);
+        bytes += vertex + "\r\n";
+      }
+    }
+    return bytes;
+  }
+
+  // Every line of `model` (a layer or object file) `copies` times, numbers spoilt now and
+  // then.
+  std::string Sections(const std::string& model, int copies) {
+    std::string bytes;
+    for (int c = 0; c < copies; ++c) {
+      for (std::string line : Utf8Lines(model)) {
+        if (Chance(25) && line.find(".00") != std::string::npos) line[line.find(".00")] = ',';
+        bytes += textio::Utf8ToCp1250(line) + "\r\n";
+      }
+    }
+    return bytes;
+  }
+
+ private:
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  bool Chance(int oneIn) { return Pick(oneIn) == 0; }
+  std::string Coordinate(int axis) {
+    const int cm = std::uniform_int_distribution<int>(0, 400000)(random_);
+    return std::to_string((axis ? 7455000 : 5566000) + cm / 100) + "." +
+           std::to_string(cm % 90 + 10);
+  }
+  // A faulty number, or the last number moved to the next line (which then goes to `bytes`
+  // first), or a blank line before the line.
+  void Spoil(std::string& line, std::string& bytes) {
+    switch (Pick(40)) {
       case 0:
         line[line.size() - 3] = ',';
-        break;  // faulty record
+        break;
       case 1:
         bytes += "\r\n";
-        break;  // blank line before it
+        break;
       case 2:
         line.insert(line.rfind(' '), "\r\n");
-        break;  // last number on the next line
+        break;
     }
-    bytes += line + " r\r\n";
   }
-  folder.Write("PUNKTY.ept", bytes);
-  std::string outputs[2];
-  std::vector<std::string> calls[2];
+
+  std::mt19937 random_;
+};
+
+// Every pass writes the same bytes and makes the same window calls in the same order on one
+// thread and on several, in large batches and in batches of three pairs (so that records
+// and lines meet batch boundaries everywhere).
+TEST_F(ConversionRun, EveryPassWritesTheSameOnAnyNumberOfThreads) {
+  CopyFrom(ZORNAK_DEMO_FOLDER);
+  GeneratedMapFiles generate(11);
+  folder.Write("PUNKTY.ept", generate.Points(3000));
+  folder.Write("DZIALKI.edz", generate.Parcels(300));
+  folder.Write("KONTURY.edz", generate.Parcels(200));
+  folder.Write("WARSTWY.txt", generate.Sections(folder.Read("WARSTWY.txt"), 150));
+  folder.Write("OBIEKTY.txt", generate.Sections(folder.Read("OBIEKTY.txt"), 150));
   const Lines inputs = Files();
-  for (int threads = 1; threads <= 2; ++threads) {
+  const ConversionWork runs[] = {{1, 4096}, {1, 3}, {2, 3}, {3, 7}, {4, 4096}};
+  std::vector<std::string> outputs;
+  std::vector<std::vector<std::string>> calls;
+  for (const ConversionWork& work : runs) {
     for (const std::string& name : Files()) {  // each run starts from the same folder
       if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) folder.Remove(name);
     }
-    SetEnvironment("ZORNAK_THREADS", std::to_string(threads).c_str());
     window = RecordingWindow();
+    state.conversion.work = work;
     Run();
-    outputs[threads - 1] = folder.Read("Punkty.ep_") + folder.Read("Protokol3.txt");
-    calls[threads - 1] = window.calls;
+    std::string written;
+    for (const std::string& name : Files())
+      written += name + "\n" + folder.Read(name);
+    outputs.push_back(written);
+    calls.push_back(window.calls);
   }
-  ClearEnvironment("ZORNAK_THREADS");
-  EXPECT_EQ(outputs[0], outputs[1]);
-  EXPECT_EQ(calls[0], calls[1]);
-  EXPECT_GT(calls[0].size(), 8000u);
+  for (std::size_t k = 1; k < outputs.size(); ++k) {
+    SCOPED_TRACE("threads " + std::to_string(runs[k].threads) + ", batch " +
+                 std::to_string(runs[k].batchPairs));
+    EXPECT_TRUE(outputs[k] == outputs[0]);
+    EXPECT_TRUE(calls[k] == calls[0]);
+  }
+  // The files did branch everywhere.
+  const std::string& log = outputs[0];
+  for (const char* expected : {"Wykryto b", "Defektowy numer", "Liczba dzia", "Zbi"})
+    EXPECT_NE(log.find(expected), std::string::npos) << expected;
+  EXPECT_GT(calls[0].size(), 3500u);
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ struct FuzzRun {
   WorkingFileTable files;
   TransformationState transformation;
   ConversionTables tables;
+  // Two threads and batches of a few pairs: every input crosses batch boundaries.
+  ConversionWork work{2, 3};
   SilentWindow window;
 };
 
