@@ -140,10 +140,10 @@ void CompareAllModels(benchmark::State& state) {
   FillModel(m, f.model);
   f.ls = f.lp = m;
   f.fitted = f.model.Fit(1, 1, m);
-  auto scratch = std::make_unique<trk::FittedModel>();
+  std::vector<std::unique_ptr<trk::FittedModel>> scratch;
   std::vector<ModelRow> rows;
   for (auto _ : state)
-    CompareModels(f, *scratch, 1e9, rows);
+    CompareModels(f, scratch, 1e9, rows);
 }
 BENCHMARK(CompareAllModels)->Arg(1000)->Unit(benchmark::kMillisecond);
 

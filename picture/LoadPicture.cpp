@@ -9,6 +9,7 @@
 
 #include "convert/MapGeometry.h"
 #include "convert/SectionedFile.h"
+#include "core/Threads.h"
 #include "core/WindowOperations.h"
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
@@ -157,15 +158,23 @@ void Corrections(const TFittedTransformation& f, FitPictureData& data) {
     x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
   }
   constexpr int kNodes = 16;
-  TransformedPoint t;
+  std::vector<std::pair<long double, long double>> nodes;
   for (int i = 0; i <= kNodes; ++i) {
     for (int j = 0; j <= kNodes; ++j) {
       const long double x = x0 + (x1 - x0) * i / kNodes, y = y0 + (y1 - y0) * j / kNodes;
-      if (!Inside(hull, x, y)) continue;
-      TransformPoint(f, x, y, t);
-      data.corrections.push_back({t.Xk, t.Yk, t.dx, t.dy});
+      if (Inside(hull, x, y)) nodes.emplace_back(x, y);
     }
   }
+  // Each node costs a correction over every used point: the nodes share the cores.
+  const std::size_t first = data.corrections.size();
+  data.corrections.resize(first + nodes.size());
+  ParallelFor(nodes.size(), WorkerThreads(), 8, [&](std::size_t begin, std::size_t end) {
+    TransformedPoint t;
+    for (std::size_t k = begin; k < end; ++k) {
+      TransformPoint(f, nodes[k].first, nodes[k].second, t);
+      data.corrections[first + k] = {t.Xk, t.Yk, t.dx, t.dy};
+    }
+  });
 }
 
 // Outlines of a parcel or contour file: the boundary of every record, unreadable vertices

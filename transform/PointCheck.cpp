@@ -1,9 +1,11 @@
 #include "transform/PointCheck.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 
+#include "core/Threads.h"
 #include "transform/TransformPoint.h"
 
 namespace {
@@ -26,7 +28,7 @@ AdjustmentCheck PointOf(const TFittedTransformation& f, std::int32_t k) {
 
 void UsedPoints(const TFittedTransformation& f, std::vector<AdjustmentCheck>& checks) {
   std::vector<trk::DeletionFigures> deletion;
-  const bool known = f.model.Deletion(deletion);
+  const bool known = f.model.Deletion(deletion, WorkerThreads());
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     AdjustmentCheck c = PointOf(f, k);
     c.vx = f.model.vx(k);
@@ -44,22 +46,27 @@ void UsedPoints(const TFittedTransformation& f, std::vector<AdjustmentCheck>& ch
   }
 }
 
+// Each excluded point costs a correction over every used point, so they share the cores.
 void ExcludedPoints(const TFittedTransformation& f, std::int32_t excluded,
                     std::vector<AdjustmentCheck>& checks) {
-  TransformedPoint t;
-  for (std::int32_t k = f.ls + 1; k <= f.ls + excluded; ++k) {
-    AdjustmentCheck c = PointOf(f, k);
-    c.excluded = true;
-    c.predictable = true;
-    TransformPoint(f, c.x1, c.y1, t);
-    c.dxModel = c.x2 - t.X;
-    c.dyModel = c.y2 - t.Y;
-    c.dModel = std::hypot(c.dxModel, c.dyModel);
-    c.dx = c.x2 - t.Xk;
-    c.dy = c.y2 - t.Yk;
-    c.d = std::hypot(c.dx, c.dy);
-    checks.push_back(c);
-  }
+  const std::size_t first = checks.size();
+  checks.resize(first + static_cast<std::size_t>(std::max(excluded, 0)));
+  ParallelFor(checks.size() - first, WorkerThreads(), 16, [&](std::size_t begin, std::size_t end) {
+    TransformedPoint t;
+    for (std::size_t i = begin; i < end; ++i) {
+      AdjustmentCheck c = PointOf(f, f.ls + 1 + static_cast<std::int32_t>(i));
+      c.excluded = true;
+      c.predictable = true;
+      TransformPoint(f, c.x1, c.y1, t);
+      c.dxModel = c.x2 - t.X;
+      c.dyModel = c.y2 - t.Y;
+      c.dModel = std::hypot(c.dxModel, c.dyModel);
+      c.dx = c.x2 - t.Xk;
+      c.dy = c.y2 - t.Yk;
+      c.d = std::hypot(c.dx, c.dy);
+      checks[first + i] = c;
+    }
+  });
 }
 
 void Figures(const trk::FittedModel& model, ModelRow& row) {
@@ -111,7 +118,8 @@ void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded
   ExcludedPoints(f, excluded, checks);
 }
 
-void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, double budgetSeconds,
+void CompareModels(const TFittedTransformation& f,
+                   std::vector<std::unique_ptr<trk::FittedModel>>& scratch, double budgetSeconds,
                    std::vector<ModelRow>& rows) {
   rows.clear();
   for (std::int32_t kind = 1; kind <= 2; ++kind) {
@@ -120,9 +128,15 @@ void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, do
       if (row.redundancy >= 3) rows.push_back(row);
     }
   }
-  for (std::int32_t k = 1; k <= f.ls; ++k) {
-    scratch.SetPrimary(k, f.model.x(k), f.model.y(k));
-    scratch.SetSecondary(k, f.model.x2(k), f.model.y2(k));
+  const int threads =
+      std::max(1, std::min({WorkerThreads(), kComparisonThreads, static_cast<int>(rows.size())}));
+  while (scratch.size() < static_cast<std::size_t>(threads))
+    scratch.push_back(std::make_unique<trk::FittedModel>());
+  for (int t = 0; t < threads; ++t) {
+    for (std::int32_t k = 1; k <= f.ls; ++k) {
+      scratch[t]->SetPrimary(k, f.model.x(k), f.model.y(k));
+      scratch[t]->SetSecondary(k, f.model.x2(k), f.model.y2(k));
+    }
   }
   // Cheaper models first, so the budget leaves out the costly ones.
   std::vector<ModelRow*> order;
@@ -130,19 +144,23 @@ void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, do
     order.push_back(&r);
   std::stable_sort(order.begin(), order.end(),
                    [](const ModelRow* a, const ModelRow* b) { return a->unknowns < b->unknowns; });
-  // The cheapest model is always compared, whatever the budget.
+  // Each thread takes the next row in that order. The cheapest model is always compared,
+  // whatever the budget.
   const auto start = std::chrono::steady_clock::now();
-  for (ModelRow* row : order) {
-    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-    if (row != order.front() && spent.count() > budgetSeconds) {
-      row->skipped = true;
-      continue;
+  std::atomic<std::size_t> next{0};
+  ParallelFor(threads, threads, 1, [&](std::size_t begin, std::size_t) {
+    trk::FittedModel& model = *scratch[begin];
+    for (std::size_t k; (k = next.fetch_add(1)) < order.size();) {
+      ModelRow& row = *order[k];
+      const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+      if (k > 0 && spent.count() > budgetSeconds) {
+        row.skipped = true;
+      } else if (!model.Fit(row.kind, row.degree, f.ls)) {
+        row.defective = true;
+      } else {
+        Figures(model, row);
+      }
     }
-    if (!scratch.Fit(row->kind, row->degree, f.ls)) {
-      row->defective = true;
-      continue;
-    }
-    Figures(scratch, *row);
-  }
+  });
   Suggest(rows);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -50,8 +51,14 @@ void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded
                            std::vector<AdjustmentCheck>& checks);
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
-// fitted in `scratch` in order of cost; once `budgetSeconds` have passed, the rest are
-// listed as skipped (the cheapest is always fitted). The row with the smallest RMS of |d| is
-// suggested (ties by unknowns).
-void CompareModels(const TFittedTransformation& f, trk::FittedModel& scratch, double budgetSeconds,
+// fitted in order of cost, on up to kComparisonThreads threads, each in a model of
+// `scratch` (made as needed); once `budgetSeconds` have passed, the rest are listed as
+// skipped (the cheapest is always fitted). A row's figures do not depend on the thread
+// that fits it; only the budget, a time, depends on the machine. The row with the smallest
+// RMS of |d| is suggested (ties by unknowns).
+void CompareModels(const TFittedTransformation& f,
+                   std::vector<std::unique_ptr<trk::FittedModel>>& scratch, double budgetSeconds,
                    std::vector<ModelRow>& rows);
+
+// Each thread of the comparison holds a model of its own (about 25 MB).
+inline constexpr int kComparisonThreads = 4;

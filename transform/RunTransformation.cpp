@@ -219,8 +219,7 @@ void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
   state.models.clear();
   if (f.fitted) {
     CheckAdjustmentPoints(f, state.excluded, state.checks);
-    if (!state.scratch) state.scratch = std::make_unique<trk::FittedModel>();
-    CompareModels(f, *state.scratch, state.comparisonBudget, state.models);
+    CompareModels(f, state.scratch, state.comparisonBudget, state.models);
   }
   WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
                       state.comparisonBudget},

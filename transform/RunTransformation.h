@@ -42,12 +42,13 @@ struct MatchingTables {
 struct TransformationState {
   TFittedTransformation FittedTransformation;
   MatchingTables tables;
-  Exclusions exclusions;                      // this run's Wykluczone.txt
-  std::int32_t excluded = 0;                  // points left out: listing entries ls+1..ls+excluded
-  std::vector<AdjustmentCheck> checks;        // used points, then the excluded ones
-  std::vector<ModelRow> models;               // the comparison of models
-  std::unique_ptr<trk::FittedModel> scratch;  // the comparison's fits, made on first use
-  double comparisonBudget = 2.0;              // seconds the comparison may take
+  Exclusions exclusions;                // this run's Wykluczone.txt
+  std::int32_t excluded = 0;            // points left out: listing entries ls+1..ls+excluded
+  std::vector<AdjustmentCheck> checks;  // used points, then the excluded ones
+  std::vector<ModelRow> models;         // the comparison of models
+  // The comparison's fits, one model a thread, made on first use.
+  std::vector<std::unique_ptr<trk::FittedModel>> scratch;
+  double comparisonBudget = 2.0;  // seconds the comparison may take
 };
 
 void RunTransformation(const ModelChoice& choice, const std::string& folder,

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <algorithm>
+#include <thread>
 
 #include "trk/Correction.h"
 #include "trk/Model.h"
@@ -95,7 +96,7 @@ long double Dot(const long double* a, const long double* b, int u) {
 
 }  // namespace
 
-bool FittedModel::Deletion(std::vector<DeletionFigures>& figures) const {
+bool FittedModel::Deletion(std::vector<DeletionFigures>& figures, int threads) const {
   if (m_ < 1) return false;
   // The general kind fits X and Y on the same monomials: one block of half the columns, one
   // leverage per point. The conformal kind couples X and Y: both rows, a 2x2 block.
@@ -125,16 +126,28 @@ bool FittedModel::Deletion(std::vector<DeletionFigures>& figures) const {
   // a complex hat matrix is real, so its 2x2 block is h I with h = a_x' N^-1 a_x, the same
   // one-leverage formula as the general kind's.
   figures.assign(m_ + 1, DeletionFigures{});
-  long double y[kMaxUnknowns];
   const long double vv = SumOfSquares();
-  for (std::int32_t i = 1; i <= m_; ++i) {
-    design(i);
-    ForwardSolve(n, u, rows.x, y);
-    const long double rest = 1 - Dot(y, y, u);  // 1 - h
-    if (rest <= kLeverageOne) continue;
-    const long double vx = vx_[i], vy = vy_[i];
-    figures[i] = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
-  }
+  auto solve = [&](std::int32_t first, std::int32_t last) {
+    DesignRows own;
+    long double y[kMaxUnknowns];
+    for (std::int32_t i = first; i <= last; ++i) {
+      BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, own);
+      ForwardSolve(n, u, own.x, y);
+      const long double rest = 1 - Dot(y, y, u);  // 1 - h
+      if (rest <= kLeverageOne) continue;
+      const long double vx = vx_[i], vy = vy_[i];
+      figures[i] = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
+    }
+  };
+  // Below a few thousand points a thread costs more than it saves.
+  const std::int32_t parts = std::clamp<std::int32_t>(m_ / 1024, 1, std::max(threads, 1));
+  const std::int32_t step = (m_ + parts - 1) / parts;
+  std::vector<std::thread> helpers;
+  for (std::int32_t p = 1; p < parts; ++p)
+    helpers.emplace_back(solve, 1 + p * step, std::min(m_, (p + 1) * step));
+  solve(1, std::min(m_, step));
+  for (std::thread& helper : helpers)
+    helper.join();
   return true;
 }
 

@@ -77,8 +77,10 @@ class FittedModel {
   // d_i = (I - H_ii)^-1 v_i and [vv](i) = [vv] - v_i' (I - H_ii)^-1 v_i. The hat matrix does not
   // depend on centring or scaling, so it is formed in the fit's normalised coordinates: N = A'A = L
   // L' from the design rows, and h = y'y with y = L^-1 a_i. Cost: one pass over the points to form
-  // N and one to solve. False before a fit, or when N is not positive definite.
-  bool Deletion(std::vector<DeletionFigures>& figures) const;
+  // N and one to solve, which `threads` threads share (each point's figures are its own, so
+  // the result does not depend on their number). False before a fit, or when N is not
+  // positive definite.
+  bool Deletion(std::vector<DeletionFigures>& figures, int threads = 1) const;
 
   long double x(std::int32_t i) const { return x_[i]; }
   long double y(std::int32_t i) const { return y_[i]; }

@@ -136,6 +136,29 @@ TEST(Picture, FoldersWithoutAFitGiveAnExplanation) {
   EXPECT_GT(ExplanationPixels(Render(d, FitView(d, QSizeF(800, 500)))), 20);
 }
 
+// The correction grid is computed on every core: one thread and three give the same
+// arrows, node for node.
+TEST(Picture, CorrectionGridOnOneThreadAndOnThree) {
+  TestFolder folder;
+  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER))
+    std::filesystem::copy_file(entry.path(), folder.Native() / entry.path().filename());
+  FitPictureData one, three;
+  QString error;
+  SetEnvironment("ZORNAK_THREADS", "1");
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, one, error));
+  SetEnvironment("ZORNAK_THREADS", "3");
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, three, error));
+  ClearEnvironment("ZORNAK_THREADS");
+  ASSERT_GT(one.corrections.size(), 100u);
+  ASSERT_EQ(one.corrections.size(), three.corrections.size());
+  for (std::size_t k = 0; k < one.corrections.size(); ++k) {
+    EXPECT_EQ(one.corrections[k].x, three.corrections[k].x);
+    EXPECT_EQ(one.corrections[k].y, three.corrections[k].y);
+    EXPECT_EQ(one.corrections[k].dx, three.corrections[k].dx);
+    EXPECT_EQ(one.corrections[k].dy, three.corrections[k].dy);
+  }
+}
+
 std::map<std::string, std::string> Contents(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

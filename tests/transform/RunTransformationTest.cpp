@@ -4,6 +4,7 @@
 #include <random>
 
 #include "tests/transform/TransformTestFolder.h"
+#include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
@@ -247,6 +248,36 @@ TEST_F(TransformRun, OneThreadAndFourWriteTheSameListing) {
   ClearEnvironment("ZORNAK_THREADS");
   EXPECT_EQ(FileLines("xy_sk.tra").size(), 9000u);
   EXPECT_TRUE(written[0] == written[1]);
+}
+
+// The per-point figures (deletion figures in parts, excluded points in parts) and the model
+// comparison (a row a thread) give the same Kontrola.tra on one thread and on three, when
+// the comparison's time budget does not cut it short.
+TEST_F(TransformRun, OneThreadAndThreeWriteTheSameJudgement) {
+  TPktDostosowania points;
+  std::mt19937 random(3100);
+  std::uniform_real_distribution<long double> spread(0, 3000), noise(-0.02L, 0.02L);
+  std::string excluded;
+  for (int i = 0; i < 3100; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    points.push_back(
+        {"P" + std::to_string(i), x, y, x + 0.2L + noise(random), y - 0.1L + noise(random)});
+    if (i % 97 == 5) excluded += "P" + std::to_string(i) + "\r\n";
+  }
+  folder.WriteAdjustmentPoints(points);
+  folder.Write("Wykluczone.txt", excluded);
+  state.comparisonBudget = 1e9;
+  std::string written[2];
+  for (int run = 0; run < 2; ++run) {
+    SetEnvironment("ZORNAK_THREADS", run == 0 ? "1" : "3");
+    Run();
+    written[run] = folder.Read("Kontrola.tra") + folder.Read("Protokol.tra");
+  }
+  ClearEnvironment("ZORNAK_THREADS");
+  EXPECT_TRUE(written[0] == written[1]);
+  const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+  EXPECT_EQ(control.find("pominięty"), std::string::npos);  // every model was compared
+  EXPECT_NE(control.find("P5 "), std::string::npos);
 }
 
 }  // namespace
