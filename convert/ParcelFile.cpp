@@ -403,19 +403,10 @@ TaskResult ParcelPass::Run() {
   window_.ShowStatus(texts_.startStatus);
   in_.Open(context_.files.SlotPath(SlotsOf(texts_.file).input));
   WorkTeam team(ConversionThreads(context_.work));
-  std::array<ParcelBatch, 2> batches;
-  int current = 0;
-  bool pending = false;
-  while (more_) {
-    ParcelBatch& batch = batches[current];
-    Read(batch);
-    batch.pairs.Start(team, context_.transformation);
-    if (pending) Write(batches[current ^ 1]);
-    team.Finish();
-    pending = true;
-    current ^= 1;
-  }
-  if (pending) Write(batches[current ^ 1]);
+  RunBatches<ParcelBatch>(
+      team, [this] { return more_; }, [this](ParcelBatch& b) { Read(b); },
+      [&](ParcelBatch& b) { b.pairs.Start(team, context_.transformation); },
+      [this](const ParcelBatch& b) { Write(b); });
 
   CloseGroupLine(true);
   Summary();

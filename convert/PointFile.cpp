@@ -1,7 +1,6 @@
 #include "convert/PointFile.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "convert/MapFileTask.h"
@@ -123,19 +122,10 @@ void PointPass::Write(const Batch& batch) {
 void PointPass::Run(const std::string& input) {
   in_.Open(input);
   WorkTeam team(ConversionThreads(work_));
-  std::array<Batch, 2> batches;
-  int current = 0;
-  bool pending = false;
-  while (more_) {
-    Batch& batch = batches[current];
-    Read(batch);
-    batch.pairs.Start(team, transformation_);
-    if (pending) Write(batches[current ^ 1]);
-    team.Finish();
-    pending = true;
-    current ^= 1;
-  }
-  if (pending) Write(batches[current ^ 1]);
+  RunBatches<Batch>(
+      team, [this] { return more_; }, [this](Batch& b) { Read(b); },
+      [&](Batch& b) { b.pairs.Start(team, transformation_); },
+      [this](const Batch& b) { Write(b); });
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "convert/SectionedFile.h"
 
 #include <algorithm>
-#include <array>
 
 #include "convert/PairBatch.h"
 #include "textio/Cp1250.h"
@@ -116,19 +115,10 @@ void SectionPass::Write(const SectionBatch& batch) {
 
 SectionedCounts SectionPass::Run() {
   WorkTeam team(ConversionThreads(context_.work));
-  std::array<SectionBatch, 2> batches;
-  int current = 0;
-  bool pending = false;
-  while (more_) {  // an empty input still gives one (empty) line
-    SectionBatch& batch = batches[current];
-    Read(batch);
-    Start(team, batch);
-    if (pending) Write(batches[current ^ 1]);
-    team.Finish();
-    pending = true;
-    current ^= 1;
-  }
-  if (pending) Write(batches[current ^ 1]);
+  // An empty input still gives one (empty) line.
+  RunBatches<SectionBatch>(
+      team, [this] { return more_; }, [this](SectionBatch& b) { Read(b); },
+      [&](SectionBatch& b) { Start(team, b); }, [this](const SectionBatch& b) { Write(b); });
   return counts_;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -36,6 +37,15 @@ void ParallelFor(std::size_t count, int threads, std::size_t minimum, Work work)
   for (std::thread& helper : helpers)
     helper.join();
 }
+
+class WorkTeam;
+
+// The pipeline of a pass over a file: a batch is read on the calling thread, its job started
+// on the team, the batch before it written while the team works, the job finished; until
+// `more()` says the input is done. Two batches alternate, so reading and writing stay on
+// the calling thread and in input order.
+template <typename Batch, typename More, typename Read, typename Start, typename Write>
+void RunBatches(WorkTeam& team, More more, Read read, Start start, Write write);
 
 // threads - 1 helper threads that sleep between jobs. A job is work(begin, end) over chunks
 // of [0, count), claimed from a shared counter by the helpers and, in Finish, by the
@@ -70,3 +80,20 @@ class WorkTeam {
   bool stop_ = false;
   std::vector<std::thread> helpers_;
 };
+
+template <typename Batch, typename More, typename Read, typename Start, typename Write>
+void RunBatches(WorkTeam& team, More more, Read read, Start start, Write write) {
+  std::array<Batch, 2> batches;
+  int current = 0;
+  bool pending = false;
+  while (more()) {
+    Batch& batch = batches[current];
+    read(batch);
+    start(batch);
+    if (pending) write(batches[current ^ 1]);
+    team.Finish();
+    pending = true;
+    current ^= 1;
+  }
+  if (pending) write(batches[current ^ 1]);
+}

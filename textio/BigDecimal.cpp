@@ -1,15 +1,15 @@
 #include "textio/BigDecimal.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "textio/ExtendedReal.h"
 
 namespace textio {
 namespace {
-
-static_assert(LDBL_MANT_DIG == 64, "80-bit x87 extended reals expected");
 
 // A natural number in 32-bit limbs, least significant first, without leading zero limbs.
 class Natural {
@@ -145,41 +145,7 @@ class Natural {
   std::vector<std::uint32_t> limbs_;
 };
 
-constexpr int kExponentBias = 16383;
-constexpr int kLargestBiased = 0x7FFE;
-// value = significand * 2^exponent for normal and subnormal values alike.
-constexpr int kSubnormalExponent = 1 - kExponentBias - 63;
-
-struct Parts {
-  std::uint64_t significand;
-  int exponent;
-  bool negative;
-  bool finite;
-};
-
-Parts Split(long double value) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &value, sizeof value);
-  Parts p;
-  std::memcpy(&p.significand, bytes, 8);
-  std::uint16_t signExponent;
-  std::memcpy(&signExponent, bytes + 8, 2);
-  p.negative = (signExponent & 0x8000) != 0;
-  const int biased = signExponent & 0x7FFF;
-  p.finite = biased != 0x7FFF;
-  p.exponent = biased == 0 ? kSubnormalExponent : biased - kExponentBias - 63;
-  return p;
-}
-
-long double Join(std::uint64_t significand, int biased, bool negative) {
-  unsigned char bytes[sizeof(long double)] = {};
-  std::memcpy(bytes, &significand, 8);
-  const std::uint16_t signExponent = static_cast<std::uint16_t>(biased | (negative ? 0x8000 : 0));
-  std::memcpy(bytes + 8, &signExponent, 2);
-  long double value;
-  std::memcpy(&value, bytes, sizeof value);
-  return value;
-}
+using Parts = ExtendedParts;
 
 // |value| = 0.digits * 10^point exactly, `digits` without leading or trailing zeros; for a
 // finite nonzero value. A binary fraction ends in finitely many decimals: m / 2^k is
@@ -321,7 +287,7 @@ Natural FromDigits(const std::string& digits) {
 }  // namespace
 
 std::string FixedText(long double value, int decimals) {
-  const Parts p = Split(value);
+  const Parts p = SplitExtended(value);
   if (!p.finite) return NonFinite(p);
   std::string scaled = ScaledDigits(p, decimals);
   const std::size_t width = static_cast<std::size_t>(decimals) + 1;
@@ -336,7 +302,7 @@ std::string FixedText(long double value, int decimals) {
 }
 
 void SignificantDigits(long double value, int count, std::string& digits, int& exponent) {
-  const Parts p = Split(value);
+  const Parts p = SplitExtended(value);
   const std::size_t kept = static_cast<std::size_t>(count);
   if (p.significand == 0) {
     digits.assign(kept, '0');
@@ -385,7 +351,7 @@ bool NearestToDecimal(std::string_view token, long double& value) {
     numerator.ShiftLeft(1);
     --shift;
   }
-  const int biased = shift + 63 + kExponentBias;
+  const int biased = shift + 63 + kExtendedBias;
   if (biased < 1) {  // fewer bits below the normal range
     denominator.ShiftLeft(1 - biased);
     shift += 1 - biased;
@@ -402,9 +368,9 @@ bool NearestToDecimal(std::string_view token, long double& value) {
   }
   const bool normal = (significand >> 63) != 0;
   if (!normal && !exact) return false;  // strtold's underflow
-  const int resultBiased = normal ? shift + 63 + kExponentBias : 0;
-  if (resultBiased > kLargestBiased) return false;
-  value = Join(significand, resultBiased, t.negative);
+  const int resultBiased = normal ? shift + 63 + kExtendedBias : 0;
+  if (resultBiased > kExtendedLargestBiased) return false;
+  value = JoinExtended(significand, resultBiased, t.negative);
   return true;
 }
 

@@ -1,13 +1,13 @@
 #include "textio/ExactDecimal.h"
 
 #include <array>
-#include <cfloat>
 #include <cstring>
+
+#include "textio/ExtendedReal.h"
 
 namespace textio {
 namespace {
 
-static_assert(LDBL_MANT_DIG == 64, "80-bit x87 extended reals expected");
 __extension__ typedef unsigned __int128 Uint128;
 
 constexpr std::array<std::uint64_t, 20> kPowers = [] {
@@ -27,27 +27,7 @@ constexpr std::array<long double, 28> kExactPowers = [] {
   return p;
 }();
 
-// value = significand * 2^exponent.
-struct Parts {
-  std::uint64_t significand;
-  int exponent;
-  bool negative;
-  bool finite;
-};
-
-Parts Split(long double value) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &value, sizeof value);
-  Parts p;
-  std::memcpy(&p.significand, bytes, 8);
-  std::uint16_t signExponent;
-  std::memcpy(&signExponent, bytes + 8, 2);
-  p.negative = (signExponent & 0x8000) != 0;
-  const int biased = signExponent & 0x7FFF;
-  p.finite = biased != 0x7FFF;
-  p.exponent = (biased == 0 ? 1 : biased) - 16383 - 63;
-  return p;
-}
+using Parts = ExtendedParts;
 
 // n / 2^shift rounded half to even.
 Uint128 ShiftRounded(Uint128 n, int shift) {
@@ -81,7 +61,7 @@ bool Scaled(const Parts& p, int power, Uint128& result) {
 }  // namespace
 
 bool ScaledInteger(long double value, int decimals, std::uint64_t& scaled, bool& negative) {
-  const Parts p = Split(value);
+  const Parts p = SplitExtended(value);
   if (!p.finite || decimals < 0 || decimals > 9 || p.exponent > 0) return false;
   const Uint128 n = ShiftRounded(Uint128{p.significand} * kPowers[decimals], -p.exponent);
   if (n >> 64) return false;
@@ -91,7 +71,7 @@ bool ScaledInteger(long double value, int decimals, std::uint64_t& scaled, bool&
 }
 
 bool FifteenDigits(long double value, std::uint64_t& digits, int& exponent) {
-  const Parts p = Split(value);
+  const Parts p = SplitExtended(value);
   if (!p.finite || p.significand == 0) return false;
   // The top set bit gives the decimal exponent to within one.
   const int topBit = 63 - __builtin_clzll(p.significand) + p.exponent;
