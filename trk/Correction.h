@@ -3,6 +3,7 @@
 // library's evaluation entry points and the C++ face, so both give the same bits.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 
 #include "trk/trk.h"
@@ -11,6 +12,9 @@ namespace trk {
 
 struct CorrectionSums {
   long double p = 0, px = 0, py = 0;  // sum of 1/d^2, and of vx/d^2, vy/d^2
+  // The nearest adjustment point (the first of equals) and its d^2; 0 when there is none.
+  std::int32_t nearest = 0;
+  long double nearestD2 = LDBL_MAX;
 };
 
 // Each adjustment point as four reals side by side: model position x, y, residuals vx, vy.
@@ -21,10 +25,9 @@ CorrectionSums ArraySums(long double X, long double Y, std::int32_t count, const
 
 // dx, dy, Xk, Yk at model position (X, Y) from the sums. A point closer than rounding
 // noise to the model position of adjustment point i is that point: it takes its residuals,
-// and so exactly its secondary coordinates. Such a point drives the sum of weights past
-// 1/noise^2, so the search for it stays out of the sums' loop.
-void ApplyCorrection(long double X, long double Y, const CorrectionSums& sums, std::int32_t count,
-                     const trk_real* x2, const trk_real* y2, const trk_real* vx, const trk_real* vy,
-                     trk_real* dx, trk_real* dy, trk_real* Xk, trk_real* Yk);
+// and so exactly its secondary coordinates (the nearest such point, found with the sums).
+void ApplyCorrection(long double X, long double Y, const CorrectionSums& sums, const trk_real* x2,
+                     const trk_real* y2, const trk_real* vx, const trk_real* vy, trk_real* dx,
+                     trk_real* dy, trk_real* Xk, trk_real* Yk);
 
 }  // namespace trk

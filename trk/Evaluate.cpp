@@ -29,7 +29,7 @@ void Evaluate(std::int32_t kind, const trk_real* x, const trk_real* y, trk_real*
   const CorrectionSums sums =
       laidOut ? trk::PackedSums(modelX, modelY, count, w + TrkHausbrandtIndex(u) + 1)
               : trk::ArraySums(modelX, modelY, count, x2, y2, vx, vy);
-  trk::ApplyCorrection(modelX, modelY, sums, count, x2, y2, vx, vy, dx, dy, Xk, Yk);
+  trk::ApplyCorrection(modelX, modelY, sums, x2, y2, vx, vy, dx, dy, Xk, Yk);
 }
 
 }  // namespace

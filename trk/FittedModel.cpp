@@ -48,8 +48,8 @@ void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
   r.Y = Yo_ + dY;
   const std::int32_t count = std::clamp(listed, 0, m_);
   const CorrectionSums sums = PackedSums(r.X, r.Y, count, packed_.data());
-  ApplyCorrection(r.X, r.Y, sums, count, x2_.data(), y2_.data(), vx_.data(), vy_.data(), &r.dx,
-                  &r.dy, &r.Xk, &r.Yk);
+  ApplyCorrection(r.X, r.Y, sums, x2_.data(), y2_.data(), vx_.data(), vy_.data(), &r.dx, &r.dy,
+                  &r.Xk, &r.Yk);
 }
 
 namespace {

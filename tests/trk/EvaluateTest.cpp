@@ -36,6 +36,29 @@ TEST(Evaluate, AdjustmentPointsGetExactlyTheirSecondaryCoordinates) {
   }
 }
 
+// A point measured twice (same primary coordinates, different secondary ones) has one
+// model position and two residuals: evaluated there, the first of the two gives the
+// coordinates. A point one unit in the last place away from an adjustment point is still
+// that point; one a millimetre away gets the weighted mean.
+TEST(Evaluate, ARepeatedPointTakesItsFirstRecordAndANearPointItsOwnMean) {
+  TrkFit f;
+  SpreadPoints(30, 8, [&](long double x, long double y) { f.Add(x, y, x + 0.2L, y - 0.3L); });
+  f.Add(f.x1[7], f.y1[7], f.x2[7] + 0.05L, f.y2[7] - 0.04L);  // point 7 again, as point 31
+  f.x2[12] += 0.03L;
+  ASSERT_TRUE(f.Run());
+  ASSERT_EQ(f.x2[7] - f.vx[7], f.x2[31] - f.vx[31]);  // one model position
+  ASSERT_NE(f.vx[7], f.vx[31]);
+  const auto repeated = f.At(f.x1[7], f.y1[7]);
+  EXPECT_EQ(repeated.Xk, f.x2[7]);
+  EXPECT_EQ(repeated.Yk, f.y2[7]);
+  const auto hair = f.At(std::nextafter(f.x1[12], 1e7L), f.y1[12]);
+  EXPECT_EQ(hair.dx, f.vx[12]);
+  EXPECT_EQ(hair.Yk, f.y2[12]);
+  const auto near = f.At(f.x1[12] + 0.001L, f.y1[12]);
+  EXPECT_NE(near.dx, f.vx[12]);
+  EXPECT_NEAR(near.dx, f.vx[12], 1e-4L);  // the point's own residual dominates the mean
+}
+
 TEST(Evaluate, CorrectionIsTheInverseSquareDistanceMeanOfResiduals) {
   const TrkFit f = FittedNoisyPoints(1, 1);
   const long double x = 5568123.45L, y = 7457321.09L;
