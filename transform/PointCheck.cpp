@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <mutex>
 
 #include "core/Threads.h"
 #include "transform/TransformPoint.h"
@@ -145,21 +146,37 @@ void CompareModels(const TFittedTransformation& f,
   std::stable_sort(order.begin(), order.end(),
                    [](const ModelRow* a, const ModelRow* b) { return a->unknowns < b->unknowns; });
   // Each thread takes the next row in that order. The cheapest model is always compared,
-  // whatever the budget.
-  const auto start = std::chrono::steady_clock::now();
+  // whatever the budget; any other only when the rows so far say it ends within the budget
+  // (a row's cost grows with the points times the square of its unknowns, and a costly row
+  // once started runs to its end).
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  const auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
   std::atomic<std::size_t> next{0};
+  std::mutex rateMutex;
+  double secondsPerUnit = 0;  // the slowest row so far, per point and squared unknown
   ParallelFor(threads, threads, 1, [&](std::size_t begin, std::size_t) {
     trk::FittedModel& model = *scratch[begin];
     for (std::size_t k; (k = next.fetch_add(1)) < order.size();) {
       ModelRow& row = *order[k];
-      const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-      if (k > 0 && spent.count() > budgetSeconds) {
+      const double units = static_cast<double>(f.ls) * row.unknowns * row.unknowns;
+      const auto rowStart = Clock::now();
+      double predicted;
+      {
+        std::lock_guard<std::mutex> lock(rateMutex);
+        predicted = secondsPerUnit * units;
+      }
+      if (k > 0 && seconds(rowStart - start) + predicted > budgetSeconds) {
         row.skipped = true;
-      } else if (!model.Fit(row.kind, row.degree, f.ls)) {
+        continue;
+      }
+      if (!model.Fit(row.kind, row.degree, f.ls, false)) {
         row.defective = true;
       } else {
         Figures(model, row);
       }
+      std::lock_guard<std::mutex> lock(rateMutex);
+      secondsPerUnit = std::max(secondsPerUnit, seconds(Clock::now() - rowStart) / units);
     }
   });
   Suggest(rows);

@@ -19,7 +19,7 @@ FittedModel::FittedModel()
       vy_(TRK_ARRAY_SIZE),
       w_(TRK_ARRAY_SIZE) {}
 
-bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m) {
+bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m, bool forEvaluation) {
   auto fit = kind == 1 ? transkf : transaf;
   std::int32_t status = 1;
   fit(&n, &m, x_.data(), y_.data(), x2_.data(), y2_.data(), vx_.data(), vy_.data(), w_.data(),
@@ -28,6 +28,10 @@ bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m) {
   kind_ = kind;
   degree_ = n;
   m_ = m;
+  if (!forEvaluation) {
+    std::vector<long double>().swap(packed_);
+    return true;
+  }
   packed_.resize(4 * static_cast<std::size_t>(m));
   for (std::int32_t i = 1; i <= m; ++i) {
     long double* point = &packed_[4 * static_cast<std::size_t>(i - 1)];
@@ -47,7 +51,9 @@ void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
   r.X = Xo_ + dX;
   r.Y = Yo_ + dY;
   const std::int32_t count = std::clamp(listed, 0, m_);
-  const CorrectionSums sums = PackedSums(r.X, r.Y, count, packed_.data());
+  const CorrectionSums sums =
+      packed_.empty() ? ArraySums(r.X, r.Y, count, x2_.data(), y2_.data(), vx_.data(), vy_.data())
+                      : PackedSums(r.X, r.Y, count, packed_.data());
   ApplyCorrection(r.X, r.Y, sums, x2_.data(), y2_.data(), vx_.data(), vy_.data(), &r.dx, &r.dy,
                   &r.Xk, &r.Yk);
 }

@@ -44,8 +44,10 @@ class FittedModel {
 
   // Fits kind 1 (conformal) or 2 (general) of degree n (1..9) to the first m points. False
   // when the system is singular or nearly so, or kind, n or m lie out of range; the figures
-  // of the previous fit then stay as they were.
-  bool Fit(std::int32_t kind, std::int32_t n, std::int32_t m);
+  // of the previous fit then stay as they were. A fit only looked at (`forEvaluation` false,
+  // as the comparison of models does) leaves out the correction's packed layout, 64 bytes a
+  // point; Evaluate then reads the four arrays, with the same bits, more slowly.
+  bool Fit(std::int32_t kind, std::int32_t n, std::int32_t m, bool forEvaluation = true);
 
   // The six values at (x, y) in the primary system: the fitted model, and the correction
   // from the residuals of the first `listed` points. Reads only; allocates nothing. The

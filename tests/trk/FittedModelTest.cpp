@@ -241,6 +241,15 @@ TEST(FittedModel, PackedLayoutAndFourArraysGiveTheSameBits) {
     trk::TransformedPoint own;
     face.Evaluate(library.x1[7], library.y1[7], m, own);
     EXPECT_EQ(own.Xk, library.x2[7]);  // an adjustment point gets its secondary coordinates
+    // A fit made only to be looked at keeps no packed layout and evaluates from the arrays.
+    trk::FittedModel unpacked = face;
+    ASSERT_TRUE(unpacked.Fit(1, 1, m, false));
+    for (const auto& [x, y] : at) {
+      trk::TransformedPoint packed, plain;
+      face.Evaluate(x, y, m, packed);
+      unpacked.Evaluate(x, y, m, plain);
+      EXPECT_TRUE(SameBits(plain.Xk, packed.Xk) && SameBits(plain.Yk, packed.Yk));
+    }
   }
 }
 
