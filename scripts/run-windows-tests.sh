@@ -44,8 +44,9 @@ for suite in "$cross"/bin/*_tests.exe; do
   start=$(date +%s.%N)
   if wine "$suite" >"$log" 2>&1; then status=ok; else status=failed; fi
   seconds=$(elapsed "$start")
-  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log")
-  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, .*/\1/p' "$log")
+  # Windows programs end their lines with CR LF.
+  passed=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p')
+  skipped=$(tr -d '\r' <"$log" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, .*/\1/p')
   printf '%-18s %-7s %6.1f s  %3d passed, %d skipped\n' "$name" "$status" "$seconds" \
     "${passed:-0}" "${skipped:-0}"
   if [ "$status" != ok ]; then
