@@ -75,9 +75,13 @@ struct PairLine {
 };
 
 // An input line that starts no record (written as a blank), or a record as read: header,
-// record line, count line and vertex lines.
+// record line, count line and vertex lines. A record with more vertex lines than a batch
+// holds comes in pieces: the first with its header, the others (continuations) with
+// vertex lines only; so memory does not grow with a record's length.
 struct ParcelItem {
   bool record = false;
+  bool continuation = false;
+  bool ends = true;  // the record's last vertex line is in this item
   std::string headerLine;
   ParcelHeader header;
   PairLine recordLine;
@@ -118,6 +122,7 @@ class ParcelPass {
  private:
   void Read(ParcelBatch& batch);
   void ReadRecord(ParcelItem& item, PairBatch& pairs);
+  void ReadVertices(ParcelItem& item, PairBatch& pairs);
   bool ReadPairLine(PairLine& line, PairBatch& pairs);
   void Write(const ParcelBatch& batch);
   void WriteRecord(const ParcelItem& item, const PairBatch& pairs);
@@ -143,6 +148,12 @@ class ParcelPass {
   TaskResult result_;
   textio::TextScanner in_;
   bool more_ = true;
+  std::int32_t vertexLinesLeft_ = 0;  // of the record being read, beyond the current batch
+  // The record being written: its record line, whether a piece had a numeric error, and the
+  // boundary vertices stored so far.
+  std::array<Field, 4> recordFields_;
+  bool recordError_ = false;
+  int stored_ = 0;
   PrecinctGroup group_;
   int g_ = 0, n_ = 0;
   long double totalArea_ = 0, totalReduced_ = 0;
@@ -187,9 +198,17 @@ void ParcelPass::ReadRecord(ParcelItem& item, PairBatch& pairs) {
   } else {
     item.countText = std::to_string(k);
   }
-  // Vertex lines: a 20-character label and two pairs; the second pairs form the boundary.
+  vertexLinesLeft_ = k;
+  ReadVertices(item, pairs);
+}
+
+// Vertex lines: a 20-character label and two pairs; the second pairs form the boundary.
+// Stops at a full batch (the item then continues in the next one).
+void ParcelPass::ReadVertices(ParcelItem& item, PairBatch& pairs) {
   item.vertexCount = 0;
-  for (std::int32_t i = 1; i <= k; ++i) {
+  item.ends = false;
+  for (; vertexLinesLeft_ > 0; --vertexLinesLeft_) {
+    if (item.vertexCount > 0 && pairs.Count() >= context_.work.batchPairs) return;
     if (!in_.NextLine()) {  // the file ends inside the record
       item.numericError = true;
       break;
@@ -199,6 +218,8 @@ void ParcelPass::ReadRecord(ParcelItem& item, PairBatch& pairs) {
     vertex.label.assign(in_.Take(20));
     if (!ReadPairLine(vertex, pairs)) item.numericError = true;
   }
+  vertexLinesLeft_ = 0;
+  item.ends = true;
 }
 
 void ParcelPass::Read(ParcelBatch& batch) {
@@ -207,13 +228,20 @@ void ParcelPass::Read(ParcelBatch& batch) {
   while (more_ && (batch.count == 0 || batch.pairs.Count() < context_.work.batchPairs)) {
     if (batch.items.size() <= batch.count) batch.items.resize(batch.count + 1);
     ParcelItem& item = batch.items[batch.count++];
-    in_.NextLine();  // an empty input still gives one (empty) line
-    item.record = ReadParcelHeader(in_.Line(), item.header);
-    if (item.record) {
-      item.headerLine.assign(in_.Line());
-      ReadRecord(item, batch.pairs);
+    item.continuation = vertexLinesLeft_ > 0;
+    if (item.continuation) {
+      item.record = true;
+      item.numericError = false;
+      ReadVertices(item, batch.pairs);
+    } else {
+      in_.NextLine();  // an empty input still gives one (empty) line
+      item.record = ReadParcelHeader(in_.Line(), item.header);
+      if (item.record) {
+        item.headerLine.assign(in_.Line());
+        ReadRecord(item, batch.pairs);
+      }
     }
-    more_ = !in_.AtEnd();
+    more_ = vertexLinesLeft_ > 0 || !in_.AtEnd();
   }
 }
 
@@ -289,62 +317,69 @@ void ParcelPass::ReportNumericError(const std::array<Field, 4>& record) {
 }
 
 void ParcelPass::WriteRecord(const ParcelItem& item, const PairBatch& pairs) {
-  const ParcelHeader& header = item.header;
-  if (g_ == 0) {
-    std::string unit = " Jednostka ewidencyjna nr ";
-    AppendInteger(unit, header.unit);
-    out_.protocol.WriteLine(unit);
-    out_.protocol.WriteLine(" ");
-    window_.SetCounter(texts_.unit, std::to_string(header.unit));
-  }
-  Group(header.precinct);
-  ++group_.count;
-  ++n_;
-  if (table_.size() <= static_cast<std::size_t>(n_)) table_.resize(n_ + 1);
-  ParcelEntry& entry = table_[n_];
-  entry = ParcelEntry{header.identifier};
-  status_.assign("Read line ");
-  AppendInteger(status_, n_);
-  status_ += texts_.recordWord;
-  textio::AppendCp1250AsUtf8(status_, header.identifier);
-  window_.ShowStatus(status_);
-
-  line_.clear();
   long double X, Y;
-  AppendPair(line_, item.recordLine, 0, pairs, X, Y);
-  if (AppendPair(line_, item.recordLine, 1, pairs, X, Y)) {
-    entry.Xo = X;
-    entry.Yo = Y;
-  }
-  line_ += item.recordLine.rest;
-  out_.converted.WriteLine(line_);
-  out_.converted.WriteLine(item.countText);
+  if (!item.continuation) {
+    const ParcelHeader& header = item.header;
+    if (g_ == 0) {
+      std::string unit = " Jednostka ewidencyjna nr ";
+      AppendInteger(unit, header.unit);
+      out_.protocol.WriteLine(unit);
+      out_.protocol.WriteLine(" ");
+      window_.SetCounter(texts_.unit, std::to_string(header.unit));
+    }
+    Group(header.precinct);
+    ++group_.count;
+    ++n_;
+    if (table_.size() <= static_cast<std::size_t>(n_)) table_.resize(n_ + 1);
+    ParcelEntry& entry = table_[n_];
+    entry = ParcelEntry{header.identifier};
+    status_.assign("Read line ");
+    AppendInteger(status_, n_);
+    status_ += texts_.recordWord;
+    textio::AppendCp1250AsUtf8(status_, header.identifier);
+    window_.ShowStatus(status_);
 
-  int stored = 0;
+    line_.clear();
+    AppendPair(line_, item.recordLine, 0, pairs, X, Y);
+    if (AppendPair(line_, item.recordLine, 1, pairs, X, Y)) {
+      entry.Xo = X;
+      entry.Yo = Y;
+    }
+    line_ += item.recordLine.rest;
+    out_.converted.WriteLine(line_);
+    out_.converted.WriteLine(item.countText);
+    recordFields_ = item.recordLine.fields;
+    recordError_ = false;
+    stored_ = 0;
+  }
+  recordError_ = recordError_ || item.numericError;
+
   for (std::size_t i = 0; i < item.vertexCount; ++i) {
     const PairLine& vertex = item.vertices[i];
     line_.assign(vertex.label);
     AppendPair(line_, vertex, 0, pairs, X, Y);
     if (AppendPair(line_, vertex, 1, pairs, X, Y)) {
-      ++stored;
-      if (ring_.X.size() <= static_cast<std::size_t>(stored) + 1) {
-        ring_.X.resize(2 * stored + 2);
-        ring_.Y.resize(2 * stored + 2);
+      ++stored_;
+      if (ring_.X.size() <= static_cast<std::size_t>(stored_) + 1) {
+        ring_.X.resize(2 * stored_ + 2);
+        ring_.Y.resize(2 * stored_ + 2);
       }
-      ring_.X[stored] = X;
-      ring_.Y[stored] = Y;
+      ring_.X[stored_] = X;
+      ring_.Y[stored_] = Y;
     }
     line_ += vertex.rest;
     out_.converted.WriteLine(line_);
   }
+  if (!item.ends) return;
 
-  entry.area = ParcelArea(ring_, stored);
+  ParcelEntry& entry = table_[n_];
+  entry.area = ParcelArea(ring_, stored_);
   entry.reducedArea = entry.area + entry.area * kReductionCoefficient;
   group_.area += entry.area;
   totalArea_ += entry.area;
   totalReduced_ += entry.reducedArea;
   group_.reducedArea += entry.reducedArea;
-  if (item.numericError) ReportNumericError(item.recordLine.fields);
+  if (recordError_) ReportNumericError(recordFields_);
 }
 
 void ParcelPass::Write(const ParcelBatch& batch) {
@@ -354,7 +389,7 @@ void ParcelPass::Write(const ParcelBatch& batch) {
       out_.converted.WriteLine(" ");
       continue;
     }
-    out_.converted.WriteLine(item.headerLine);
+    if (!item.continuation) out_.converted.WriteLine(item.headerLine);
     WriteRecord(item, batch.pairs);
   }
 }

@@ -40,10 +40,10 @@ void ParallelFor(std::size_t count, int threads, std::size_t minimum, Work work)
 
 class WorkTeam;
 
-// The pipeline of a pass over a file: a batch is read on the calling thread, its job started
-// on the team, the batch before it written while the team works, the job finished; until
-// `more()` says the input is done. Two batches alternate, so reading and writing stay on
-// the calling thread and in input order.
+// The pipeline of a pass over a file: while the team works on one batch, the calling thread
+// writes the batch before it and reads the batch after it; until `more()` says the input is
+// done. Three batches rotate, and reading and writing stay on the calling thread and in
+// input order.
 template <typename Batch, typename More, typename Read, typename Start, typename Write>
 void RunBatches(WorkTeam& team, More more, Read read, Start start, Write write);
 
@@ -83,17 +83,18 @@ class WorkTeam {
 
 template <typename Batch, typename More, typename Read, typename Start, typename Write>
 void RunBatches(WorkTeam& team, More more, Read read, Start start, Write write) {
-  std::array<Batch, 2> batches;
-  int current = 0;
-  bool pending = false;
-  while (more()) {
-    Batch& batch = batches[current];
-    read(batch);
-    start(batch);
-    if (pending) write(batches[current ^ 1]);
+  std::array<Batch, 3> batches;
+  if (!more()) return;
+  int current = 0;  // the batch the team works on; the one before it waits to be written
+  read(batches[current]);
+  for (bool first = true;; first = false) {
+    start(batches[current]);
+    if (!first) write(batches[(current + 2) % 3]);
+    const bool next = more();
+    if (next) read(batches[(current + 1) % 3]);
     team.Finish();
-    pending = true;
-    current ^= 1;
+    if (!next) break;
+    current = (current + 1) % 3;
   }
-  if (pending) write(batches[current ^ 1]);
+  write(batches[current]);
 }
