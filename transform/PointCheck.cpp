@@ -148,13 +148,14 @@ void CompareModels(const TFittedTransformation& f,
   // Each thread takes the next row in that order. The cheapest model is always compared,
   // whatever the budget; any other only when the rows so far say it ends within the budget
   // (a row's cost grows with the points times the square of its unknowns, and a costly row
-  // once started runs to its end).
+  // once started runs to its end). The rate is the fastest row's: a row the system paused
+  // only looks slower, and must not make the rest look too costly to start.
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   const auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
   std::atomic<std::size_t> next{0};
   std::mutex rateMutex;
-  double secondsPerUnit = 0;  // the slowest row so far, per point and squared unknown
+  double secondsPerUnit = -1;  // the fastest row so far, per point and squared unknown
   ParallelFor(threads, threads, 1, [&](std::size_t begin, std::size_t) {
     trk::FittedModel& model = *scratch[begin];
     for (std::size_t k; (k = next.fetch_add(1)) < order.size();) {
@@ -164,7 +165,7 @@ void CompareModels(const TFittedTransformation& f,
       double predicted;
       {
         std::lock_guard<std::mutex> lock(rateMutex);
-        predicted = secondsPerUnit * units;
+        predicted = secondsPerUnit < 0 ? 0 : secondsPerUnit * units;
       }
       if (k > 0 && seconds(rowStart - start) + predicted > budgetSeconds) {
         row.skipped = true;
@@ -176,7 +177,8 @@ void CompareModels(const TFittedTransformation& f,
         Figures(model, row);
       }
       std::lock_guard<std::mutex> lock(rateMutex);
-      secondsPerUnit = std::max(secondsPerUnit, seconds(Clock::now() - rowStart) / units);
+      const double rate = seconds(Clock::now() - rowStart) / units;
+      secondsPerUnit = secondsPerUnit < 0 ? rate : std::min(secondsPerUnit, rate);
     }
   });
   Suggest(rows);

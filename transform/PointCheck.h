@@ -52,7 +52,7 @@ void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
 // fitted in order of cost, on up to kComparisonThreads threads, each in a model of
-// `scratch` (made as needed); a row that the rows before it say would end after
+// `scratch` (made as needed); a row that the fastest row before it says would end after
 // `budgetSeconds` is listed as skipped, and so is every row once the budget has passed (the
 // cheapest is always fitted). A row's figures do not depend on the thread that fits it;
 // only the budget, a time, depends on the machine. The row with the smallest RMS of |d| is
