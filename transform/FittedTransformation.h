@@ -16,12 +16,10 @@ struct AccuracyFigures {
 };
 
 struct TFittedTransformation {
-  TFittedTransformation() : Nr(TRK_ARRAY_SIZE) {}
-
-  std::int32_t lp = 0;  // points of the listing set
-  std::int32_t ls = 0;  // adjustment points, the first ls of the listing set
-  std::vector<PointNumber> Nr;
-  trk::FittedModel model;  // primary coordinates of the listing set, the rest of the fit
+  std::int32_t lp = 0;          // points of the listing set
+  std::int32_t ls = 0;          // adjustment points, the first ls of the listing set
+  std::vector<PointNumber> Nr;  // 1..lp
+  trk::FittedModel model;       // primary coordinates of the listing set, the rest of the fit
   // True when this run's fit succeeded; false after a defect or before the first run.
   bool fitted = false;
   // True when this run's TRANSPKT.BIN could not be read whole.

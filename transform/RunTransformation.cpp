@@ -14,8 +14,17 @@
 
 namespace {
 
+// Grows `v` to hold indices 0..count; what it held stays, nothing is cleared.
+template <typename T>
+void Hold(std::vector<T>& v, std::int32_t count) {
+  if (v.size() < static_cast<std::size_t>(count) + 1) v.resize(static_cast<std::size_t>(count) + 1);
+}
+
 void FormSet(const TPktDostosowania& list, bool secondary, PointSet& set) {
   set.count = static_cast<std::int32_t>(list.size());
+  Hold(set.nr, set.count);
+  Hold(set.x, set.count);
+  Hold(set.y, set.count);
   for (std::int32_t i = 1; i <= set.count; ++i) {
     const TPkt& p = list[i - 1];
     set.nr[i] = PointNumber(p.Nr);
@@ -36,6 +45,8 @@ void OrderByNumber(const PointSet& set, std::vector<std::int32_t>& order) {
 // A number seen before equals only its first occurrence (later ones are marked by then);
 // "*" equals every point marked so far. Sorting finds the first occurrences at once.
 std::int32_t MarkRepeats(PointSet& set, MatchingTables& work, TransformReport& report) {
+  Hold(work.byNumber, set.count);
+  Hold(work.firstOf, set.count);
   OrderByNumber(set, work.byNumber);
   for (std::int32_t g = 0; g < set.count;) {
     std::int32_t end = g;
@@ -97,6 +108,10 @@ void VerifySet(const TPktDostosowania& list, bool secondary, MatchingTables& wor
 void MatchSets(MatchingTables& work, TFittedTransformation& f) {
   const PointSet& primary = work.primary;
   const PointSet& secondary = work.secondary;
+  Hold(work.byNumber, primary.count);
+  Hold(work.taken, primary.count);
+  Hold(f.Nr, primary.count);
+  f.model.Reserve(primary.count);
   OrderByNumber(primary, work.byNumber);
   std::fill_n(work.taken.begin(), primary.count + 1, 0);
   const auto sortedEnd = work.byNumber.begin() + primary.count;

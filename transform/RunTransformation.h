@@ -20,17 +20,13 @@ class WindowOperations;
 
 // A working point set, indices 1..count.
 struct PointSet {
-  PointSet() : nr(TRK_ARRAY_SIZE), x(TRK_ARRAY_SIZE), y(TRK_ARRAY_SIZE) {}
   std::vector<PointNumber> nr;
   std::vector<long double> x, y;
   std::int32_t count = 0;
 };
 
-// Tables of the matching, allocated once for the largest file and reused by every run.
+// Tables of the matching, sized to the file at hand and reused by every run.
 struct MatchingTables {
-  MatchingTables() : byNumber(TRK_ARRAY_SIZE), firstOf(TRK_ARRAY_SIZE), taken(TRK_ARRAY_SIZE) {
-    marked.reserve(TRK_ARRAY_SIZE);
-  }
   PointSet primary, secondary;
   std::vector<std::int32_t> byNumber;  // indices 1..count ordered by number, then index
   std::vector<std::int32_t> firstOf;   // first index holding the same number

@@ -5,8 +5,6 @@
 
 namespace {
 
-using trk::CorrectionSums;
-
 void Evaluate(std::int32_t kind, const trk_real* x, const trk_real* y, trk_real* X, trk_real* Y,
               trk_real* Xk, trk_real* Yk, const std::int32_t* m, const std::int32_t* n,
               const trk_real* skala, const trk_real* xo, const trk_real* yo, const trk_real* Xo,
@@ -26,10 +24,10 @@ void Evaluate(std::int32_t kind, const trk_real* x, const trk_real* y, trk_real*
   const std::int32_t u = TrkUnknowns(kind, *n);
   const bool laidOut =
       *n >= 1 && *n <= TRK_MAX_DEGREE && count > 0 && w[TrkHausbrandtIndex(u)] == count;
-  const CorrectionSums sums =
-      laidOut ? trk::PackedSums(modelX, modelY, count, w + TrkHausbrandtIndex(u) + 1)
-              : trk::ArraySums(modelX, modelY, count, x2, y2, vx, vy);
-  trk::ApplyCorrection(modelX, modelY, sums, x2, y2, vx, vy, dx, dy, Xk, Yk);
+  const trk::CorrectionPoints points{
+      count, laidOut ? w + TrkHausbrandtIndex(u) + 1 : nullptr, x2, y2, vx, vy};
+  const trk::CorrectionSums sums = trk::SumWeights(modelX, modelY, points);
+  trk::ApplyCorrection(modelX, modelY, sums, points, dx, dy, Xk, Yk);
 }
 
 }  // namespace

@@ -6,24 +6,37 @@
 #include <thread>
 
 #include "trk/Correction.h"
+#include "trk/FitModel.h"
 #include "trk/Model.h"
 
 namespace trk {
 
-FittedModel::FittedModel()
-    : x_(TRK_ARRAY_SIZE),
-      y_(TRK_ARRAY_SIZE),
-      x2_(TRK_ARRAY_SIZE),
-      y2_(TRK_ARRAY_SIZE),
-      vx_(TRK_ARRAY_SIZE),
-      vy_(TRK_ARRAY_SIZE),
-      w_(TRK_ARRAY_SIZE) {}
+// The solution without the correction's layout: [vv], coefficients and cofactors of the
+// largest model.
+FittedModel::FittedModel() : w_(TrkFirstCofactorIndex(kMaxUnknowns) + 1) {}
+
+void FittedModel::Reserve(std::int32_t points) {
+  const std::size_t size = static_cast<std::size_t>(std::max(points, 0)) + 1;
+  for (auto* v : {&x_, &y_, &x2_, &y2_}) {
+    if (v->size() < size) v->resize(size);
+  }
+}
+
+void FittedModel::Grow(std::int32_t i) {
+  const std::size_t size = std::max<std::size_t>(2 * x_.size(), static_cast<std::size_t>(i) + 1);
+  Reserve(static_cast<std::int32_t>(std::min<std::size_t>(size - 1, TRK_MAX_POINTS)));
+}
 
 bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m, bool forEvaluation) {
-  auto fit = kind == 1 ? transkf : transaf;
+  if (kind < 1 || kind > 2 || m < 1 || m > TRK_MAX_POINTS) return false;
+  Reserve(m);
+  if (vx_.size() < x_.size()) {
+    vx_.resize(x_.size());
+    vy_.resize(x_.size());
+  }
   std::int32_t status = 1;
-  fit(&n, &m, x_.data(), y_.data(), x2_.data(), y2_.data(), vx_.data(), vy_.data(), w_.data(),
-      &skala_, &xo_, &yo_, &Xo_, &Yo_, &status);
+  FitModel(kind, &n, &m, x_.data(), y_.data(), x2_.data(), y2_.data(), vx_.data(), vy_.data(),
+           w_.data(), &skala_, &xo_, &yo_, &Xo_, &Yo_, &status, false);
   if (status == 1) return false;
   kind_ = kind;
   degree_ = n;
@@ -51,11 +64,11 @@ void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
   r.X = Xo_ + dX;
   r.Y = Yo_ + dY;
   const std::int32_t count = std::clamp(listed, 0, m_);
-  const CorrectionSums sums =
-      packed_.empty() ? ArraySums(r.X, r.Y, count, x2_.data(), y2_.data(), vx_.data(), vy_.data())
-                      : PackedSums(r.X, r.Y, count, packed_.data());
-  ApplyCorrection(r.X, r.Y, sums, x2_.data(), y2_.data(), vx_.data(), vy_.data(), &r.dx, &r.dy,
-                  &r.Xk, &r.Yk);
+  const CorrectionPoints points{count,      packed_.empty() ? nullptr : packed_.data(),
+                                x2_.data(), y2_.data(),
+                                vx_.data(), vy_.data()};
+  const CorrectionSums sums = SumWeights(r.X, r.Y, points);
+  ApplyCorrection(r.X, r.Y, sums, points, &r.dx, &r.dy, &r.Xk, &r.Yk);
 }
 
 namespace {

@@ -28,16 +28,22 @@ struct DeletionFigures {
 
 class FittedModel {
  public:
-  // Allocates the arrays for TRK_MAX_POINTS points once.
   FittedModel();
 
+  // Room for points 1..points of the listing, so that setting them allocates no more. The
+  // arrays hold the points at hand, never TRK_MAX_POINTS: a fit of 36 points touches a few
+  // kilobytes.
+  void Reserve(std::int32_t points);
+
   // Point i, 1..TRK_MAX_POINTS, of the listing: primary x, y (every point) and secondary
-  // x2, y2 (adjustment points, the first m of the listing).
+  // x2, y2 (adjustment points, the first m of the listing). The arrays grow as needed.
   void SetPrimary(std::int32_t i, long double x, long double y) {
+    if (static_cast<std::size_t>(i) >= x_.size()) Grow(i);
     x_[i] = x;
     y_[i] = y;
   }
   void SetSecondary(std::int32_t i, long double x2, long double y2) {
+    if (static_cast<std::size_t>(i) >= x2_.size()) Grow(i);
     x2_[i] = x2;
     y2_[i] = y2;
   }
@@ -100,6 +106,8 @@ class FittedModel {
   long double Yo() const { return Yo_; }
 
  private:
+  void Grow(std::int32_t i);
+
   std::vector<long double> x_, y_, x2_, y2_, vx_, vy_, w_;
   // Each adjustment point's model position and residuals side by side (x2-vx, y2-vy, vx, vy).
   std::vector<long double> packed_;
