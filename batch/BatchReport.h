@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch/ConsoleWindow.h"
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 #include "transform/PointCheck.h"
 
 // Exit statuses of zornak_batch; where several apply the highest wins (5 over 4 over 3).

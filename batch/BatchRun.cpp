@@ -6,7 +6,7 @@
 
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 #include "textio/Platform.h"
 
 namespace {

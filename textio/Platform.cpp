@@ -13,6 +13,7 @@
 #include <shellapi.h>
 #include <sys/stat.h>
 #else
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -170,6 +171,32 @@ void PrepareConsole() {
   ::SetConsoleOutputCP(CP_UTF8);
 }
 
+std::string ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(2 * path.size());
+  }
+  return Utf8FromPath(std::filesystem::path(path).parent_path());
+}
+
+LoadedLibrary LoadLibraryFile(const std::string& path) {
+  LoadedLibrary library;
+  library.handle = reinterpret_cast<void*>(LoadLibraryW(PathFromUtf8(path).c_str()));
+  if (!library.handle) library.failure = "błąd systemu " + std::to_string(GetLastError());
+  return library;
+}
+
+void* LibraryFunction(const LoadedLibrary& library, const char* name) {
+  if (!library.handle) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library.handle), name));
+}
+
 #else
 
 std::FILE* OpenStream(const std::string& path, const char* mode) {
@@ -235,6 +262,26 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 void PrepareConsole() {}
+
+std::string ProgramFolder() {
+  std::error_code error;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : Utf8FromPath(exe.parent_path());
+}
+
+LoadedLibrary LoadLibraryFile(const std::string& path) {
+  LoadedLibrary library;
+  library.handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library.handle) {
+    const char* why = ::dlerror();
+    library.failure = why ? why : "dlopen";
+  }
+  return library;
+}
+
+void* LibraryFunction(const LoadedLibrary& library, const char* name) {
+  return library.handle ? ::dlsym(library.handle, name) : nullptr;
+}
 
 #endif
 

@@ -46,4 +46,17 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // Lets the console show the program's UTF-8 texts (Windows); nothing elsewhere.
 void PrepareConsole();
 
+// The folder that holds the running program file, UTF-8; empty when the system does not say.
+std::string ProgramFolder();
+
+// A shared library loaded at run time, for parts whose dependencies should cost nothing
+// until they are used. The library stays loaded for the process's life.
+struct LoadedLibrary {
+  void* handle = nullptr;
+  std::string failure;  // the system's word when handle is null
+};
+LoadedLibrary LoadLibraryFile(const std::string& path);
+// The address of an exported function, or null.
+void* LibraryFunction(const LoadedLibrary& library, const char* name);
+
 }  // namespace textio

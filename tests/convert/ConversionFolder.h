@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"

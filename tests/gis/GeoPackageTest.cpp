@@ -12,7 +12,7 @@
 #include <memory>
 #include <sstream>
 
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"

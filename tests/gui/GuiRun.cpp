@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "shell/TForm2.h"
+#include "desktop/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "viewer/Look.h"
 

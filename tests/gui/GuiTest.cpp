@@ -13,9 +13,9 @@
 #include <filesystem>
 
 #include "core/WorkingFiles.h"
-#include "shell/AdjustmentPointsWindow.h"
-#include "shell/ResidualMapWindow.h"
-#include "shell/TForm2.h"
+#include "desktop/AdjustmentPointsWindow.h"
+#include "desktop/ResidualMapWindow.h"
+#include "desktop/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
 #include "viewer/Look.h"

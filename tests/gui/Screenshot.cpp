@@ -7,8 +7,8 @@
 #include <QTextEdit>
 
 #include "core/WorkingFiles.h"
-#include "shell/AdjustmentPointsWindow.h"
-#include "shell/TForm2.h"
+#include "desktop/AdjustmentPointsWindow.h"
+#include "desktop/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "viewer/Look.h"
 #include "viewer/TForm4.h"

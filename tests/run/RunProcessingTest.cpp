@@ -1,4 +1,4 @@
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 
 #include <gtest/gtest.h>
 

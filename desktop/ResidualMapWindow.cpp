@@ -1,4 +1,4 @@
-#include "shell/ResidualMapWindow.h"
+#include "desktop/ResidualMapWindow.h"
 
 #include <QAction>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "shell/AdjustmentPointsWindow.h"
+#include "desktop/AdjustmentPointsWindow.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "shell/TForm2.h"
+#include "desktop/TForm2.h"
 #include "textio/Platform.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"

@@ -10,7 +10,8 @@
 #include "core/WorkingFiles.h"
 #include "transform/RunTransformation.h"
 
-// Whether this build can export a GeoPackage (GDAL was found).
+// Whether this build can export a GeoPackage: its plugin (built where GDAL was found) lies
+// beside the program or in its library folder. Loads nothing.
 bool GeoPackageAvailable();
 
 struct RunState {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 
 class QLabel;
 class QPushButton;

@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 
 class AdjustmentPointsWindow;
 class ResidualMapWindow;

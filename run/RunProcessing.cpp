@@ -1,17 +1,10 @@
-#include "shell/RunProcessing.h"
+#include "run/RunProcessing.h"
 
+#include "run/GeoPackageLoader.h"
 #include "textio/TextFile.h"
 
-#ifdef ZORNAK_WITH_GDAL
-#include "gis/GeoPackage.h"
-#endif
-
 bool GeoPackageAvailable() {
-#ifdef ZORNAK_WITH_GDAL
-  return true;
-#else
-  return false;
-#endif
+  return !GeoPackagePluginPath().empty();
 }
 
 bool RunProcessing(RunState& state, WindowOperations& window) {
@@ -32,14 +25,13 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   state.files.RefreshPresence(window);
   ConvertMapFiles(state.files, state.transformation.FittedTransformation, window, state.conversion);
   state.geoPackageWritten = false;
-#ifdef ZORNAK_WITH_GDAL
   // The export reads the converted files of this run only: without a usable fit there are
   // none to export.
   if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable()) {
-    state.geoPackageWritten = ExportGeoPackage(state.files, state.transformation, window).written;
+    state.geoPackageWritten =
+        ExportGeoPackageThroughPlugin(state.files, state.transformation, window).written;
     if (state.geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);
   }
-#endif
   FinishConversion(window);
   window.ShowStatus(" przetwarzanie zakończone");
   return true;

@@ -1,4 +1,4 @@
-#include "shell/TForm2.h"
+#include "desktop/TForm2.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "shell/AdjustmentPointsWindow.h"
-#include "shell/ResidualMapWindow.h"
+#include "desktop/AdjustmentPointsWindow.h"
+#include "desktop/ResidualMapWindow.h"
 #include "textio/FolderFiles.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"

@@ -1,0 +1,12 @@
+#include "gis/GeoPackagePlugin.h"
+
+#include <type_traits>
+
+extern "C" __attribute__((visibility("default"))) void zornak_export_geopackage(
+    const WorkingFileTable& files, const TransformationState& transformation,
+    WindowOperations& window, GeoPackageSummary& summary) {
+  summary = ExportGeoPackage(files, transformation, window);
+}
+
+// The entry must keep the type the program calls it by.
+static_assert(std::is_same_v<decltype(&zornak_export_geopackage), GeoPackageEntry>);

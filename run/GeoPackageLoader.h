@@ -1,0 +1,17 @@
+// Finds and loads the GeoPackage plugin on demand. Nothing is loaded to answer whether the
+// export is there; the first export loads the plugin and keeps it for the process's life.
+#pragma once
+
+#include <string>
+
+#include "gis/GeoPackage.h"
+
+// The plugin's path when this build has one (beside the program, or installed in
+// lib/zornak-edz), else empty.
+std::string GeoPackagePluginPath();
+
+// Exports through the plugin. When it cannot be loaded, says why through `window` and
+// returns a summary with nothing written.
+GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
+                                                const TransformationState& transformation,
+                                                WindowOperations& window);
