@@ -143,7 +143,7 @@ void CompareAllModels(benchmark::State& state) {
   std::vector<std::unique_ptr<trk::FittedModel>> scratch;
   std::vector<ModelRow> rows;
   for (auto _ : state)
-    CompareModels(f, scratch, 1e9, rows);
+    CompareModels(f, scratch, 1e9, 0, rows);
 }
 BENCHMARK(CompareAllModels)->Arg(1000)->Unit(benchmark::kMillisecond);
 

@@ -18,9 +18,8 @@ struct ConversionTables {
   std::vector<ParcelEntry> parcels;  // the index rows of a parcel or contour pass
 };
 
-// How a conversion shares its work among threads: their number (0: WorkerThreads(), which
-// ZORNAK_THREADS overrides) and the coordinate pairs read, transformed and written together
-// (a batch holds whole records, at least one).
+// How a conversion shares its work among threads: their number (0: every core) and the coordinate
+// pairs read, transformed and written together (a batch holds whole records, at least one).
 struct ConversionWork {
   int threads = 0;
   std::size_t batchPairs = 4096;

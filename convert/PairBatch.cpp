@@ -9,7 +9,7 @@ constexpr std::size_t kChunk = 64;  // pairs a thread claims at a time
 }  // namespace
 
 int ConversionThreads(const ConversionWork& work) {
-  return work.threads > 0 ? work.threads : WorkerThreads();
+  return ThreadsFor(work.threads);
 }
 
 std::size_t PairBatch::Add(long double x, long double y) {

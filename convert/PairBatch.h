@@ -11,7 +11,7 @@
 #include "core/Threads.h"
 #include "transform/FittedTransformation.h"
 
-// The threads of a conversion: the run's choice, else WorkerThreads().
+// The threads of a conversion: the run's choice, else every core.
 int ConversionThreads(const ConversionWork& work);
 
 class PairBatch {

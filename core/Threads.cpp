@@ -1,10 +1,8 @@
 #include "core/Threads.h"
 
-#include <cstdlib>
-
-int WorkerThreads() {
-  if (const char* text = std::getenv("ZORNAK_THREADS")) return std::max(1, std::atoi(text));
-  return std::max(1u, std::thread::hardware_concurrency());
+int ThreadsFor(int requested) {
+  if (requested > 0) return requested;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 WorkTeam::WorkTeam(int threads) {

@@ -14,8 +14,9 @@
 #include <thread>
 #include <vector>
 
-// ZORNAK_THREADS when set (at least 1), else the number of cores.
-int WorkerThreads();
+// The threads a pass uses: `requested` when above 0, else the number of cores. The front
+// ends decide the request (ZORNAK_THREADS, an option) and carry it in the run's state.
+int ThreadsFor(int requested);
 
 // Calls work(begin, end) on parts of [0, count), at most `threads` at once; parts smaller
 // than `minimum` are not worth a thread. Returns when every part is done.

@@ -155,10 +155,15 @@ ResidualMapWindow::ResidualMapWindow(std::function<void(const QString&)> pointSe
   });
 }
 
-void ResidualMapWindow::Refresh(const std::string& folder) {
+void ResidualMapWindow::Refresh(const RunState& state) {
   FitPictureData data;
-  QString error;
-  LoadFitPicture(folder, true, data, error);
+  const std::string& folder = state.files.WorkingFolder;
+  if (state.runFolder == folder) {
+    BuildFitPicture(folder, state.model, state.transformation, true, state.threads, data);
+  } else {
+    data.folder = QString::fromStdString(folder);
+    data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
+  }
   canvas_->SetData(std::move(data));
 }
 

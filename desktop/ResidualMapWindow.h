@@ -11,6 +11,7 @@
 #include <string>
 
 #include "picture/FitPicture.h"
+#include "run/RunProcessing.h"
 
 class MapCanvas : public QWidget {
   Q_OBJECT
@@ -57,8 +58,9 @@ class ResidualMapWindow : public QMainWindow {
   explicit ResidualMapWindow(std::function<void(const QString&)> pointSelected,
                              QWidget* parent = nullptr);
 
-  // Reads the picture of the run in `folder` again (after a run or a change of folder).
-  void Refresh(const std::string& folder);
+  // Draws the fit that `state` holds, over the map of its working folder: the same fit
+  // as the table of adjustment points. Without a run in that folder, says so.
+  void Refresh(const RunState& state);
   // Rings the point of this number (from the table of adjustment points).
   void SelectPoint(const QString& nr);
   MapCanvas* Canvas() const { return canvas_; }

@@ -106,6 +106,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 TForm2::TForm2(std::string folder, QWidget* parent)
     : QMainWindow(parent), folder_(std::move(folder)) {
+  state_.threads = ThreadsFromEnvironment();
   setWindowTitle("ZORNAK_edz  wersja  5.02");
   auto* area = new QWidget(this);
   area->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
@@ -368,7 +369,7 @@ void TForm2::ChooseFolder() {
   state_.transformation.models.clear();
   StartUp();
   if (pointsWindow_) pointsWindow_->Refresh();
-  if (mapWindow_) mapWindow_->Refresh(state_.files.WorkingFolder);
+  if (mapWindow_) mapWindow_->Refresh(state_);
 }
 
 void TForm2::ShowAdjustmentPoints() {
@@ -392,7 +393,7 @@ void TForm2::ShowResidualMap() {
         },
         this);
   }
-  mapWindow_->Refresh(state_.files.WorkingFolder);
+  mapWindow_->Refresh(state_);
   mapWindow_->show();
   mapWindow_->raise();
 }
@@ -430,7 +431,7 @@ void TForm2::BitBtn1Click() {
     RunProcessing(state_, *this);
     PaintStatus();
     if (pointsWindow_) pointsWindow_->Refresh();
-    if (mapWindow_) mapWindow_->Refresh(state_.files.WorkingFolder);
+    if (mapWindow_) mapWindow_->Refresh(state_);
   } catch (const std::exception& e) {
     PaintStatus();
     QMessageBox::critical(this, "ZORNAK_edz",

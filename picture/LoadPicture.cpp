@@ -1,6 +1,7 @@
-// Gathering the picture of a run from its folder. The fit is rebuilt in a temporary folder
-// from copies of TRANSPKT.BIN and Wykluczone.txt, so nothing is written beside the user's
-// files; the map is read from the converted files, or from the inputs when none exists.
+// Gathering the picture of a run: from the fit the program holds, or, for a program that
+// holds none, from the folder, the fit then rebuilt in a temporary folder from copies of
+// TRANSPKT.BIN and Wykluczone.txt, so nothing is written beside the user's files. The map is
+// read from the converted files, or from the inputs when none exists.
 #include <QDate>
 #include <QTemporaryDir>
 #include <cmath>
@@ -71,13 +72,14 @@ void RebuildFit(const std::string& folder, const ModelChoice& choice, Transforma
   }
   QuietWindow window;
   RunTransformation(choice, copy, window, state);
-  const TFittedTransformation& f = state.FittedTransformation;
   if (!window.last.empty()) explanation = QString::fromStdString(window.last);
-  if (!f.fitted && explanation.isEmpty()) {
-    explanation = "Brak transformacji: za mało punktów dostosowania lub defekt układu";
-  } else if (f.fitted && f.readFailed) {
-    explanation = "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono";
-  }
+}
+
+// Why the picture shows no usable fit; empty when it does.
+QString Explanation(const TFittedTransformation& f) {
+  if (!f.fitted) return "Brak transformacji: za mało punktów dostosowania lub defekt układu";
+  if (f.readFailed) return "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono";
+  return {};
 }
 
 void Points(const TransformationState& state, FitPictureData& data) {
@@ -147,7 +149,7 @@ bool Inside(const std::vector<std::pair<long double, long double>>& hull, long d
 
 // The correction on a 16 x 16 grid over the hull of the used points (primary coordinates),
 // drawn where the run puts each node.
-void Corrections(const TFittedTransformation& f, FitPictureData& data) {
+void Corrections(const TFittedTransformation& f, int threads, FitPictureData& data) {
   std::vector<std::pair<long double, long double>> used;
   for (std::int32_t k = 1; k <= f.ls; ++k)
     used.emplace_back(f.model.x(k), f.model.y(k));
@@ -168,7 +170,7 @@ void Corrections(const TFittedTransformation& f, FitPictureData& data) {
   // Each node costs a correction over every used point: the nodes share the cores.
   const std::size_t first = data.corrections.size();
   data.corrections.resize(first + nodes.size());
-  ParallelFor(nodes.size(), WorkerThreads(), 8, [&](std::size_t begin, std::size_t end) {
+  ParallelFor(nodes.size(), ThreadsFor(threads), 8, [&](std::size_t begin, std::size_t end) {
     TransformedPoint t;
     for (std::size_t k = begin; k < end; ++k) {
       TransformPoint(f, nodes[k].first, nodes[k].second, t);
@@ -222,23 +224,19 @@ void Map(const std::string& folder, FitPictureData& data) {
 
 }  // namespace
 
-bool LoadFitPicture(const std::string& folder, bool withMap, FitPictureData& data, QString& error) {
+void BuildFitPicture(const std::string& folder, const ModelChoice& choice,
+                     const TransformationState& state, bool withMap, int threads,
+                     FitPictureData& data) {
+  const QString explanation = data.explanation;
   data = FitPictureData{};
   data.folder = QString::fromStdString(folder);
   data.date = QDate::currentDate().toString(Qt::ISODate);
-  const bool report = textio::FileExistsInFolder(folder, "Protokol.tra");
-  if (!report && !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
-    error = "Folder " + data.folder + " nie zawiera przebiegu (brak Protokol.tra i TRANSPKT.BIN)";
-    data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
-    return false;
-  }
-  const ModelChoice choice = ModelOfReport(folder);
   data.kind = choice.TransformKind;
   data.degree = choice.TransformDegree;
-  TransformationState state;
-  state.comparisonBudget = 0;
-  RebuildFit(folder, choice, state, data.explanation);
   const TFittedTransformation& f = state.FittedTransformation;
+  // A partly read file outweighs any message of the run; otherwise the message stands.
+  data.explanation =
+      explanation.isEmpty() || (f.fitted && f.readFailed) ? Explanation(f) : explanation;
   data.fitted = f.fitted;
   if (f.fitted) {
     data.pointsUsed = f.ls;
@@ -246,10 +244,29 @@ bool LoadFitPicture(const std::string& folder, bool withMap, FitPictureData& dat
     data.maxResidual = f.figures.maxResidual;
     data.maxResidualPoint = Utf8(TrimmedNumber(f.figures.maxResidualPoint.View()));
     Points(state, data);
-    Corrections(f, data);
+    Corrections(f, threads, data);
   } else {
     PointsRead(f, data);
   }
   if (withMap) Map(folder, data);
+}
+
+bool LoadFitPicture(const std::string& folder, bool withMap, int threads, FitPictureData& data,
+                    QString& error) {
+  data = FitPictureData{};
+  data.folder = QString::fromStdString(folder);
+  const bool report = textio::FileExistsInFolder(folder, "Protokol.tra");
+  if (!report && !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
+    error = "Folder " + data.folder + " nie zawiera przebiegu (brak Protokol.tra i TRANSPKT.BIN)";
+    data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
+    return false;
+  }
+  const ModelChoice choice = ModelOfReport(folder);
+  TransformationState state;
+  state.comparisonBudget = 0;
+  state.threads = threads;
+  data.explanation.clear();
+  RebuildFit(folder, choice, state, data.explanation);
+  BuildFitPicture(folder, choice, state, withMap, threads, data);
   return true;
 }

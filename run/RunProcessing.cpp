@@ -1,7 +1,15 @@
 #include "run/RunProcessing.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "run/GeoPackageLoader.h"
 #include "textio/TextFile.h"
+
+int ThreadsFromEnvironment() {
+  const char* text = std::getenv("ZORNAK_THREADS");
+  return text ? std::max(0, std::atoi(text)) : 0;
+}
 
 bool GeoPackageAvailable() {
   return !GeoPackagePluginPath().empty();
@@ -16,10 +24,15 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
                        "Nie można zapisywać w folderze roboczym " + folder + ": " + reason);
     return false;
   }
+  state.runFolder = folder;
   textio::RemoveStaleTemporaries(folder);
-  TakeModelChoice(window.KindText(), window.DegreeText(), state.model);
+  if (state.modelFromSelectors) {
+    TakeModelChoice(window.KindText(), window.DegreeText(), state.model);
+  }
   state.model.ReportDecimals = 4;
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
+  state.transformation.threads = state.threads;
+  state.conversion.work.threads = state.threads;
   RunTransformation(state.model, folder, window, state.transformation);
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);

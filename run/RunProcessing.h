@@ -14,13 +14,25 @@
 // beside the program or in its library folder. Loads nothing.
 bool GeoPackageAvailable();
 
+// ZORNAK_THREADS as a thread count for RunState::threads: 0 (every core) when unset or not a
+// number above 0. The front ends read it once at start; nothing below them reads it.
+int ThreadsFromEnvironment();
+
 struct RunState {
+  // Threads of every pass of the run: the listing, the judgement, the conversion; 0 is every
+  // core. The number never changes a result, only the time.
+  int threads = 0;
   WorkingFileTable files;
   ModelChoice model;
+  // True: each run takes the model from the window's selector texts. A front end that
+  // chose the model as numbers sets `model` and clears this.
+  bool modelFromSelectors = true;
   TransformationState transformation;
   ConversionState conversion;
   // False when the last run found the working folder not writable and did nothing.
   bool started = false;
+  // The folder of the last started run: the transformation state belongs to it.
+  std::string runFolder;
   // Export the converted map to Mapa.gpkg after the conversion (when built with GDAL).
   bool exportGeoPackage = false;
   bool geoPackageWritten = false;  // by the last run

@@ -27,9 +27,9 @@ AdjustmentCheck PointOf(const TFittedTransformation& f, std::int32_t k) {
   return c;
 }
 
-void UsedPoints(const TFittedTransformation& f, std::vector<AdjustmentCheck>& checks) {
+void UsedPoints(const TFittedTransformation& f, int threads, std::vector<AdjustmentCheck>& checks) {
   std::vector<trk::DeletionFigures> deletion;
-  const bool known = f.model.Deletion(deletion, WorkerThreads());
+  const bool known = f.model.Deletion(deletion, threads);
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     AdjustmentCheck c = PointOf(f, k);
     c.vx = f.model.vx(k);
@@ -48,11 +48,11 @@ void UsedPoints(const TFittedTransformation& f, std::vector<AdjustmentCheck>& ch
 }
 
 // Each excluded point costs a correction over every used point, so they share the cores.
-void ExcludedPoints(const TFittedTransformation& f, std::int32_t excluded,
+void ExcludedPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                     std::vector<AdjustmentCheck>& checks) {
   const std::size_t first = checks.size();
   checks.resize(first + static_cast<std::size_t>(std::max(excluded, 0)));
-  ParallelFor(checks.size() - first, WorkerThreads(), 16, [&](std::size_t begin, std::size_t end) {
+  ParallelFor(checks.size() - first, threads, 16, [&](std::size_t begin, std::size_t end) {
     TransformedPoint t;
     for (std::size_t i = begin; i < end; ++i) {
       AdjustmentCheck c = PointOf(f, f.ls + 1 + static_cast<std::int32_t>(i));
@@ -112,16 +112,16 @@ void Suggest(std::vector<ModelRow>& rows) {
 
 }  // namespace
 
-void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded,
+void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks) {
   checks.clear();
-  UsedPoints(f, checks);
-  ExcludedPoints(f, excluded, checks);
+  UsedPoints(f, ThreadsFor(threads), checks);
+  ExcludedPoints(f, excluded, ThreadsFor(threads), checks);
 }
 
 void CompareModels(const TFittedTransformation& f,
                    std::vector<std::unique_ptr<trk::FittedModel>>& scratch, double budgetSeconds,
-                   std::vector<ModelRow>& rows) {
+                   int requestedThreads, std::vector<ModelRow>& rows) {
   rows.clear();
   for (std::int32_t kind = 1; kind <= 2; ++kind) {
     for (std::int32_t degree = 1; degree <= TRK_MAX_DEGREE; ++degree) {
@@ -129,8 +129,8 @@ void CompareModels(const TFittedTransformation& f,
       if (row.redundancy >= 3) rows.push_back(row);
     }
   }
-  const int threads =
-      std::max(1, std::min({WorkerThreads(), kComparisonThreads, static_cast<int>(rows.size())}));
+  const int threads = std::max(1, std::min({ThreadsFor(requestedThreads), kComparisonThreads,
+                                            static_cast<int>(rows.size())}));
   while (scratch.size() < static_cast<std::size_t>(threads))
     scratch.push_back(std::make_unique<trk::FittedModel>());
   for (int t = 0; t < threads; ++t) {

@@ -47,7 +47,7 @@ inline constexpr long double kSuggestionTie = 0.001L;
 
 // The figures of the used points 1..ls of a successful fit, then the control figures of the
 // listing's points ls+1..ls+excluded, which the user left out of the fit.
-void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded,
+void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks);
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
@@ -59,7 +59,7 @@ void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded
 // suggested (ties by unknowns).
 void CompareModels(const TFittedTransformation& f,
                    std::vector<std::unique_ptr<trk::FittedModel>>& scratch, double budgetSeconds,
-                   std::vector<ModelRow>& rows);
+                   int threads, std::vector<ModelRow>& rows);
 
 // Each thread of the comparison holds a model of its own (about 25 MB).
 inline constexpr int kComparisonThreads = 4;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/Threads.h"
 #include "core/WindowOperations.h"
 #include "textio/FolderFiles.h"
 #include "transform/ControlReport.h"
@@ -212,7 +213,8 @@ void ApplyExclusions(const std::string& folder, TransformationState& state, Tran
 }
 
 // Steps after the input block; false when the model cannot be determined.
-bool FitAndReport(const ModelChoice& choice, TFittedTransformation& f, TransformReport& report) {
+bool FitAndReport(const ModelChoice& choice, int threads, TFittedTransformation& f,
+                  TransformReport& report) {
   const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
   if (2 * f.ls - u < 0) return false;
   report.AdjustmentPoints(f);
@@ -221,7 +223,7 @@ bool FitAndReport(const ModelChoice& choice, TFittedTransformation& f, Transform
   report.Coefficients(f.model);
   f.figures = Analyse(f, report);
   report.Analysis(f.figures);
-  report.Listing(f);
+  report.Listing(f, ThreadsFor(threads));
   report.Description();
   return true;
 }
@@ -233,8 +235,8 @@ void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
   state.checks.clear();
   state.models.clear();
   if (f.fitted) {
-    CheckAdjustmentPoints(f, state.excluded, state.checks);
-    CompareModels(f, state.scratch, state.comparisonBudget, state.models);
+    CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
+    CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
   }
   WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
                       state.comparisonBudget},
@@ -265,7 +267,7 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   report.Count(CountLine::Common, f.ls);
   ApplyExclusions(folder, state, report, window);
 
-  f.fitted = FitAndReport(choice, f, report);
+  f.fitted = FitAndReport(choice, state.threads, f, report);
   if (!f.fitted) report.Defect();
   report.Close(window);
   std::string failure;

@@ -45,6 +45,7 @@ struct TransformationState {
   // The comparison's fits, one model a thread, made on first use.
   std::vector<std::unique_ptr<trk::FittedModel>> scratch;
   double comparisonBudget = 2.0;  // seconds the comparison may take
+  int threads = 0;                // threads of the listing and the judgement; 0: every core
 };
 
 void RunTransformation(const ModelChoice& choice, const std::string& folder,

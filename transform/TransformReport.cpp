@@ -247,7 +247,7 @@ void TransformReport::Analysis(const AccuracyFigures& a) {
   report_.WriteLine(line);
 }
 
-void TransformReport::Listing(const TFittedTransformation& f) {
+void TransformReport::Listing(const TFittedTransformation& f, int threads) {
   Separator();
   Line(" WYKAZ WSPÓŁRZĘDNYCH PRZED I PO TRANSFORMACJI");
   std::string line = "lp= ";
@@ -264,7 +264,6 @@ void TransformReport::Listing(const TFittedTransformation& f) {
   // each point's values are TransformPoint's whichever thread computes them.
   constexpr std::int32_t kBlock = 4096;
   std::vector<TransformedPoint> values(std::min(f.lp, kBlock));
-  const int threads = WorkerThreads();
   for (std::int32_t k = 1; k <= f.lp; ++k) {
     const std::int32_t first = k - (k - 1) % kBlock;
     if (k == first) {

@@ -43,7 +43,7 @@ class TransformReport {
   void Residual(const PointNumber& nr, long double vx, long double vy);
   void Analysis(const AccuracyFigures& figures);
   // Every point of the listing set through TransformPoint, into all four listings.
-  void Listing(const TFittedTransformation& f);
+  void Listing(const TFittedTransformation& f, int threads);
   void Description();
   // Closes the five files; each that could not be written is reported through `window`.
   void Close(WindowOperations& window);

@@ -57,10 +57,3 @@ class ConversionRun : public testing::Test {
   RecordingWindow window;
   RunState state;
 };
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(textio::PathFromUtf8(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}

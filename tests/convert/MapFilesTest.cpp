@@ -347,7 +347,8 @@ TEST_F(ConversionRun, EveryPassWritesTheSameOnAnyNumberOfThreads) {
       if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) folder.Remove(name);
     }
     window = RecordingWindow();
-    state.conversion.work = work;
+    state.threads = work.threads;
+    state.conversion.work.batchPairs = work.batchPairs;
     Run();
     std::string written;
     for (const std::string& name : Files())

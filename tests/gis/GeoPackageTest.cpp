@@ -38,10 +38,7 @@ class GeoPackageRun : public testing::Test {
     state.exportGeoPackage = exportIt;
     RunProcessing(state, window);
   }
-  void CopyDemo() {
-    for (const auto& entry : fs::directory_iterator(ZORNAK_DEMO_FOLDER))
-      fs::copy_file(entry.path(), folder.File(entry.path().filename().string()));
-  }
+  void CopyDemo() { folder.CopyDemo(); }
   // Adjustment points equal in both systems around (x, y).
   void Identity(long double x, long double y) {
     folder.WriteAdjustmentPoints({{"1", x, y, x, y},

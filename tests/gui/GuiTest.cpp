@@ -535,14 +535,19 @@ class GuiTest : public QObject {
     TForm2 form(folder.path().toStdString());
     QTest::mouseClick(form.MapButton(), Qt::LeftButton);
     MapCanvas* canvas = form.MapWindow()->Canvas();
-    QCOMPARE(canvas->Data().points.size(), 36u);  // the points read, before any run
-    QVERIFY(!canvas->Data().fitted || canvas->Data().explanation.isEmpty());
+    // Before a run the window holds no fit of this folder, and says so; it never refits
+    // from the folder's files.
+    QVERIFY(canvas->Data().points.empty());
+    QVERIFY(canvas->Data().explanation.startsWith("Brak przebiegu"));
     {
       ModalCloser closer;
       form.BitBtn1Click();
     }
     QVERIFY(canvas->Data().fitted);
     QVERIFY(!canvas->Data().corrections.empty());
+    // The same fit as the table's: the run's m0 and every point it judged.
+    QCOMPARE(canvas->Data().m0, form.State().transformation.FittedTransformation.figures.m0);
+    QCOMPARE(canvas->Data().points.size(), form.State().transformation.checks.size());
     // The wheel zooms about the cursor: the point under it stays under it.
     const PicturePoint& first = canvas->Data().points[0];
     const QPointF at = ToScreen(canvas->View(), canvas->rect(), first.x, first.y);

@@ -123,13 +123,13 @@ TEST(Picture, FoldersWithoutAFitGiveAnExplanation) {
   TestFolder empty;
   FitPictureData d;
   QString error;
-  EXPECT_FALSE(LoadFitPicture(empty.Path(), true, d, error));
+  EXPECT_FALSE(LoadFitPicture(empty.Path(), true, 0, d, error));
   EXPECT_TRUE(error.contains("nie zawiera przebiegu"));
   EXPECT_GT(ExplanationPixels(Render(d, FitView(d, QSizeF(800, 500)))), 20);
 
   TestFolder failed;
   failed.WriteAdjustmentPoints({{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}});
-  ASSERT_TRUE(LoadFitPicture(failed.Path(), true, d, error));
+  ASSERT_TRUE(LoadFitPicture(failed.Path(), true, 0, d, error));
   EXPECT_FALSE(d.fitted);
   EXPECT_TRUE(d.explanation.startsWith("Brak transformacji"));
   EXPECT_EQ(d.points.size(), 1u);  // the points read are still shown
@@ -140,15 +140,11 @@ TEST(Picture, FoldersWithoutAFitGiveAnExplanation) {
 // arrows, node for node.
 TEST(Picture, CorrectionGridOnOneThreadAndOnThree) {
   TestFolder folder;
-  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER))
-    std::filesystem::copy_file(entry.path(), folder.Native() / entry.path().filename());
+  folder.CopyDemo();
   FitPictureData one, three;
   QString error;
-  SetEnvironment("ZORNAK_THREADS", "1");
-  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, one, error));
-  SetEnvironment("ZORNAK_THREADS", "3");
-  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, three, error));
-  ClearEnvironment("ZORNAK_THREADS");
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, 1, one, error));
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, 3, three, error));
   ASSERT_GT(one.corrections.size(), 100u);
   ASSERT_EQ(one.corrections.size(), three.corrections.size());
   for (std::size_t k = 0; k < one.corrections.size(); ++k) {
@@ -172,8 +168,7 @@ std::map<std::string, std::string> Contents(const std::string& folder) {
 
 TEST(Picture, PlotCommandLine) {
   TestFolder run, out;
-  for (const auto& entry : std::filesystem::directory_iterator(ZORNAK_DEMO_FOLDER))
-    std::filesystem::copy_file(entry.path(), run.File(entry.path().filename().string()));
+  run.CopyDemo();
   const auto before = Contents(run.Path());
   struct Case {
     std::vector<std::string> args;

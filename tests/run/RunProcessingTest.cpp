@@ -112,3 +112,20 @@ TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The front ends read ZORNAK_THREADS once; anything but a whole number above 0 means every
+// core (0).
+TEST(RunThreads, FromTheEnvironment) {
+  const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"1", 1}, {"3", 3},  {"0", 0},
+                                               {"-2", 0},    {"", 0},  {"abc", 0}};
+  for (const auto& [text, threads] : cases) {
+    SCOPED_TRACE(text ? text : "(unset)");
+    text ? SetEnvironment("ZORNAK_THREADS", text) : ClearEnvironment("ZORNAK_THREADS");
+    EXPECT_EQ(ThreadsFromEnvironment(), threads);
+  }
+  ClearEnvironment("ZORNAK_THREADS");
+}
+
+}  // namespace

@@ -241,11 +241,10 @@ TEST_F(TransformRun, OneThreadAndFourWriteTheSameListing) {
   state.comparisonBudget = 0;  // the listing is what this test is about
   std::string written[2];
   for (int run = 0; run < 2; ++run) {
-    SetEnvironment("ZORNAK_THREADS", run == 0 ? "1" : "4");
+    state.threads = run == 0 ? 1 : 4;
     Run();
     written[run] = folder.Read("Protokol.tra") + folder.Read("xy.tra") + folder.Read("xy_sk.tra");
   }
-  ClearEnvironment("ZORNAK_THREADS");
   EXPECT_EQ(FileLines("xy_sk.tra").size(), 9000u);
   EXPECT_TRUE(written[0] == written[1]);
 }
@@ -269,11 +268,10 @@ TEST_F(TransformRun, OneThreadAndThreeWriteTheSameJudgement) {
   state.comparisonBudget = 1e9;
   std::string written[2];
   for (int run = 0; run < 2; ++run) {
-    SetEnvironment("ZORNAK_THREADS", run == 0 ? "1" : "3");
+    state.threads = run == 0 ? 1 : 3;
     Run();
     written[run] = folder.Read("Kontrola.tra") + folder.Read("Protokol.tra");
   }
-  ClearEnvironment("ZORNAK_THREADS");
   EXPECT_TRUE(written[0] == written[1]);
   const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
   EXPECT_EQ(control.find("pominięty"), std::string::npos);  // every model was compared
