@@ -1,6 +1,8 @@
 #include "batch/BatchReport.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <sstream>
 
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
@@ -238,4 +240,39 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   out << (r.models.empty() ? "],\n" : "\n  ],\n");
   out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
+}
+
+void PrintSummaryLine(const BatchReport& r, std::ostream& out) {
+  out << r.folder << ": " << r.exitStatus << " - " << ExitMeaning(r.exitStatus);
+  if (r.m0) out << ", m0 = " << textio::Fixed(*r.m0, 0, 4) << " m";
+  out << '\n';
+}
+
+void PrintClosingTable(const std::vector<BatchReport>& reports, std::ostream& out) {
+  out << "\nFolderów: " << reports.size() << "\n";
+  out << "kod  punkty      m0 [m]  rekordy  błędy  folder\n";
+  for (const BatchReport& r : reports) {
+    int records = 0, errors = 0;
+    for (const MapFileReport& f : r.files) {
+      records += f.records;
+      errors += f.errors;
+    }
+    const std::string m0 = r.m0 ? textio::Fixed(*r.m0, 0, 4) : "-";
+    char line[64];
+    std::snprintf(line, sizeof line, "%3d  %6d  %10s  %7d  %5d  ", r.exitStatus, r.pointsUsed,
+                  m0.c_str(), records, errors);
+    out << line << r.folder << '\n';
+  }
+}
+
+void PrintJsonArray(const std::vector<BatchReport>& reports, std::ostream& out) {
+  out << "[";
+  for (std::size_t k = 0; k < reports.size(); ++k) {
+    std::ostringstream object;
+    PrintJson(reports[k], object);
+    std::string text = object.str();
+    text.pop_back();  // the object's closing line end
+    out << (k ? ",\n" : "\n") << text;
+  }
+  out << (reports.empty() ? "]\n" : "\n]\n");
 }

@@ -56,3 +56,9 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
                           const ConsoleWindow& window);
 void PrintText(const BatchReport& report, std::ostream& out);
 void PrintJson(const BatchReport& report, std::ostream& out);
+
+// Several folders: a line for each as it ends, a closing table, or one JSON array of the
+// folders' objects.
+void PrintSummaryLine(const BatchReport& report, std::ostream& out);
+void PrintClosingTable(const std::vector<BatchReport>& reports, std::ostream& out);
+void PrintJsonArray(const std::vector<BatchReport>& reports, std::ostream& out);

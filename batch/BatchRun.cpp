@@ -1,30 +1,29 @@
 #include "batch/BatchRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
+#include "cli/CommandLine.h"
 #include "run/RunProcessing.h"
+#include "textio/FolderFiles.h"
 #include "textio/Platform.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "Użycie: zornak_batch [--kind 1|2] [--degree 1..9] [--gpkg] [--json] [FOLDER]\n"
-    "        zornak_batch --version | --help\n"
-    "Wykonuje transformację z korektą Hausbrandta w folderze roboczym FOLDER\n"
+constexpr const char* kDescription =
+    "Wykonuje transformację z korektą Hausbrandta w folderach roboczych FOLDER\n"
     "(domyślnie w bieżącym): czyta TRANSPKT.BIN, zapisuje Protokol.tra, xy.tra,\n"
-    "xy_sk.tra, xy_sk1.tra, err.tra i przetwarza obecne pliki mapy.\n"
-    "  --kind 1     transformacja konforemna (domyślnie)\n"
-    "  --kind 2     transformacja ogólna (lokalnie afiniczna)\n"
-    "  --degree N   stopień wielomianu 1..9 (domyślnie 1)\n"
-    "  --gpkg       zapisuje też przeliczoną mapę jako Mapa.gpkg (GeoPackage)\n"
-    "  --json       podsumowanie jako jeden obiekt JSON\n"
-    "  --version    wersja programu\n"
+    "xy_sk.tra, xy_sk1.tra, err.tra, Kontrola.tra i przetwarza obecne pliki mapy.\n"
+    "Kilka folderów (obręby) przetwarza po kolei, każdy na wszystkich rdzeniach.\n";
+
+constexpr const char* kFooter =
     "Komunikaty i stany przetwarzania idą na standardowe wyjście błędów,\n"
-    "podsumowanie na końcu na standardowe wyjście.\n"
+    "podsumowanie na końcu na standardowe wyjście. Liczbę wątków ustala\n"
+    "zmienna ZORNAK_THREADS (domyślnie wszystkie rdzenie).\n"
     "Kod wyjścia:\n"
     "  0  przetwarzanie zakończone bez problemów\n"
     "  1  nie można użyć folderu roboczego (brak folderu, brak prawa zapisu)\n"
@@ -32,101 +31,129 @@ constexpr const char* kUsage =
     "  3  przetwarzanie zakończone, zgłoszono problemy w danych wejściowych\n"
     "  4  brak transformacji, pliki mapy nie zostały przekształcone\n"
     "  5  nie udało się zapisać pliku wynikowego\n"
-    "Przy kilku przypadkach obowiązuje najwyższy kod (5 przed 4 przed 3).\n";
+    "Przy kilku przypadkach, także w kilku folderach, obowiązuje najpoważniejszy:\n"
+    "5 przed 4 przed 1 przed 3.\n";
 
 struct Options {
-  std::string kindText{kKindItems[0]};
-  std::string degreeText{kDegreeItems[0]};
-  std::string folder = ".";
-  bool help = false, version = false, json = false, gpkg = false;
+  int kind = 1, degree = 1;
+  std::vector<std::string> folders;
+  std::string root;
+  bool json = false, gpkg = false;
 };
 
-// The item of `items` chosen by the one-digit number `value` (1-based), or nothing.
-template <std::size_t N>
-bool ChooseItem(std::string_view value, const std::array<std::string_view, N>& items,
-                std::string& text) {
-  if (value.size() != 1 || value[0] < '1' || value[0] > '0' + static_cast<int>(N)) return false;
-  text = items[value[0] - '1'];
-  return true;
+std::unique_ptr<CLI::App> CommandLine(Options& options) {
+  auto app = MakeCommandLine("zornak_batch", kDescription, kFooter);
+  app->add_option("--kind", options.kind, "1 transformacja konforemna (domyślnie), 2 ogólna")
+      ->type_name("1|2")
+      ->check(WholeNumberIn(1, 2));
+  app->add_option("--degree", options.degree, "stopień wielomianu (domyślnie 1)")
+      ->type_name("1..9")
+      ->check(WholeNumberIn(1, 9));
+  app->add_flag("--gpkg", options.gpkg, "zapisuje też przeliczoną mapę jako Mapa.gpkg");
+  app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
+  app->add_option("--recursive", options.root,
+                  "przetwarza każdy folder pod ROOT, który zawiera TRANSPKT.BIN")
+      ->type_name("ROOT");
+  app->add_option("FOLDER", options.folders, "foldery robocze")->type_name("");
+  return app;
 }
 
-bool ParseOptions(int argc, const char* const* argv, Options& options, std::ostream& err) {
-  bool folderGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--json") {
-      options.json = true;
-    } else if (arg == "--gpkg") {
-      if (!GeoPackageAvailable()) {
-        err << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
-        return false;
-      }
-      options.gpkg = true;
-    } else if (arg == "--kind" || arg == "--degree") {
-      const bool kind = arg == "--kind";
-      const bool chosen =
-          i + 1 < argc && (kind ? ChooseItem(argv[i + 1], kKindItems, options.kindText)
-                                : ChooseItem(argv[i + 1], kDegreeItems, options.degreeText));
-      if (!chosen) {
-        err << "zornak_batch: " << arg << (kind ? " wymaga 1 lub 2\n" : " wymaga liczby 1..9\n");
-        return false;
-      }
-      ++i;
-    } else if (!arg.empty() && arg[0] == '-') {
-      err << "zornak_batch: nieznana opcja " << arg << '\n';
-      return false;
-    } else if (folderGiven) {
-      err << "zornak_batch: podano więcej niż jeden folder\n";
-      return false;
-    } else {
-      options.folder = arg;
-      folderGiven = true;
-    }
+// Every folder under `root`, itself included, that holds a TRANSPKT.BIN, in name order.
+std::vector<std::string> FoldersUnder(const std::string& root) {
+  std::vector<std::string> found;
+  const auto consider = [&](const std::filesystem::path& folder) {
+    const std::string utf8 = textio::Utf8FromPath(folder);
+    if (textio::FileExistsInFolder(utf8, "TRANSPKT.BIN")) found.push_back(utf8);
+  };
+  std::error_code ec;
+  const std::filesystem::path start = textio::PathFromUtf8(root);
+  consider(start);
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           start, std::filesystem::directory_options::skip_permission_denied, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec)) consider(it->path());
   }
-  return true;
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// How serious an exit status is, for the status of several folders.
+int Seriousness(int status) {
+  switch (status) {
+    case kExitWriteFailure:
+      return 4;
+    case kExitNoTransform:
+      return 3;
+    case kExitFolder:
+      return 2;
+    case kExitInputProblem:
+      return 1;
+  }
+  return 0;
+}
+
+BatchReport RunFolder(const std::string& folder, const Options& options, std::ostream& err) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
+    BatchReport missing;
+    missing.folder = folder;
+    missing.kind = options.kind;
+    missing.degree = options.degree;
+    missing.messages.push_back("folder roboczy " + folder + " nie istnieje lub nie jest folderem");
+    missing.exitStatus = kExitFolder;
+    err << "zornak_batch: " << missing.messages.back() << '\n';
+    return missing;
+  }
+  ConsoleWindow window(options.kind, options.degree, err);
+  RunState state;
+  state.threads = ThreadsFromEnvironment();
+  state.exportGeoPackage = options.gpkg;
+  state.model.TransformKind = options.kind;
+  state.model.TransformDegree = options.degree;
+  state.modelFromSelectors = false;
+  state.files.WorkingFolder = AbsoluteFolder(folder);
+  state.files.BuildWorkingFiles();
+  state.files.RefreshPresence(window);
+  RunProcessing(state, window);
+  window.FlushStatus();
+  return CollectReport(state, state.model, window);
 }
 
 }  // namespace
 
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Options options;
-  if (!ParseOptions(argc, argv, options, err)) {
-    err << kUsage;
+  const auto app = CommandLine(options);
+  if (const std::optional<int> done = ParseCommandLine(*app, argc, argv, out, err)) return *done;
+  if (options.gpkg && !GeoPackageAvailable()) {
+    err << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
     return kExitCommandLine;
   }
-  if (options.help) {
-    out << kUsage;
-    return kExitDone;
+  std::vector<std::string> folders = options.folders;
+  if (!options.root.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(textio::PathFromUtf8(options.root), ec)) {
+      folders.push_back(options.root);  // reported as a folder that cannot be used
+    } else {
+      const std::vector<std::string> found = FoldersUnder(options.root);
+      folders.insert(folders.end(), found.begin(), found.end());
+    }
+  } else if (folders.empty()) {
+    folders.push_back(".");
   }
-  if (options.version) {
-    out << "zornak_batch " << ZORNAK_VERSION << '\n';
-    return kExitDone;
+  const bool several = folders.size() > 1 || !options.root.empty();
+  std::vector<BatchReport> reports;
+  int status = kExitDone;
+  for (const std::string& folder : folders) {
+    reports.push_back(RunFolder(folder, options, err));
+    const BatchReport& r = reports.back();
+    if (Seriousness(r.exitStatus) > Seriousness(status)) status = r.exitStatus;
+    if (several && !options.json) PrintSummaryLine(r, out);
   }
-  std::error_code ec;
-  if (!std::filesystem::is_directory(textio::PathFromUtf8(options.folder), ec)) {
-    err << "zornak_batch: folder roboczy " << options.folder
-        << " nie istnieje lub nie jest folderem\n";
-    return kExitFolder;
-  }
-  ConsoleWindow window(options.kindText, options.degreeText, err);
-  RunState state;
-  state.exportGeoPackage = options.gpkg;
-  state.files.WorkingFolder = AbsoluteFolder(options.folder);
-  state.files.BuildWorkingFiles();
-  state.files.RefreshPresence(window);
-  RunProcessing(state, window);
-  window.FlushStatus();
-  ModelChoice model;
-  TakeModelChoice(options.kindText, options.degreeText, model);
-  const BatchReport report = CollectReport(state, model, window);
   if (options.json) {
-    PrintJson(report, out);
+    several ? PrintJsonArray(reports, out) : PrintJson(reports.front(), out);
   } else {
-    PrintText(report, out);
+    several ? PrintClosingTable(reports, out) : PrintText(reports.front(), out);
   }
-  return report.exitStatus;
+  return status;
 }

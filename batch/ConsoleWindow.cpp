@@ -1,13 +1,19 @@
 #include "batch/ConsoleWindow.h"
 
+#include <algorithm>
+
+#include "core/ModelChoice.h"
+
 namespace {
 
 constexpr std::chrono::milliseconds kStatusInterval(40);
 
 }  // namespace
 
-ConsoleWindow::ConsoleWindow(std::string kindText, std::string degreeText, std::ostream& log)
-    : kindText_(std::move(kindText)), degreeText_(std::move(degreeText)), log_(log) {}
+ConsoleWindow::ConsoleWindow(int kind, int degree, std::ostream& log)
+    : kindText_(kKindItems[std::clamp(kind, 1, 2) - 1]),
+      degreeText_(kDegreeItems[std::clamp(degree, 1, 9) - 1]),
+      log_(log) {}
 
 void ConsoleWindow::ShowStatus(std::string_view text) {
   pendingStatus_.assign(text);

@@ -21,7 +21,8 @@ class ConsoleWindow : public WindowOperations {
     std::string text;
   };
 
-  ConsoleWindow(std::string kindText, std::string degreeText, std::ostream& log);
+  // The model chosen as numbers: kind 1..2, degree 1..9; the selector texts follow from them.
+  ConsoleWindow(int kind, int degree, std::ostream& log);
 
   std::string KindText() override { return kindText_; }
   std::string DegreeText() override { return degreeText_; }

@@ -7,7 +7,8 @@ set -euo pipefail
 # of a fit as SVG; libproj-dev and proj-bin apply the fitted model as a PROJ pipeline in
 # the tests and for the user.
 packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
-  fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev "$@")
+  fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev
+  libcli11-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

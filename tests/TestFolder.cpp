@@ -51,10 +51,7 @@ void TestFolder::Write(const std::string& name, const std::string& bytes) const 
 }
 
 std::string TestFolder::Read(const std::string& name) const {
-  std::ifstream in(Native(name), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadFile(File(name));
 }
 
 bool TestFolder::Exists(const std::string& name) const {
@@ -67,6 +64,18 @@ void TestFolder::Remove(const std::string& name) const {
 
 void TestFolder::WriteAdjustmentPoints(const TPktDostosowania& points) const {
   ASSERT_TRUE(WriteTransPktBIN(File("TRANSPKT.BIN"), "test", 1, 2, points));
+}
+
+void TestFolder::CopyDemo() const {
+  for (const auto& entry : fs::directory_iterator(ZORNAK_DEMO_FOLDER))
+    fs::copy_file(entry.path(), Native() / entry.path().filename());
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(textio::PathFromUtf8(path), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 void SetEnvironment(const char* name, const char* value) {

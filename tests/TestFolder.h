@@ -27,10 +27,15 @@ class TestFolder {
   void Remove(const std::string& name) const;
   // TRANSPKT.BIN with these records.
   void WriteAdjustmentPoints(const TPktDostosowania& points) const;
+  // Copies every file of the demo folder (examples/demo) into this one.
+  void CopyDemo() const;
 
  private:
   std::string path_;
 };
+
+// The bytes of the file at a UTF-8 path; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 // Sets or clears an environment variable of the test process (ZORNAK_THREADS).
 void SetEnvironment(const char* name, const char* value);

@@ -85,16 +85,8 @@ void SetWritable(const TestFolder& folder, bool writable) {
                                                   fs::perms::others_read | fs::perms::others_exec);
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(textio::PathFromUtf8(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 void CopyDemo(const TestFolder& folder) {
-  for (const auto& entry : fs::directory_iterator(ZORNAK_DEMO_FOLDER))
-    fs::copy_file(entry.path(), folder.Native() / entry.path().filename());
+  folder.CopyDemo();
 }
 
 // Names and modification times of every file of the folder.
@@ -330,16 +322,69 @@ TEST(BatchCommandLine, GeoPackageOnRequest) {
 
 TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   const std::pair<std::vector<std::string>, int> cases[] = {
-      {{"--kind", "3"}, 2}, {{"--degree", "0"}, 2},       {{"--degree"}, 2}, {{"--bogus"}, 2},
-      {{"a", "b"}, 2},      {{"/nonexistent/zornak"}, 1}, {{"--help"}, 0},   {{"--version"}, 0},
+      {{"--kind", "3"}, 2}, {{"--degree", "0"}, 2}, {{"--degree"}, 2},
+      {{"--bogus"}, 2},     {{"--kind"}, 2},        {{"/nonexistent/zornak"}, 1},
+      {{"--help"}, 0},      {{"--version"}, 0},     {{"/nonexistent/a", "/nonexistent/b"}, 1},
+      {{"--recursive"}, 2}, {{"--width", "9"}, 2},
   };
   for (const auto& [args, status] : cases) {
     const BatchResult r = Batch(args);
     EXPECT_EQ(r.status, status) << args[0];
     EXPECT_FALSE((status == 0 ? r.out : r.err).empty()) << args[0];
   }
-  EXPECT_EQ(Batch({"--version"}).out, "zornak_batch 5.02\n");
+  EXPECT_EQ(Batch({"--version"}).out, std::string("zornak_batch ") + ZORNAK_VERSION + "\n");
   EXPECT_NE(Batch({"--help"}).out.find("  4  brak transformacji"), std::string::npos);
+}
+
+// A county is done precinct by precinct: every folder under the root that holds a
+// TRANSPKT.BIN, in name order, one JSON object each; a folder that fails stops none of the
+// others, and the exit status is the most serious of theirs.
+TEST(BatchCommandLine, SeveralFoldersOneAfterAnother) {
+  TestFolder root;
+  for (const char* name : {"b", "a", "a/sub", "c", "nothing"})
+    fs::create_directories(root.Native(name));
+  const auto copyDemo = [&](const std::string& name) {
+    for (const auto& entry : fs::directory_iterator(ZORNAK_DEMO_FOLDER))
+      fs::copy_file(entry.path(), root.Native(name) / entry.path().filename());
+  };
+  copyDemo("b");
+  copyDemo("a/sub");
+  root.Write("a/sub/Wykluczone.txt", "nieznany\r\n");  // an input problem: 3
+  // One point cannot determine a model: no transformation, 4.
+  ASSERT_TRUE(WriteTransPktBIN(root.File("c/TRANSPKT.BIN"), "x", 1, 2,
+                               {{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}}));
+  const BatchResult r = Batch({"--json", "--recursive", root.Path()});
+  EXPECT_EQ(r.status, 4) << r.err;
+  const std::optional<JsonValue> json = ParseJson(r.out);
+  ASSERT_TRUE(json) << r.out;
+  ASSERT_EQ(json->items.size(), 3u);
+  const std::string expected[][2] = {{"a/sub", "3"}, {"b", "0"}, {"c", "4"}};
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(json->items[k]["folder"].text, root.File(expected[k][0]));
+    EXPECT_EQ(json->items[k]["exit_status"].number, std::stoi(expected[k][1]));
+  }
+  EXPECT_FALSE(fs::exists(root.Native("nothing/Protokol.tra")));
+
+  // Folders named one by one: one that does not exist (1) outweighs an input problem (3),
+  // and the others are still done. The text ends with a table of them all.
+  root.Remove("b/Protokol.tra");
+  const BatchResult text = Batch({root.File("a/sub"), root.File("missing"), root.File("b")});
+  EXPECT_EQ(text.status, 1);
+  EXPECT_TRUE(root.Exists("b/Protokol.tra"));
+  EXPECT_NE(text.out.find("Folderów: 3"), std::string::npos) << text.out;
+  for (const char* name : {"a/sub", "missing", "b"})
+    EXPECT_NE(text.out.find(root.File(name) + "\n"), std::string::npos) << name;
+}
+
+// --json answers with JSON on every path, a folder that does not exist included.
+TEST(BatchCommandLine, JsonForAFolderThatDoesNotExist) {
+  const BatchResult r = Batch({"--json", "/nonexistent/zornak"});
+  EXPECT_EQ(r.status, 1);
+  const std::optional<JsonValue> json = ParseJson(r.out);
+  ASSERT_TRUE(json) << r.out;
+  EXPECT_EQ((*json)["exit_status"].number, 1);
+  EXPECT_EQ((*json)["folder"].text, "/nonexistent/zornak");
+  EXPECT_TRUE(HasMessage(*json, "folder roboczy /nonexistent/zornak nie istnieje"));
 }
 
 }  // namespace
