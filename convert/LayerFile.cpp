@@ -17,8 +17,10 @@ bool LayerSectionLine(const SplitLine& w, SectionState& state) {
     int kind;
     bool layoutB;
   };
-  for (const Code& c :
-       {Code{"121", 1, false}, Code{"249", 1, true}, Code{"23", 2, false}, Code{"151", 2, true}}) {
+  for (const Code& c : {Code{.text = "121", .kind = 1, .layoutB = false},
+                        Code{.text = "249", .kind = 1, .layoutB = true},
+                        Code{.text = "23", .kind = 2, .layoutB = false},
+                        Code{.text = "151", .kind = 2, .layoutB = true}}) {
     if (w.Word(2) == c.text) {
       state.kind = c.kind;
       state.layoutB = c.layoutB;
@@ -84,15 +86,17 @@ bool LayerRecord(const SplitLine& w, const SectionState& s, const TFittedTransfo
 }  // namespace
 
 const SectionedFormat& LayerFormat() {
-  static const SectionedFormat format = {LayerSectionLine,
-                                         LayerRecord,
-                                         MapFile::Layers,
-                                         false,
-                                         " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
-                                         " Przetwarzam WARSTWY.txt - proszę czekać",
-                                         true,
-                                         Counter::LayerPoints,
-                                         LayerLayout};
+  static const SectionedFormat format = {
+      .sectionLine = LayerSectionLine,
+      .record = LayerRecord,
+      .file = MapFile::Layers,
+      .markInput = false,
+      .title = " DIAGNOSTYKA ZBIORU: WARSTWY.txt",
+      .status = " Przetwarzam WARSTWY.txt - proszę czekać",
+      .statusFirst = true,
+      .counter = Counter::LayerPoints,
+      .layout = LayerLayout,
+  };
   return format;
 }
 

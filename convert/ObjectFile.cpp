@@ -16,7 +16,8 @@ bool ObjectSectionLine(const SplitLine& w, SectionState& state) {
 }
 
 PositionLayout ObjectLayout(const SectionState& s) {
-  return s.kind == 1 ? PositionLayout{3, false, 0} : PositionLayout{4, false, 3};
+  return s.kind == 1 ? PositionLayout{.firstWord = 3, .scientific = false, .closingBlanks = 0}
+                     : PositionLayout{.firstWord = 4, .scientific = false, .closingBlanks = 3};
 }
 
 bool ObjectRecord(const SplitLine& w, const SectionState& s, const TFittedTransformation& f,
@@ -28,15 +29,17 @@ bool ObjectRecord(const SplitLine& w, const SectionState& s, const TFittedTransf
 }  // namespace
 
 const SectionedFormat& ObjectFormat() {
-  static const SectionedFormat format = {ObjectSectionLine,
-                                         ObjectRecord,
-                                         MapFile::Objects,
-                                         true,
-                                         " DIAGNOSTYKA ZBIORU: OBIEKTY.txt",
-                                         " Przetwarzam OBIEKTY.txt",
-                                         false,
-                                         Counter::ObjectPoints,
-                                         ObjectLayout};
+  static const SectionedFormat format = {
+      .sectionLine = ObjectSectionLine,
+      .record = ObjectRecord,
+      .file = MapFile::Objects,
+      .markInput = true,
+      .title = " DIAGNOSTYKA ZBIORU: OBIEKTY.txt",
+      .status = " Przetwarzam OBIEKTY.txt",
+      .statusFirst = false,
+      .counter = Counter::ObjectPoints,
+      .layout = ObjectLayout,
+  };
   return format;
 }
 

@@ -155,6 +155,9 @@ class ParcelPass {
   bool recordError_ = false;
   int stored_ = 0;
   PrecinctGroup group_;
+  // The two counters of the protocol: g_ the precinct groups begun so far (the number of the
+  // current one; 0 before the first record, when the unit line is still to be written), n_
+  // the records begun so far (the index of the current one in the parcel table, from 1).
   int g_ = 0, n_ = 0;
   long double totalArea_ = 0, totalReduced_ = 0;
   BoundaryRing ring_;

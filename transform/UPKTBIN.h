@@ -35,8 +35,6 @@ class TPktBIN {
   // CzytajBIN, and on failure the message box; returns CzytajBIN's status.
   int WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                  std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
-
-  TPktDostosowania Lista;  // kept for the file's own tools; the reading never touches it
 };
 
 // Writes `list` in the layout above. False when the file cannot be written.
