@@ -90,7 +90,9 @@ void Figures(const trk::FittedModel& model, ModelRow& row) {
   row.looRms = std::sqrt(sum / model.Points());
 }
 
-void Suggest(std::vector<ModelRow>& rows) {
+}  // namespace
+
+void SuggestModel(std::vector<ModelRow>& rows) {
   const auto candidate = [](const ModelRow& r) {
     return !r.defective && !r.skipped && r.looComplete;
   };
@@ -109,8 +111,6 @@ void Suggest(std::vector<ModelRow>& rows) {
   }
   chosen->suggested = true;
 }
-
-}  // namespace
 
 void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks) {
@@ -181,5 +181,5 @@ void CompareModels(const TFittedTransformation& f,
       secondsPerUnit = secondsPerUnit < 0 ? rate : std::min(secondsPerUnit, rate);
     }
   });
-  Suggest(rows);
+  SuggestModel(rows);
 }

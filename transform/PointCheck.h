@@ -61,5 +61,10 @@ void CompareModels(const TFittedTransformation& f,
                    std::vector<std::unique_ptr<trk::FittedModel>>& scratch, double budgetSeconds,
                    int threads, std::vector<ModelRow>& rows);
 
+// Marks the suggested row: of the rows fitted with every point predictable, the one with
+// the fewest unknowns whose RMS of |d| lies within kSuggestionTie of the smallest (ties
+// by that RMS, then by order). None when no row qualifies.
+void SuggestModel(std::vector<ModelRow>& rows);
+
 // Each thread of the comparison holds a model of its own (about 25 MB).
 inline constexpr int kComparisonThreads = 4;

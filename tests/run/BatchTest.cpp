@@ -12,10 +12,12 @@
 #include <sstream>
 
 #include "tests/JsonValue.h"
+#include "tests/Refit.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
+#include "transform/Exclusions.h"
 
 namespace {
 
@@ -213,6 +215,49 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
          EXPECT_EQ(json["files"][0]["errors"].number, 1);
          EXPECT_TRUE(HasMessage(json, " *** Wykryto błąd liczbowy"));
        }},
+      // A faulty exclusion list is an input problem: the run converts, and says so with 3.
+      {"unknown number in Wykluczone.txt",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         folder.Write("Wykluczone.txt", "PD-101\r\nXYZ-1\r\n");
+       },
+       3,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_TRUE(json["files"][0]["converted"].boolean);
+         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
+         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
+         EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("punktu XYZ-1 nie ma"),
+                   std::string::npos);
+       }},
+      // A faulty exclusion list is an input problem: the run converts, and says so with 3.
+      {"repeated number in Wykluczone.txt",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         folder.Write("Wykluczone.txt", "PD-101\r\nPD-101\r\n");
+       },
+       3,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_TRUE(json["files"][0]["converted"].boolean);
+         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
+         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
+         EXPECT_NE(
+             textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("numer PD-101 powtórzony"),
+             std::string::npos);
+       }},
+      // A faulty exclusion list is an input problem: the run converts, and says so with 3.
+      {"unreadable line in Wykluczone.txt",
+       [](const TestFolder& folder) {
+         CopyDemo(folder);
+         folder.Write("Wykluczone.txt", "PD-101\r\nP\x01\r\n");
+       },
+       3,
+       [](const TestFolder& folder, const JsonValue& json) {
+         EXPECT_TRUE(json["files"][0]["converted"].boolean);
+         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
+         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
+         EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("wiersz nieczytelny"),
+                   std::string::npos);
+       }},
       {"read-only folder",
        [](const TestFolder& folder) {
          CopyDemo(folder);
@@ -385,6 +430,35 @@ TEST(BatchCommandLine, JsonForAFolderThatDoesNotExist) {
   EXPECT_EQ((*json)["exit_status"].number, 1);
   EXPECT_EQ((*json)["folder"].text, "/nonexistent/zornak");
   EXPECT_TRUE(HasMessage(*json, "folder roboczy /nonexistent/zornak nie istnieje"));
+}
+
+// m0(i), the m0 of the fit without point i, as the JSON and Kontrola.tra give it, against
+// refits of the demo's points.
+TEST(BatchCommandLine, EveryPointsM0WithoutItAgreesWithARefit) {
+  TestFolder folder;
+  folder.CopyDemo();
+  const std::optional<JsonValue> json = ParseJson(Batch({"--json", folder.Path()}).out);
+  ASSERT_TRUE(json);
+  TPktDostosowania points;
+  std::string header;
+  std::int32_t n1, n2;
+  ASSERT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, points), 0);
+  const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+  const JsonValue& listed = (*json)["adjustment_points"];
+  ASSERT_EQ(listed.items.size(), points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const JsonValue& p = listed[i];
+    ASSERT_EQ(p["nr"].text, std::string(TrimmedNumber(points[i].Nr)));
+    const Refit refit = RefitWithout(points, 1, 1, i);
+    EXPECT_NEAR(p["m0_i"].number, static_cast<double>(refit.m0i), 1e-12) << p["nr"].text;
+    EXPECT_NEAR(p["d"].number, static_cast<double>(refit.d), 1e-9) << p["nr"].text;
+    // The point's row in Kontrola.tra ends with m0(i) to 0.1 mm.
+    const std::string row = " " + p["nr"].text + "  " + textio::Fixed(points[i].x1, 0, 4);
+    const std::size_t at = control.find(row);
+    ASSERT_NE(at, std::string::npos) << row;
+    const std::string line = control.substr(at, control.find('\n', at) - at);
+    EXPECT_NE(line.find(textio::Fixed(refit.m0i, 9, 4)), std::string::npos) << line;
+  }
 }
 
 }  // namespace

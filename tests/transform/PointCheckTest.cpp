@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "tests/Refit.h"
 #include "tests/transform/TransformTestFolder.h"
 #include "textio/Cp1250.h"
 
@@ -103,6 +104,8 @@ TEST_F(TransformRun, FaultyExclusionListsAreNamedOnceAndOtherwiseIgnored) {
   };
   const Case cases[] = {
       {"comments and blank lines only", "# nic\r\n\r\n   \r\n", {}, 0},
+      // A comment is known after trimming: an indented one is no point number.
+      {"indented comments", "  # uwaga\r\n\t#x\r\nP3\r\n", {}, 1},
       {"unknown number",
        "P99\n",
        {"Wykluczone.txt, wiersz 1: punktu P99 nie ma wśród punktów dostosowania"},
@@ -160,6 +163,76 @@ TEST_F(TransformRun, ModelsPastTheTimeBudgetAreListedAsSkipped) {
   EXPECT_EQ(skipped, static_cast<int>(state.models.size()) - 1);
   EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("pominięty (limit czasu 0 s)"),
             std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// On simulated clean data many points lie near the limit |d| = 3 m0(i) on either side: each
+// is flagged exactly when its brute-force figures pass it, and Kontrola.tra's m0(i) and the
+// state's agree with the refits.
+TEST_F(TransformRun, TheFlagFollowsItsLimitOnEitherSide) {
+  const TPktDostosowania points = Points(1200, 0.01L, Helmert, 1200);
+  folder.WriteAdjustmentPoints(points);
+  state.comparisonBudget = 0;
+  Run();
+  ASSERT_EQ(state.checks.size(), points.size());
+  int justBelow = 0, justAbove = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const AdjustmentCheck& c = state.checks[i];
+    ASSERT_EQ(c.nr.View(), points[i].Nr);
+    const Refit refit = RefitWithout(points, 1, 1, i);
+    ASSERT_TRUE(c.m0i.has_value());
+    EXPECT_NEAR(c.d, refit.d, 1e-9L) << points[i].Nr;
+    EXPECT_NEAR(*c.m0i, refit.m0i, 1e-12L) << points[i].Nr;
+    const long double ratio = refit.d / refit.m0i;
+    if (std::fabs(ratio - 3) < 1e-6L) continue;  // too close to call from the refit
+    EXPECT_EQ(c.flagged, ratio > 3) << points[i].Nr << " |d|/m0(i) = " << double(ratio);
+    justBelow += ratio > 2.6L && ratio < 3 ? 1 : 0;
+    justAbove += ratio > 3 && ratio < 3.4L ? 1 : 0;
+  }
+  EXPECT_GE(justBelow, 3);
+  EXPECT_GE(justAbove, 3);
+}
+
+// The suggestion's 1 mm tie: a model with fewer unknowns is suggested while its RMS of |d|
+// lies within 1 mm of the best, and not once it lies beyond.
+TEST(ModelSuggestion, FewerUnknownsWinOnlyWithinOneMillimetre) {
+  struct Case {
+    const char* name;
+    long double simplerRms;
+    int suggestedUnknowns;
+  };
+  const Case cases[] = {
+      {"equal", 0.0100L, 4},
+      {"0.9 mm worse", 0.0109L, 4},
+      {"1.1 mm worse", 0.0111L, 6},
+      {"better", 0.0090L, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<ModelRow> rows(3);
+    rows[0] = {.kind = 1, .degree = 1, .unknowns = 4, .redundancy = 60};
+    rows[1] = {.kind = 2, .degree = 1, .unknowns = 6, .redundancy = 58};
+    rows[2] = {.kind = 1, .degree = 2, .unknowns = 6, .redundancy = 58};
+    rows[0].looRms = c.simplerRms;
+    rows[1].looRms = 0.0100L;
+    rows[2].looRms = 0.0105L;
+    for (ModelRow& r : rows)
+      r.looComplete = true;
+    SuggestModel(rows);
+    int suggested = 0;
+    for (const ModelRow& r : rows) {
+      if (!r.suggested) continue;
+      ++suggested;
+      EXPECT_EQ(r.unknowns, c.suggestedUnknowns);
+      if (c.suggestedUnknowns == 6) {
+        EXPECT_EQ(r.kind, 2);  // the better of the two
+      }
+    }
+    EXPECT_EQ(suggested, 1);
+  }
 }
 
 }  // namespace

@@ -16,6 +16,11 @@ struct PipelineCase {
   int kind, degree;
 };
 
+// The parameter as CTest's test names show it: stable from build to build.
+void PrintTo(const PipelineCase& c, std::ostream* out) {
+  *out << "kind " << c.kind << ", degree " << c.degree;
+}
+
 class PipelineThroughProj : public testing::TestWithParam<PipelineCase> {};
 
 TEST_P(PipelineThroughProj, AgreesWithTheModelToAMillimetre) {

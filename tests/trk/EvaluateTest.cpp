@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "tests/trk/TrkFixture.h"
+#include "trk/Correction.h"
 
 namespace {
 
@@ -57,6 +59,63 @@ TEST(Evaluate, ARepeatedPointTakesItsFirstRecordAndANearPointItsOwnMean) {
   const auto near = f.At(f.x1[12] + 0.001L, f.y1[12]);
   EXPECT_NE(near.dx, f.vx[12]);
   EXPECT_NEAR(near.dx, f.vx[12], 1e-4L);  // the point's own residual dominates the mean
+}
+
+// Which adjustment point a position within rounding noise of several takes: the nearest,
+// and of equally near ones the first, read packed and from the four arrays alike. Model
+// positions and residuals are sums of powers of two, so every position is exact.
+TEST(Evaluate, TheNearestOfCoincidentPointsAndOfEqualsTheFirstGivesTheResiduals) {
+  constexpr long double X = 5567000, Y = 7456000;
+  constexpr long double hair = 0x1p-40L;  // far below the noise of about 6e-12 m here
+  struct Point {
+    long double modelX, modelY, vx, vy;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Point> points;
+    int expected;  // the point, 1.., whose residuals and secondary coordinates come out
+  };
+  const Case cases[] = {
+      {"two at the position, the first wins",
+       {{X + 100, Y, 0.5L, 0.5L}, {X, Y, 0.125L, -0.25L}, {X, Y, -0.5L, 0.375L}},
+       2},
+      {"the same two the other way round",
+       {{X + 100, Y, 0.5L, 0.5L}, {X, Y, -0.5L, 0.375L}, {X, Y, 0.125L, -0.25L}},
+       2},
+      {"a nearer later point beats an earlier one within the noise",
+       {{X + hair, Y, 0.125L, -0.25L}, {X + 100, Y, 0.5L, 0.5L}, {X, Y, -0.5L, 0.375L}},
+       3},
+      {"of two equally near within the noise, the first",
+       {{X, Y - hair, 0.25L, 0.25L}, {X, Y + hair, -0.5L, 0.375L}, {X + 100, Y, 0.5L, 0.5L}},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t n = c.points.size();
+    std::vector<long double> x2(n + 1), y2(n + 1), vx(n + 1), vy(n + 1), packed;
+    for (std::size_t i = 1; i <= n; ++i) {
+      const Point& p = c.points[i - 1];
+      x2[i] = p.modelX + p.vx;
+      y2[i] = p.modelY + p.vy;
+      vx[i] = p.vx;
+      vy[i] = p.vy;
+      packed.insert(packed.end(), {p.modelX, p.modelY, p.vx, p.vy});
+    }
+    for (const bool usePacked : {true, false}) {
+      const trk::CorrectionPoints points{static_cast<std::int32_t>(n),
+                                         usePacked ? packed.data() : nullptr,
+                                         x2.data(),
+                                         y2.data(),
+                                         vx.data(),
+                                         vy.data()};
+      long double dx, dy, Xk, Yk;
+      trk::ApplyCorrection(X, Y, trk::SumWeights(X, Y, points), points, &dx, &dy, &Xk, &Yk);
+      EXPECT_EQ(dx, vx[c.expected]) << usePacked;
+      EXPECT_EQ(dy, vy[c.expected]) << usePacked;
+      EXPECT_EQ(Xk, x2[c.expected]) << usePacked;
+      EXPECT_EQ(Yk, y2[c.expected]) << usePacked;
+    }
+  }
 }
 
 TEST(Evaluate, CorrectionIsTheInverseSquareDistanceMeanOfResiduals) {

@@ -97,6 +97,11 @@ struct ModelCase {
   int kind, degree;
 };
 
+// The parameter as CTest's test names show it: stable from build to build.
+void PrintTo(const ModelCase& c, std::ostream* out) {
+  *out << "kind " << c.kind << ", degree " << c.degree;
+}
+
 class FitReproducesPolynomial : public testing::TestWithParam<ModelCase> {};
 
 TEST_P(FitReproducesPolynomial, ResidualsVanish) {
