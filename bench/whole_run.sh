@@ -12,9 +12,10 @@
 # adjustment point per pair (micro_bench, one core) up to 200,000 points. With SKIP_200K
 # unset, once more a full run with 200,000 adjustment points and no map files (this build;
 # about five minutes on two cores).
-# Usage: [BASE_BUILD=../old/build] bash bench/whole_run.sh [RUNS]
-# BASE_BUILD is a build folder of the commit to compare with (its bin/zornak_batch); without
-# it the baseline column stays empty.
+# Usage: [BASE_BUILD="../old/build ..."] bash bench/whole_run.sh [RUNS]
+# BASE_BUILD names build folders of the commits to compare with (their bin/zornak_batch),
+# separated by blanks; each is a column named after the folder above it. Without it only
+# this build is measured.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -32,12 +33,15 @@ cp "$work/all/TRANSPKT.BIN" "$work/transpkt/"
 cp -r "$root/examples/demo" "$work/demo"
 helmert=(+proj=helmert +x=10 +y=-20 +s=1.00001 +theta=3)
 
-builds=(this)
-declare -A program=([this]="$build/bin/zornak_batch")
-if [ -n "$base" ]; then
-  builds=(base this)
-  program[base]="$base/bin/zornak_batch"
-fi
+builds=()
+declare -A program=()
+for b in $base; do
+  name=$(basename "$(dirname "$(realpath "$b")")")
+  builds+=("$name")
+  program[$name]="$b/bin/zornak_batch"
+done
+builds+=(this)
+program[this]="$build/bin/zornak_batch"
 
 # name, then the command; appends "seconds kilobytes minor-faults" to $work/name.times
 measure() {
@@ -70,7 +74,7 @@ load() { # libraries that the program loads before main runs
 
 printf '\nrun %d times each, alternating; cct %.3f s (%.3f-%.3f) for 1,000,000 pairs\n' \
   "$runs" "$cct_median" "$cct_low" "$cct_high"
-printf '%-10s %9s %-7s %20s %11s %9s %9s\n' case pairs build "seconds (min-max)" "x cct/pair" \
+printf '%-10s %9s %-12s %20s %11s %9s %9s\n' case pairs build "seconds (min-max)" "x cct/pair" \
   "peak MB" "minflt"
 declare -A pairs=([points]=1000000 [parcels]=2000000 [transpkt]=0 [demo]=0)
 for c in "${cases[@]}"; do
@@ -79,7 +83,7 @@ for c in "${cases[@]}"; do
     awk -v c="$c" -v b="$b" -v p="${pairs[$c]}" -v m="$median" -v lo="$low" -v hi="$high" \
       -v kb="$kb" -v f="$faults" -v cct="$cct_median" 'BEGIN {
       ratio = p > 0 ? sprintf("%.2f", (m / p) / (cct / 1000000)) : "-"
-      printf "%-10s %9d %-7s %8.3f (%.3f-%.3f) %11s %9.1f %9d\n", c, p, b, m, lo, hi, ratio, kb/1024, f }'
+      printf "%-10s %9d %-12s %8.3f (%.3f-%.3f) %11s %9.1f %9d\n", c, p, b, m, lo, hi, ratio, kb/1024, f }'
   done
 done
 for b in "${builds[@]}"; do
