@@ -121,6 +121,7 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
     report.fitted = f.fitted;
     report.readFailed = f.readFailed;
     report.pointsRead = f.pointsRead;
+    if (f.recordsDeclared >= 0) report.recordsDeclared = f.recordsDeclared;
     report.pointsUsed = f.ls;
   }
   if (report.fitted) {
@@ -187,8 +188,10 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   out << "  \"model\": {\"kind\": " << r.kind << ", \"degree\": " << r.degree << "},\n";
   out << "  \"transformation\": {\"fitted\": " << (r.fitted ? "true" : "false")
       << ", \"read_failed\": " << (r.readFailed ? "true" : "false")
-      << ", \"points_read\": " << r.pointsRead << ", \"points_used\": " << r.pointsUsed
-      << ", \"m0\": " << (r.m0 ? Number(*r.m0) : "null") << ", \"max_residual\": ";
+      << ", \"points_read\": " << r.pointsRead << ", \"records_declared\": "
+      << (r.recordsDeclared ? std::to_string(*r.recordsDeclared) : "null")
+      << ", \"points_used\": " << r.pointsUsed << ", \"m0\": " << (r.m0 ? Number(*r.m0) : "null")
+      << ", \"max_residual\": ";
   if (r.maxResidual) {
     out << "{\"point\": " << Quoted(r.maxResidual->first)
         << ", \"value\": " << Number(r.maxResidual->second) << "}";

@@ -41,6 +41,7 @@ struct BatchReport {
   int kind = 0, degree = 0;
   bool fitted = false, readFailed = false;
   int pointsRead = 0, pointsUsed = 0;
+  std::optional<int> recordsDeclared;  // by TRANSPKT.BIN, when its header was read
   std::optional<long double> m0;
   std::optional<std::pair<std::string, long double>> maxResidual;  // point (UTF-8), value
   std::vector<MapFileReport> files;                                // one per map file present

@@ -30,6 +30,8 @@ std::unique_ptr<CLI::App> MakeCommandLine(const std::string& name, const std::st
                                           const std::string& footer) {
   auto app = std::make_unique<CLI::App>(description, name);
   app->option_defaults()->group("Opcje");
+  // A Windows path such as /mapy/obreb12 or C:/mapy is a folder, never an option.
+  app->allow_windows_style_options(false);
   app->set_help_flag("-h,--help", "pokazuje ten opis i kończy");
   app->set_version_flag("--version", name + " " + ZORNAK_VERSION, "wypisuje wersję programu");
   app->footer(footer);

@@ -24,8 +24,10 @@ struct TFittedTransformation {
   bool fitted = false;
   // True when this run's TRANSPKT.BIN could not be read whole.
   bool readFailed = false;
-  std::int32_t pointsRead = 0;  // records of TRANSPKT.BIN read this run
-  AccuracyFigures figures;      // of this run's fit, when fitted
+  std::int32_t pointsRead = 0;  // records of TRANSPKT.BIN read whole this run
+  // The record count TRANSPKT.BIN declares; -1 when the file or its header could not be read.
+  std::int32_t recordsDeclared = -1;
+  AccuracyFigures figures;  // of this run's fit, when fitted
 
   // The map files may be converted only with a fit of this run from a whole TRANSPKT.BIN:
   // coordinates from a damaged file, or from an earlier run, must not overwrite them.

@@ -260,11 +260,18 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   TPktBIN reader;
   f.readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header, number1,
                                    number2, list, window) != 0;
+  // The entries a failed read could not fill are placeholders, not points: the fit takes the
+  // records read whole before the failure, and only those.
+  if (f.readFailed) list.resize(static_cast<std::size_t>(reader.RecordsComplete));
   f.pointsRead = static_cast<std::int32_t>(list.size());
+  f.recordsDeclared = reader.HeaderRead ? reader.RecordsDeclared : -1;
   VerifySet(list, false, state.tables, report);
   VerifySet(list, true, state.tables, report);
   MatchSets(state.tables, f);
   report.Count(CountLine::Common, f.ls);
+  if (const std::string damage = reader.DamageLine(); f.readFailed && !damage.empty()) {
+    report.Damage(damage);
+  }
   ApplyExclusions(folder, state, report, window);
 
   f.fitted = FitAndReport(choice, state.threads, f, report);

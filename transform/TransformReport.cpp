@@ -100,6 +100,12 @@ void TransformReport::Repetition(const PointNumber& nr, long double dx, long dou
   err_.WriteLine(line);
 }
 
+void TransformReport::Damage(std::string_view utf8) {
+  const std::string line = textio::Utf8ToCp1250("  " + std::string(utf8));
+  report_.WriteLine(line);
+  err_.WriteLine(line);
+}
+
 void TransformReport::Defect() {
   Line("*** Defekt układu dla okreslonego modelu i stopnia transformacji");
   err_.WriteLine(

@@ -35,6 +35,8 @@ class TransformReport {
   // One repeated point, to the report and to err.tra; always 3 decimals.
   void Repetition(const PointNumber& nr, long double dx, long double dy);
   void Defect();
+  // The damage of TRANSPKT.BIN (UTF-8), to the report and to err.tra.
+  void Damage(std::string_view utf8);
   void AdjustmentPoints(const TFittedTransformation& f);
   void Parameters(const trk::FittedModel& model);
   // The coefficients with their mean errors.

@@ -91,11 +91,18 @@ void PutReal(std::string& out, long double value) {
 int TPktBIN::CzytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                        std::int32_t& number2, TPktDostosowania& list) {
   list.clear();
+  Opened = false;
+  HeaderRead = false;
+  RecordsDeclared = -1;
+  RecordsComplete = 0;
   File file(textio::OpenStream(path, "rb"));
   if (!file) return 1;
+  Opened = true;
   BinaryInput in(file.get());
   std::int32_t count = 0;
   if (!in.Text(header) || !in.Int32(number1) || !in.Int32(number2) || !in.Int32(count)) return 1;
+  HeaderRead = true;
+  RecordsDeclared = count;
   if (count < 0 || count > kMaxAdjustmentRecords) return 1;
   list.assign(static_cast<std::size_t>(count), TPkt{});
   TPkt record;
@@ -105,14 +112,31 @@ int TPktBIN::CzytajBIN(const std::string& path, std::string& header, std::int32_
       return 1;
     }
     entry = record;
+    ++RecordsComplete;
   }
   return 0;
+}
+
+std::string TPktBIN::DamageLine() const {
+  if (!Opened || RecordsComplete == RecordsDeclared) return {};
+  if (!HeaderRead) return "TRANSPKT.BIN uszkodzony: nagłówek niepełny, odczytano 0 rekordów";
+  if (RecordsDeclared < 0 || RecordsDeclared > kMaxAdjustmentRecords) {
+    return "TRANSPKT.BIN uszkodzony: liczba rekordów " + std::to_string(RecordsDeclared) +
+           " poza zakresem 0.." + std::to_string(kMaxAdjustmentRecords);
+  }
+  return "TRANSPKT.BIN uszkodzony: odczytano " + std::to_string(RecordsComplete) + " z " +
+         std::to_string(RecordsDeclared) + " rekordów";
 }
 
 int TPktBIN::WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                         std::int32_t& number2, TPktDostosowania& list, WindowOperations& window) {
   const int status = CzytajBIN(path, header, number1, number2, list);
-  if (status > 0) window.ShowMessage(MessageKind::AdjustmentFileUnreadable, kReadFailureMessage);
+  if (status > 0) {
+    const std::string damage = DamageLine();
+    window.ShowMessage(MessageKind::AdjustmentFileUnreadable,
+                       damage.empty() ? std::string(kReadFailureMessage)
+                                      : std::string(kReadFailureMessage) + "\n" + damage);
+  }
   return status;
 }
 

@@ -32,9 +32,21 @@ class TPktBIN {
   int CzytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                 std::int32_t& number2, TPktDostosowania& list);
 
-  // CzytajBIN, and on failure the message box; returns CzytajBIN's status.
+  // CzytajBIN, and on failure the message box (with the damage line below its text when
+  // the file was there); returns CzytajBIN's status.
   int WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
                  std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
+
+  // What the last read found: the file could be opened (a failure then means damage), the
+  // record count the file declares (-1 before it was read), and the records read whole. The
+  // entries of `list` past RecordsComplete are placeholders, not points.
+  bool Opened = false, HeaderRead = false;
+  std::int32_t RecordsDeclared = -1;
+  std::int32_t RecordsComplete = 0;
+
+  // The line that names the damage of a failed read of an opened file, UTF-8; empty for a
+  // whole file or a missing one.
+  std::string DamageLine() const;
 };
 
 // Writes `list` in the layout above. False when the file cannot be written.

@@ -394,7 +394,8 @@ TEST(BatchCommandLine, SeveralFoldersOneAfterAnother) {
   };
   copyDemo("b");
   copyDemo("a/sub");
-  root.Write("a/sub/Wykluczone.txt", "nieznany\r\n");  // an input problem: 3
+  root.Write(textio::Utf8FromPath(fs::path("a") / "sub" / "Wykluczone.txt"),
+             "nieznany\r\n");  // an input problem: 3
   // One point cannot determine a model: no transformation, 4.
   ASSERT_TRUE(WriteTransPktBIN(root.File("c/TRANSPKT.BIN"), "x", 1, 2,
                                {{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}}));
@@ -403,22 +404,23 @@ TEST(BatchCommandLine, SeveralFoldersOneAfterAnother) {
   const std::optional<JsonValue> json = ParseJson(r.out);
   ASSERT_TRUE(json) << r.out;
   ASSERT_EQ(json->items.size(), 3u);
-  const std::string expected[][2] = {{"a/sub", "3"}, {"b", "0"}, {"c", "4"}};
+  const std::string sub = textio::Utf8FromPath(root.Native("a") / "sub");
+  const std::string expected[][2] = {{sub, "3"}, {root.File("b"), "0"}, {root.File("c"), "4"}};
   for (std::size_t k = 0; k < 3; ++k) {
-    EXPECT_EQ(json->items[k]["folder"].text, root.File(expected[k][0]));
+    EXPECT_EQ(json->items[k]["folder"].text, expected[k][0]);
     EXPECT_EQ(json->items[k]["exit_status"].number, std::stoi(expected[k][1]));
   }
   EXPECT_FALSE(fs::exists(root.Native("nothing/Protokol.tra")));
 
   // Folders named one by one: one that does not exist (1) outweighs an input problem (3),
   // and the others are still done. The text ends with a table of them all.
-  root.Remove("b/Protokol.tra");
-  const BatchResult text = Batch({root.File("a/sub"), root.File("missing"), root.File("b")});
+  root.Remove(textio::Utf8FromPath(fs::path("b") / "Protokol.tra"));
+  const BatchResult text = Batch({sub, root.File("missing"), root.File("b")});
   EXPECT_EQ(text.status, 1);
-  EXPECT_TRUE(root.Exists("b/Protokol.tra"));
+  EXPECT_TRUE(root.Exists(textio::Utf8FromPath(fs::path("b") / "Protokol.tra")));
   EXPECT_NE(text.out.find("Folderów: 3"), std::string::npos) << text.out;
-  for (const char* name : {"a/sub", "missing", "b"})
-    EXPECT_NE(text.out.find(root.File(name) + "\n"), std::string::npos) << name;
+  for (const std::string& name : {sub, root.File("missing"), root.File("b")})
+    EXPECT_NE(text.out.find(name + "\n"), std::string::npos) << name;
 }
 
 // --json answers with JSON on every path, a folder that does not exist included.

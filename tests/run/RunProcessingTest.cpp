@@ -70,7 +70,9 @@ TEST_F(RunProcessingTest, UnreadableAdjustmentFileStillEndsTheRun) {
   folder.Write("TRANSPKT.BIN", "\x05");
   Run();
   EXPECT_EQ(window.messages,
-            (Lines{"Błąd odczytu pliku TRANSPKT.BIN", " Koniec obliczeń - ZORNAK_EDZ"}));
+            (Lines{"Błąd odczytu pliku TRANSPKT.BIN\nTRANSPKT.BIN uszkodzony: nagłówek niepełny, "
+                   "odczytano 0 rekordów",
+                   " Koniec obliczeń - ZORNAK_EDZ"}));
   EXPECT_EQ(window.statuses.back(), " przetwarzanie zakończone");
 }
 
@@ -105,10 +107,11 @@ TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
   EXPECT_TRUE(f.readFailed);
   EXPECT_FALSE(f.Usable());
   EXPECT_FALSE(folder.Exists("Punkty.ep_"));
-  EXPECT_EQ(window.messages,
-            (Lines{"Błąd odczytu pliku TRANSPKT.BIN",
-                   " *** Brak transformacji - pliki mapy nie zostały przekształcone",
-                   " Koniec obliczeń - ZORNAK_EDZ"}));
+  EXPECT_EQ(
+      window.messages,
+      (Lines{"Błąd odczytu pliku TRANSPKT.BIN\nTRANSPKT.BIN uszkodzony: odczytano 3 z 4 rekordów",
+             " *** Brak transformacji - pliki mapy nie zostały przekształcone",
+             " Koniec obliczeń - ZORNAK_EDZ"}));
 }
 
 }  // namespace

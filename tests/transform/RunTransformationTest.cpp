@@ -131,18 +131,22 @@ TEST_F(TransformRun, GeneralModelReportsItsCoefficientsInOrder) {
 TEST_F(TransformRun, UnreadableFileGivesOneMessageAndAllFiveFiles) {
   auto int32 = [](std::int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
   const std::string header = int32(0) + int32(0) + int32(0);
-  const std::pair<const char*, std::string> cases[] = {
-      {"missing", ""},
-      {"truncated", header + int32(2) + int32(1) + "A" + std::string(25, '\0')},
-      {"negative count", header + int32(-3)},
-      {"oversized", header + int32(200001)},
+  const std::string read = "Błąd odczytu pliku TRANSPKT.BIN";
+  const std::tuple<const char*, std::string, std::string> cases[] = {
+      {"missing", "", read},
+      {"truncated", header + int32(2) + int32(1) + "A" + std::string(25, '\0'),
+       read + "\nTRANSPKT.BIN uszkodzony: odczytano 0 z 2 rekordów"},
+      {"negative count", header + int32(-3),
+       read + "\nTRANSPKT.BIN uszkodzony: liczba rekordów -3 poza zakresem 0..200000"},
+      {"oversized", header + int32(200001),
+       read + "\nTRANSPKT.BIN uszkodzony: liczba rekordów 200001 poza zakresem 0..200000"},
   };
-  for (const auto& [name, bytes] : cases) {
+  for (const auto& [name, bytes, message] : cases) {
     folder.Remove("TRANSPKT.BIN");
     if (!bytes.empty()) folder.Write("TRANSPKT.BIN", bytes);
     window.messages.clear();
     Run();
-    EXPECT_EQ(window.messages, Lines{"Błąd odczytu pliku TRANSPKT.BIN"}) << name;
+    EXPECT_EQ(window.messages, Lines{message}) << name;
     for (const char* file : {"Protokol.tra", "xy.tra", "xy_sk.tra", "xy_sk1.tra", "err.tra"}) {
       EXPECT_TRUE(folder.Exists(file)) << name << " " << file;
     }
@@ -276,6 +280,68 @@ TEST_F(TransformRun, OneThreadAndThreeWriteTheSameJudgement) {
   const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
   EXPECT_EQ(control.find("pominięty"), std::string::npos);  // every model was compared
   EXPECT_NE(control.find("P5 "), std::string::npos);
+}
+
+// A damaged TRANSPKT.BIN: the fit takes exactly the records read whole before the damage,
+// never a placeholder of the ones it could not read; the report and err.tra say how far
+// the read got, and the message box says it below its own text.
+TEST_F(TransformRun, ADamagedFileFitsOnlyItsCompleteRecords) {
+  TPktDostosowania points;
+  for (int i = 0; i < 36; ++i) {
+    const long double x = 5566000 + 97.0L * (i % 6) + 3.0L * i, y = 7455000 + 113.0L * (i / 6);
+    points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + 0.001L * (i % 5),
+                      y - 0.1L + 0.001L * (i % 3)});
+  }
+  folder.WriteAdjustmentPoints(points);
+  const std::string whole = folder.Read("TRANSPKT.BIN");
+  // header: int32 length, "test", two int32 numbers, int32 count; a record: int32 length,
+  // its name, four 10-byte reals
+  std::size_t recordStart[37];
+  recordStart[0] = 4 + 4 + 4 + 4 + 4;
+  for (int i = 0; i < 36; ++i)
+    recordStart[i + 1] = recordStart[i] + 4 + points[i].Nr.size() + 40;
+  ASSERT_EQ(recordStart[36], whole.size());
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int complete, declared;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"cut inside the 21st record", recordStart[20] + 17, 20, 36,
+       "  TRANSPKT.BIN uszkodzony: odczytano 20 z 36 rekordów"},
+      {"cut inside the header", 10, 0, -1,
+       "  TRANSPKT.BIN uszkodzony: nagłówek niepełny, odczytano 0 rekordów"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write("TRANSPKT.BIN", whole.substr(0, c.size));
+    window.messages.clear();
+    Run();
+    const TFittedTransformation& f = Fitted();
+    EXPECT_TRUE(f.readFailed);
+    EXPECT_EQ(f.pointsRead, c.complete);
+    EXPECT_EQ(f.recordsDeclared, c.declared);
+    EXPECT_EQ(f.ls, c.complete);
+    EXPECT_EQ(f.fitted, c.complete > 0);
+    for (std::int32_t k = 1; k <= f.lp; ++k) {
+      EXPECT_FALSE(f.Nr[k].View().empty()) << k;
+      EXPECT_EQ(f.Nr[k].View(), points[k - 1].Nr);
+    }
+    EXPECT_TRUE(ReportLines("  Liczba powtórzeń").empty());
+    EXPECT_EQ(ReportLines("  TRANSPKT.BIN uszkodzony"), Lines{c.line});
+    const Lines errors = FileLines("err.tra");  // then the defect, when nothing fits
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0], c.line);
+    EXPECT_EQ(errors.size(), c.complete > 0 ? 1u : 2u);
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_EQ(window.messages[0], "Błąd odczytu pliku TRANSPKT.BIN\n" + c.line.substr(2));
+  }
+  // A whole file: no damage line.
+  folder.Write("TRANSPKT.BIN", whole);
+  Run();
+  EXPECT_FALSE(Fitted().readFailed);
+  EXPECT_TRUE(ReportLines("  TRANSPKT.BIN uszkodzony").empty());
 }
 
 }  // namespace
