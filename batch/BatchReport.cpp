@@ -43,7 +43,8 @@ int ExitStatusOf(const BatchReport& report, const RunState& state, const Console
     inputProblem = inputProblem || f.errors > 0;
   if (writeFailure) return kExitWriteFailure;
   if (!state.transformation.FittedTransformation.Usable()) return kExitNoTransform;
-  return inputProblem ? kExitInputProblem : kExitDone;
+  if (inputProblem) return kExitInputProblem;
+  return HasSuspectPoints(state.transformation) ? kExitSuspect : kExitDone;
 }
 
 std::string Number(long double value) {
@@ -85,6 +86,8 @@ const char* ExitMeaning(int status) {
       return "brak transformacji, pliki mapy nie zostały przekształcone";
     case kExitWriteFailure:
       return "nie udało się zapisać pliku wynikowego";
+    case kExitSuspect:
+      return "punkty podejrzane";
   }
   return "";
 }
@@ -98,7 +101,16 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
   }
   if (!excluded.empty()) out << "Wyłączone z dopasowania (Wykluczone.txt):" << excluded << '\n';
   if (!r.points.empty()) {
-    out << "Punkty podejrzane (|d| > 3 m0(i)):" << (flagged.empty() ? " brak" : flagged) << '\n';
+    out << "Punkty podejrzane (T > F_kr";
+    if (r.fCritical) out << " = " << textio::Fixed(*r.fCritical, 0, 4);
+    out << "):" << (flagged.empty() ? " brak" : flagged) << '\n';
+  }
+  if (!r.proposal.empty()) {
+    out << "Propozycja wyłączeń (kolejno, T, m0 po):";
+    for (const ProposalReport& p : r.proposal)
+      out << ' ' << p.nr << " (" << textio::Fixed(p.t, 0, 2) << ", "
+          << textio::Fixed(p.m0After, 0, 4) << ")";
+    out << '\n';
   }
   for (const ModelRow& m : r.models) {
     if (m.suggested) {
@@ -142,7 +154,13 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
     for (const AdjustmentCheck& c : state.transformation.checks) {
       report.points.push_back({textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View())), c.x1, c.y1, c.x2,
                                c.y2, c.vx, c.vy, c.dx, c.dy, c.d, c.m0i, c.predictable, c.flagged,
-                               c.excluded});
+                               c.excluded, c.h, c.t});
+    }
+    if (state.transformation.testDegrees > 0) {
+      report.fCritical = FisherCritical(state.transformation.testDegrees);
+    }
+    for (const ProposedExclusion& p : state.transformation.proposal) {
+      report.proposal.push_back({textio::Cp1250ToUtf8(TrimmedNumber(p.nr.View())), p.t, p.m0After});
     }
     report.models = state.transformation.models;
     if (state.geoPackageWritten) report.geoPackage = state.files.SlotPath(slot::kGeoPackage);
@@ -226,7 +244,9 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
     for (const auto& [key, value] : {std::pair{"dx", p.dx}, {"dy", p.dy}, {"d", p.d}})
       out << ", \"" << key << "\": " << (p.predictable ? Number(value) : "null");
     out << ", \"m0_i\": " << (p.m0i ? Number(*p.m0i) : "null")
-        << ", \"flagged\": " << flag(p.flagged) << ", \"excluded\": " << flag(p.excluded) << "}";
+        << ", \"h\": " << (p.h ? Number(*p.h) : "null")
+        << ", \"t\": " << (p.t ? Number(*p.t) : "null") << ", \"flagged\": " << flag(p.flagged)
+        << ", \"excluded\": " << flag(p.excluded) << "}";
   }
   out << (r.points.empty() ? "],\n" : "\n  ],\n") << "  \"models\": [";
   for (std::size_t k = 0; k < r.models.size(); ++k) {
@@ -241,6 +261,14 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
         << ", \"suggested\": " << flag(m.suggested) << "}";
   }
   out << (r.models.empty() ? "],\n" : "\n  ],\n");
+  out << "  \"f_critical\": " << (r.fCritical ? Number(*r.fCritical) : "null") << ",\n";
+  out << "  \"proposed_exclusions\": [";
+  for (std::size_t k = 0; k < r.proposal.size(); ++k) {
+    const ProposalReport& p = r.proposal[k];
+    out << (k ? ", " : "") << "{\"nr\": " << Quoted(p.nr) << ", \"t\": " << Number(p.t)
+        << ", \"m0_after\": " << Number(p.m0After) << "}";
+  }
+  out << "],\n";
   out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }

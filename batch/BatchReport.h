@@ -19,6 +19,7 @@ enum ExitStatus {
   kExitInputProblem = 3,  // run complete, a problem in the inputs was reported
   kExitNoTransform = 4,   // no transformation, so nothing converted
   kExitWriteFailure = 5,  // an output could not be written
+  kExitSuspect = 6,       // otherwise complete, but the judgement flags adjustment points
 };
 
 struct MapFileReport {
@@ -34,6 +35,12 @@ struct PointReport {
   long double x1, y1, x2, y2, vx, vy, dx, dy, d;
   std::optional<long double> m0i;
   bool predictable, flagged, excluded;
+  std::optional<long double> h, t;
+};
+
+struct ProposalReport {
+  std::string nr;  // UTF-8
+  long double t, m0After;
 };
 
 struct BatchReport {
@@ -48,6 +55,8 @@ struct BatchReport {
   std::vector<std::string> messages;
   std::vector<PointReport> points;  // used points, then those left out of the fit
   std::vector<ModelRow> models;
+  std::optional<long double> fCritical;  // the flags' critical value, when points were tested
+  std::vector<ProposalReport> proposal;  // data snooping, in order
   double comparisonBudget = 0;
   std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run
   int exitStatus = kExitDone;

@@ -31,14 +31,16 @@ constexpr const char* kFooter =
     "  3  przetwarzanie zakończone, zgłoszono problemy w danych wejściowych\n"
     "  4  brak transformacji, pliki mapy nie zostały przekształcone\n"
     "  5  nie udało się zapisać pliku wynikowego\n"
+    "  6  punkty podejrzane: poza tym bez problemów, ale test punktów dostosowania\n"
+    "     (T > F_kr, Kontrola.tra) wskazał błędy grube; z --strict mapy nieprzeliczone\n"
     "Przy kilku przypadkach, także w kilku folderach, obowiązuje najpoważniejszy:\n"
-    "5 przed 4 przed 1 przed 3.\n";
+    "5 przed 4 przed 1 przed 6 przed 3.\n";
 
 struct Options {
   int kind = 1, degree = 1;
   std::vector<std::string> folders;
   std::string root;
-  bool json = false, gpkg = false;
+  bool json = false, gpkg = false, strict = false;
 };
 
 std::unique_ptr<CLI::App> CommandLine(Options& options) {
@@ -50,6 +52,8 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
       ->type_name("1..9")
       ->check(WholeNumberIn(1, 9));
   app->add_flag("--gpkg", options.gpkg, "zapisuje też przeliczoną mapę jako Mapa.gpkg");
+  app->add_flag("--strict", options.strict,
+                "nie przelicza map, gdy są punkty podejrzane (kod wyjścia 6)");
   app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
   app->add_option("--recursive", options.root,
                   "przetwarza każdy folder pod ROOT, który zawiera TRANSPKT.BIN")
@@ -81,10 +85,12 @@ std::vector<std::string> FoldersUnder(const std::string& root) {
 int Seriousness(int status) {
   switch (status) {
     case kExitWriteFailure:
-      return 4;
+      return 5;
     case kExitNoTransform:
-      return 3;
+      return 4;
     case kExitFolder:
+      return 3;
+    case kExitSuspect:
       return 2;
     case kExitInputProblem:
       return 1;
@@ -108,6 +114,7 @@ BatchReport RunFolder(const std::string& folder, const Options& options, std::os
   RunState state;
   state.threads = ThreadsFromEnvironment();
   state.exportGeoPackage = options.gpkg;
+  state.convertWithSuspectPoints = !options.strict;
   state.model.TransformKind = options.kind;
   state.model.TransformDegree = options.degree;
   state.modelFromSelectors = false;

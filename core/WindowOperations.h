@@ -41,6 +41,7 @@ enum class MessageKind {
   DefectivePrecinct,         // a parcel header with a precinct code that is not three digits
   ExclusionProblem,          // faulty lines of Wykluczone.txt
   NoTransformation,          // no fit: the map files were not converted
+  SuspectPoints,             // flagged adjustment points kept the map files from conversion
   WriteFailure,              // an output file could not be written
   FolderNotWritable,         // the working folder takes no new file: the run did not start
   ExportNote,                // what the GIS export could not carry as it is

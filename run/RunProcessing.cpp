@@ -36,7 +36,14 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   RunTransformation(state.model, folder, window, state.transformation);
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
-  ConvertMapFiles(state.files, state.transformation.FittedTransformation, window, state.conversion);
+  if (!state.convertWithSuspectPoints && HasSuspectPoints(state.transformation)) {
+    state.conversion.results.fill(TaskResult{});
+    window.ShowMessage(MessageKind::SuspectPoints,
+                       " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
+  } else {
+    ConvertMapFiles(state.files, state.transformation.FittedTransformation, window,
+                    state.conversion);
+  }
   state.geoPackageWritten = false;
   // The export reads the converted files of this run only: without a usable fit there are
   // none to export.

@@ -35,6 +35,9 @@ struct RunState {
   std::string runFolder;
   // Export the converted map to Mapa.gpkg after the conversion (when built with GDAL).
   bool exportGeoPackage = false;
+  // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
+  // blunder is spread over the map by the correction.
+  bool convertWithSuspectPoints = true;
   bool geoPackageWritten = false;  // by the last run
 };
 

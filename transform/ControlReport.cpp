@@ -45,15 +45,30 @@ void Header(ControlWriter& w, const ControlReportInput& in) {
   w.Line(model);
 }
 
-void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks) {
+// The rule of the flags and its critical value for this run.
+void TestRule(ControlWriter& w, int degrees) {
+  w.Line("  h = wpływ punktu na własne wyrównanie (dźwignia); h=1: punktu nie można wyznaczyć");
+  w.Line("  bez niego samego; T = (1 - h) |d|^2 / (2 m0(i)^2), bez błędu grubego o rozkładzie");
+  if (degrees <= 0) {
+    w.Line("  F(2, r-2); r - 2 <= 0: punktów nie można testować");
+    return;
+  }
+  std::string rule =
+      "  F(2, r-2); *** gdy T > F_kr = F(0,999; 2, " + std::to_string(degrees) + ") = ";
+  textio::AppendFixed(rule, FisherCritical(degrees), 0, 4);
+  rule += " (alfa = 0,001 na punkt)";
+  w.Line(rule);
+}
+
+void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks, int degrees) {
   w.Separator();
   w.Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
   w.Line("  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
-  w.Line("  m0(i) = błąd średni jednostkowy tego modelu; *** gdy |d| > 3 m0(i);");
-  w.Line("  h=1: punktu nie można wyznaczyć bez niego samego");
+  w.Line("  m0(i) = błąd średni jednostkowy tego modelu;");
+  TestRule(w, degrees);
   w.Line(
       "              Nr            x1            y1       vx       vy      |v|       dx"
-      "       dy      |d|    m0(i)");
+      "       dy      |d|    m0(i)        h        T");
   for (const AdjustmentCheck& c : checks) {
     if (c.excluded) continue;
     std::string line;
@@ -63,6 +78,8 @@ void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks) {
     for (long double v : {c.dx, c.dy, c.d})
       c.predictable ? w.Number(line, v) : w.Dash(line);
     c.m0i ? w.Number(line, *c.m0i) : w.Dash(line);
+    c.h ? w.Number(line, *c.h) : w.Dash(line);
+    c.t ? AppendFixed(line, *c.t, kField, 2) : w.Dash(line);
     if (!c.predictable) line += "  h=1";
     if (c.flagged) line += "  ***";
     w.File().WriteLine(line);
@@ -88,6 +105,24 @@ void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks
     w.File().WriteLine(line);
   }
   if (!any) w.Line("  brak");
+}
+
+void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
+  w.Separator();
+  w.Line(
+      " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): kolejno punkt o największym T > F_kr,");
+  w.Line("  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr lub r spadłoby");
+  w.Line("  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
+  w.Line("  krok              Nr         T    m0 po");
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    std::string line = "  ";
+    textio::AppendInteger(line, static_cast<std::int64_t>(k + 1), 4);
+    AppendRight(line, steps[k].nr.View(), 16);
+    AppendFixed(line, steps[k].t, 10, 2);
+    w.Number(line, steps[k].m0After);
+    w.File().WriteLine(line);
+  }
+  if (steps.empty()) w.Line("  brak: żaden punkt nie przekracza F_kr");
 }
 
 void Problems(ControlWriter& w, const Exclusions& exclusions) {
@@ -142,12 +177,15 @@ void WriteControlReport(const ControlReportInput& in, WindowOperations& window) 
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
   if (in.fitted) {
-    UsedPoints(w, in.checks);
+    UsedPoints(w, in.checks, in.testDegrees);
   } else {
     w.Separator();
     w.Line(" *** Brak transformacji - punktów nie można ocenić");
   }
-  if (in.fitted) ExcludedPoints(w, in.checks);
+  if (in.fitted) {
+    Proposal(w, in.proposal);
+    ExcludedPoints(w, in.checks);
+  }
   Problems(w, in.exclusions);
   if (in.fitted) Models(w, in.models, in.budgetSeconds);
   w.Separator();

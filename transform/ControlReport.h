@@ -24,6 +24,8 @@ struct ControlReportInput {
   const Exclusions& exclusions;
   const std::vector<ModelRow>& models;
   double budgetSeconds;
+  int testDegrees;  // r - 2; 0 when the points cannot be tested
+  const std::vector<ProposedExclusion>& proposal;
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.

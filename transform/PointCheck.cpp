@@ -27,9 +27,18 @@ AdjustmentCheck PointOf(const TFittedTransformation& f, std::int32_t k) {
   return c;
 }
 
+// T = (1 - h) |d|^2 / (2 m0(i)^2); nothing where m0(i) is not known or is 0.
+std::optional<long double> TestStatistic(long double h, long double d,
+                                         const std::optional<long double>& m0i) {
+  if (!m0i || !(*m0i > 0)) return std::nullopt;
+  return (1 - h) * d * d / (2 * *m0i * *m0i);
+}
+
 void UsedPoints(const TFittedTransformation& f, int threads, std::vector<AdjustmentCheck>& checks) {
   std::vector<trk::DeletionFigures> deletion;
   const bool known = f.model.Deletion(deletion, threads);
+  const int nu = f.model.Redundancy() - 2;
+  const long double critical = nu > 0 ? FisherCritical(nu) : 0;
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     AdjustmentCheck c = PointOf(f, k);
     c.vx = f.model.vx(k);
@@ -41,7 +50,11 @@ void UsedPoints(const TFittedTransformation& f, int threads, std::vector<Adjustm
       c.dy = del.dy;
       c.d = std::hypot(del.dx, del.dy);
       c.m0i = M0Without(del.vvWithout, f.model.Redundancy());
-      c.flagged = c.m0i && c.d > kFlagFactor * *c.m0i;
+      c.h = del.leverage;
+      c.t = TestStatistic(del.leverage, c.d, c.m0i);
+      c.flagged = c.t && *c.t > critical;
+    } else if (known) {
+      c.h = 1;
     }
     checks.push_back(c);
   }
@@ -91,6 +104,50 @@ void Figures(const trk::FittedModel& model, ModelRow& row) {
 }
 
 }  // namespace
+
+long double FisherCritical(int nu, long double alpha) {
+  return nu / 2.0L * (std::pow(alpha, -2.0L / nu) - 1);
+}
+
+void ProposeExclusions(const TFittedTransformation& f, std::vector<ProposedExclusion>& steps) {
+  steps.clear();
+  if (!f.fitted) return;
+  std::vector<std::int32_t> left;  // listing indices of the points still in the fit
+  for (std::int32_t k = 1; k <= f.ls; ++k)
+    left.push_back(k);
+  trk::FittedModel model;
+  std::vector<trk::DeletionFigures> deletion;
+  for (;;) {
+    const auto m = static_cast<std::int32_t>(left.size());
+    model.Reserve(m);
+    for (std::int32_t i = 1; i <= m; ++i) {
+      model.SetPrimary(i, f.model.x(left[i - 1]), f.model.y(left[i - 1]));
+      model.SetSecondary(i, f.model.x2(left[i - 1]), f.model.y2(left[i - 1]));
+    }
+    const int nu = 2 * m - TrkUnknowns(f.model.Kind(), f.model.Degree()) - 2;
+    if (nu < 3 || !model.Fit(f.model.Kind(), f.model.Degree(), m, false) ||
+        !model.Deletion(deletion)) {
+      return;  // leaving out one more would bring r below 3
+    }
+    const long double critical = FisherCritical(nu);
+    std::int32_t worst = 0;
+    long double worstT = critical, m0After = 0;
+    for (std::int32_t i = 1; i <= m; ++i) {
+      if (!deletion[i].predictable) continue;
+      const auto m0i = M0Without(deletion[i].vvWithout, nu + 2);
+      const auto t =
+          TestStatistic(deletion[i].leverage, std::hypot(deletion[i].dx, deletion[i].dy), m0i);
+      if (t && *t > worstT) {
+        worst = i;
+        worstT = *t;
+        m0After = *m0i;
+      }
+    }
+    if (worst == 0) return;
+    steps.push_back({f.Nr[left[worst - 1]], worstT, m0After});
+    left.erase(left.begin() + (worst - 1));
+  }
+}
 
 void SuggestModel(std::vector<ModelRow>& rows) {
   const auto candidate = [](const ModelRow& r) {

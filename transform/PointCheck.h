@@ -26,7 +26,18 @@ struct AdjustmentCheck {
   // Excluded points: secondary coordinates minus the model alone, before the correction.
   long double dxModel = 0, dyModel = 0, dModel = 0;
   std::optional<long double> m0i;  // m0 of the fit without the point, when r - 2 > 0
-  bool flagged = false;            // |d| > 3 m0(i)
+  std::optional<long double> h;    // used points: the leverage
+  // Used points: the test statistic T = (1 - h) |d|^2 / (2 m0(i)^2), when r - 2 > 0 and h < 1.
+  // Without a blunder it follows Fisher's F(2, r - 2), d being independent of m0(i).
+  std::optional<long double> t;
+  bool flagged = false;  // T > FisherCritical(r - 2)
+};
+
+// One step of the data-snooping proposal: the point left out, its T then, and the m0 of the
+// fit without it (m).
+struct ProposedExclusion {
+  PointNumber nr;
+  long double t = 0, m0After = 0;
 };
 
 struct ModelRow {
@@ -39,8 +50,13 @@ struct ModelRow {
   bool looComplete = false;            // every point had a leverage below 1
 };
 
-// Flag threshold: |d| > kFlagFactor * m0(i).
-inline constexpr long double kFlagFactor = 3;
+// Each point is tested at Baarda's customary level: a clean point is flagged with this
+// probability.
+inline constexpr long double kFlagAlpha = 0.001L;
+
+// The (1 - alpha) quantile of Fisher's F(2, nu), nu >= 1: closed for two numerator degrees
+// of freedom, (nu / 2) (alpha^(-2/nu) - 1); it tends to ln(1/alpha) as nu grows.
+long double FisherCritical(int nu, long double alpha = kFlagAlpha);
 // Models whose RMS of |d| lies within this of the best one (m) are equal; the one with
 // fewer unknowns is suggested.
 inline constexpr long double kSuggestionTie = 0.001L;
@@ -49,6 +65,11 @@ inline constexpr long double kSuggestionTie = 0.001L;
 // listing's points ls+1..ls+excluded, which the user left out of the fit.
 void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks);
+
+// Data snooping, a proposal only: leaves out the used point of largest T above the critical
+// value, refits the same model, and repeats until no T exceeds it or r would fall below 3.
+// The steps in order into `steps`.
+void ProposeExclusions(const TFittedTransformation& f, std::vector<ProposedExclusion>& steps);
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,
 // fitted in order of cost, on up to kComparisonThreads threads, each in a model of

@@ -234,12 +234,16 @@ void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
   const TFittedTransformation& f = state.FittedTransformation;
   state.checks.clear();
   state.models.clear();
+  state.proposal.clear();
+  state.testDegrees = 0;
   if (f.fitted) {
     CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
+    state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
+    ProposeExclusions(f, state.proposal);
     CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
   }
   WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
-                      state.comparisonBudget},
+                      state.comparisonBudget, state.testDegrees, state.proposal},
                      window);
 }
 
@@ -282,4 +286,9 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
     window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
   JudgeAdjustmentPoints(choice, folder, state, window);
+}
+
+bool HasSuspectPoints(const TransformationState& state) {
+  return std::any_of(state.checks.begin(), state.checks.end(),
+                     [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; });
 }

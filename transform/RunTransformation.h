@@ -38,15 +38,20 @@ struct MatchingTables {
 struct TransformationState {
   TFittedTransformation FittedTransformation;
   MatchingTables tables;
-  Exclusions exclusions;                // this run's Wykluczone.txt
-  std::int32_t excluded = 0;            // points left out: listing entries ls+1..ls+excluded
-  std::vector<AdjustmentCheck> checks;  // used points, then the excluded ones
-  std::vector<ModelRow> models;         // the comparison of models
+  Exclusions exclusions;                    // this run's Wykluczone.txt
+  std::int32_t excluded = 0;                // points left out: listing entries ls+1..ls+excluded
+  std::vector<AdjustmentCheck> checks;      // used points, then the excluded ones
+  std::vector<ModelRow> models;             // the comparison of models
+  std::vector<ProposedExclusion> proposal;  // data snooping, in order
+  int testDegrees = 0;                      // r - 2 of the run's tests; 0: no test
   // The comparison's fits, one model a thread, made on first use.
   std::vector<std::unique_ptr<trk::FittedModel>> scratch;
   double comparisonBudget = 2.0;  // seconds the comparison may take
   int threads = 0;                // threads of the listing and the judgement; 0: every core
 };
+
+// True when the run's judgement flags an adjustment point used in the fit.
+bool HasSuspectPoints(const TransformationState& state);
 
 void RunTransformation(const ModelChoice& choice, const std::string& folder,
                        WindowOperations& window, TransformationState& state);

@@ -152,10 +152,11 @@ bool FittedModel::Deletion(std::vector<DeletionFigures>& figures, int threads) c
     for (std::int32_t i = first; i <= last; ++i) {
       BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, own);
       ForwardSolve(n, u, own.x, y);
-      const long double rest = 1 - Dot(y, y, u);  // 1 - h
+      const long double h = Dot(y, y, u);
+      const long double rest = 1 - h;
       if (rest <= kLeverageOne) continue;
       const long double vx = vx_[i], vy = vy_[i];
-      figures[i] = {true, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
+      figures[i] = {true, h, vx / rest, vy / rest, vv - (vx * vx + vy * vy) / rest};
     }
   };
   // Below a few thousand points a thread costs more than it saves.

@@ -22,6 +22,7 @@ struct TransformedPoint {
 struct DeletionFigures {
   // False when the point's leverage is 1: the other points cannot determine the model there.
   bool predictable = false;
+  long double leverage = 1;    // h, the point's diagonal of the hat matrix (per coordinate)
   long double dx = 0, dy = 0;  // secondary coordinates minus that model's value (m)
   long double vvWithout = 0;   // [vv] of that fit (m^2)
 };

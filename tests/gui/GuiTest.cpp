@@ -493,7 +493,8 @@ class GuiTest : public QObject {
     int flagged = 0;
     for (int row = 0; row < points->rowCount(); ++row)
       flagged += points->item(row, 11)->text().startsWith("***") ? 1 : 0;
-    QVERIFY(flagged >= 1);
+    // The demo's corner points lie far out (high leverage), but none is a blunder.
+    QCOMPARE(flagged, 0);
     const QList<QTableWidgetItem*> found = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);

@@ -463,4 +463,64 @@ TEST(BatchCommandLine, EveryPointsM0WithoutItAgreesWithARefit) {
   }
 }
 
+// The demo with point 120's y2 moved by half a metre.
+void CopyBlunderDemo(const TestFolder& folder) {
+  folder.CopyDemo();
+  TPktDostosowania points;
+  std::string header;
+  std::int32_t n1, n2;
+  ASSERT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, points), 0);
+  for (TPkt& p : points) {
+    if (TrimmedNumber(p.Nr) == "120") p.y2 += 0.5L;
+  }
+  ASSERT_TRUE(WriteTransPktBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, points));
+}
+
+// A blunder reaches the map only with a word: the run converts but exits 6, naming the
+// point; with --strict it converts nothing. The clean demo flags nothing and exits 0.
+TEST(BatchCommandLine, SuspectPointsExitSixAndStrictConvertsNothing) {
+  TestFolder clean;
+  clean.CopyDemo();
+  const std::optional<JsonValue> demo = ParseJson(Batch({"--json", clean.Path()}).out);
+  ASSERT_TRUE(demo);
+  EXPECT_EQ((*demo)["exit_status"].number, 0);
+  EXPECT_TRUE((*demo)["proposed_exclusions"].items.empty());
+  for (const JsonValue& p : (*demo)["adjustment_points"].items)
+    EXPECT_FALSE(p["flagged"].boolean) << p["nr"].text;
+
+  TestFolder folder;
+  CopyBlunderDemo(folder);
+  const BatchResult r = Batch({"--json", folder.Path()});
+  EXPECT_EQ(r.status, 6) << r.err;
+  const std::optional<JsonValue> json = ParseJson(r.out);
+  ASSERT_TRUE(json) << r.out;
+  const double critical = (*json)["f_critical"].number;
+  EXPECT_NEAR(critical, 33 * (std::pow(0.001, -2.0 / 66) - 1), 1e-9);  // r - 2 = 72 - 4 - 2
+  std::vector<std::string> flagged;
+  for (const JsonValue& p : (*json)["adjustment_points"].items) {
+    if (p["flagged"].boolean) flagged.push_back(p["nr"].text);
+    EXPECT_EQ(p["flagged"].boolean, p["t"].number > critical) << p["nr"].text;
+  }
+  EXPECT_EQ(flagged, std::vector<std::string>{"120"});
+  ASSERT_EQ((*json)["proposed_exclusions"].items.size(), 1u);
+  EXPECT_EQ((*json)["proposed_exclusions"][0]["nr"].text, "120");
+  EXPECT_TRUE(folder.Exists("Dzialki.ed_"));  // converted, as without the judgement
+  EXPECT_NE(Batch({folder.Path()}).out.find("Punkty podejrzane (T > F_kr = "), std::string::npos);
+
+  TestFolder strict;
+  CopyBlunderDemo(strict);
+  strict.Write("Dzialki.ed_", "earlier");
+  const BatchResult s = Batch({"--strict", "--json", strict.Path()});
+  EXPECT_EQ(s.status, 6) << s.err;
+  EXPECT_EQ(strict.Read("Dzialki.ed_"), "earlier");
+  for (const char* name : kConvertedNames) {
+    if (std::string(name) != "Dzialki.ed_") {
+      EXPECT_FALSE(strict.Exists(name)) << name;
+    }
+  }
+  const std::optional<JsonValue> sj = ParseJson(s.out);
+  ASSERT_TRUE(sj);
+  EXPECT_TRUE(HasMessage(*sj, " *** Punkty podejrzane - pliki mapy nie zostały przekształcone"));
+}
+
 }  // namespace

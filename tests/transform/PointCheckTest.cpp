@@ -169,31 +169,97 @@ TEST_F(TransformRun, ModelsPastTheTimeBudgetAreListedAsSkipped) {
 
 namespace {
 
-// On simulated clean data many points lie near the limit |d| = 3 m0(i) on either side: each
-// is flagged exactly when its brute-force figures pass it, and Kontrola.tra's m0(i) and the
-// state's agree with the refits.
-TEST_F(TransformRun, TheFlagFollowsItsLimitOnEitherSide) {
+// On simulated clean data many points lie near the critical value on either side: each is
+// flagged exactly when its T from brute-force refits passes it. With v = (1 - h) d, the
+// statistic (1 - h) |d|^2 / (2 m0(i)^2) is |v| |d| / (2 m0(i)^2), all from the refit but v.
+TEST_F(TransformRun, TheFlagFollowsTheCriticalValueOnEitherSide) {
   const TPktDostosowania points = Points(1200, 0.01L, Helmert, 1200);
   folder.WriteAdjustmentPoints(points);
   state.comparisonBudget = 0;
   Run();
   ASSERT_EQ(state.checks.size(), points.size());
+  EXPECT_EQ(state.testDegrees, 2 * 1200 - 4 - 2);
+  const long double critical = 1197 * (std::pow(0.001L, -2.0L / 2394) - 1);
   int justBelow = 0, justAbove = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const AdjustmentCheck& c = state.checks[i];
     ASSERT_EQ(c.nr.View(), points[i].Nr);
     const Refit refit = RefitWithout(points, 1, 1, i);
-    ASSERT_TRUE(c.m0i.has_value());
+    ASSERT_TRUE(c.m0i && c.t);
     EXPECT_NEAR(c.d, refit.d, 1e-9L) << points[i].Nr;
     EXPECT_NEAR(*c.m0i, refit.m0i, 1e-12L) << points[i].Nr;
-    const long double ratio = refit.d / refit.m0i;
-    if (std::fabs(ratio - 3) < 1e-6L) continue;  // too close to call from the refit
-    EXPECT_EQ(c.flagged, ratio > 3) << points[i].Nr << " |d|/m0(i) = " << double(ratio);
-    justBelow += ratio > 2.6L && ratio < 3 ? 1 : 0;
-    justAbove += ratio > 3 && ratio < 3.4L ? 1 : 0;
+    const long double t = std::hypot(c.vx, c.vy) * refit.d / (2 * refit.m0i * refit.m0i);
+    EXPECT_NEAR(*c.t, t, 1e-6L * t) << points[i].Nr;
+    if (std::fabs(t - critical) < 1e-6L) continue;  // too close to call from the refit
+    EXPECT_EQ(c.flagged, t > critical) << points[i].Nr << " T = " << double(t);
+    justBelow += t > 0.8L * critical && t < critical ? 1 : 0;
+    justAbove += t > critical && t < 1.5L * critical ? 1 : 0;
   }
-  EXPECT_GE(justBelow, 3);
-  EXPECT_GE(justAbove, 3);
+  EXPECT_GE(justBelow, 2);
+  EXPECT_GE(justAbove, 1);
+}
+
+// The critical value against printed tables of F(2, nu) at 0.999.
+TEST(FisherCritical, MatchesTheTables) {
+  const std::pair<int, long double> table[] = {
+      {5, 37.122L}, {10, 14.905L}, {20, 9.9526L}, {60, 7.7677L}, {120, 7.3211L}};
+  for (const auto& [nu, value] : table)
+    EXPECT_NEAR(FisherCritical(nu), value, 5e-4L) << nu;
+  EXPECT_NEAR(FisherCritical(100000000), std::log(1000.0L), 1e-6L);  // ln(1/alpha)
+}
+
+// Simulated clean data with strong edge leverage (a dense core and a few far points), both
+// kinds, degrees 1 to 3, Gaussian noise: over about 20,000 point tests the flag rate lies
+// within binomial bounds around alpha = 0.001, while |d| > 3 m0(i) would flag the edge
+// points far more often.
+TEST(PointTest, FlagRateOnCleanDataIsAlphaAlsoAtTheEdges) {
+  std::mt19937 random(20261208);
+  std::uniform_real_distribution<long double> core(0, 800), angle(0, 6.283185307179586L),
+      reach(3000, 6000);
+  std::normal_distribution<long double> noise(0, 0.01L);
+  int tests = 0, flags = 0, edgeTests = 0, oldEdgeFlags = 0;
+  for (int set = 0; tests < 20000; ++set) {
+    const int kind = 1 + set % 2, degree = 1 + (set / 2) % 3;
+    constexpr int kCore = 52, kEdge = 8;
+    TFittedTransformation f;
+    f.Nr.resize(kCore + kEdge + 1);
+    for (int i = 1; i <= kCore + kEdge; ++i) {
+      long double x = 5566000 + core(random), y = 7455000 + core(random);
+      if (i > kCore) {
+        const long double a = angle(random), r = reach(random);
+        x = 5566400 + r * std::cos(a), y = 7455400 + r * std::sin(a);
+      }
+      f.Nr[i] = PointNumber("P" + std::to_string(i));
+      f.model.SetPrimary(i, x, y);
+      f.model.SetSecondary(i, x + 0.3L + 1e-6L * (y - 7455000) + noise(random),
+                           y - 0.2L + 2e-6L * (x - 5566000) + noise(random));
+    }
+    f.ls = f.lp = kCore + kEdge;
+    f.fitted = f.model.Fit(kind, degree, f.ls);
+    ASSERT_TRUE(f.fitted);
+    std::vector<AdjustmentCheck> checks;
+    CheckAdjustmentPoints(f, 0, 1, checks);
+    for (std::size_t k = 0; k < checks.size(); ++k) {
+      const AdjustmentCheck& c = checks[k];
+      if (!c.t) continue;
+      ++tests;
+      flags += c.flagged ? 1 : 0;
+      if (k >= kCore && *c.h > 0.3L) {
+        ++edgeTests;
+        oldEdgeFlags += c.d > 3 * *c.m0i ? 1 : 0;
+      }
+    }
+  }
+  // Binomial(20,000, 0.001): mean 20, standard deviation 4.5; the bounds are 3.5 of them.
+  RecordProperty("flags", flags);
+  RecordProperty("tests", tests);
+  RecordProperty("edge_tests", edgeTests);
+  RecordProperty("old_edge_flags", oldEdgeFlags);
+  EXPECT_GE(flags, 5) << tests;
+  EXPECT_LE(flags, 36) << tests;
+  // The old rule at the edges: far above alpha (each such point about exp(-4.5 (1 - h))).
+  ASSERT_GE(edgeTests, 200);
+  EXPECT_GT(oldEdgeFlags, 10 * 0.001 * edgeTests + 10) << edgeTests;
 }
 
 // The suggestion's 1 mm tie: a model with fewer unknowns is suggested while its RMS of |d|
