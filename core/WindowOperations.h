@@ -71,4 +71,11 @@ class WindowOperations {
   virtual std::string CounterText(Counter counter) = 0;
   // Whether the user asked for this map file to be converted.
   virtual bool ConversionSwitch(MapFile file) = 0;
+  // Asked once a run, after the fit and before any map file is converted, when the judgement
+  // flags adjustment points (`question` names them, UTF-8): true converts as usual, false
+  // converts nothing. A window that cannot ask converts, as the run always did.
+  virtual bool ConvertDespiteSuspectPoints(std::string_view question) {
+    static_cast<void>(question);
+    return true;
+  }
 };

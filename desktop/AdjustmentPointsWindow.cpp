@@ -62,9 +62,12 @@ QTableWidget* Table(const QStringList& headings, QWidget* parent) {
 }  // namespace
 
 AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
-                                               std::function<void(int, int)> useModel,
+                                               std::function<void(int, int)> useModel, Refit refit,
                                                QWidget* parent)
-    : QMainWindow(parent, Qt::Window), state_(state), useModelCallback_(std::move(useModel)) {
+    : QMainWindow(parent, Qt::Window),
+      state_(state),
+      useModelCallback_(std::move(useModel)),
+      refitCallback_(std::move(refit)) {
   setWindowTitle("Punkty dostosowania");
   resize(900, 640);
   auto* area = new QWidget(this);
@@ -73,11 +76,16 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
   notice_ = new QLabel(area);
   notice_->setStyleSheet("color: #a00000; font-weight: bold");
   points_ = Table(
-      {"Użyty", "Nr", "x1", "y1", "vx", "vy", "|v|", "dx", "dy", "|d|", "m0(i)", "Uwagi"}, area);
+      {"Użyty", "Nr", "x1", "y1", "vx", "vy", "|v|", "dx", "dy", "|d|", "m0(i)", "h", "T", "Uwagi"},
+      area);
   points_->setToolTip(
-      "d: współrzędne wtórne minus ten sam model wyznaczony bez punktu; *** gdy |d| > 3 "
-      "m0(i).\nOdznaczenie punktu wpisuje go do Wykluczone.txt (WYKONAJ wyznaczy "
-      "transformację bez niego).");
+      "d: współrzędne wtórne minus ten sam model wyznaczony bez punktu; h: wpływ punktu;\n"
+      "T = (1 - h)|d|² / (2 m0(i)²); *** gdy T > F_kr (test F, alfa = 0,001 na punkt).\n"
+      "Odznaczenie punktu wpisuje go do Wykluczone.txt i od razu wyznacza transformację bez "
+      "niego;\npliki wynikowe zapisze WYKONAJ.");
+  excludeProposed_ = new QPushButton("Wyklucz proponowane", area);
+  excludeProposed_->setToolTip(
+      "Odznacza punkty z propozycji wyszukiwania błędów grubych (Kontrola.tra)");
   models_ =
       Table({"Rodzaj", "Stopień", "u", "r", "m0", "max |v|", "RMS |d|", "max |d|", "Uwagi"}, area);
   useModel_ = new QPushButton("Użyj tego modelu", area);
@@ -85,6 +93,8 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
   layout->addWidget(summary_);
   layout->addWidget(points_, 3);
   layout->addWidget(notice_);
+  layout->addWidget(excludeProposed_, 0, Qt::AlignLeft);
+  connect(excludeProposed_, &QPushButton::clicked, this, &AdjustmentPointsWindow::ExcludeProposed);
   layout->addWidget(new QLabel("Porównanie modeli (na punktach użytych):", area));
   layout->addWidget(models_, 2);
   layout->addWidget(useModel_, 0, Qt::AlignRight);
@@ -110,16 +120,27 @@ void AdjustmentPointsWindow::Refresh() {
     int flagged = 0;
     for (const AdjustmentCheck& c : state_.transformation.checks)
       flagged += c.flagged ? 1 : 0;
-    summary += QString(
-                   "\nModel: transformacja %1 stopnia %2;  punkty użyte: %3, wyłączone: %4;  "
-                   "m0 = %5 m;  punkty podejrzane: %6")
-                   .arg(QString::fromUtf8(KindName(f.model.Kind())))
-                   .arg(f.model.Degree())
-                   .arg(f.ls)
-                   .arg(state_.transformation.excluded)
-                   .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
-                   .arg(flagged);
+    const int degrees = state_.transformation.testDegrees;
+    summary +=
+        QString(
+            "\nModel: transformacja %1 stopnia %2;  punkty użyte: %3, wyłączone: %4;  "
+            "m0 = %5 m;  punkty podejrzane (T > F_kr%7): %6")
+            .arg(QString::fromUtf8(KindName(f.model.Kind())))
+            .arg(f.model.Degree())
+            .arg(f.ls)
+            .arg(state_.transformation.excluded)
+            .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
+            .arg(flagged)
+            .arg(degrees > 0
+                     ? " = " + QString::fromStdString(textio::Fixed(FisherCritical(degrees), 0, 2))
+                     : QString());
+    QString proposal;
+    for (const ProposedExclusion& p : state_.transformation.proposal)
+      proposal += (proposal.isEmpty() ? "" : ", ") + Utf8(TrimmedNumber(p.nr.View()));
+    summary += "\nPropozycja wyłączeń (wyszukiwanie błędów grubych): " +
+               (proposal.isEmpty() ? QString("brak") : proposal);
   }
+  excludeProposed_->setEnabled(!state_.transformation.proposal.empty());
   summary_->setText(summary);
   notice_->clear();
   FillPoints();
@@ -151,13 +172,15 @@ void AdjustmentPointsWindow::FillPoints() {
         loo(c.dx),
         loo(c.dy),
         loo(c.d),
-        c.m0i};
-    for (int k = 0; k < 9; ++k)
+        c.m0i,
+        c.h,
+        c.t};
+    for (int k = 0; k < 11; ++k)
       points_->setItem(row, 2 + k, new NumberItem(cells[k]));
     QString note = c.excluded ? "wyłączony (kontrolny)" : "";
     if (!c.predictable) note = "h=1: nie do wyznaczenia bez niego";
-    if (c.flagged) note = "*** |d| > 3 m0(i)";
-    points_->setItem(row, 11, TextItem(note));
+    if (c.flagged) note = "*** T > F_kr";
+    points_->setItem(row, 13, TextItem(note));
     const QColor background = c.flagged ? kFlaggedRow : c.excluded ? kExcludedRow : QColor();
     if (background.isValid()) {
       for (int column = 0; column < points_->columnCount(); ++column)
@@ -221,9 +244,52 @@ void AdjustmentPointsWindow::TickChanged() {
     notice_->setText("Błąd zapisu pliku " + QString::fromStdString(failure));
     return;
   }
-  notice_->setText(QString("Zapisano Wykluczone.txt (wyłączonych: %1). WYKONAJ wyznaczy "
-                           "transformację na nowo.")
-                       .arg(excluded.size()));
+  notice_->setText(QString("Zapisano Wykluczone.txt (wyłączonych: %1).").arg(excluded.size()));
+  std::vector<PointNumber> numbers;
+  for (const std::string& nr : excluded)
+    numbers.emplace_back(nr);
+  // After the tick's own signal has returned: the refit refills the table, which would
+  // delete the item that is still signalling.
+  if (refitCallback_) {
+    QMetaObject::invokeMethod(
+        this, [this, numbers] { refitCallback_(numbers); }, Qt::QueuedConnection);
+  }
+}
+
+void AdjustmentPointsWindow::ShowRefitNote(const QString& text) {
+  notice_->setText(text);
+}
+
+void AdjustmentPointsWindow::SelectProposal() {
+  filling_ = true;
+  points_->clearSelection();
+  points_->setSelectionMode(QAbstractItemView::MultiSelection);
+  for (const ProposedExclusion& p : state_.transformation.proposal) {
+    const QList<QTableWidgetItem*> found =
+        points_->findItems(Utf8(TrimmedNumber(p.nr.View())), Qt::MatchExactly);
+    for (const QTableWidgetItem* item : found) {
+      if (item->column() != 1) continue;
+      points_->selectRow(item->row());
+      points_->scrollToItem(item);
+    }
+  }
+  points_->setSelectionMode(QAbstractItemView::SingleSelection);
+  filling_ = false;
+}
+
+void AdjustmentPointsWindow::ExcludeProposed() {
+  if (state_.transformation.proposal.empty()) return;
+  filling_ = true;
+  for (const ProposedExclusion& p : state_.transformation.proposal) {
+    for (int row = 0; row < points_->rowCount(); ++row) {
+      QTableWidgetItem* tick = points_->item(row, 0);
+      const QByteArray nr = tick->data(Qt::UserRole).toByteArray();
+      if (std::string_view(nr.constData(), static_cast<std::size_t>(nr.size())) == p.nr.View())
+        tick->setCheckState(Qt::Unchecked);
+    }
+  }
+  filling_ = false;
+  TickChanged();
 }
 
 void AdjustmentPointsWindow::UseSelectedModel() {

@@ -1,13 +1,16 @@
 // The window "Punkty dostosowania": the judgement of the adjustment points of the last run
-// in the working folder. A sortable table of the points with their residuals and
-// leave-one-out figures (flagged rows marked) and a tick per point: changing a tick
-// rewrites Wykluczone.txt at once, and the next WYKONAJ refits. Below, the comparison of
+// in the working folder. A sortable table of the points with their residuals, leave-one-out
+// figures, leverage and test statistic (flagged rows marked) and a tick per point: changing a
+// tick rewrites Wykluczone.txt at once and has the owner refit in memory, so the table, the
+// flags and the comparison follow at once; the files follow at the next WYKONAJ. "Wyklucz
+// proponowane" applies the data-snooping proposal in one click. Below, the comparison of
 // models; "Użyj tego modelu" hands the chosen row's kind and degree to the main window.
 #pragma once
 
 #include <QMainWindow>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "run/RunProcessing.h"
 
@@ -19,14 +22,22 @@ class AdjustmentPointsWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `useModel` receives kind and degree when the user picks a model.
-  AdjustmentPointsWindow(const RunState& state, std::function<void(int, int)> useModel,
+  // `useModel` receives kind and degree when the user picks a model; `refit` the numbers to
+  // leave out after a tick, once Wykluczone.txt holds them.
+  using Refit = std::function<void(const std::vector<PointNumber>&)>;
+  AdjustmentPointsWindow(const RunState& state, std::function<void(int, int)> useModel, Refit refit,
                          QWidget* parent = nullptr);
 
   // Shows the figures of the state as they are now (after a run, or a change of folder).
   void Refresh();
   // Selects the row of the point of this number (from the map).
   void SelectPoint(const QString& nr);
+  // Selects the rows of the data-snooping proposal.
+  void SelectProposal();
+  // Shows what a refit changed: "m0 przed → po".
+  void ShowRefitNote(const QString& text);
+  // Unticks the proposed points (one refit).
+  void ExcludeProposed();
   // Receives the number of a point the user selects in the table.
   void OnPointSelected(std::function<void(const QString&)> selected) {
     pointSelected_ = std::move(selected);
@@ -35,6 +46,7 @@ class AdjustmentPointsWindow : public QMainWindow {
   QTableWidget* Points() const { return points_; }
   QTableWidget* Models() const { return models_; }
   QPushButton* UseModelButton() const { return useModel_; }
+  QPushButton* ExcludeProposedButton() const { return excludeProposed_; }
   QLabel* Notice() const { return notice_; }
 
  private:
@@ -45,11 +57,13 @@ class AdjustmentPointsWindow : public QMainWindow {
 
   const RunState& state_;
   std::function<void(int, int)> useModelCallback_;
+  Refit refitCallback_;
   QLabel* summary_;
   QLabel* notice_;
   QTableWidget* points_;
   QTableWidget* models_;
   QPushButton* useModel_;
+  QPushButton* excludeProposed_;
   std::function<void(const QString&)> pointSelected_;
   bool filling_ = false;
 };

@@ -20,8 +20,11 @@
 
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/ResidualMapWindow.h"
+#include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
 #include "textio/TextFile.h"
+#include "transform/Exclusions.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
@@ -257,13 +260,18 @@ void TForm2::CreateTransformationRow(QWidget* area) {
   comboBox1_->setGeometry(140, 440, 130, 24);
   for (std::string_view item : kKindItems)
     comboBox1_->addItem(QString::fromUtf8(item.data(), item.size()));
-  comboBox1_->setEnabled(false);
+  // The user's choice outlives the start-up pass, which otherwise resets the kind.
+  connect(comboBox1_, &QComboBox::activated, this, [this] { modelChosen_ = true; });
   Text(area, "Stopień ", QRect(290, 440, 60, 24), normal);
   comboBox2_ = new QComboBox(area);
   comboBox2_->setGeometry(350, 440, 60, 24);
   for (std::string_view item : kDegreeItems)
     comboBox2_->addItem(QString::fromUtf8(item.data(), item.size()));
-  comboBox2_->setEnabled(false);
+  connect(comboBox2_, &QComboBox::activated, this, [this] { modelChosen_ = true; });
+  fitSummary_ = new QLabel(area);
+  fitSummary_->setGeometry(8, 503, 792, 18);
+  fitSummary_->setFont(normal);
+  fitSummary_->setTextFormat(Qt::RichText);
 
   bitBtn1_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "WYKONAJ", area);
   bitBtn1_->setGeometry(ColumnX(0), 522, 240, 56);
@@ -367,6 +375,8 @@ void TForm2::ChooseFolder() {
   // The judgement shown belongs to the folder it was made in.
   state_.transformation.checks.clear();
   state_.transformation.models.clear();
+  state_.transformation.proposal.clear();
+  fitSummary_->clear();
   StartUp();
   if (pointsWindow_) pointsWindow_->Refresh();
   if (mapWindow_) mapWindow_->Refresh(state_);
@@ -375,7 +385,8 @@ void TForm2::ChooseFolder() {
 void TForm2::ShowAdjustmentPoints() {
   if (!pointsWindow_) {
     pointsWindow_ = new AdjustmentPointsWindow(
-        state_, [this](int kind, int degree) { UseModel(kind, degree); }, this);
+        state_, [this](int kind, int degree) { UseModel(kind, degree); },
+        [this](const std::vector<PointNumber>& excluded) { RefitInMemory(excluded); }, this);
   }
   pointsWindow_->OnPointSelected([this](const QString& nr) {
     if (mapWindow_) mapWindow_->SelectPoint(nr);
@@ -402,6 +413,8 @@ void TForm2::UseModel(int kind, int degree) {
   if (kind < 1 || kind > 2 || degree < 1 || degree > 9) return;
   comboBox1_->setCurrentIndex(kind - 1);
   comboBox2_->setCurrentIndex(degree - 1);
+  raise();
+  activateWindow();
   modelChosen_ = true;
 }
 
@@ -423,15 +436,23 @@ void TForm2::StartUp() {
 }
 
 void TForm2::BitBtn1Click() {
+  if (refitting_) return;
   running_ = true;
   boxesShown_.clear();
   skipped_.clear();
+  showProposal_ = false;
+  fitSummary_->clear();
   try {
     state_.exportGeoPackage = geoPackageBox_->isChecked();
     RunProcessing(state_, *this);
     PaintStatus();
+    ShowFitSummary();
     if (pointsWindow_) pointsWindow_->Refresh();
     if (mapWindow_) mapWindow_->Refresh(state_);
+    if (showProposal_) {
+      ShowAdjustmentPoints();
+      pointsWindow_->SelectProposal();
+    }
   } catch (const std::exception& e) {
     PaintStatus();
     QMessageBox::critical(this, "ZORNAK_edz",
@@ -474,8 +495,107 @@ bool TForm2::CloseEditors() {
   return true;
 }
 
+TForm2::~TForm2() {
+  if (refitThread_.joinable()) refitThread_.join();
+}
+
+bool TForm2::ConvertDespiteSuspectPoints(std::string_view question) {
+  bool convert = true;
+  if (suspectAnswer_) {
+    convert = *suspectAnswer_;
+  } else {
+    PaintStatus();
+    QMessageBox box(QMessageBox::Warning, "ZORNAK_edz",
+                    QString::fromUtf8(question.data(), question.size()), QMessageBox::NoButton,
+                    this);
+    QPushButton* anyway = box.addButton("Przelicz mapy mimo to", QMessageBox::AcceptRole);
+    QPushButton* show = box.addButton("Nie przeliczaj – pokaż punkty", QMessageBox::RejectRole);
+    box.setDefaultButton(show);
+    box.exec();
+    convert = box.clickedButton() == anyway;
+  }
+  showProposal_ = !convert;
+  return convert;
+}
+
+// "m0 = 0.0205 m · największa odchyłka 0.0619 m (PD-136) · podejrzane: 0 · wyłączone: 0"
+void TForm2::ShowFitSummary() {
+  const TransformationState& t = state_.transformation;
+  const TFittedTransformation& f = t.FittedTransformation;
+  if (state_.runFolder != state_.files.WorkingFolder || !f.fitted) {
+    fitSummary_->setText(f.fitted || state_.runFolder != state_.files.WorkingFolder
+                             ? QString()
+                             : "Brak transformacji");
+    return;
+  }
+  int flagged = 0;
+  for (const AdjustmentCheck& c : t.checks)
+    flagged += c.flagged && !c.excluded ? 1 : 0;
+  const QString number = QString::fromStdString(
+      textio::Cp1250ToUtf8(TrimmedNumber(f.figures.maxResidualPoint.View())));
+  QString suspect = QString("podejrzane: %1").arg(flagged);
+  if (flagged > 0)
+    suspect = "<span style=\"color:#c00000; font-weight:bold\">" + suspect + "</span>";
+  fitSummary_->setText(
+      QString("m0 = %1 m &nbsp;·&nbsp; największa odchyłka %2 m (%3) &nbsp;·&nbsp; %4 "
+              "&nbsp;·&nbsp; wyłączone: %5")
+          .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
+          .arg(QString::fromStdString(textio::Fixed(f.figures.maxResidual, 0, 4)))
+          .arg(number.toHtmlEscaped())
+          .arg(suspect)
+          .arg(t.excluded));
+}
+
+void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
+  if (running_ || refitting_ || state_.runFolder != state_.files.WorkingFolder) return;
+  const long double m0Before = state_.transformation.FittedTransformation.figures.m0;
+  // A few thousand points refit within the blink of a tick; more go to a worker thread,
+  // and nothing reads the state until it is done.
+  constexpr std::int32_t kWorkerFrom = 5000;
+  if (state_.transformation.matched.ls < kWorkerFrom) {
+    RefitExcluding(state_.model, excluded, state_.transformation);
+    AfterRefit(m0Before);
+    return;
+  }
+  refitting_ = true;
+  bitBtn1_->setEnabled(false);
+  if (pointsWindow_) pointsWindow_->setEnabled(false);
+  if (refitThread_.joinable()) refitThread_.join();
+  refitThread_ = std::thread([this, excluded, m0Before] {
+    RefitExcluding(state_.model, excluded, state_.transformation);
+    QMetaObject::invokeMethod(
+        this,
+        [this, m0Before] {
+          refitThread_.join();
+          refitting_ = false;
+          bitBtn1_->setEnabled(true);
+          if (pointsWindow_) pointsWindow_->setEnabled(true);
+          AfterRefit(m0Before);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void TForm2::AfterRefit(long double m0Before) {
+  const TFittedTransformation& f = state_.transformation.FittedTransformation;
+  ShowFitSummary();
+  if (pointsWindow_) {
+    pointsWindow_->Refresh();
+    pointsWindow_->ShowRefitNote(
+        QString("m0 przed → po: %1 → %2 m. Pliki wynikowe są z poprzedniego przebiegu: "
+                "WYKONAJ zapisze nowe.")
+            .arg(QString::fromStdString(textio::Fixed(m0Before, 0, 4)))
+            .arg(f.fitted ? QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4))
+                          : QString("brak transformacji")));
+  }
+  if (mapWindow_) mapWindow_->Refresh(state_);
+  pendingStatus_ = " wyniki w plikach pochodzą z poprzedniego przebiegu - naciśnij WYKONAJ";
+  statusPending_ = true;
+  PaintStatus();
+}
+
 void TForm2::closeEvent(QCloseEvent* event) {
-  if (running_ || !CloseEditors()) {
+  if (running_ || refitting_ || !CloseEditors()) {
     event->ignore();
     return;
   }

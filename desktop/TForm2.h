@@ -8,8 +8,11 @@
 #include <QMainWindow>
 #include <array>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "run/RunProcessing.h"
 
@@ -53,6 +56,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void SetCounter(Counter counter, std::string_view text) override;
   std::string CounterText(Counter counter) override;
   bool ConversionSwitch(MapFile file) override;
+  // The question before the maps; "Nie przeliczaj – pokaż punkty" answers false and has the
+  // points window opened, with the proposal selected, once the run ends.
+  bool ConvertDespiteSuspectPoints(std::string_view question) override;
 
   // Locates the folder, rebuilds the file table and lights the panels of present files.
   void StartUp();
@@ -74,6 +80,18 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* MapButton() const { return mapButton_; }
   QCheckBox* GeoPackageSwitch() const { return geoPackageBox_; }
   QPushButton* PointsButton() const { return pointsButton_; }
+  // The line of the last fit in the transformation row: m0, the largest residual, the
+  // suspect and the excluded points; empty while no run of this folder is shown.
+  QLabel* FitSummary() const { return fitSummary_; }
+  // Refits the last run's points in memory without `excluded` (a tick in the points
+  // window): the points window, the map and the fit line follow; the files wait for WYKONAJ.
+  // Large sets are refitted on a worker thread, the points window disabled meanwhile.
+  void RefitInMemory(const std::vector<PointNumber>& excluded);
+  // True while a refit runs on its worker thread.
+  bool Refitting() const { return refitting_; }
+  // The answer the question before the maps gets without showing itself (tests); unset, it
+  // asks.
+  void AnswerSuspectQuestion(std::optional<bool> convert) { suspectAnswer_ = convert; }
 
   ClickLabel* Panel(int slot) const { return panels_[slot]; }
   ClickLabel* Image2() const { return image2_; }
@@ -86,6 +104,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* FolderButton() const { return folderButton_; }
   QString StatusBarText() const;
 
+ public:
+  ~TForm2() override;
+
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -97,6 +118,8 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void CreateTransformationRow(QWidget* area);
   void CreateStatusBar();
   void PaintStatus();
+  void ShowFitSummary();
+  void AfterRefit(long double m0Before);
   // Asks about editors with unsaved changes; false when the user cancels.
   bool CloseEditors();
 
@@ -119,6 +142,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QCheckBox* geoPackageBox_ = nullptr;
   ResidualMapWindow* mapWindow_ = nullptr;
   bool modelChosen_ = false;
+  QLabel* fitSummary_ = nullptr;
+  bool showProposal_ = false;  // after this run, "Nie przeliczaj – pokaż punkty"
+  std::optional<bool> suspectAnswer_;
+  bool refitting_ = false;
+  std::thread refitThread_;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run
   QElapsedTimer lastPaint_;

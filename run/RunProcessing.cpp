@@ -36,10 +36,20 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   RunTransformation(state.model, folder, window, state.transformation);
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
-  if (!state.convertWithSuspectPoints && HasSuspectPoints(state.transformation)) {
+  state.conversionDeclined = false;
+  if (state.transformation.FittedTransformation.Usable() &&
+      HasSuspectPoints(state.transformation)) {
+    if (!state.convertWithSuspectPoints) {
+      window.ShowMessage(MessageKind::SuspectPoints,
+                         " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
+      state.conversionDeclined = true;
+    } else {
+      state.conversionDeclined =
+          !window.ConvertDespiteSuspectPoints(SuspectQuestion(state.transformation));
+    }
+  }
+  if (state.conversionDeclined) {
     state.conversion.results.fill(TaskResult{});
-    window.ShowMessage(MessageKind::SuspectPoints,
-                       " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
   } else {
     ConvertMapFiles(state.files, state.transformation.FittedTransformation, window,
                     state.conversion);

@@ -19,6 +19,14 @@ class RecordingWindow : public WindowOperations {
   std::map<MapFile, bool> switches;  // a file not named here is switched on
   std::vector<std::string> calls;    // every status, message, panel and counter, in order
 
+  bool convertDespiteSuspect = true;
+  std::vector<std::string> questions;  // about suspect points
+
+  bool ConvertDespiteSuspectPoints(std::string_view question) override {
+    questions.emplace_back(question);
+    calls.push_back("question " + std::string(question));
+    return convertDespiteSuspect;
+  }
   std::string KindText() override { return kind; }
   std::string DegreeText() override { return degree; }
   void ShowStatus(std::string_view text) override {

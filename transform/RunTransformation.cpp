@@ -6,7 +6,9 @@
 
 #include "core/Threads.h"
 #include "core/WindowOperations.h"
+#include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
 #include "transform/ControlReport.h"
 #include "transform/FittedTransformation.h"
 #include "transform/ProjPipeline.h"
@@ -138,7 +140,8 @@ void MatchSets(MatchingTables& work, TFittedTransformation& f) {
   }
 }
 
-AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport& report) {
+// The accuracy figures; with a report, its residual lines too.
+AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport* report) {
   const trk::FittedModel& model = f.model;
   AccuracyFigures a;
   a.equations = 2 * f.ls;
@@ -148,11 +151,11 @@ AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport& report)
   const auto vy = [&](std::int32_t k) { return model.vy(k); };
   long double sumX = 0, sumY = 0;
   std::int32_t worst = 0;
-  report.ResidualsHeader();
+  if (report) report->ResidualsHeader();
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     sumX += vx(k) * vx(k);
     sumY += vy(k) * vy(k);
-    report.Residual(f.Nr[k], vx(k), vy(k));
+    if (report) report->Residual(f.Nr[k], vx(k), vy(k));
     const long double dr = std::sqrt(vx(k) * vx(k) + vy(k) * vy(k));
     if (dr > a.maxResidual) {
       a.maxResidual = dr;
@@ -221,7 +224,7 @@ bool FitAndReport(const ModelChoice& choice, int threads, TFittedTransformation&
   if (!f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls)) return false;
   report.Parameters(f.model);
   report.Coefficients(f.model);
-  f.figures = Analyse(f, report);
+  f.figures = Analyse(f, &report);
   report.Analysis(f.figures);
   report.Listing(f, ThreadsFor(threads));
   report.Description();
@@ -272,6 +275,7 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   VerifySet(list, false, state.tables, report);
   VerifySet(list, true, state.tables, report);
   MatchSets(state.tables, f);
+  state.matched = MatchedSet{f.ls, f.lp, f.Nr, f.model};
   report.Count(CountLine::Common, f.ls);
   if (const std::string damage = reader.DamageLine(); f.readFailed && !damage.empty()) {
     report.Damage(damage);
@@ -288,7 +292,46 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   JudgeAdjustmentPoints(choice, folder, state, window);
 }
 
+bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& excluded,
+                    TransformationState& state) {
+  TFittedTransformation& f = state.FittedTransformation;
+  if (state.matched.numbers.empty()) return false;
+  f.ls = state.matched.ls;
+  f.lp = state.matched.lp;
+  f.Nr = state.matched.numbers;
+  f.model = state.matched.model;
+  f.figures = AccuracyFigures{};
+  state.exclusions.numbers = excluded;
+  state.excluded = LeaveOut(f, excluded);
+  const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
+  f.fitted = 2 * f.ls - u >= 0 && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
+  if (f.fitted) f.figures = Analyse(f, nullptr);
+  state.checks.clear();
+  state.models.clear();
+  state.proposal.clear();
+  state.testDegrees = 0;
+  if (f.fitted) {
+    CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
+    state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
+    ProposeExclusions(f, state.proposal);
+    CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
+  }
+  return f.fitted;
+}
+
 bool HasSuspectPoints(const TransformationState& state) {
   return std::any_of(state.checks.begin(), state.checks.end(),
                      [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; });
+}
+
+std::string SuspectQuestion(const TransformationState& state) {
+  std::string points;
+  for (const AdjustmentCheck& c : state.checks) {
+    if (!c.flagged || c.excluded) continue;
+    if (!points.empty()) points += ", ";
+    points += textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View()));
+    points += " (T = " + textio::Fixed(c.t.value_or(0), 0, 1) +
+              ", |d| = " + textio::Fixed(c.d, 0, 3) + " m)";
+  }
+  return "Punkty podejrzane: " + points + ". Korekta Hausbrandta przeniesie ich błędy na mapę.";
 }

@@ -34,6 +34,14 @@ struct MatchingTables {
   std::vector<char> taken;             // primary points matched to a secondary point
 };
 
+// The listing as the matching left it, before Wykluczone.txt moved points: what a refit
+// with other exclusions starts from.
+struct MatchedSet {
+  std::int32_t ls = 0, lp = 0;
+  std::vector<PointNumber> numbers;
+  trk::FittedModel model;  // the primary and secondary coordinates only
+};
+
 // What the transformation keeps from run to run.
 struct TransformationState {
   TFittedTransformation FittedTransformation;
@@ -43,12 +51,24 @@ struct TransformationState {
   std::vector<AdjustmentCheck> checks;      // used points, then the excluded ones
   std::vector<ModelRow> models;             // the comparison of models
   std::vector<ProposedExclusion> proposal;  // data snooping, in order
+  MatchedSet matched;                       // of the last run
   int testDegrees = 0;                      // r - 2 of the run's tests; 0: no test
   // The comparison's fits, one model a thread, made on first use.
   std::vector<std::unique_ptr<trk::FittedModel>> scratch;
   double comparisonBudget = 2.0;  // seconds the comparison may take
   int threads = 0;                // threads of the listing and the judgement; 0: every core
 };
+
+// Refits the last run's points in memory with `excluded` left out instead of Wykluczone.txt's
+// list: the fit, its figures and the judgement, exactly as a run with that list would make
+// them, but no file is read or written (the desktop's live refit). False when the model
+// cannot be determined, or there was no run.
+bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& excluded,
+                    TransformationState& state);
+
+// The question before the maps, UTF-8: "Punkty podejrzane: 120 (T = 297.7, |d| = 0.515 m).
+// Korekta Hausbrandta przeniesie ich błędy na mapę."
+std::string SuspectQuestion(const TransformationState& state);
 
 // True when the run's judgement flags an adjustment point used in the fit.
 bool HasSuspectPoints(const TransformationState& state);

@@ -18,6 +18,8 @@
 #include "desktop/TForm2.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
+#include "transform/Exclusions.h"
+#include "transform/UPKTBIN.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
@@ -37,6 +39,18 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 QByteArray ReadBytes(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Moves the secondary y of point `nr` of a TRANSPKT.BIN by `by` metres: a blunder.
+void MoveOnePoint(const QString& path, std::string_view nr, long double by) {
+  TPktDostosowania points;
+  std::string header;
+  std::int32_t n1 = 0, n2 = 0;
+  QCOMPARE(TPktBIN().CzytajBIN(path.toStdString(), header, n1, n2, points), 0);
+  for (TPkt& p : points) {
+    if (TrimmedNumber(p.Nr) == nr) p.y2 += by;
+  }
+  QVERIFY(WriteTransPktBIN(path.toStdString(), header, n1, n2, points));
 }
 
 // The files of the demo folder named in `names` (every file when none is named) into
@@ -492,16 +506,29 @@ class GuiTest : public QObject {
     QCOMPARE(points->rowCount(), 36);
     int flagged = 0;
     for (int row = 0; row < points->rowCount(); ++row)
-      flagged += points->item(row, 11)->text().startsWith("***") ? 1 : 0;
+      flagged += points->item(row, 13)->text().startsWith("***") ? 1 : 0;
     // The demo's corner points lie far out (high leverage), but none is a blunder.
     QCOMPARE(flagged, 0);
     const QList<QTableWidgetItem*> found = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
+    QTest::mouseClick(form.MapButton(), Qt::LeftButton);
+    const long double m0Before = form.State().transformation.FittedTransformation.figures.m0;
+    const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
     points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
     QCOMPARE(ReadBytes(folder.filePath("Wykluczone.txt")),
              QByteArray("# Punkty wy\xb3\xb9"
                         "czone z dopasowania (ZORNAK_edz)\r\nPD-136\r\n"));
+    // The tick refits in memory at once: table, map and fit line show the fit without the
+    // point, and the files wait for WYKONAJ.
+    QTRY_VERIFY(window->Notice()->text().startsWith("m0 przed → po"));
     QVERIFY(window->Notice()->text().contains("WYKONAJ"));
+    const TransformationState& live = form.State().transformation;
+    QCOMPARE(live.excluded, 1);
+    QVERIFY(live.FittedTransformation.figures.m0 != m0Before);
+    QCOMPARE(form.MapWindow()->Canvas()->Data().m0, live.FittedTransformation.figures.m0);
+    QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 35);
+    QVERIFY(form.FitSummary()->text().contains("wyłączone: 1"));
+    QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), protocol);
 
     QTableWidget* models = window->Models();
     int general2 = -1;
@@ -529,6 +556,55 @@ class GuiTest : public QObject {
     // The window refreshed after the run: the point stays unticked, as a control point.
     const QList<QTableWidgetItem*> again = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(points->item(again[0]->row(), 0)->checkState(), Qt::Unchecked);
+  }
+  // A blunder among the points: the question comes before any map file is converted, and
+  // "Nie przeliczaj" converts nothing and opens the points with the proposal selected. The
+  // demo asks nothing; the fit line names m0 and the suspect points.
+  void questionBeforeTheMaps() {
+    QTemporaryDir clean;
+    CopyDemo(clean);
+    TForm2 demo(clean.path().toStdString());
+    QVERIFY(demo.FitSummary()->text().isEmpty());
+    {
+      ModalCloser closer;
+      demo.BitBtn1Click();
+      QCOMPARE(closer.texts.size(), 1);  // the closing box only
+    }
+    QVERIFY(demo.FitSummary()->text().contains("podejrzane: 0"));
+    QVERIFY(demo.FitSummary()->text().startsWith("m0 = 0.0205 m"));
+
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    MoveOnePoint(folder.filePath("TRANSPKT.BIN"), "120", 0.5L);
+    TForm2 form(folder.path().toStdString());
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();  // the first run converts
+      QVERIFY(closer.texts.size() >= 2);
+      QVERIFY(closer.texts[0].startsWith("Punkty podejrzane: 120 (T = "));
+      QVERIFY(closer.texts[0].contains("Korekta Hausbrandta przeniesie ich błędy na mapę."));
+    }
+    QVERIFY(form.FitSummary()->text().contains("podejrzane: 1"));
+    QVERIFY(form.FitSummary()->text().contains("color:#c00000"));
+    const QByteArray converted = ReadBytes(folder.filePath("Dzialki.ed_"));
+    QVERIFY(!converted.isEmpty());
+    WriteBytes(folder.filePath("Dzialki.ed_"), "earlier run");
+    form.AnswerSuspectQuestion(false);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QCOMPARE(ReadBytes(folder.filePath("Dzialki.ed_")), QByteArray("earlier run"));
+    QVERIFY(form.PointsWindow() && form.PointsWindow()->isVisible());
+    QTableWidget* points = form.PointsWindow()->Points();
+    const QList<QTableWidgetItem*> selected = points->selectedItems();
+    QVERIFY(!selected.isEmpty());
+    QCOMPARE(points->item(selected.first()->row(), 1)->text(), QString("120"));
+    // "Wyklucz proponowane": one click, one refit without the blunder.
+    QTest::mouseClick(form.PointsWindow()->ExcludeProposedButton(), Qt::LeftButton);
+    QTRY_COMPARE(form.State().transformation.excluded, 1);
+    QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
+    QVERIFY(ReadBytes(folder.filePath("Wykluczone.txt")).contains("120"));
   }
   void residualMapWindow() {
     QTemporaryDir folder;

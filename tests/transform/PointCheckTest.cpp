@@ -302,3 +302,48 @@ TEST(ModelSuggestion, FewerUnknownsWinOnlyWithinOneMillimetre) {
 }
 
 }  // namespace
+
+namespace {
+
+// A refit in memory with other exclusions gives, bit for bit, what a run with that
+// Wykluczone.txt gives: the fit, its figures and the judgement. It reads and writes no file.
+TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
+  TPktDostosowania points = Points(40, 0.01L, Helmert, 40);
+  points[6].y2 += 0.5L;  // P7
+  folder.WriteAdjustmentPoints(points);
+  state.comparisonBudget = 1e9;
+  folder.Write("Wykluczone.txt", "P7\r\nP20\r\n");
+  Run();
+  const TFittedTransformation expected = Fitted();
+  const std::vector<AdjustmentCheck> checks = state.checks;
+  const std::vector<ModelRow> models = state.models;
+  folder.Remove("Wykluczone.txt");
+  Run();
+  ASSERT_EQ(state.proposal.size(), 1u);  // the blunder, proposed
+  EXPECT_EQ(state.proposal[0].nr.View(), "P7");
+  const std::string before = folder.Read("Protokol.tra") + folder.Read("Kontrola.tra");
+  ASSERT_TRUE(RefitExcluding({1, 1, 4}, {PointNumber("P7"), PointNumber("P20")}, state));
+  EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("Kontrola.tra"), before);
+  const TFittedTransformation& f = Fitted();
+  EXPECT_EQ(f.ls, expected.ls);
+  EXPECT_EQ(f.figures.m0, expected.figures.m0);
+  EXPECT_EQ(f.figures.maxResidual, expected.figures.maxResidual);
+  EXPECT_EQ(state.excluded, 2);
+  ASSERT_EQ(state.checks.size(), checks.size());
+  for (std::size_t k = 0; k < checks.size(); ++k) {
+    EXPECT_EQ(state.checks[k].nr, checks[k].nr);
+    EXPECT_EQ(state.checks[k].d, checks[k].d);
+    EXPECT_EQ(state.checks[k].t, checks[k].t);
+    EXPECT_EQ(state.checks[k].flagged, checks[k].flagged);
+  }
+  ASSERT_EQ(state.models.size(), models.size());
+  for (std::size_t k = 0; k < models.size(); ++k)
+    EXPECT_EQ(state.models[k].looRms, models[k].looRms);
+  EXPECT_TRUE(state.proposal.empty());
+  // Back to none left out: the first run's figures again.
+  ASSERT_TRUE(RefitExcluding({1, 1, 4}, {}, state));
+  EXPECT_EQ(state.excluded, 0);
+  EXPECT_EQ(state.proposal.size(), 1u);
+}
+
+}  // namespace
