@@ -13,6 +13,7 @@
 #include "textio/NumberReading.h"
 #include "transform/FittedTransformation.h"
 #include "transform/PointCheck.h"
+#include "transform/RunTransformation.h"
 #include "transform/TransformPoint.h"
 
 namespace {
@@ -146,6 +147,23 @@ void CompareAllModels(benchmark::State& state) {
     CompareModels(f, scratch, 1e9, 0, rows);
 }
 BENCHMARK(CompareAllModels)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The desktop's live refit after a tick: one point left out of `points`, the fit, its
+// figures, the per-point judgement, the data-snooping proposal and the comparison of models
+// (within its 2 s budget), as the points window gets them.
+void RefitAfterATick(benchmark::State& state) {
+  TransformationState t;
+  const int m = static_cast<int>(state.range(0));
+  FillModel(m, t.matched.model);
+  t.matched.ls = t.matched.lp = m;
+  t.matched.numbers.resize(m + 1);
+  for (int i = 1; i <= m; ++i)
+    t.matched.numbers[i] = PointNumber("P" + std::to_string(i));
+  const std::vector<PointNumber> excluded{PointNumber("P7")};
+  for (auto _ : state)
+    benchmark::DoNotOptimize(RefitExcluding({1, 1, 4}, excluded, t));
+}
+BENCHMARK(RefitAfterATick)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 void ParcelAreaOfRing(benchmark::State& state) {
   const int k = static_cast<int>(state.range(0));

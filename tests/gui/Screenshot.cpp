@@ -1,7 +1,8 @@
 // gui_screenshot FOLDER MAIN.png [EDITOR.png [POINTS.png]]: runs the main window on FOLDER,
 // answers its message boxes, and saves a picture of the window after the run (for the
 // README); with EDITOR.png also one of the editor opened on Protokol.tra from its panel, and
-// with POINTS.png one of the window "Punkty dostosowania".
+// with POINTS.png one of the window "Punkty dostosowania", the data-snooping proposal
+// selected.
 #include <QApplication>
 #include <QPixmap>
 #include <QTextEdit>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
           editor->grab().save(argv[3]);
         if (argc == 4) return app.quit();
         form.ShowAdjustmentPoints();
+        form.PointsWindow()->SelectProposal();
         QTimer::singleShot(300, [&] {
           form.PointsWindow()->grab().save(argv[4]);
           app.quit();
