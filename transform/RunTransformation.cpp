@@ -231,20 +231,26 @@ bool FitAndReport(const ModelChoice& choice, int threads, TFittedTransformation&
   return true;
 }
 
-// The per-point figures and the comparison of models, into the state and Kontrola.tra.
-void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
-                           TransformationState& state, WindowOperations& window) {
+// The per-point figures, the data-snooping proposal and the comparison of models of the
+// state's fit, into the state.
+void Judge(TransformationState& state) {
   const TFittedTransformation& f = state.FittedTransformation;
   state.checks.clear();
   state.models.clear();
   state.proposal.clear();
   state.testDegrees = 0;
-  if (f.fitted) {
-    CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
-    state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
-    ProposeExclusions(f, state.proposal);
-    CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
-  }
+  if (!f.fitted) return;
+  CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
+  state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
+  ProposeExclusions(f, state.proposal);
+  CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
+}
+
+// The judgement into the state and Kontrola.tra.
+void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
+                           TransformationState& state, WindowOperations& window) {
+  const TFittedTransformation& f = state.FittedTransformation;
+  Judge(state);
   WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
                       state.comparisonBudget, state.testDegrees, state.proposal},
                      window);
@@ -306,16 +312,7 @@ bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& e
   const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
   f.fitted = 2 * f.ls - u >= 0 && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
   if (f.fitted) f.figures = Analyse(f, nullptr);
-  state.checks.clear();
-  state.models.clear();
-  state.proposal.clear();
-  state.testDegrees = 0;
-  if (f.fitted) {
-    CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
-    state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
-    ProposeExclusions(f, state.proposal);
-    CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
-  }
+  Judge(state);
   return f.fitted;
 }
 

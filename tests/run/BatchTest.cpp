@@ -126,6 +126,23 @@ struct Case {
   bool unprivileged = false;
 };
 
+// Wykluczone.txt holding `content`, which Kontrola.tra names with `problem`.
+Case FaultyExclusionList(const char* name, std::string content, std::string problem) {
+  return {name,
+          [content](const TestFolder& folder) {
+            CopyDemo(folder);
+            folder.Write("Wykluczone.txt", content);
+          },
+          3,
+          [problem](const TestFolder& folder, const JsonValue& json) {
+            EXPECT_TRUE(json["files"][0]["converted"].boolean);
+            EXPECT_EQ(json["transformation"]["points_used"].number, 35);
+            EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
+            EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find(problem),
+                      std::string::npos);
+          }};
+}
+
 TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
   const Case cases[] = {
       {"demo folder", CopyDemo, 0,
@@ -216,48 +233,9 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
          EXPECT_TRUE(HasMessage(json, " *** Wykryto błąd liczbowy"));
        }},
       // A faulty exclusion list is an input problem: the run converts, and says so with 3.
-      {"unknown number in Wykluczone.txt",
-       [](const TestFolder& folder) {
-         CopyDemo(folder);
-         folder.Write("Wykluczone.txt", "PD-101\r\nXYZ-1\r\n");
-       },
-       3,
-       [](const TestFolder& folder, const JsonValue& json) {
-         EXPECT_TRUE(json["files"][0]["converted"].boolean);
-         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
-         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
-         EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("punktu XYZ-1 nie ma"),
-                   std::string::npos);
-       }},
-      // A faulty exclusion list is an input problem: the run converts, and says so with 3.
-      {"repeated number in Wykluczone.txt",
-       [](const TestFolder& folder) {
-         CopyDemo(folder);
-         folder.Write("Wykluczone.txt", "PD-101\r\nPD-101\r\n");
-       },
-       3,
-       [](const TestFolder& folder, const JsonValue& json) {
-         EXPECT_TRUE(json["files"][0]["converted"].boolean);
-         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
-         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
-         EXPECT_NE(
-             textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("numer PD-101 powtórzony"),
-             std::string::npos);
-       }},
-      // A faulty exclusion list is an input problem: the run converts, and says so with 3.
-      {"unreadable line in Wykluczone.txt",
-       [](const TestFolder& folder) {
-         CopyDemo(folder);
-         folder.Write("Wykluczone.txt", "PD-101\r\nP\x01\r\n");
-       },
-       3,
-       [](const TestFolder& folder, const JsonValue& json) {
-         EXPECT_TRUE(json["files"][0]["converted"].boolean);
-         EXPECT_EQ(json["transformation"]["points_used"].number, 35);
-         EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
-         EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("wiersz nieczytelny"),
-                   std::string::npos);
-       }},
+      FaultyExclusionList("unknown number", "PD-101\r\nXYZ-1\r\n", "punktu XYZ-1 nie ma"),
+      FaultyExclusionList("repeated number", "PD-101\r\nPD-101\r\n", "numer PD-101 powtórzony"),
+      FaultyExclusionList("unreadable line", "PD-101\r\nP\x01\r\n", "wiersz nieczytelny"),
       {"read-only folder",
        [](const TestFolder& folder) {
          CopyDemo(folder);
