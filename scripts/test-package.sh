@@ -18,6 +18,16 @@ for name in Dzialki.ed_ Kontury.ed_ Punkty.ep_ Warstwy.tx_ OBIEKTY.tx_; do
   cmp "$work/demo/$name" "$root/tests/data/convert/demo-expected/$name"
 done
 echo "installed zornak_batch: demo run complete, converted files as expected"
+# The GeoPackage export is a plugin in /usr/lib/zornak-edz, loaded only on request: the
+# program starts without GDAL and still finds it.
+libraries=$(LD_DEBUG=files /usr/bin/zornak_batch --version 2>&1 >/dev/null | grep -c 'calling init' || true)
+if [ "$libraries" -gt 12 ]; then
+  echo "installed zornak_batch loads $libraries libraries at start" >&2
+  exit 1
+fi
+/usr/bin/zornak_batch --gpkg "$work/demo" > /dev/null
+[ -f "$work/demo/Mapa.gpkg" ] || { echo "installed zornak_batch --gpkg wrote no Mapa.gpkg" >&2; exit 1; }
+echo "installed zornak_batch: $libraries libraries at start, Mapa.gpkg through the plugin"
 for file in /usr/share/applications/zornak-edz.desktop \
             /usr/share/icons/hicolor/scalable/apps/zornak-edz.svg \
             /usr/share/icons/hicolor/64x64/apps/zornak-edz.png \
