@@ -307,3 +307,10 @@ void PrintJsonArray(const std::vector<BatchReport>& reports, std::ostream& out) 
   }
   out << (reports.empty() ? "]\n" : "\n]\n");
 }
+
+void PrintJsonRefusal(int status, const std::vector<std::string>& lines, std::ostream& out) {
+  out << "{\n  \"messages\": [";
+  for (std::size_t k = 0; k < lines.size(); ++k)
+    out << (k ? ", " : "") << Quoted(lines[k]);
+  out << "],\n  \"exit_status\": " << status << "\n}\n";
+}

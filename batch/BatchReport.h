@@ -72,3 +72,6 @@ void PrintJson(const BatchReport& report, std::ostream& out);
 void PrintSummaryLine(const BatchReport& report, std::ostream& out);
 void PrintClosingTable(const std::vector<BatchReport>& reports, std::ostream& out);
 void PrintJsonArray(const std::vector<BatchReport>& reports, std::ostream& out);
+// A command line that was refused, for a script that asked for JSON: the exit status and the
+// lines said on standard error.
+void PrintJsonRefusal(int status, const std::vector<std::string>& lines, std::ostream& out);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/BatchReport.h"
@@ -131,10 +133,25 @@ BatchReport RunFolder(const std::string& folder, const Options& options, std::os
 int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Options options;
   const auto app = CommandLine(options);
-  if (const std::optional<int> done = ParseCommandLine(*app, argc, argv, out, err)) return *done;
-  if (options.gpkg && !GeoPackageAvailable()) {
-    err << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
-    return kExitCommandLine;
+  std::ostringstream refusal;
+  std::optional<int> done = ParseCommandLine(*app, argc, argv, out, refusal);
+  if (!done && options.gpkg && !GeoPackageAvailable()) {
+    refusal << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
+    done = kExitCommandLine;
+  }
+  if (done) {
+    err << refusal.str();
+    // A script that asked for JSON gets JSON on this path too.
+    const bool json = std::any_of(argv + 1, argv + std::max(argc, 1),
+                                  [](const char* a) { return std::string_view(a) == "--json"; });
+    if (*done != 0 && json) {
+      std::vector<std::string> lines;
+      std::istringstream said(refusal.str());
+      for (std::string line; std::getline(said, line);)
+        lines.push_back(line);
+      PrintJsonRefusal(*done, lines, out);
+    }
+    return *done;
   }
   std::vector<std::string> folders = options.folders;
   if (!options.root.empty()) {

@@ -401,8 +401,17 @@ TEST(BatchCommandLine, SeveralFoldersOneAfterAnother) {
     EXPECT_NE(text.out.find(name + "\n"), std::string::npos) << name;
 }
 
-// --json answers with JSON on every path, a folder that does not exist included.
+// --json answers with JSON on every path, a folder that does not exist and a refused
+// command line included.
 TEST(BatchCommandLine, JsonForAFolderThatDoesNotExist) {
+  const BatchResult refused = Batch({"--json", "--kind", "7"});
+  EXPECT_EQ(refused.status, 2);
+  const std::optional<JsonValue> why = ParseJson(refused.out);
+  ASSERT_TRUE(why) << refused.out;
+  EXPECT_EQ((*why)["exit_status"].number, 2);
+  EXPECT_TRUE(HasMessage(*why, "zornak_batch: --kind: wymaga liczby 1..2"));
+  EXPECT_FALSE(refused.err.empty());
+
   const BatchResult r = Batch({"--json", "/nonexistent/zornak"});
   EXPECT_EQ(r.status, 1);
   const std::optional<JsonValue> json = ParseJson(r.out);
