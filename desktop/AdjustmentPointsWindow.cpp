@@ -55,7 +55,10 @@ QTableWidget* Table(const QStringList& headings, QWidget* parent) {
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->verticalHeader()->setVisible(false);
   table->verticalHeader()->setDefaultSectionSize(20);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Columns are fitted to their contents once a fill is done, from a sample of rows:
+  // fitting them on every change costs each change a pass over every row.
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  table->horizontalHeader()->setResizeContentsPrecision(200);
   return table;
 }
 
@@ -149,6 +152,7 @@ void AdjustmentPointsWindow::Refresh() {
 
 void AdjustmentPointsWindow::FillPoints() {
   filling_ = true;
+  points_->setUpdatesEnabled(false);
   points_->setSortingEnabled(false);
   const std::vector<AdjustmentCheck>& checks = state_.transformation.checks;
   points_->setRowCount(static_cast<int>(checks.size()));
@@ -188,6 +192,8 @@ void AdjustmentPointsWindow::FillPoints() {
     }
   }
   points_->setSortingEnabled(true);
+  points_->resizeColumnsToContents();
+  points_->setUpdatesEnabled(true);
   filling_ = false;
 }
 
@@ -217,6 +223,7 @@ void AdjustmentPointsWindow::FillModels() {
     models_->setItem(row, 8, TextItem(note));
     if (m.suggested) models_->selectRow(row);
   }
+  models_->resizeColumnsToContents();
   useModel_->setEnabled(!rows.empty());
 }
 

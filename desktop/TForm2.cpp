@@ -558,6 +558,7 @@ void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
     return;
   }
   refitting_ = true;
+  ++workerRefits_;
   bitBtn1_->setEnabled(false);
   if (pointsWindow_) pointsWindow_->setEnabled(false);
   if (refitThread_.joinable()) refitThread_.join();

@@ -89,6 +89,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void RefitInMemory(const std::vector<PointNumber>& excluded);
   // True while a refit runs on its worker thread.
   bool Refitting() const { return refitting_; }
+  int WorkerRefits() const { return workerRefits_; }  // refits made on the worker thread
   // The answer the question before the maps gets without showing itself (tests); unset, it
   // asks.
   void AnswerSuspectQuestion(std::optional<bool> convert) { suspectAnswer_ = convert; }
@@ -146,6 +147,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   bool showProposal_ = false;  // after this run, "Nie przeliczaj – pokaż punkty"
   std::optional<bool> suspectAnswer_;
   bool refitting_ = false;
+  int workerRefits_ = 0;
   std::thread refitThread_;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run

@@ -606,6 +606,35 @@ class GuiTest : public QObject {
     QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
     QVERIFY(ReadBytes(folder.filePath("Wykluczone.txt")).contains("120"));
   }
+  // From 5,000 points a tick refits on a worker thread: the points window and WYKONAJ are
+  // disabled meanwhile, and the figures arrive as after a small refit.
+  void largeRefitOnAWorkerThread() {
+    QTemporaryDir folder;
+    TPktDostosowania points;
+    for (int i = 0; i < 6000; ++i) {
+      const long double x = 5566000 + 37.0L * (i % 80) + 0.01L * i, y = 7455000 + 41.0L * (i / 80);
+      points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + 0.001L * (i % 7),
+                        y - 0.1L + 0.001L * (i % 5)});
+    }
+    QVERIFY(WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, points));
+    TForm2 form(folder.path().toStdString());
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QCOMPARE(form.State().transformation.FittedTransformation.ls, 6000);
+    form.ShowAdjustmentPoints();
+    QTableWidget* table = form.PointsWindow()->Points();
+    const QList<QTableWidgetItem*> found = table->findItems("P10", Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    table->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
+    QTRY_VERIFY_WITH_TIMEOUT(form.WorkerRefits() == 1 && !form.Refitting(), 30000);
+    QVERIFY(form.PointsWindow()->isEnabled());
+    QVERIFY(form.BitBtn1()->isEnabled());
+    QCOMPARE(form.State().transformation.excluded, 1);
+    QCOMPARE(form.State().transformation.FittedTransformation.ls, 5999);
+    QVERIFY(form.PointsWindow()->Notice()->text().startsWith("m0 przed → po"));
+  }
   void residualMapWindow() {
     QTemporaryDir folder;
     CopyDemo(folder);
