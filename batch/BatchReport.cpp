@@ -5,9 +5,11 @@
 #include <sstream>
 
 #include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "transform/ControlReport.h"
 #include "transform/Exclusions.h"
+#include "transform/ProjPipeline.h"
 
 namespace {
 
@@ -49,6 +51,12 @@ int ExitStatusOf(const BatchReport& report, const RunState& state, const Console
 
 std::string Number(long double value) {
   return textio::General(value);
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // A JSON string: quotes, backslashes and control characters escaped; the text is UTF-8.
@@ -150,6 +158,21 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
   }
   for (const ConsoleWindow::Message& m : window.Messages())
     report.messages.push_back(m.text);
+  const auto written = [&](int slot) {
+    return state.started && state.files.SlotFileExists(slot)
+               ? std::optional(state.files.SlotPath(slot))
+               : std::nullopt;
+  };
+  const std::string pipeline = textio::PathInFolder(state.files.WorkingFolder, kPipelineFileName);
+  report.reports = {{"protocol", written(slot::kReport)},
+                    {"control", written(slot::kControl)},
+                    {"xy", written(slot::kXy)},
+                    {"xy_sk", written(slot::kXySk)},
+                    {"xy_sk1", written(slot::kXySk1)},
+                    {"errors", written(slot::kErrors)},
+                    {"pipeline", state.started && state.transformation.FittedTransformation.fitted
+                                     ? std::optional(pipeline)
+                                     : std::nullopt}};
   if (state.started) {
     for (const AdjustmentCheck& c : state.transformation.checks) {
       report.points.push_back({textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View())), c.x1, c.y1, c.x2,
@@ -227,20 +250,20 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
         << ", \"errors\": " << f.errors << "}";
   }
   out << (r.files.empty() ? "],\n" : "\n  ],\n") << "  \"messages\": [";
+  // The texts keep their blanks in the window and the files; scripts get them trimmed.
   for (std::size_t k = 0; k < r.messages.size(); ++k)
-    out << (k ? ", " : "") << Quoted(r.messages[k]);
+    out << (k ? ", " : "") << Quoted(Trimmed(r.messages[k]));
   out << "],\n  \"adjustment_points\": [";
   for (std::size_t k = 0; k < r.points.size(); ++k) {
     const PointReport& p = r.points[k];
     out << (k ? ",\n" : "\n") << "    {\"nr\": " << Quoted(p.nr);
-    for (const auto& [key, value] : {std::pair{"x1", p.x1},
-                                     {"y1", p.y1},
-                                     {"x2", p.x2},
-                                     {"y2", p.y2},
-                                     {"vx", p.vx},
-                                     {"vy", p.vy}}) {
+    for (const auto& [key, value] :
+         {std::pair{"x1", p.x1}, {"y1", p.y1}, {"x2", p.x2}, {"y2", p.y2}}) {
       out << ", \"" << key << "\": " << Number(value);
     }
+    // A point left out of the fit has no residual.
+    for (const auto& [key, value] : {std::pair{"vx", p.vx}, {"vy", p.vy}})
+      out << ", \"" << key << "\": " << (p.excluded ? "null" : Number(value));
     for (const auto& [key, value] : {std::pair{"dx", p.dx}, {"dy", p.dy}, {"d", p.d}})
       out << ", \"" << key << "\": " << (p.predictable ? Number(value) : "null");
     out << ", \"m0_i\": " << (p.m0i ? Number(*p.m0i) : "null")
@@ -269,6 +292,12 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
         << ", \"m0_after\": " << Number(p.m0After) << "}";
   }
   out << "],\n";
+  out << "  \"reports\": {";
+  for (std::size_t k = 0; k < r.reports.size(); ++k) {
+    out << (k ? ", " : "") << "\"" << r.reports[k].first
+        << "\": " << QuotedOrNull(r.reports[k].second);
+  }
+  out << "},\n";
   out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }

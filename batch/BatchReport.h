@@ -59,6 +59,9 @@ struct BatchReport {
   std::vector<ProposalReport> proposal;  // data snooping, in order
   double comparisonBudget = 0;
   std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run
+  // The report files of the run by their JSON keys (protocol, control, xy, xy_sk, xy_sk1,
+  // errors, pipeline), the path when the run wrote the file.
+  std::vector<std::pair<const char*, std::optional<std::string>>> reports;
   int exitStatus = kExitDone;
 };
 

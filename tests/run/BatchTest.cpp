@@ -138,6 +138,13 @@ Case FaultyExclusionList(const char* name, std::string content, std::string prob
             EXPECT_TRUE(json["files"][0]["converted"].boolean);
             EXPECT_EQ(json["transformation"]["points_used"].number, 35);
             EXPECT_TRUE(HasMessage(json, "Błędy w pliku Wykluczone.txt"));
+            // PD-101 is left out: a control point, with discrepancies but no residual.
+            for (const JsonValue& p : json["adjustment_points"].items) {
+              if (p["nr"].text != "PD-101") continue;
+              EXPECT_TRUE(p["excluded"].boolean);
+              EXPECT_TRUE(p["vx"].IsNull() && p["vy"].IsNull());
+              EXPECT_EQ(p["d"].type, JsonValue::Type::Number);
+            }
             EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find(problem),
                       std::string::npos);
           }};
@@ -170,6 +177,20 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
            EXPECT_EQ(f["index"].IsNull(), k >= 2);
          }
          EXPECT_EQ(json["messages"].items.size(), 1u);
+         // Scripts get the texts trimmed; the files keep the blanks.
+         EXPECT_EQ(json["messages"][0].text, "Koniec obliczeń - ZORNAK_EDZ");
+         const JsonValue& reports = json["reports"];
+         const std::pair<const char*, const char*> written[] = {{"protocol", "Protokol.tra"},
+                                                                {"control", "Kontrola.tra"},
+                                                                {"xy", "xy.tra"},
+                                                                {"xy_sk", "xy_sk.tra"},
+                                                                {"xy_sk1", "xy_sk1.tra"},
+                                                                {"errors", "err.tra"},
+                                                                {"pipeline", "Transformacja.proj"}};
+         for (const auto& [key, name] : written) {
+           EXPECT_EQ(reports[key].text, folder.File(name)) << key;
+           EXPECT_TRUE(folder.Exists(name)) << name;
+         }
          ASSERT_EQ(json["adjustment_points"].items.size(), 36u);
          const JsonValue& first = json["adjustment_points"][0];
          EXPECT_EQ(first["nr"].text, "PD-101");
@@ -200,7 +221,7 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
            EXPECT_FALSE(f["converted"].boolean);
            EXPECT_TRUE(f["output"].IsNull());
          }
-         EXPECT_TRUE(HasMessage(json, " *** Brak transformacji"));
+         EXPECT_TRUE(HasMessage(json, "*** Brak transformacji"));
        }},
       {"truncated TRANSPKT.BIN whose first records fit",
        [](const TestFolder& folder) {
@@ -218,7 +239,7 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
          for (int k = 1; k < 5; ++k)
            EXPECT_FALSE(folder.Exists(kConvertedNames[k])) << kConvertedNames[k];
          EXPECT_TRUE(HasMessage(json, "Błąd odczytu pliku TRANSPKT.BIN"));
-         EXPECT_TRUE(HasMessage(json, " *** Brak transformacji"));
+         EXPECT_TRUE(HasMessage(json, "*** Brak transformacji"));
        }},
       {"parcel file with numeric errors",
        [](const TestFolder& folder) {
@@ -230,7 +251,7 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
        [](const TestFolder&, const JsonValue& json) {
          EXPECT_TRUE(json["files"][0]["converted"].boolean);
          EXPECT_EQ(json["files"][0]["errors"].number, 1);
-         EXPECT_TRUE(HasMessage(json, " *** Wykryto błąd liczbowy"));
+         EXPECT_TRUE(HasMessage(json, "*** Wykryto błąd liczbowy"));
        }},
       // A faulty exclusion list is an input problem: the run converts, and says so with 3.
       FaultyExclusionList("unknown number", "PD-101\r\nXYZ-1\r\n", "punktu XYZ-1 nie ma"),
@@ -507,7 +528,7 @@ TEST(BatchCommandLine, SuspectPointsExitSixAndStrictConvertsNothing) {
   }
   const std::optional<JsonValue> sj = ParseJson(s.out);
   ASSERT_TRUE(sj);
-  EXPECT_TRUE(HasMessage(*sj, " *** Punkty podejrzane - pliki mapy nie zostały przekształcone"));
+  EXPECT_TRUE(HasMessage(*sj, "*** Punkty podejrzane - pliki mapy nie zostały przekształcone"));
 }
 
 }  // namespace
