@@ -14,6 +14,13 @@ bool Selected(const WorkingFileTable& files, WindowOperations& window, MapFile f
 
 }  // namespace
 
+bool AnyMapFileSelected(const WorkingFileTable& files, WindowOperations& window) {
+  for (int k = 0; k < kMapFileCount; ++k) {
+    if (Selected(files, window, static_cast<MapFile>(k))) return true;
+  }
+  return false;
+}
+
 void FinishOutput(TaskContext& context, textio::TextFileWriter& file, int slot,
                   TaskResult& result) {
   if (CloseOrReport(file, context.window)) {

@@ -17,6 +17,9 @@ struct ConversionState {
 };
 
 // Converts the map files; the caller ends the run with FinishConversion.
+// True when a map file is present and its conversion switch is on.
+bool AnyMapFileSelected(const WorkingFileTable& files, WindowOperations& window);
+
 void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
                      WindowOperations& window, ConversionState& state);
 

@@ -37,8 +37,9 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
   state.conversionDeclined = false;
+  // Suspect points matter before the maps only when there is a map to convert.
   if (state.transformation.FittedTransformation.Usable() &&
-      HasSuspectPoints(state.transformation)) {
+      HasSuspectPoints(state.transformation) && AnyMapFileSelected(state.files, window)) {
     if (!state.convertWithSuspectPoints) {
       window.ShowMessage(MessageKind::SuspectPoints,
                          " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
@@ -55,9 +56,10 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
                     state.conversion);
   }
   state.geoPackageWritten = false;
-  // The export reads the converted files of this run only: without a usable fit there are
-  // none to export.
-  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable()) {
+  // The export reads the converted files of this run only: without a usable fit, or when
+  // the conversion was declined, there are none to export.
+  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable() &&
+      !state.conversionDeclined) {
     state.geoPackageWritten =
         ExportGeoPackageThroughPlugin(state.files, state.transformation, window).written;
     if (state.geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);

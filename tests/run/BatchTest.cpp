@@ -529,6 +529,23 @@ TEST(BatchCommandLine, SuspectPointsExitSixAndStrictConvertsNothing) {
   const std::optional<JsonValue> sj = ParseJson(s.out);
   ASSERT_TRUE(sj);
   EXPECT_TRUE(HasMessage(*sj, "*** Punkty podejrzane - pliki mapy nie zostały przekształcone"));
+#ifdef ZORNAK_WITH_GDAL
+  // Nor is a GeoPackage made from the previous run's converted files.
+  EXPECT_EQ(Batch({"--strict", "--gpkg", strict.Path()}).status, 6);
+  EXPECT_FALSE(strict.Exists("Mapa.gpkg"));
+#endif
+
+  // Without a map file there is nothing to keep from conversion: no message, still exit 6.
+  TestFolder bare;
+  CopyBlunderDemo(bare);
+  for (const char* name :
+       {"DZIALKI.edz", "KONTURY.edz", "PUNKTY.ept", "WARSTWY.txt", "OBIEKTY.txt"})
+    bare.Remove(name);
+  const BatchResult b = Batch({"--strict", "--json", bare.Path()});
+  EXPECT_EQ(b.status, 6) << b.err;
+  const std::optional<JsonValue> bj = ParseJson(b.out);
+  ASSERT_TRUE(bj);
+  EXPECT_FALSE(HasMessage(*bj, "*** Punkty podejrzane"));
 }
 
 }  // namespace
