@@ -112,7 +112,7 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
             "  |v| = " + Fixed(std::hypot(p.vx, p.vy)) + " m";
     text += p.hasD ? "\n|d| bez punktu = " + Fixed(p.d) + " m" : "\n|d|: h=1";
     if (p.m0i) text += "  m0(i) = " + Fixed(*p.m0i) + " m";
-    if (p.flagged) text += "\n*** |d| > 3 m0(i)";
+    if (p.flagged) text += "\n*** T > F_kr: punkt podejrzany";
   }
   QToolTip::showText(event->globalPosition().toPoint(), text, this);
 }
