@@ -43,14 +43,17 @@ done
 builds+=(this)
 program[this]="$build/bin/zornak_batch"
 
-# name, then the command; appends "seconds kilobytes minor-faults" to $work/name.times
+# name, then the command; appends "seconds kilobytes minor-faults" to $work/name.times. Exit
+# status 6 (suspect points) is a complete run too: among 200,000 clean points the test at
+# alpha = 0.001 per point flags about 200.
 measure() {
-  local name=$1
+  local name=$1 status=0
   shift
-  /usr/bin/time -f "%e %M %R" -o "$work/$name.one" "$@" > /dev/null 2>&1 || {
-    echo "$name: exit status $?" >&2
+  /usr/bin/time -f "%e %M %R" -o "$work/$name.one" "$@" > /dev/null 2>&1 || status=$?
+  if [ "$status" != 0 ] && [ "$status" != 6 ]; then
+    echo "$name: exit status $status" >&2
     exit 1
-  }
+  fi
   grep -v '^Command exited' "$work/$name.one" >> "$work/$name.times"
 }
 
