@@ -154,11 +154,16 @@ BENCHMARK(CompareAllModels)->Arg(1000)->Unit(benchmark::kMillisecond);
 void RefitAfterATick(benchmark::State& state) {
   TransformationState t;
   const int m = static_cast<int>(state.range(0));
-  FillModel(m, t.matched.model);
-  t.matched.ls = t.matched.lp = m;
-  t.matched.numbers.resize(m + 1);
+  TFittedTransformation& f = t.FittedTransformation;
+  FillModel(m, f.model);
+  f.ls = f.lp = m;
+  f.Nr.resize(m + 1);
   for (int i = 1; i <= m; ++i)
-    t.matched.numbers[i] = PointNumber("P" + std::to_string(i));
+    f.Nr[i] = PointNumber("P" + std::to_string(i));
+  t.matched.ls = m;
+  t.matched.origin.resize(m + 1);
+  for (int i = 0; i <= m; ++i)
+    t.matched.origin[i] = i;
   const std::vector<PointNumber> excluded{PointNumber("P7")};
   for (auto _ : state)
     benchmark::DoNotOptimize(RefitExcluding({1, 1, 4}, excluded, t));

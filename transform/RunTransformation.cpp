@@ -172,17 +172,24 @@ AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport* report)
 
 // Moves the adjustment points listed in `numbers` behind the others: they leave the fit
 // and the correction and stay in the listing as check points. Returns how many moved.
-std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& numbers) {
+// `origin` follows the points (see MatchedOrder).
+std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& numbers,
+                      std::vector<std::int32_t>& origin) {
   if (numbers.empty()) return 0;
   struct Listed {
     PointNumber nr;
     long double x, y, x2, y2;
+    std::int32_t origin;
   };
   std::vector<Listed> used, left, rest;
   for (std::int32_t k = 1; k <= f.lp; ++k) {
     const bool adjustment = k <= f.ls;
-    Listed p{f.Nr[k], f.model.x(k), f.model.y(k), adjustment ? f.model.x2(k) : 0,
-             adjustment ? f.model.y2(k) : 0};
+    Listed p{f.Nr[k],
+             f.model.x(k),
+             f.model.y(k),
+             adjustment ? f.model.x2(k) : 0,
+             adjustment ? f.model.y2(k) : 0,
+             origin[k]};
     const bool out = adjustment && std::find(numbers.begin(), numbers.end(), p.nr) != numbers.end();
     (!adjustment ? rest : out ? left : used).push_back(p);
   }
@@ -193,6 +200,7 @@ std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& 
       f.Nr[k] = p.nr;
       f.model.SetPrimary(k, p.x, p.y);
       f.model.SetSecondary(k, p.x2, p.y2);
+      origin[k] = p.origin;
     }
   }
   f.ls = static_cast<std::int32_t>(used.size());
@@ -211,7 +219,7 @@ void ApplyExclusions(const std::string& folder, TransformationState& state, Tran
       text += "\n" + problem;
     window.ShowMessage(MessageKind::ExclusionProblem, text);
   }
-  state.excluded = LeaveOut(f, state.exclusions.numbers);
+  state.excluded = LeaveOut(f, state.exclusions.numbers, state.matched.origin);
   if (state.excluded > 0) report.Count(CountLine::Excluded, state.excluded);
 }
 
@@ -242,7 +250,8 @@ void Judge(TransformationState& state) {
   if (!f.fitted) return;
   CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
   state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
-  ProposeExclusions(f, state.proposal);
+  // Without a flagged point the proposal's first step, the same fit, finds none either.
+  if (HasSuspectPoints(state)) ProposeExclusions(f, state.proposal);
   CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
 }
 
@@ -281,7 +290,10 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   VerifySet(list, false, state.tables, report);
   VerifySet(list, true, state.tables, report);
   MatchSets(state.tables, f);
-  state.matched = MatchedSet{f.ls, f.lp, f.Nr, f.model};
+  state.matched.ls = f.ls;
+  state.matched.origin.resize(static_cast<std::size_t>(f.lp) + 1);
+  for (std::int32_t k = 0; k <= f.lp; ++k)
+    state.matched.origin[k] = k;
   report.Count(CountLine::Common, f.ls);
   if (const std::string damage = reader.DamageLine(); f.readFailed && !damage.empty()) {
     report.Damage(damage);
@@ -301,14 +313,24 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
 bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& excluded,
                     TransformationState& state) {
   TFittedTransformation& f = state.FittedTransformation;
-  if (state.matched.numbers.empty()) return false;
+  std::vector<std::int32_t>& origin = state.matched.origin;
+  if (origin.size() != static_cast<std::size_t>(f.lp) + 1 || f.lp == 0) return false;
+  // The listing back in the matching's order, then the new exclusions.
+  const std::vector<PointNumber> numbers(f.Nr.begin(), f.Nr.begin() + f.lp + 1);
+  const trk::FittedModel points = f.model;
+  const std::int32_t adjustment = f.ls + state.excluded;
+  for (std::int32_t k = 1; k <= f.lp; ++k) {
+    const std::int32_t o = origin[k];
+    f.Nr[o] = numbers[k];
+    f.model.SetPrimary(o, points.x(k), points.y(k));
+    f.model.SetSecondary(o, k <= adjustment ? points.x2(k) : 0, k <= adjustment ? points.y2(k) : 0);
+  }
+  for (std::int32_t k = 0; k <= f.lp; ++k)
+    origin[k] = k;
   f.ls = state.matched.ls;
-  f.lp = state.matched.lp;
-  f.Nr = state.matched.numbers;
-  f.model = state.matched.model;
   f.figures = AccuracyFigures{};
   state.exclusions.numbers = excluded;
-  state.excluded = LeaveOut(f, excluded);
+  state.excluded = LeaveOut(f, excluded, origin);
   const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
   f.fitted = 2 * f.ls - u >= 0 && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
   if (f.fitted) f.figures = Analyse(f, nullptr);
