@@ -120,9 +120,7 @@ void AdjustmentPointsWindow::Refresh() {
   if (state_.transformation.checks.empty()) {
     summary += "\nBrak wyników oceny punktów: naciśnij WYKONAJ w oknie głównym.";
   } else {
-    int flagged = 0;
-    for (const AdjustmentCheck& c : state_.transformation.checks)
-      flagged += c.flagged ? 1 : 0;
+    const int flagged = SuspectPointCount(state_.transformation);
     const int degrees = state_.transformation.testDegrees;
     summary +=
         QString(

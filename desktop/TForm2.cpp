@@ -528,9 +528,7 @@ void TForm2::ShowFitSummary() {
                              : "Brak transformacji");
     return;
   }
-  int flagged = 0;
-  for (const AdjustmentCheck& c : t.checks)
-    flagged += c.flagged && !c.excluded ? 1 : 0;
+  const int flagged = SuspectPointCount(t);
   const QString number = QString::fromStdString(
       textio::Cp1250ToUtf8(TrimmedNumber(f.figures.maxResidualPoint.View())));
   QString suspect = QString("podejrzane: %1").arg(flagged);

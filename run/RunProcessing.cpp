@@ -36,20 +36,19 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   RunTransformation(state.model, folder, window, state.transformation);
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
-  state.conversionDeclined = false;
+  bool declined = false;
   // Suspect points matter before the maps only when there is a map to convert.
   if (state.transformation.FittedTransformation.Usable() &&
       HasSuspectPoints(state.transformation) && AnyMapFileSelected(state.files, window)) {
     if (!state.convertWithSuspectPoints) {
       window.ShowMessage(MessageKind::SuspectPoints,
                          " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
-      state.conversionDeclined = true;
+      declined = true;
     } else {
-      state.conversionDeclined =
-          !window.ConvertDespiteSuspectPoints(SuspectQuestion(state.transformation));
+      declined = !window.ConvertDespiteSuspectPoints(SuspectQuestion(state.transformation));
     }
   }
-  if (state.conversionDeclined) {
+  if (declined) {
     state.conversion.results.fill(TaskResult{});
   } else {
     ConvertMapFiles(state.files, state.transformation.FittedTransformation, window,
@@ -58,8 +57,7 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   state.geoPackageWritten = false;
   // The export reads the converted files of this run only: without a usable fit, or when
   // the conversion was declined, there are none to export.
-  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable() &&
-      !state.conversionDeclined) {
+  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable() && !declined) {
     state.geoPackageWritten =
         ExportGeoPackageThroughPlugin(state.files, state.transformation, window).written;
     if (state.geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);

@@ -38,8 +38,6 @@ struct RunState {
   // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
   // blunder is spread over the map by the correction.
   bool convertWithSuspectPoints = true;
-  // True when the last run converted nothing because of suspect points.
-  bool conversionDeclined = false;
   bool geoPackageWritten = false;  // by the last run
 };
 

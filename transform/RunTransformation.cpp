@@ -338,9 +338,10 @@ bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& e
   return f.fitted;
 }
 
-bool HasSuspectPoints(const TransformationState& state) {
-  return std::any_of(state.checks.begin(), state.checks.end(),
-                     [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; });
+std::int32_t SuspectPointCount(const TransformationState& state) {
+  return static_cast<std::int32_t>(
+      std::count_if(state.checks.begin(), state.checks.end(),
+                    [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; }));
 }
 
 std::string SuspectQuestion(const TransformationState& state) {

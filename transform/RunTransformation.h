@@ -70,8 +70,11 @@ bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& e
 // Korekta Hausbrandta przeniesie ich błędy na mapę."
 std::string SuspectQuestion(const TransformationState& state);
 
-// True when the run's judgement flags an adjustment point used in the fit.
-bool HasSuspectPoints(const TransformationState& state);
+// The adjustment points used in the fit that the run's judgement flags.
+std::int32_t SuspectPointCount(const TransformationState& state);
+inline bool HasSuspectPoints(const TransformationState& state) {
+  return SuspectPointCount(state) > 0;
+}
 
 void RunTransformation(const ModelChoice& choice, const std::string& folder,
                        WindowOperations& window, TransformationState& state);
