@@ -9,25 +9,31 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
+#include <QToolButton>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/ResidualMapWindow.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
+#include "textio/Platform.h"
 #include "textio/TextFile.h"
 #include "transform/Exclusions.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
+#include "viewer/WindowPlace.h"
 
 namespace {
 
@@ -100,7 +106,56 @@ QPixmap ProgramPicture() {
   return picture;
 }
 
+const QString kRecentKey = "foldery/ostatnie";
+constexpr int kRecentFolders = 8;
+const QString kNoFolder = " Nie wybrano folderu roboczego";
+
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_directory(textio::PathFromUtf8(path), ec);
+}
+
+// The program copied into a map's folder works there, as it always did.
+bool HoldsWorkingFiles(const std::string& folder) {
+  for (const char* name :
+       {"TRANSPKT.BIN", "DZIALKI.edz", "PUNKTY.ept", "WARSTWY.txt", "OBIEKTY.txt", "KONTURY.edz"}) {
+    if (textio::FileExistsInFolder(folder, name)) return true;
+  }
+  return false;
+}
+
+std::string InitialFolder() {
+  const std::string own = FolderOfProgram(QCoreApplication::applicationFilePath().toStdString());
+  if (HoldsWorkingFiles(own)) return own;
+  const QStringList recent = RecentFolders();
+  return recent.isEmpty() ? std::string() : recent.first().toStdString();
+}
+
 }  // namespace
+
+std::string FolderOfArgument(const QString& argument) {
+  const std::string path = argument.toStdString();
+  if (IsFolder(path)) return path;
+  std::error_code ec;
+  const std::filesystem::path file = textio::PathFromUtf8(path);
+  if (!std::filesystem::is_regular_file(file, ec)) return {};
+  return textio::Utf8FromPath(std::filesystem::absolute(file, ec).parent_path());
+}
+
+QStringList RecentFolders() {
+  QStringList existing;
+  for (const QString& folder : QSettings().value(kRecentKey).toStringList()) {
+    if (IsFolder(folder.toStdString())) existing << folder;
+  }
+  return existing;
+}
+
+void RememberFolder(const QString& folder) {
+  QStringList recent = QSettings().value(kRecentKey).toStringList();
+  recent.removeAll(folder);
+  recent.prepend(folder);
+  QSettings().setValue(kRecentKey, recent.mid(0, kRecentFolders));
+}
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
@@ -108,7 +163,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TForm2::TForm2(std::string folder, QWidget* parent)
-    : QMainWindow(parent), folder_(std::move(folder)) {
+    : QMainWindow(parent), folder_(folder.empty() ? InitialFolder() : std::move(folder)) {
   state_.threads = ThreadsFromEnvironment();
   setWindowTitle("ZORNAK_edz  wersja  5.02");
   auto* area = new QWidget(this);
@@ -122,7 +177,9 @@ TForm2::TForm2(std::string folder, QWidget* parent)
   CreateTransformationRow(area);
   CreateStatusBar();
   setFixedSize(kClientWidth, kClientHeight);
+  PlaceWindow(this, "glowne", nullptr);
   StartUp();
+  if (HasFolder()) RememberFolder(QString::fromStdString(WorkingFolder()));
 }
 
 void TForm2::CreateHeader(QWidget* area) {
@@ -143,7 +200,11 @@ void TForm2::CreateHeader(QWidget* area) {
   image2_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(48, 48));
   image2_->setCursor(Qt::WhatsThisCursor);
   image2_->setToolTip("Pomoc");
-  connect(image2_, &ClickLabel::clicked, this, [this] { (new TForm1(this))->show(); });
+  connect(image2_, &ClickLabel::clicked, this, [this] {
+    auto* help = new TForm1(this);
+    PlaceWindow(help, "pomoc", this);
+    help->show();
+  });
   auto* date = new QDateEdit(QDate::currentDate(), area);
   date->setGeometry(690, 64, 106, 22);
   date->setCalendarPopup(true);
@@ -167,7 +228,7 @@ void TForm2::CreateFileColumns(QWidget* area) {
     Paint(p, ColourOf(SystemColour::BtnFace));
     PaintText(p, ColourOf(CaptionColour(slot)));
     connect(p, &ClickLabel::clicked, this, [this, slot] {
-      OpenInEditor(QString::fromStdString(state_.files.SlotPath(slot)), this);
+      if (HasFolder()) OpenInEditor(QString::fromStdString(state_.files.SlotPath(slot)), this);
     });
     panels_[slot] = p;
   };
@@ -326,7 +387,18 @@ void TForm2::ShowMessage(MessageKind kind, std::string_view text) {
 
 void TForm2::ShowPanel(int slot, PanelState state) {
   if (slot < 1 || slot > kWorkingFileSlots || !panels_[slot]) return;
-  Paint(panels_[slot], ColourOf(PanelColour(state)));
+  ClickLabel* panel = panels_[slot];
+  Paint(panel, ColourOf(PanelColour(state)));
+  const bool present = state != PanelState::Absent;
+  QFont font = panel->font();
+  font.setBold(present);
+  panel->setFont(font);
+  panel->setFrameStyle(present ? QFrame::Box | QFrame::Plain : QFrame::Panel | QFrame::Raised);
+  panel->setLineWidth(present ? 2 : 1);
+}
+
+bool TForm2::ShowsPresent(const QLabel* panel) {
+  return panel->font().bold() && panel->frameShape() == QFrame::Box;
 }
 
 void TForm2::SetCounter(Counter counter, std::string_view text) {
@@ -348,10 +420,15 @@ void TForm2::CreateStatusBar() {
   statusText_->setToolTip("Kliknij, aby wybrać folder roboczy");
   statusText_->setCursor(Qt::PointingHandCursor);
   connect(statusText_, &ClickLabel::clicked, this, &TForm2::ChooseFolder);
-  folderButton_ = new QPushButton("Zmień folder...", this);
-  folderButton_->setToolTip("Wybierz folder roboczy");
-  folderButton_->setFlat(true);
-  connect(folderButton_, &QPushButton::clicked, this, &TForm2::ChooseFolder);
+  folderButton_ = new QToolButton(this);
+  folderButton_->setText("Zmień folder...");
+  folderButton_->setToolTip("Wybierz folder roboczy; strzałka: ostatnio używane foldery");
+  folderButton_->setAutoRaise(true);
+  folderButton_->setPopupMode(QToolButton::MenuButtonPopup);
+  auto* recent = new QMenu(folderButton_);
+  folderButton_->setMenu(recent);
+  connect(recent, &QMenu::aboutToShow, this, &TForm2::FillRecentMenu);
+  connect(folderButton_, &QToolButton::clicked, this, &TForm2::ChooseFolder);
   statusBar()->addWidget(statusText_, 1);
   statusBar()->addPermanentWidget(folderButton_);
   statusBar()->setFixedHeight(kStatusBarHeight);
@@ -371,15 +448,53 @@ void TForm2::ChooseFolder() {
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  folder_ = dialog.selectedFiles().first().toStdString();
-  // The judgement shown belongs to the folder it was made in.
+  UseFolder(dialog.selectedFiles().first().toStdString());
+}
+
+void TForm2::UseFolder(const std::string& folder) {
+  if (running_ || refitting_ || !IsFolder(folder)) return;
+  folder_ = folder;
+  // The judgement and the figures shown belong to the folder they were made in.
   state_.transformation.checks.clear();
   state_.transformation.models.clear();
   state_.transformation.proposal.clear();
-  fitSummary_->clear();
+  ClearRunFigures();
   StartUp();
+  RememberFolder(QString::fromStdString(WorkingFolder()));
   if (pointsWindow_) pointsWindow_->Refresh();
   if (mapWindow_) mapWindow_->Refresh(state_);
+}
+
+void TForm2::FillRecentMenu() {
+  QMenu* menu = folderButton_->menu();
+  menu->clear();
+  for (const QString& folder : RecentFolders()) {
+    menu->addAction(folder, this, [this, folder] { UseFolder(folder.toStdString()); });
+  }
+  if (!menu->isEmpty()) menu->addSeparator();
+  menu->addAction("Inny folder...", this, &TForm2::ChooseFolder);
+}
+
+void TForm2::ClearRunFigures() {
+  for (int c = 0; c < kCounterCount; ++c)
+    SetCounter(static_cast<Counter>(c), {});
+  pendingStatus_.clear();
+  statusPending_ = false;
+  edit7_->clear();
+  edit7_->hide();
+  fitSummary_->clear();
+}
+
+void TForm2::ShowRunOutcome() {
+  if (!state_.started) {
+    pendingStatus_ = " przetwarzanie przerwane - nie można zapisywać w folderze roboczym";
+  } else if (!state_.transformation.FittedTransformation.Usable()) {
+    pendingStatus_ = " brak transformacji - pliki mapy nie zostały przeliczone";
+  } else {
+    return;
+  }
+  statusPending_ = true;
+  PaintStatus();
 }
 
 void TForm2::ShowAdjustmentPoints() {
@@ -387,6 +502,7 @@ void TForm2::ShowAdjustmentPoints() {
     pointsWindow_ = new AdjustmentPointsWindow(
         state_, [this](int kind, int degree) { UseModel(kind, degree); },
         [this](const std::vector<PointNumber>& excluded) { RefitInMemory(excluded); }, this);
+    PlaceWindow(pointsWindow_, "punkty", this);
   }
   pointsWindow_->OnPointSelected([this](const QString& nr) {
     if (mapWindow_) mapWindow_->SelectPoint(nr);
@@ -403,6 +519,7 @@ void TForm2::ShowResidualMap() {
           if (pointsWindow_) pointsWindow_->SelectPoint(nr);
         },
         this);
+    PlaceWindow(mapWindow_, "mapa", this);
   }
   mapWindow_->Refresh(state_);
   mapWindow_->show();
@@ -426,9 +543,14 @@ void TForm2::StartUp() {
   if (running_) return;
   WorkingFileTable& files = state_.files;
   files.ClearPresence();
-  files.WorkingFolder = folder_.empty()
-                            ? FolderOfProgram(QCoreApplication::applicationFilePath().toStdString())
-                            : AbsoluteFolder(folder_);
+  files.WorkingFolder = folder_.empty() ? std::string() : AbsoluteFolder(folder_);
+  bitBtn1_->setEnabled(HasFolder() && !refitting_);
+  if (!HasFolder()) {
+    statusText_->setText(kNoFolder);
+    for (int slot = 1; slot <= kWorkingFileSlots; ++slot)
+      ShowPanel(slot, PanelState::Absent);
+    return;
+  }
   statusText_->setText(" Folder roboczy = " + QString::fromStdString(files.WorkingFolder));
   if (!modelChosen_) comboBox1_->setCurrentIndex(0);
   files.BuildWorkingFiles();
@@ -436,16 +558,17 @@ void TForm2::StartUp() {
 }
 
 void TForm2::BitBtn1Click() {
-  if (refitting_) return;
+  if (refitting_ || !HasFolder()) return;
   running_ = true;
   boxesShown_.clear();
   skipped_.clear();
   showProposal_ = false;
-  fitSummary_->clear();
+  ClearRunFigures();
   try {
     state_.exportGeoPackage = geoPackageBox_->isChecked();
     RunProcessing(state_, *this);
     PaintStatus();
+    ShowRunOutcome();
     ShowFitSummary();
     if (pointsWindow_) pointsWindow_->Refresh();
     if (mapWindow_) mapWindow_->Refresh(state_);

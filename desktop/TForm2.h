@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <map>
 #include <optional>
@@ -22,6 +23,16 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
+
+// The working folder a command-line argument names: the folder itself, or the folder of a
+// file in it (a desktop's "open with" of TRANSPKT.BIN or DZIALKI.edz); empty when it names
+// neither.
+std::string FolderOfArgument(const QString& argument);
+
+// The folders worked in, most recent first (QSettings); only those that still exist.
+QStringList RecentFolders();
+void RememberFolder(const QString& folder);
 
 // A label that reacts to a click: the file panels and the help picture.
 class ClickLabel : public QLabel {
@@ -41,7 +52,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   Q_OBJECT
 
  public:
-  // `folder` empty: the working folder is the program's folder.
+  // `folder` empty: the program's own folder when it holds working files (the program
+  // copied into the map's folder), else the last folder worked in, else none: then the
+  // status bar says "Nie wybrano folderu roboczego" and WYKONAJ waits for a folder.
   explicit TForm2(std::string folder = {}, QWidget* parent = nullptr);
 
   // From the fourth message box of one kind in a run on, the box offers to skip the rest
@@ -67,7 +80,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // Asks for a working folder with the folder dialog; a chosen one becomes the working
   // folder, shown in the status bar, and the panels follow it.
   void ChooseFolder();
+  // Makes `folder` the working folder (and the most recent one): the panels follow, the
+  // counters, the status and the fit shown of the previous folder are cleared.
+  void UseFolder(const std::string& folder);
   const std::string& WorkingFolder() const { return state_.files.WorkingFolder; }
+  bool HasFolder() const { return !state_.files.WorkingFolder.empty(); }
   // Opens (or raises) the window "Punkty dostosowania".
   void ShowAdjustmentPoints();
   // Sets the kind (1, 2) and degree (1..9) selectors; the next run uses them. The start-up
@@ -102,7 +119,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QCheckBox* CheckBox(int box) const { return boxes_[box]; }
   const RunState& State() const { return state_; }
   QPushButton* BitBtn1() const { return bitBtn1_; }
-  QPushButton* FolderButton() const { return folderButton_; }
+  QToolButton* FolderButton() const { return folderButton_; }
+  // The name of an existing file is in bold and its panel framed: a cue beside the colour.
+  static bool ShowsPresent(const QLabel* panel);
   QString StatusBarText() const;
 
  public:
@@ -120,6 +139,11 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void CreateStatusBar();
   void PaintStatus();
   void ShowFitSummary();
+  // Empties the counters, the status field and the fit line: they belong to one run.
+  void ClearRunFigures();
+  // The status of a run that was refused or found no usable transformation.
+  void ShowRunOutcome();
+  void FillRecentMenu();
   void AfterRefit(long double m0Before);
   // Asks about editors with unsaved changes; false when the user cancels.
   bool CloseEditors();
@@ -136,7 +160,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* bitBtn1_ = nullptr;
   ClickLabel* image2_ = nullptr;
   ClickLabel* statusText_ = nullptr;
-  QPushButton* folderButton_ = nullptr;
+  QToolButton* folderButton_ = nullptr;
   QPushButton* pointsButton_ = nullptr;
   AdjustmentPointsWindow* pointsWindow_ = nullptr;
   QPushButton* mapButton_ = nullptr;

@@ -1,14 +1,11 @@
-// zornak_edz [FOLDER]: the desktop program, on FOLDER or else on the program's own folder.
-// Started without FOLDER from a folder that takes no new file (as once installed), it asks
-// for a working folder at once.
+// zornak_edz [FOLDER | FILE]: the desktop program, on FOLDER, or on the folder of FILE (a
+// desktop's "open with"). Without an argument it works in its own folder when that holds
+// working files, else in the last folder worked in, else it asks for a folder at once.
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <filesystem>
 
 #include "desktop/TForm2.h"
-#include "textio/Platform.h"
-#include "textio/TextFile.h"
 #include "viewer/Look.h"
 
 int main(int argc, char** argv) {
@@ -18,9 +15,8 @@ int main(int argc, char** argv) {
   // Qt reads the command line in wide characters on Windows; paths go on as UTF-8.
   const QStringList arguments = QCoreApplication::arguments();
   if (arguments.size() > 1) {
-    folder = arguments[1].toStdString();
-    std::error_code ec;
-    if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
+    folder = FolderOfArgument(arguments[1]);
+    if (folder.empty()) {
       QMessageBox::critical(
           nullptr, "ZORNAK_edz",
           "Folder roboczy " + arguments[1] + " nie istnieje lub nie jest folderem");
@@ -29,9 +25,6 @@ int main(int argc, char** argv) {
   }
   TForm2 window(folder);
   window.show();
-  std::string reason;
-  if (folder.empty() && !textio::CanCreateFileIn(window.WorkingFolder(), reason)) {
-    QTimer::singleShot(0, &window, &TForm2::ChooseFolder);
-  }
+  if (!window.HasFolder()) QTimer::singleShot(0, &window, &TForm2::ChooseFolder);
   return app.exec();
 }

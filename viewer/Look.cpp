@@ -39,6 +39,7 @@ void InstallFontSubstitutes() {
 
 bool SetUpApplication(QApplication& app) {
   QApplication::setApplicationName("ZORNAK_edz");
+  QApplication::setOrganizationName("ZORNAK_edz");
   InstallFontSubstitutes();
   QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
   // Some platforms (the offscreen one among them) search no system icon folder.

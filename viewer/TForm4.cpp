@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,11 +20,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -33,6 +37,7 @@
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "viewer/Look.h"
+#include "viewer/WindowPlace.h"
 
 namespace {
 
@@ -50,10 +55,23 @@ QString FolderPart(const QString& caption) {
   return caption.left(caption.lastIndexOf('/') + 1);
 }
 
+// What the file holds on disk, to tell a change by another program from our own save; empty
+// when there is no file.
+QByteArray DiskDigest(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QCryptographicHash hash(QCryptographicHash::Sha1);
+  hash.addData(&file);
+  return hash.result();
+}
+
+// A run writes its report in several steps; the document follows once they settle.
+constexpr int kSettleMs = 200;
+
 }  // namespace
 
 TForm4::TForm4(QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window),
       text_(new QTextEdit(this)),
       trackBar1_(new QSlider(Qt::Horizontal, this)),
       edit1_(new QLineEdit(QString::number(kInitialSize), this)) {
@@ -76,7 +94,74 @@ TForm4::TForm4(QWidget* parent)
   CreateActions();
   CreateToolBar();
   CreateFindDialog();
+  CreateWatcher();
   SetCaption(kUntitled);
+}
+
+void TForm4::CreateWatcher() {
+  watcher_ = new QFileSystemWatcher(this);
+  settle_ = new QTimer(this);
+  settle_->setSingleShot(true);
+  settle_->setInterval(kSettleMs);
+  connect(settle_, &QTimer::timeout, this, &TForm4::FileChangedOnDisk);
+  // A file replaced by renaming another over it (as every output of the program is written)
+  // leaves the watch; the folder's watch brings it back.
+  connect(watcher_, &QFileSystemWatcher::fileChanged, settle_, qOverload<>(&QTimer::start));
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
+}
+
+void TForm4::Watch() {
+  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+  if (untitled_ || !QFileInfo(caption_).isAbsolute()) return;
+  const QString folder = QFileInfo(caption_).absolutePath();
+  if (QFileInfo(folder).isDir()) watcher_->addPath(folder);
+  if (QFileInfo::exists(caption_)) watcher_->addPath(caption_);
+}
+
+void TForm4::FileChangedOnDisk() {
+  if (untitled_) return;
+  if (!watcher_->files().contains(caption_) && QFileInfo::exists(caption_))
+    watcher_->addPath(caption_);
+  const QByteArray digest = DiskDigest(caption_);
+  if (digest == diskDigest_ || digest.isEmpty()) return;
+  const QString name = QFileInfo(caption_).fileName();
+  if (Modified()) {
+    QMessageBox box(QMessageBox::Question, "ZORNAK_edz",
+                    "Plik " + name +
+                        " został zmieniony na dysku.\nWczytać go ponownie? Zmiany w tym oknie "
+                        "zostaną utracone.",
+                    QMessageBox::NoButton, this);
+    QPushButton* reload = box.addButton("Wczytaj ponownie", QMessageBox::AcceptRole);
+    QPushButton* keep = box.addButton("Zachowaj moje", QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.exec();
+    if (box.clickedButton() != reload) {
+      statusBar()->showMessage("Plik " + name + " na dysku jest nowszy niż ten tekst");
+      return;
+    }
+  }
+  const int position = text_->textCursor().position();
+  if (!LoadFile(caption_)) return;
+  text_->document()->setModified(false);
+  QTextCursor cursor = text_->textCursor();
+  cursor.setPosition(std::min(position, text_->document()->characterCount() - 1));
+  text_->setTextCursor(cursor);
+  statusBar()->showMessage("Plik " + name + " zmienił się na dysku - wczytano go ponownie");
+}
+
+bool TForm4::SaveOverChangedFile() {
+  const QByteArray digest = DiskDigest(caption_);
+  if (digest.isEmpty() || digest == diskDigest_) return true;
+  QMessageBox box(QMessageBox::Warning, "ZORNAK_edz",
+                  "Plik " + QFileInfo(caption_).fileName() +
+                      " został zmieniony na dysku po otwarciu.\nZapisać ten tekst w jego "
+                      "miejsce?",
+                  QMessageBox::NoButton, this);
+  QPushButton* save = box.addButton("Zapisz mimo to", QMessageBox::AcceptRole);
+  box.addButton("Anuluj", QMessageBox::RejectRole);
+  box.exec();
+  return box.clickedButton() == save;
 }
 
 void TForm4::CreateActions() {
@@ -93,6 +178,7 @@ void TForm4::CreateActions() {
   drukuj_ = action("&Drukuj...", &TForm4::Drukuj1Click, "Drukuj plik");
   wyjscie_ = action("W&yjście", &TForm4::ConfirmClose);
   cofnij_ = action("Cofnij", &TForm4::Cofnij1Click, "Cofanie o 1 krok");
+  dalej_ = action("Znajdź &następny", &TForm4::FindNext);
   wytnij_ = new QAction("&Wytnij", this);
   wytnij_->setToolTip("Wytnij zaznaczony tekst");
   connect(wytnij_, &QAction::triggered, text_, &QTextEdit::cut);
@@ -103,11 +189,25 @@ void TForm4::CreateActions() {
   wklej_->setToolTip("Wklej ze schowka");
   connect(wklej_, &QAction::triggered, text_, &QTextEdit::paste);
   znajdz_ = action("Znajdź...", &TForm4::Znajdz1Click, "Szukaj ciągu znaków");
+  // The standard keys of the desktop; the menus show them beside the commands.
+  const std::pair<QAction*, QKeySequence::StandardKey> keys[] = {
+      {nowy_, QKeySequence::New},     {otworz_, QKeySequence::Open},
+      {zapisz_, QKeySequence::Save},  {zapiszJako_, QKeySequence::SaveAs},
+      {drukuj_, QKeySequence::Print}, {wyjscie_, QKeySequence::Close},
+      {cofnij_, QKeySequence::Undo},  {wytnij_, QKeySequence::Cut},
+      {kopiuj_, QKeySequence::Copy},  {wklej_, QKeySequence::Paste},
+      {znajdz_, QKeySequence::Find},  {dalej_, QKeySequence::FindNext},
+  };
+  for (const auto& [command, key] : keys)
+    command->setShortcut(key);
+  // Ctrl+W closes on every desktop, F3 finds the next one on every desktop.
+  wyjscie_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W)});
+  dalej_->setShortcuts({QKeySequence(Qt::Key_F3)});
 
   QMenu* plik = menuBar()->addMenu("Plik");
   plik->addActions({nowy_, otworz_, zapisz_, zapiszJako_, drukuj_, wyjscie_});
   menuBar()->addMenu("Edycja")->addActions({cofnij_, wytnij_, kopiuj_, wklej_});
-  menuBar()->addMenu("Znajdź")->addAction(znajdz_);
+  menuBar()->addMenu("Znajdź")->addActions({znajdz_, dalej_});
 
   text_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(text_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -211,6 +311,7 @@ void TForm4::CreateFindDialog() {
 void TForm4::SetCaption(const QString& caption) {
   caption_ = caption;
   setWindowTitle(caption + "[*]");
+  Watch();
 }
 
 bool TForm4::Modified() const {
@@ -221,6 +322,7 @@ bool TForm4::LoadFile(const QString& path) {
   const std::string name = path.toStdString();
   if (!QFileInfo::exists(path)) {
     text_->setPlainText(" ");
+    diskDigest_.clear();
     return true;
   }
   textio::TextFileReader reader;
@@ -235,6 +337,7 @@ bool TForm4::LoadFile(const QString& path) {
     all += textio::Cp1250ToUtf8(line);
   }
   text_->setPlainText(QString::fromStdString(all));
+  diskDigest_ = DiskDigest(path);
   return true;
 }
 
@@ -249,6 +352,7 @@ bool TForm4::WriteFile(const QString& path) {
                           "Błąd zapisu pliku " + QString::fromStdString(writer.FailureText()));
     return false;
   }
+  diskDigest_ = DiskDigest(path);
   return true;
 }
 
@@ -269,8 +373,10 @@ void TForm4::Nowy1Click() {
   if (!MaybeSave()) return;
   text_->clear();
   text_->document()->setModified(false);  // only a change of the text marks it
-  if (QFileInfo(caption_).fileName() != kUntitled) SetCaption(FolderPart(caption_) + kUntitled);
   untitled_ = true;
+  diskDigest_.clear();
+  if (QFileInfo(caption_).fileName() != kUntitled) SetCaption(FolderPart(caption_) + kUntitled);
+  Watch();
 }
 
 void TForm4::Otworz1Click() {
@@ -281,8 +387,8 @@ void TForm4::Otworz1Click() {
   const QString path = dialog.selectedFiles().first();
   if (!MaybeSave() || !LoadFile(path)) return;
   text_->document()->setModified(false);
-  SetCaption(path);
   untitled_ = false;
+  SetCaption(path);
 }
 
 void TForm4::Zapisz1Click() {
@@ -290,6 +396,7 @@ void TForm4::Zapisz1Click() {
     Zapiszjako1Click();
     return;
   }
+  if (!SaveOverChangedFile()) return;
   if (WriteFile(caption_)) text_->document()->setModified(false);
 }
 
@@ -301,8 +408,8 @@ void TForm4::Zapiszjako1Click() {
   const QString path = dialog.selectedFiles().first();
   if (!WriteFile(path)) return;
   text_->document()->setModified(false);
-  SetCaption(path);
   untitled_ = false;
+  SetCaption(path);
 }
 
 void TForm4::Drukuj1Click() {
@@ -357,7 +464,10 @@ void TForm4::SizeBoxEntered() {
 void TForm4::FindNext() {
   text_->setFocus();
   const QString search = findText_->text();
-  if (search.isEmpty()) return;
+  if (search.isEmpty()) {
+    Znajdz1Click();
+    return;
+  }
   QTextCursor cursor = text_->textCursor();
   const int start = cursor.selectedText() == search ? cursor.selectionEnd() : 0;
   const int found = text_->toPlainText().indexOf(search, start, Qt::CaseSensitive);
@@ -399,26 +509,38 @@ void TForm4::closeEvent(QCloseEvent* event) {
   }
 }
 
+int TForm4::WidthForText(int limit) const {
+  const QFontMetrics metrics(text_->font());
+  int widest = 0;
+  for (QTextBlock block = text_->document()->begin(); block.isValid(); block = block.next())
+    widest = std::max(widest, metrics.horizontalAdvance(block.text()));
+  const int margins = 2 * static_cast<int>(text_->document()->documentMargin()) +
+                      2 * text_->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                      metrics.averageCharWidth();
+  return std::clamp(widest + margins, width(), std::max(width(), limit));
+}
+
 TForm4* OpenInEditor(const QString& path, QWidget* owner) {
-  int open = 0;
+  QList<QRect> open;
   if (owner) {
-    for (const TForm4* other : owner->findChildren<TForm4*>(Qt::FindDirectChildrenOnly))
-      open += other->isVisible() ? 1 : 0;
+    for (const TForm4* other : owner->findChildren<TForm4*>(Qt::FindDirectChildrenOnly)) {
+      if (other->isVisible()) open << other->frameGeometry();
+    }
   }
   auto* editor = new TForm4(owner);
   editor->SetCaption(path);
   editor->LoadFile(path);
-  constexpr int kStep = 28;
   const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  const QPoint step = QPoint(kStep, kStep) * (open % 8);
-  QPoint at = (owner ? owner->frameGeometry().topRight() + QPoint(8, 0) : free.topLeft()) + step;
-  // An editor that would stand out past the screen's right or bottom edge cascades from
-  // its top left corner instead.
-  if (at.x() + editor->width() > free.right()) at.setX(free.left() + step.x());
-  if (at.y() + editor->height() > free.bottom()) at.setY(free.top() + step.y());
-  editor->move(at);
+  const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
+  editor->resize(editor->WidthForText(free.width() - 16), editor->height());
+  if (owner) {
+    const QSize frame = owner->frameGeometry().size() - owner->geometry().size();
+    const QRect place = PlaceBeside(owner->frameGeometry(), editor->size() + frame, free, open);
+    editor->resize(place.size() - frame);
+    editor->move(place.topLeft());
+  }
   editor->show();
+  KeepOnScreen(editor, free);
   editor->Text()->document()->setModified(false);
   return editor;
 }

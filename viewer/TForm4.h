@@ -3,11 +3,14 @@
 // each acts on its own text and caption only. The caption is the document's file name.
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
 
 class QAction;
 class QDialog;
+class QFileSystemWatcher;
+class QTimer;
 class QLineEdit;
 class QPrinter;
 class QSlider;
@@ -32,6 +35,8 @@ class TForm4 : public QMainWindow {
   bool LoadFile(const QString& path);
   // Writes the text to `path` in Windows-1250 with CR LF; false with a message on failure.
   bool WriteFile(const QString& path);
+  // The window width that shows the longest line whole at the text's font, within `limit`.
+  int WidthForText(int limit) const;
   // Prints the text with a 35-point first-line indent, titled with the file name.
   void PrintTo(QPrinter& printer);
   void SetCaption(const QString& caption);
@@ -63,6 +68,14 @@ class TForm4 : public QMainWindow {
   void CreateToolBar();
   void CreateFindDialog();
   void SizeBoxEntered();
+  // The document's file is watched: a change by another program (a run of the main window)
+  // reloads an unmodified text and says so, and asks before a modified one is replaced.
+  void CreateWatcher();
+  void Watch();
+  void FileChangedOnDisk();
+  // True when the file is as it was loaded or last saved, or the user still wants to save
+  // over the other program's change.
+  bool SaveOverChangedFile();
 
   QTextEdit* text_;
   QSlider* trackBar1_;
@@ -72,10 +85,14 @@ class TForm4 : public QMainWindow {
   QString caption_;
   bool untitled_ = false;  // after "&Nowy": saving asks for a name
   QWidget* closeButton_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;
+  QTimer* settle_ = nullptr;
+  QByteArray diskDigest_;  // of the file as loaded or last saved
   QAction *nowy_, *otworz_, *zapisz_, *zapiszJako_, *drukuj_, *wyjscie_, *cofnij_, *wytnij_,
-      *kopiuj_, *wklej_, *znajdz_;
+      *kopiuj_, *wklej_, *znajdz_, *dalej_;
 };
 
-// Opens `path` in a new editor window owned by `owner`, shown at once beside the owner,
-// each further editor a step lower and further right, inside the screen.
+// Opens `path` in a new editor window owned by `owner`, shown at once where it covers least
+// of the owner and of the editors already open, inside the screen, wide enough for the
+// file's longest line when the screen allows.
 TForm4* OpenInEditor(const QString& path, QWidget* owner);

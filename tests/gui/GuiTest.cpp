@@ -5,11 +5,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QSettings>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <filesystem>
 
 #include "core/WorkingFiles.h"
@@ -23,6 +26,7 @@
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
+#include "viewer/WindowPlace.h"
 
 namespace {
 
@@ -82,8 +86,17 @@ class RecordingForm : public TForm2 {
 class GuiTest : public QObject {
   Q_OBJECT
 
+  QTemporaryDir settings_;
+
  private slots:
-  void initTestCase() { QVERIFY(SetUpApplication(*qApp)); }
+  void initTestCase() {
+    QVERIFY(SetUpApplication(*qApp));
+    // The user's own settings are never touched: each test program keeps its own.
+    QVERIFY(settings_.isValid());
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
+  }
+  void init() { QSettings().clear(); }
 
   void startUpLightsPresentFilesOnly() {
     QTemporaryDir folder;
@@ -335,11 +348,17 @@ class GuiTest : public QObject {
     const QList<TForm4*> editors = form.findChildren<TForm4*>();
     QCOMPARE(editors.size(), 2);
     QCOMPARE(editors[0]->Caption(), folder.filePath("DZIALKI.edz"));
-    // Editors cascade: the second one step further right and lower than the first (the
-    // platform may nudge a window's height by its frame).
-    const QPoint step = editors[1]->pos() - editors[0]->pos();
-    QCOMPARE(step.x(), 28);
-    QVERIFY(step.y() >= 20);
+    // Each editor stands inside the screen, the second not on top of the first.
+    const QRect screen = form.screen()->availableGeometry();
+    for (const TForm4* editor : editors)
+      QVERIFY2(screen.contains(editor->frameGeometry()), qPrintable(QString("%1,%2 %3x%4 in %5x%6")
+                                                                        .arg(editor->x())
+                                                                        .arg(editor->y())
+                                                                        .arg(editor->width())
+                                                                        .arg(editor->height())
+                                                                        .arg(screen.width())
+                                                                        .arg(screen.height())));
+    QVERIFY(editors[1]->frameGeometry() != editors[0]->frameGeometry());
     QCOMPARE(editors[0]->Text()->toPlainText(), "  1.12-1");
   }
 
@@ -480,6 +499,249 @@ class GuiTest : public QObject {
     QCOMPARE(Background(form.Panel(slot::kPoints)), ColourOf(SystemColour::InfoBk));
     QCOMPARE(Background(form.Panel(slot::kErrors)), ColourOf(SystemColour::Window));
     QCOMPARE(QString::fromStdString(form.WorkingFolder()), second.path());
+  }
+
+  // Counters, status and the fit line belong to one run of one folder: a new folder, a
+  // refused run and a run without a fit leave none of the previous run's figures.
+  void noLeftoversOfAnEarlierRun() {
+    QTemporaryDir demo, empty, readOnly, noFit;
+    CopyDemo(demo);
+    CopyDemo(readOnly, {"DZIALKI.edz"});
+    CopyDemo(noFit, {"DZIALKI.edz"});
+    TForm2 form(demo.path().toStdString());
+    form.AnswerSuspectQuestion(true);
+    auto runIn = [&form](const QTemporaryDir& folder) {
+      form.UseFolder(folder.path().toStdString());
+      ModalCloser closer;
+      form.BitBtn1Click();
+    };
+    auto countersEmpty = [&form] {
+      for (int n : {1, 2, 3, 4, 5, 8, 9, 10, 12, 13, 14}) {
+        if (!form.Edit(n)->text().isEmpty()) return false;
+      }
+      return true;
+    };
+    runIn(demo);
+    QVERIFY(!countersEmpty());
+    QVERIFY(!form.FitSummary()->text().isEmpty());
+
+    form.UseFolder(empty.path().toStdString());
+    QVERIFY(countersEmpty());
+    QVERIFY(form.Edit7()->isHidden());
+    QVERIFY(form.FitSummary()->text().isEmpty());
+
+    runIn(demo);
+    QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
+    runIn(readOnly);
+    QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(countersEmpty());
+    QVERIFY(form.Edit7()->text().contains("przerwane"));
+    QVERIFY(form.FitSummary()->text().isEmpty());
+
+    runIn(demo);
+    runIn(noFit);
+    QVERIFY(countersEmpty());
+    QCOMPARE(form.Edit7()->text(), " brak transformacji - pliki mapy nie zostały przeliczone");
+    QCOMPARE(form.FitSummary()->text(), "Brak transformacji");
+  }
+
+  // Without a folder nothing can run; a chosen one is remembered and offered next time, and
+  // an argument naming a file works in the file's folder.
+  void startWithoutAFolder() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("TRANSPKT.BIN"), "");
+    {
+      TForm2 form;
+      QCOMPARE(form.StatusBarText(), " Nie wybrano folderu roboczego");
+      QVERIFY(!form.BitBtn1()->isEnabled());
+      {
+        ModalCloser cancel;
+        form.ChooseFolder();
+      }
+      QVERIFY(!form.BitBtn1()->isEnabled());
+      QVERIFY(!form.HasFolder());
+      ModalCloser choose;
+      choose.saveAs = folder.path();
+      form.ChooseFolder();
+      QVERIFY(form.BitBtn1()->isEnabled());
+    }
+    QCOMPARE(RecentFolders(), QStringList{folder.path()});
+    TForm2 again;
+    QCOMPARE(QString::fromStdString(again.WorkingFolder()), folder.path());
+    QVERIFY(again.BitBtn1()->isEnabled());
+    QCOMPARE(QString::fromStdString(FolderOfArgument(folder.filePath("TRANSPKT.BIN"))),
+             folder.path());
+    QCOMPARE(QString::fromStdString(FolderOfArgument(folder.path())), folder.path());
+    QVERIFY(FolderOfArgument(folder.filePath("brak")).empty());
+    // A folder that is gone is not offered.
+    QTemporaryDir gone;
+    RememberFolder(gone.path());
+    gone.remove();
+    QCOMPARE(RecentFolders(), QStringList{folder.path()});
+  }
+
+  // An existing file's panel differs from an absent one's by more than colour: bold name and
+  // a frame; every caption colour reads on every panel colour (WCAG contrast of 4.5 or more).
+  void litPanelsHaveACueBesideColour() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("DZIALKI.edz"), "");
+    WriteBytes(folder.filePath("err.tra"), "");
+    TForm2 form(folder.path().toStdString());
+    QVERIFY(TForm2::ShowsPresent(form.Panel(slot::kParcels)));
+    QVERIFY(TForm2::ShowsPresent(form.Panel(slot::kErrors)));
+    QVERIFY(!TForm2::ShowsPresent(form.Panel(slot::kPoints)));
+    auto luminance = [](const QColor& c) {
+      auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      };
+      return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+             0.0722 * channel(c.blueF());
+    };
+    for (int slot = 1; slot <= kWorkingFileSlots; ++slot) {
+      if (!form.Panel(slot)) continue;
+      const QColor text = form.Panel(slot)->palette().color(QPalette::WindowText);
+      for (SystemColour back :
+           {SystemColour::BtnFace, SystemColour::InfoBk, SystemColour::Window}) {
+        const double a = luminance(text), b = luminance(ColourOf(back));
+        QVERIFY((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 4.5);
+      }
+    }
+  }
+
+  // A file changed on disk: an unmodified text follows it and says so; a modified one asks;
+  // saving over a file changed since it was read asks first.
+  void editorFollowsItsFileOnDisk() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Protokol.tra");
+    WriteBytes(path, "stary\r\n");
+    TForm4* editor = OpenInEditor(path, nullptr);
+    auto replace = [&](const QByteArray& bytes) {
+      // As the run writes: a new file renamed over the old one.
+      WriteBytes(path + ".new", bytes);
+      QFile::remove(path);
+      QVERIFY(QFile::rename(path + ".new", path));
+    };
+    replace("nowy\r\n");
+    QTRY_COMPARE(editor->Text()->toPlainText(), "nowy");
+    QVERIFY(!editor->Modified());
+    QVERIFY(editor->statusBar()->currentMessage().contains("wczytano"));
+
+    QTest::keyClicks(editor->Text(), "moje ");
+    {
+      ModalCloser closer;
+      closer.choose = [](QMessageBox* box) { return box->buttons().value(1); };
+      replace("trzeci\r\n");
+      QTRY_COMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.buttons[0].contains("Zachowaj moje"));
+    }
+    QVERIFY(editor->Text()->toPlainText().contains("moje"));
+    {
+      ModalCloser closer;
+      closer.choose = [](QMessageBox* box) {
+        for (QAbstractButton* b : box->buttons()) {
+          if (b->text() == "Anuluj") return b;
+        }
+        return static_cast<QAbstractButton*>(nullptr);
+      };
+      editor->Zapisz1Click();
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts[0].contains("po otwarciu"));
+    }
+    QCOMPARE(ReadBytes(path), QByteArray("trzeci\r\n"));
+    QVERIFY(editor->Modified());
+    {
+      ModalCloser closer;
+      closer.choose = [](QMessageBox* box) { return box->buttons().value(0); };
+      editor->Zapisz1Click();
+    }
+    QVERIFY(ReadBytes(path).contains("moje"));
+    QVERIFY(!editor->Modified());
+    // Its own save is no change from outside.
+    QTest::qWait(400);
+    QVERIFY(editor->Text()->toPlainText().contains("moje"));
+    {
+      ModalCloser closer;
+      closer.choose = [](QMessageBox* box) { return box->buttons().value(0); };
+      QTest::keyClicks(editor->Text(), "x");
+      replace("czwarty\r\n");
+      QTRY_COMPARE(editor->Text()->toPlainText(), "czwarty");
+    }
+    QVERIFY(!editor->Modified());
+    delete editor;
+  }
+
+  // The commands' keys stand in the menus; the first window shows the widest line whole.
+  void editorShortcutsAndWidth() {
+    QTemporaryDir folder;
+    const QByteArray wide(110, 'W');
+    WriteBytes(folder.filePath("Protokol.tra"), "krotki\r\n" + wide + "\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("Protokol.tra"), nullptr);
+    QStringList keys;
+    for (const QAction* a : editor->findChildren<QAction*>())
+      keys << a->shortcut().toString();
+    for (const char* key : {"Ctrl+F", "F3", "Ctrl+S", "Ctrl+P", "Ctrl+W"})
+      QVERIFY2(keys.contains(key), key);
+    const int needed = QFontMetrics(editor->Text()->font()).horizontalAdvance(QString(wide));
+    const int limit = editor->screen()->availableGeometry().width();
+    QVERIFY(editor->Text()->viewport()->width() >= std::min(needed, limit - 100));
+    editor->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    QTest::keyClick(editor->Text(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(editor->FindDialog()->isVisible());
+    delete editor;
+  }
+
+  // Beside the main window where it covers least of it, always inside the screen: at
+  // 1600x1000 the window fits beside; at 1366x768 it has to overlap, as little as any place.
+  void placementBesideTheMainWindow_data() {
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("1600x1000, right") << QRect(0, 0, 1600, 1000) << QRect(0, 0, 808, 650)
+                                      << QSize(700, 600) << QRect(816, 0, 700, 600);
+    QTest::newRow("1600x1000, main on the right, left")
+        << QRect(0, 0, 1600, 1000) << QRect(790, 100, 808, 650) << QSize(700, 600)
+        << QRect(82, 100, 700, 600);
+    QTest::newRow("1366x768, least overlap") << QRect(0, 0, 1366, 768) << QRect(0, 0, 808, 650)
+                                             << QSize(1000, 680) << QRect(366, 88, 1000, 680);
+    QTest::newRow("larger than the screen") << QRect(0, 24, 1366, 744) << QRect(0, 24, 808, 650)
+                                            << QSize(2000, 900) << QRect(0, 24, 1366, 744);
+  }
+  void placementBesideTheMainWindow() {
+    QFETCH(QRect, screen);
+    QFETCH(QRect, main);
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    const QRect place = PlaceBeside(main, size, screen);
+    QCOMPARE(place, expected);
+    // No place on a 2-pixel grid covers less of the main window.
+    const QRect overlap = place.intersected(main);
+    const long long least = overlap.isEmpty() ? 0LL : 1LL * overlap.width() * overlap.height();
+    for (int x = screen.left(); x + place.width() <= screen.right() + 1; x += 2) {
+      for (int y = screen.top(); y + place.height() <= screen.bottom() + 1; y += 2) {
+        const QRect other = QRect(QPoint(x, y), place.size()).intersected(main);
+        if (!other.isEmpty()) QVERIFY(1LL * other.width() * other.height() >= least);
+      }
+    }
+  }
+
+  // A window comes back where the user left it, in the next session too.
+  void windowsKeepTheirPlace() {
+    QTemporaryDir folder;
+    CopyDemo(folder, {"TRANSPKT.BIN"});
+    QRect left;
+    {
+      TForm2 form(folder.path().toStdString());
+      form.show();
+      form.ShowAdjustmentPoints();
+      form.PointsWindow()->setGeometry(40, 60, 500, 400);
+      left = form.PointsWindow()->geometry();
+      form.PointsWindow()->close();
+    }
+    TForm2 form(folder.path().toStdString());
+    form.ShowAdjustmentPoints();
+    QCOMPARE(form.PointsWindow()->geometry(), left);
   }
 
   void newDocumentIsBornUnmodified() {

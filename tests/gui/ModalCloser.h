@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -57,6 +58,9 @@ class ModalCloser {
         dialog->selectFile(QString());
       } else {
         dialog->selectFile(saveAs);
+        // selectFile leaves the name field alone while it has the focus; the name typed in
+        // is what a save dialog accepts.
+        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(saveAs);
       }
       QMetaObject::invokeMethod(dialog, "accept");
     }
