@@ -28,19 +28,20 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
 void MapCanvas::SetData(FitPictureData data) {
   data_ = std::move(data);
   options_.highlighted = -1;
-  if (!fitted_) FitAll();
+  if (!movedByUser_) view_ = FitView(data_, size());
   update();
 }
 
 void MapCanvas::FitAll() {
   view_ = FitView(data_, size());
-  fitted_ = true;
+  movedByUser_ = false;
   update();
 }
 
 void MapCanvas::ZoomAt(const QPointF& at, double factor) {
   // The point under the cursor stays where it is.
-  const QRectF area = rect();
+  movedByUser_ = true;
+  const QRectF area = DataArea(rect());
   const long double x = view_.centreX - (at.y() - area.center().y()) / view_.pixelsPerMetre;
   const long double y = view_.centreY + (at.x() - area.center().x()) / view_.pixelsPerMetre;
   view_.pixelsPerMetre *= factor;
@@ -53,7 +54,7 @@ int MapCanvas::PointAt(const QPointF& at) const {
   int nearest = -1;
   double best = 8;
   for (std::size_t i = 0; i < data_.points.size(); ++i) {
-    const QPointF s = ToScreen(view_, rect(), data_.points[i].x, data_.points[i].y);
+    const QPointF s = ToScreen(view_, DataArea(rect()), data_.points[i].x, data_.points[i].y);
     const double distance = std::hypot(s.x() - at.x(), s.y() - at.y());
     if (distance <= best) {
       best = distance;
@@ -91,7 +92,7 @@ void MapCanvas::mousePressEvent(QMouseEvent* event) {
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
   if (dragging_) {
     const QPointF step = event->position() - dragFrom_;
-    if (std::abs(step.x()) + std::abs(step.y()) > 2) moved_ = true;
+    if (std::abs(step.x()) + std::abs(step.y()) > 2) moved_ = movedByUser_ = true;
     view_.centreX += step.y() / view_.pixelsPerMetre;
     view_.centreY -= step.x() / view_.pixelsPerMetre;
     dragFrom_ = event->position();
@@ -128,7 +129,7 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MapCanvas::resizeEvent(QResizeEvent*) {
-  if (!fitted_) FitAll();
+  if (!movedByUser_) view_ = FitView(data_, size());
 }
 
 ResidualMapWindow::ResidualMapWindow(std::function<void(const QString&)> pointSelected,
@@ -176,7 +177,9 @@ void ResidualMapWindow::SelectPoint(const QString& nr) {
 
 bool ResidualMapWindow::SaveAs(const QString& path) {
   QString error;
-  if (SaveFitPicture(path, canvas_->Data(), 1600, error)) return true;
+  PictureOptions options = canvas_->Options();
+  options.highlighted = -1;
+  if (SaveFitPicture(path, canvas_->Data(), 1600, error, options)) return true;
   QMessageBox::critical(this, "ZORNAK_edz", error);
   return false;
 }
@@ -211,5 +214,5 @@ void ResidualMapWindow::Print() {
   painter.scale(scale, scale);
   const QSizeF size(1600, page.height() / scale);
   DrawFitPicture(painter, QRectF(QPointF(0, 0), size), canvas_->Data(),
-                 FitView(canvas_->Data(), size));
+                 FitView(canvas_->Data(), size), {canvas_->Options().shading, -1});
 }

@@ -47,7 +47,10 @@ class MapCanvas : public QWidget {
   PictureView view_;
   PictureOptions options_;
   QPointF dragFrom_;
-  bool dragging_ = false, moved_ = false, fitted_ = false;
+  bool dragging_ = false, moved_ = false;
+  // Until the user zooms or pans, the view follows the window's size and the data: it
+  // shows every adjustment point.
+  bool movedByUser_ = false;
 };
 
 class ResidualMapWindow : public QMainWindow {

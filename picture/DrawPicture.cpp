@@ -2,7 +2,9 @@
 // y grows east (right). Residual and correction vectors share one magnification.
 #include <QFontMetricsF>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "picture/FitPicture.h"
 #include "textio/NumberForms.h"
@@ -25,9 +27,11 @@ double NiceBelow(double value) {
   return power;
 }
 
-void Arrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor& colour) {
-  p.setPen(QPen(colour, 1.4));
+void Arrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor& colour,
+           Qt::PenStyle style = Qt::SolidLine) {
+  p.setPen(QPen(colour, 1.4, style));
   p.drawLine(from, to);
+  p.setPen(QPen(colour, 1.4));
   const QPointF along = to - from;
   const double length = std::hypot(along.x(), along.y());
   if (length < 3) return;
@@ -38,6 +42,10 @@ void Arrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor& co
       QPolygonF({to, to - unit * head + side * head / 2, to - unit * head - side * head / 2}));
   p.setBrush(Qt::NoBrush);
 }
+
+QColor ShadingColour(double share);
+long double LongestCorrection(const FitPictureData& d);
+void PointMark(QPainter& p, const QPointF& s, const QColor& colour, bool hollow);
 
 // Segments shorter than a pixel are merged, so large maps paint at the speed of the screen.
 void Map(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v,
@@ -72,52 +80,95 @@ void Map(QPainter& p, const QRectF& area, const FitPictureData& d, const Picture
 
 void Corrections(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v,
                  double scale, bool shading) {
-  long double longest = 0;
-  for (const CorrectionArrow& c : d.corrections)
-    longest = std::max(longest, std::hypot(c.dx, c.dy));
+  const long double longest = LongestCorrection(d);
   for (const CorrectionArrow& c : d.corrections) {
     const QPointF s = ToScreen(v, area, c.x, c.y);
     if (shading && longest > 0) {
       const double share = static_cast<double>(std::hypot(c.dx, c.dy) / longest);
-      p.fillRect(QRectF(s - QPointF(10, 10), QSizeF(20, 20)),
-                 QColor::fromHsvF(0.33 * (1 - share), 0.6, 1.0, 0.35));
+      p.fillRect(QRectF(s - QPointF(10, 10), QSizeF(20, 20)), ShadingColour(share));
     }
     Arrow(p, s, s + QPointF(static_cast<double>(c.dy) * scale, -static_cast<double>(c.dx) * scale),
           kCorrection);
   }
 }
 
-// Labels are written only where they do not overlap one written before.
-void Points(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v,
-            double scale, int highlighted) {
+QColor PointColour(const PicturePoint& pt) {
+  return pt.flagged ? kFlagged : pt.excluded ? kExcluded : kUsed;
+}
+
+void PointMark(QPainter& p, const QPointF& s, const QColor& colour, bool hollow) {
+  p.setPen(QPen(colour, 1.5));
+  p.setBrush(hollow ? QBrush(Qt::NoBrush) : QBrush(colour));
+  p.drawEllipse(s, 4.0, 4.0);
+  p.setBrush(Qt::NoBrush);
+}
+
+// A flagged point, then an excluded one, then the rest: the order labels are placed in.
+int LabelRank(const PicturePoint& pt) {
+  return pt.flagged ? 0 : pt.excluded ? 1 : 2;
+}
+
+// Labels go where they overlap no label written before, trying the four corners beside the
+// point; flagged and excluded points come first and are always labelled, if need be over
+// another label.
+void Labels(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v) {
+  std::vector<std::size_t> order(d.points.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return LabelRank(d.points[a]) < LabelRank(d.points[b]);
+  });
   std::vector<QRectF> taken;
   const QFontMetricsF metrics(p.font());
+  for (std::size_t i : order) {
+    const PicturePoint& pt = d.points[i];
+    const QPointF s = ToScreen(v, area, pt.x, pt.y);
+    if (!area.contains(s)) continue;
+    const QRectF box = metrics.boundingRect(pt.nr);
+    const QPointF corners[] = {{6, -6},
+                               {-6 - box.width(), -6},
+                               {6, 6 + metrics.ascent()},
+                               {-6 - box.width(), 6 + metrics.ascent()}};
+    std::optional<QPointF> at;
+    for (const QPointF& corner : corners) {
+      const QRectF label = box.translated(s + corner);
+      const bool free = std::none_of(taken.begin(), taken.end(),
+                                     [&](const QRectF& r) { return r.intersects(label); });
+      if (free) {
+        at = s + corner;
+        break;
+      }
+    }
+    if (!at && LabelRank(pt) < 2) at = s + corners[0];
+    if (!at) continue;
+    taken.push_back(box.translated(*at));
+    p.setPen(PointColour(pt).darker(130));
+    p.drawText(*at, pt.nr);
+  }
+}
+
+// Residuals of used points, control discrepancies (dashed) of excluded ones, the marks.
+void Points(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v,
+            double scale, int highlighted) {
   for (std::size_t i = 0; i < d.points.size(); ++i) {
     const PicturePoint& pt = d.points[i];
     const QPointF s = ToScreen(v, area, pt.x, pt.y);
-    if (!pt.excluded && d.fitted) {
+    if (d.fitted && !pt.excluded) {
       Arrow(p, s,
             s + QPointF(static_cast<double>(pt.vy) * scale, -static_cast<double>(pt.vx) * scale),
             kResidual);
+    } else if (d.fitted && pt.hasD) {
+      Arrow(p, s,
+            s + QPointF(static_cast<double>(pt.dy) * scale, -static_cast<double>(pt.dx) * scale),
+            kControl, Qt::DashLine);
     }
-    const QColor colour = pt.flagged ? kFlagged : pt.excluded ? kExcluded : kUsed;
-    p.setPen(QPen(colour, 1.5));
-    p.setBrush(pt.excluded ? QBrush(Qt::NoBrush) : QBrush(colour));
-    p.drawEllipse(s, 4.0, 4.0);
-    p.setBrush(Qt::NoBrush);
+    PointMark(p, s, PointColour(pt), pt.excluded);
     if (static_cast<int>(i) == highlighted) {
       p.setPen(QPen(Qt::black, 1.5));
       p.drawEllipse(s, 9.0, 9.0);
     }
-    const QRectF label = metrics.boundingRect(pt.nr).translated(s + QPointF(6, -6));
-    bool free = true;
-    for (const QRectF& r : taken)
-      free = free && !r.intersects(label);
-    if (!free) continue;
-    taken.push_back(label);
-    p.setPen(colour.darker(130));
-    p.drawText(s + QPointF(6, -6), pt.nr);
   }
+  Labels(p, area, d, v);
 }
 
 void NorthArrow(QPainter& p, const QRectF& area) {
@@ -160,9 +211,21 @@ void ScaleBars(QPainter& p, const QRectF& area, const PictureView& v, double mag
       QString::number(vectorCm) + " cm (wektory)", kResidual);
 }
 
-void TitleBlock(QPainter& p, const QRectF& area, const FitPictureData& d, double magnification,
-                int outside) {
-  QStringList lines = {"ZORNAK_edz - mapa odchyłek", "Folder: " + d.folder};
+QColor ShadingColour(double share) {
+  return QColor::fromHsvF(0.33 * (1 - share), 0.6, 1.0, 0.35);
+}
+
+long double LongestCorrection(const FitPictureData& d) {
+  long double longest = 0;
+  for (const CorrectionArrow& c : d.corrections)
+    longest = std::max(longest, std::hypot(c.dx, c.dy));
+  return longest;
+}
+
+// The title block's lines, top of the margin; returns the height used.
+double TitleBlock(QPainter& p, const QRectF& margin, const FitPictureData& d, double magnification,
+                  int outside) {
+  QStringList lines = {"Folder: " + d.folder};
   if (d.kind > 0) {
     lines << QString("Model: transformacja %1 stopnia %2")
                  .arg(d.kind == 1 ? "konforemna" : "ogólna")
@@ -177,21 +240,74 @@ void TitleBlock(QPainter& p, const QRectF& area, const FitPictureData& d, double
   if (outside > 0) lines << QString("Elementów mapy poza widokiem: %1").arg(outside);
   lines << "Data: " + d.date;
   const QFontMetricsF metrics(p.font());
-  double width = 0;
-  for (const QString& line : lines)
-    width = std::max(width, metrics.horizontalAdvance(line));
-  const double height = metrics.lineSpacing() * lines.size() + 8;
-  const QRectF box(area.right() - width - 18, area.bottom() - height - 6, width + 12, height);
+  QFont bold = p.font();
+  bold.setBold(true);
+  p.save();
+  p.setFont(bold);
   p.setPen(Qt::black);
-  p.setBrush(QColor(255, 255, 255, 230));
-  p.drawRect(box);
-  p.setBrush(Qt::NoBrush);
-  double y = box.top() + 4 + metrics.ascent();
+  double y = margin.top() + metrics.ascent();
+  p.drawText(QPointF(margin.left(), y), "ZORNAK_edz - mapa odchyłek");
+  p.restore();
+  y += metrics.lineSpacing() * 1.5;
+  const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
   for (const QString& line : lines) {
+    const QRectF room(margin.left(), y - metrics.ascent(), margin.width(), margin.height());
+    const QRectF used = metrics.boundingRect(room, flags, line);
     p.setPen(line == d.explanation ? kFlagged : QColor(Qt::black));
-    p.drawText(QPointF(box.left() + 6, y), line);
-    y += metrics.lineSpacing();
+    p.drawText(room, flags, line);
+    y += used.height();
   }
+  return y - margin.top();
+}
+
+// What each mark, arrow and shade means, below the title block.
+void Legend(QPainter& p, const QRectF& margin, const FitPictureData& d, bool shading) {
+  const QFontMetricsF metrics(p.font());
+  const double row = std::max(18.0, metrics.lineSpacing() + 4);
+  double y = margin.top() + row / 2;
+  p.setPen(Qt::black);
+  p.drawText(QPointF(margin.left(), y + metrics.ascent() / 2), "Legenda");
+  y += row;
+  const double x = margin.left() + 12, textX = margin.left() + 40;
+  auto text = [&](const QString& line) {
+    p.setPen(Qt::black);
+    p.drawText(QPointF(textX, y + metrics.ascent() / 2 - 1), line);
+    y += row;
+  };
+  PointMark(p, QPointF(x, y), kUsed, false);
+  text("punkt dostosowania");
+  PointMark(p, QPointF(x, y), kFlagged, false);
+  text("punkt podejrzany (T > F_kr)");
+  PointMark(p, QPointF(x, y), kExcluded, true);
+  text("punkt wyłączony (kontrolny)");
+  Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kResidual);
+  text("odchyłka v punktu dostosowania");
+  Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kCorrection);
+  text("korekta Hausbrandta (pole korekt)");
+  Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kControl, Qt::DashLine);
+  text("odchyłka kontrolna punktu wyłączonego");
+  const long double longest = LongestCorrection(d);
+  if (!shading || !(longest > 0)) return;
+  p.setPen(Qt::black);
+  p.drawText(QPointF(margin.left(), y + metrics.ascent() / 2), "Długość korekty (cieniowanie)");
+  y += row * 0.8;
+  const QRectF bar(margin.left(), y, std::min(margin.width() - 10, 200.0), 12);
+  QLinearGradient gradient(bar.topLeft(), bar.topRight());
+  for (double share : {0.0, 0.5, 1.0})
+    gradient.setColorAt(share, ShadingColour(share));
+  p.fillRect(bar, gradient);
+  p.setPen(Qt::black);
+  p.drawRect(bar);
+  const double mid = static_cast<double>(longest) * 50;  // half the longest, in cm
+  p.drawText(QPointF(bar.left(), bar.bottom() + metrics.ascent() + 2), "0 cm");
+  const QString middle = QString::number(mid, 'f', 1) + " cm";
+  p.drawText(QPointF(bar.center().x() - metrics.horizontalAdvance(middle) / 2,
+                     bar.bottom() + metrics.ascent() + 2),
+             middle);
+  const QString end = QString::number(static_cast<double>(longest) * 100, 'f', 1) + " cm";
+  p.drawText(
+      QPointF(bar.right() - metrics.horizontalAdvance(end), bar.bottom() + metrics.ascent() + 2),
+      end);
 }
 
 }  // namespace
@@ -201,7 +317,14 @@ QPointF ToScreen(const PictureView& v, const QRectF& area, long double x, long d
           area.center().y() - static_cast<double>((x - v.centreX) * v.pixelsPerMetre)};
 }
 
-PictureView FitView(const FitPictureData& d, const QSizeF& size) {
+QRectF DataArea(const QRectF& area) {
+  // 300 pixels hold the legend's longest line; a narrow picture gives a third of its width.
+  const double margin = area.width() >= 900 ? 300 : area.width() / 3;
+  return area.adjusted(0, 0, -margin, 0);
+}
+
+PictureView FitView(const FitPictureData& d, const QSizeF& whole) {
+  const QSizeF size = DataArea(QRectF(QPointF(0, 0), whole)).size();
   std::vector<std::pair<long double, long double>> extent;
   for (const PicturePoint& p : d.points)
     extent.emplace_back(p.x, p.y);
@@ -233,23 +356,30 @@ double VectorMagnification(const FitPictureData& d, double widthMetres) {
   return NiceBelow(widthMetres / 8 / static_cast<double>(longest));
 }
 
-void DrawFitPicture(QPainter& p, const QRectF& area, const FitPictureData& d, const PictureView& v,
+void DrawFitPicture(QPainter& p, const QRectF& whole, const FitPictureData& d, const PictureView& v,
                     const PictureOptions& options) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  p.fillRect(area, Qt::white);
-  p.setClipRect(area);
+  p.fillRect(whole, Qt::white);
+  const QRectF area = DataArea(whole);
   const double magnification = VectorMagnification(d, area.width() / v.pixelsPerMetre);
   const double scale = magnification * v.pixelsPerMetre;  // pixels per metre of a vector
   int outside = 0;
+  p.save();
+  p.setClipRect(area);
   Map(p, area, d, v, outside);
   Corrections(p, area, d, v, scale, options.shading);
   Points(p, area, d, v, scale, options.highlighted);
   NorthArrow(p, area);
   Corners(p, area, v);
   ScaleBars(p, area, v, magnification);
-  TitleBlock(p, area, d, magnification, outside);
+  p.restore();
+  const QRectF margin(area.right() + 12, whole.top() + 10, whole.right() - area.right() - 20,
+                      whole.height() - 20);
+  const double title = TitleBlock(p, margin, d, magnification, outside);
+  Legend(p, margin.adjusted(0, title + 10, 0, 0), d, options.shading);
   p.setPen(Qt::black);
   p.drawRect(area.adjusted(0, 0, -1, -1));
+  p.drawRect(whole.adjusted(0, 0, -1, -1));
   p.restore();
 }

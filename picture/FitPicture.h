@@ -19,6 +19,7 @@ struct PicturePoint {
   long double x = 0, y = 0;    // where it is drawn: secondary coordinates (m)
   long double vx = 0, vy = 0;  // residual (used points), m
   long double d = 0;           // leave-one-out |d| or, for an excluded point, control |d|
+  long double dx = 0, dy = 0;  // the components of d
   bool hasD = false;
   std::optional<long double> m0i;
   bool excluded = false, flagged = false;
@@ -67,10 +68,15 @@ struct PictureView {
   double pixelsPerMetre = 1;
 };
 
-// The view that fits the adjustment points (else the map) into `size` with a margin.
+// The part of a picture of `area` that shows the data; the title block and the legend stand
+// in a margin on its right, outside the data.
+QRectF DataArea(const QRectF& area);
+
+// The view that fits the adjustment points (else the map) into the data area of a picture
+// of `size`, with a margin.
 PictureView FitView(const FitPictureData& data, const QSizeF& size);
 
-// Screen position of (x north, y east) in `area` for `view`.
+// Screen position of (x north, y east) in the data area `area` for `view`.
 QPointF ToScreen(const PictureView& view, const QRectF& area, long double x, long double y);
 
 // The magnification of residual vectors for a view `widthMetres` wide: a 1-2-5 number that
@@ -82,16 +88,19 @@ struct PictureOptions {
   int highlighted = -1;  // index of a point to ring
 };
 
-// Draws the whole picture into `area`.
+// Draws the whole picture into `area`: the data into DataArea(area), the title block and
+// the legend beside it. Flagged and excluded points are always labelled, before others.
 void DrawFitPicture(QPainter& painter, const QRectF& area, const FitPictureData& data,
                     const PictureView& view, const PictureOptions& options = {});
 
 // Writes the picture `width` pixels wide (height 5/8 of it) as PNG, SVG or PDF by the
 // extension of `path`; false with a reason in `error`.
-bool SaveFitPicture(const QString& path, const FitPictureData& data, int width, QString& error);
+bool SaveFitPicture(const QString& path, const FitPictureData& data, int width, QString& error,
+                    const PictureOptions& options = {});
 
 // Style colours, shared with tests that look at the pixels.
 namespace picture_colours {
 inline const QColor kUsed(0, 90, 200), kFlagged(220, 0, 0), kExcluded(120, 120, 120);
 inline const QColor kResidual(200, 0, 140), kCorrection(0, 150, 60), kMap(170, 170, 170);
+inline const QColor kControl(230, 110, 0);  // control discrepancy of an excluded point
 }  // namespace picture_colours

@@ -91,6 +91,8 @@ void Points(const TransformationState& state, FitPictureData& data) {
     p.vx = c.vx;
     p.vy = c.vy;
     p.d = c.d;
+    p.dx = c.dx;
+    p.dy = c.dy;
     p.hasD = c.predictable;
     p.m0i = c.m0i;
     p.excluded = c.excluded;

@@ -916,13 +916,34 @@ class GuiTest : public QObject {
     // The same fit as the table's: the run's m0 and every point it judged.
     QCOMPARE(canvas->Data().m0, form.State().transformation.FittedTransformation.figures.m0);
     QCOMPARE(canvas->Data().points.size(), form.State().transformation.checks.size());
+    // It opens, and follows its size, fitted to the adjustment points: all inside the data
+    // area, filling most of its width or height.
+    for (QSize size : {QSize(1000, 680), QSize(700, 500)}) {
+      form.MapWindow()->resize(size);
+      form.MapWindow()->show();
+      QVERIFY(QTest::qWaitForWindowExposed(form.MapWindow()));
+      const QRectF area = DataArea(canvas->rect());
+      QRectF span;
+      for (const PicturePoint& p : canvas->Data().points) {
+        const QPointF s = ToScreen(canvas->View(), area, p.x, p.y);
+        QVERIFY(area.contains(s));
+        span = span.isNull() ? QRectF(s, QSizeF(0.001, 0.001))
+                             : span.united(QRectF(s, QSizeF(0.001, 0.001)));
+      }
+      QVERIFY2(span.width() > 0.7 * area.width() || span.height() > 0.7 * area.height(),
+               qPrintable(QString("%1x%2 in %3x%4")
+                              .arg(span.width())
+                              .arg(span.height())
+                              .arg(area.width())
+                              .arg(area.height())));
+    }
     // The wheel zooms about the cursor: the point under it stays under it.
     const PicturePoint& first = canvas->Data().points[0];
-    const QPointF at = ToScreen(canvas->View(), canvas->rect(), first.x, first.y);
+    const QPointF at = ToScreen(canvas->View(), DataArea(canvas->rect()), first.x, first.y);
     const double before = canvas->View().pixelsPerMetre;
     canvas->ZoomAt(at, 2);
     QCOMPARE(canvas->View().pixelsPerMetre, 2 * before);
-    const QPointF after = ToScreen(canvas->View(), canvas->rect(), first.x, first.y);
+    const QPointF after = ToScreen(canvas->View(), DataArea(canvas->rect()), first.x, first.y);
     QVERIFY(std::hypot(after.x() - at.x(), after.y() - at.y()) < 0.01);
     QCOMPARE(canvas->PointAt(at), 0);
     // A click on the map selects the point in the table, and the other way round.

@@ -54,11 +54,13 @@ FitPictureData ThreePoints() {
   return d;
 }
 
-// 800 x 500 pixels at 0.2 px/m centred on A: the view is 4,000 m wide.
-QImage Render(const FitPictureData& d, PictureView view = {0, 0, 0.2}) {
-  QImage image(800, 500, QImage::Format_RGB32);
+// 1,100 x 500 pixels, the data in the left 800 x 500 at 0.2 px/m centred on A: the view is
+// 4,000 m wide; the title block and the legend stand in the 300 pixels on the right.
+QImage Render(const FitPictureData& d, PictureView view = {0, 0, 0.2},
+              PictureOptions options = {}) {
+  QImage image(1100, 500, QImage::Format_RGB32);
   QPainter painter(&image);
-  DrawFitPicture(painter, QRectF(0, 0, 800, 500), d, view);
+  DrawFitPicture(painter, QRectF(0, 0, 1100, 500), d, view, options);
   return image;
 }
 
@@ -81,6 +83,7 @@ TEST(Picture, NorthIsUpAndEastIsRight) {
   EXPECT_TRUE(Near(image.pixelColor(600, 250), kUsed));  // C: 1 km east = 200 px right
   EXPECT_TRUE(Near(image.pixelColor(400, 450), Qt::white));
   EXPECT_TRUE(Near(image.pixelColor(200, 250), Qt::white));
+  EXPECT_EQ(DataArea(QRectF(0, 0, 1100, 500)), QRectF(0, 0, 800, 500));
 }
 
 TEST(Picture, ExcludedPointsAreHollowAndFlaggedOnesRed) {
@@ -104,9 +107,67 @@ TEST(Picture, SvgHoldsOneMarkerPerPointAndOneArrowPerResidual) {
   QFile file(folder.filePath("fit.svg"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray svg = file.readAll();
-  EXPECT_EQ(svg.count("<circle"), 5);
-  // Every arrow has one filled head; the north arrow is the only other filled shape.
-  EXPECT_EQ(svg.count("<path"), 5 + 1);
+  // Five points and the legend's three marks.
+  EXPECT_EQ(svg.count("<circle"), 5 + 3);
+  // Every arrow has one filled head: five residuals, the legend's three arrows; the north
+  // arrow is the only other filled shape.
+  EXPECT_EQ(svg.count("<path"), 5 + 3 + 1);
+}
+
+// In a crowd of labels the flagged and the excluded point keep theirs, whatever their place
+// in the list; the excluded point shows its control discrepancy, dashed in its own colour.
+TEST(Picture, FlaggedAndExcludedPointsAreAlwaysLabelled) {
+  FitPictureData d;
+  d.fitted = true;
+  for (int i = 0; i < 40; ++i)
+    d.points.push_back(Point(qPrintable(QString("P%1").arg(i)), 0, 0.001L * i, 0, 0));
+  d.points.push_back(Point("ZLY", 0, 0.02L, 0.001L, 0));
+  d.points.back().flagged = true;
+  d.points.push_back(Point("WYL", 0, 0.03L, 0, 0));
+  d.points.back().excluded = true;
+  d.points.push_back(Point("DALEKI", 100, 100, 0, 0));
+  QTemporaryDir folder;
+  QString error;
+  ASSERT_TRUE(SaveFitPicture(folder.filePath("fit.svg"), d, 1100, error));
+  QFile file(folder.filePath("fit.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray svg = file.readAll();
+  EXPECT_TRUE(svg.contains(">ZLY<"));
+  EXPECT_TRUE(svg.contains(">WYL<"));
+  int crowd = 0;
+  for (int i = 0; i < 40; ++i)
+    crowd += svg.contains(QString(">P%1<").arg(i).toUtf8()) ? 1 : 0;
+  EXPECT_LT(crowd, 10);  // the crowd itself loses labels
+  EXPECT_TRUE(svg.contains("Legenda"));
+}
+
+TEST(Picture, ExcludedPointShowsItsControlDiscrepancy) {
+  FitPictureData d = ThreePoints();
+  d.points[1].excluded = true;
+  d.points[1].hasD = true;
+  d.points[1].dx = 0.1L;  // 10 cm north, drawn at the residuals' magnification: 100 px
+  const QImage image = Render(d);
+  int control = 0;
+  for (int y = 0; y < 40; ++y)
+    control += Near(image.pixelColor(400, y), kControl) ? 1 : 0;
+  EXPECT_GT(control, 5);
+}
+
+// The title block and the legend never cover the data: a point in the data area's corner
+// stays visible; the shading's scale gives its values in cm.
+TEST(Picture, TitleBlockStandsOutsideTheData) {
+  FitPictureData d = ThreePoints();
+  d.explanation = "Objaśnienie bardzo długie, które zawija się w marginesie obok mapy";
+  d.points.push_back(Point("R", -1200, 1900, 0, 0));  // 240 px down, 380 px right of A
+  d.corrections.push_back({0, 0, 0.05L, 0});
+  const QImage image = Render(d, {0, 0, 0.2}, {true, -1});
+  EXPECT_TRUE(Near(image.pixelColor(780, 490), kUsed));
+  QTemporaryDir folder;
+  QString error;
+  ASSERT_TRUE(SaveFitPicture(folder.filePath("fit.svg"), d, 1100, error, {true, -1}));
+  QFile file(folder.filePath("fit.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("5.0 cm"));
 }
 
 // The count of pixels in the explanation's colour: the title block says why.
