@@ -220,6 +220,9 @@ void PrintText(const BatchReport& r, std::ostream& out) {
   }
   if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
   if (r.geoPackage) out << "GeoPackage: " << *r.geoPackage << '\n';
+  for (const auto& [name, path] : r.reports) {
+    if (std::string_view(name) == "pdf" && path) out << "Raport PDF: " << *path << '\n';
+  }
   out << "Wynik: " << r.exitStatus << " - " << ExitMeaning(r.exitStatus) << '\n';
 }
 

@@ -10,6 +10,7 @@
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
 #include "cli/CommandLine.h"
+#include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
 #include "textio/FolderFiles.h"
 #include "textio/Platform.h"
@@ -43,6 +44,7 @@ struct Options {
   std::vector<std::string> folders;
   std::string root;
   bool json = false, gpkg = false, strict = false;
+  std::string pdf;  // the PDF report; with several folders, its name in each of them
 };
 
 std::unique_ptr<CLI::App> CommandLine(Options& options) {
@@ -54,6 +56,10 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
       ->type_name("1..9")
       ->check(WholeNumberIn(1, 9));
   app->add_flag("--gpkg", options.gpkg, "zapisuje też przeliczoną mapę jako Mapa.gpkg");
+  app->add_option("--pdf", options.pdf,
+                  "zapisuje raport PDF przebiegu (przy kilku folderach: plik o tej nazwie w "
+                  "każdym z nich)")
+      ->type_name("PLIK");
   app->add_flag("--strict", options.strict,
                 "nie przelicza map, gdy są punkty podejrzane (kod wyjścia 6)");
   app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
@@ -100,7 +106,16 @@ int Seriousness(int status) {
   return 0;
 }
 
-BatchReport RunFolder(const std::string& folder, const Options& options, std::ostream& err) {
+// Where the report of `folder` goes: the path given, or with several folders its name in
+// each folder.
+std::string ReportPath(const std::string& folder, const Options& options, bool several) {
+  if (!several) return options.pdf;
+  return textio::PathInFolder(folder,
+                              textio::Utf8FromPath(textio::PathFromUtf8(options.pdf).filename()));
+}
+
+BatchReport RunFolder(const std::string& folder, const Options& options, bool several,
+                      std::ostream& err) {
   std::error_code ec;
   if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
     BatchReport missing;
@@ -124,8 +139,21 @@ BatchReport RunFolder(const std::string& folder, const Options& options, std::os
   state.files.BuildWorkingFiles();
   state.files.RefreshPresence(window);
   RunProcessing(state, window);
+  std::optional<std::string> pdf;
+  if (!options.pdf.empty() && state.started) {
+    const std::string path = ReportPath(state.files.WorkingFolder, options, several);
+    std::string error;
+    if (WritePdfReportThroughPlugin(state, {}, path, error)) {
+      std::error_code ec;
+      pdf = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
+    } else {
+      window.ShowMessage(MessageKind::WriteFailure, error);
+    }
+  }
   window.FlushStatus();
-  return CollectReport(state, state.model, window);
+  BatchReport report = CollectReport(state, state.model, window);
+  report.reports.emplace_back("pdf", pdf);
+  return report;
 }
 
 }  // namespace
@@ -137,6 +165,10 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   std::optional<int> done = ParseCommandLine(*app, argc, argv, out, refusal);
   if (!done && options.gpkg && !GeoPackageAvailable()) {
     refusal << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
+    done = kExitCommandLine;
+  }
+  if (!done && !options.pdf.empty() && !PdfReportAvailable()) {
+    refusal << "zornak_batch: --pdf: program zbudowano bez Qt (brak wtyczki raportu)\n";
     done = kExitCommandLine;
   }
   if (done) {
@@ -169,7 +201,7 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   std::vector<BatchReport> reports;
   int status = kExitDone;
   for (const std::string& folder : folders) {
-    reports.push_back(RunFolder(folder, options, err));
+    reports.push_back(RunFolder(folder, options, several, err));
     const BatchReport& r = reports.back();
     if (Seriousness(r.exitStatus) > Seriousness(status)) status = r.exitStatus;
     if (several && !options.json) PrintSummaryLine(r, out);

@@ -3,6 +3,8 @@
 // through the window, and returns what it did. The driver runs the tasks from one table.
 #pragma once
 
+#include "transform/TransformPoint.h"
+
 #include <array>
 #include <initializer_list>
 #include <vector>
@@ -40,6 +42,8 @@ struct TaskResult {
   bool writeFailed = false;
   int records = 0;  // records converted (parcel and contour passes: records read)
   int errors = 0;   // faulty records reported in the protocol
+  // The corrections of the file's coordinate pairs (parcel, contour and point files).
+  CorrectionTally correction;
 };
 
 using MapFileTask = TaskResult (*)(TaskContext& context);

@@ -23,12 +23,22 @@ std::size_t PairBatch::Add(long double x, long double y) {
 }
 
 void PairBatch::Start(WorkTeam& team, const TFittedTransformation& transformation) {
+  chunks_.assign((count_ + kChunk - 1) / kChunk, CorrectionTally{});
   team.Start(count_, kChunk, [this, &transformation](std::size_t begin, std::size_t end) {
     TransformedPoint t;
+    CorrectionTally& tally = chunks_[begin / kChunk];
     for (std::size_t i = begin; i < end; ++i) {
       TransformPoint(transformation, in_[2 * i], in_[2 * i + 1], t);
       out_[2 * i] = t.Xk;
       out_[2 * i + 1] = t.Yk;
+      tally.Add(t);
     }
   });
+}
+
+CorrectionTally PairBatch::Tally() const {
+  CorrectionTally all;
+  for (const CorrectionTally& chunk : chunks_)
+    all.Merge(chunk);
+  return all;
 }

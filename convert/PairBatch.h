@@ -10,6 +10,7 @@
 #include "convert/MapFileTask.h"
 #include "core/Threads.h"
 #include "transform/FittedTransformation.h"
+#include "transform/TransformPoint.h"
 
 // The threads of a conversion: the run's choice, else every core.
 int ConversionThreads(const ConversionWork& work);
@@ -25,8 +26,11 @@ class PairBatch {
   // The final coordinates Xk, Yk of pair i, once transformed.
   long double X(std::size_t i) const { return out_[2 * i]; }
   long double Y(std::size_t i) const { return out_[2 * i + 1]; }
+  // The corrections of the batch, once transformed; the same for any number of threads.
+  CorrectionTally Tally() const;
 
  private:
   std::vector<long double> in_, out_;  // pair i at 2i, 2i+1
+  std::vector<CorrectionTally> chunks_;  // one per chunk of pairs, each thread its own
   std::size_t count_ = 0;
 };

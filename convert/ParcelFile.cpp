@@ -386,6 +386,7 @@ void ParcelPass::WriteRecord(const ParcelItem& item, const PairBatch& pairs) {
 }
 
 void ParcelPass::Write(const ParcelBatch& batch) {
+  result_.correction.Merge(batch.pairs.Tally());
   for (std::size_t i = 0; i < batch.count; ++i) {
     const ParcelItem& item = batch.items[i];
     if (!item.record) {

@@ -47,6 +47,7 @@ class PointPass {
   int Lines() const { return lines_; }
   int Points() const { return points_; }
   int Unreadable() const { return unreadable_; }
+  const CorrectionTally& Correction() const { return correction_; }
 
  private:
   void Read(Batch& batch);
@@ -58,6 +59,7 @@ class PointPass {
   textio::TextFileWriter& converted_;
   textio::TextFileWriter& protocol_;
   textio::TextScanner in_;
+  CorrectionTally correction_;
   int lines_ = 0, points_ = 0, unreadable_ = 0;
   bool more_ = true;
   std::string line_, status_;
@@ -95,6 +97,7 @@ void PointPass::Read(Batch& batch) {
 }
 
 void PointPass::Write(const Batch& batch) {
+  correction_.Merge(batch.pairs.Tally());
   for (std::size_t i = 0; i < batch.count; ++i) {
     const PointRecord& r = batch.records[i];
     if (!r.readable) {
@@ -153,5 +156,6 @@ TaskResult ConvertPoints(TaskContext& context) {
   if (!result.converted) ClearCounters(context, {Counter::Points});
   result.records = pass.Points() - pass.Unreadable();
   result.errors = pass.Unreadable();
+  result.correction = pass.Correction();
   return result;
 }

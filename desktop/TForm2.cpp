@@ -24,6 +24,8 @@
 
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/ResidualMapWindow.h"
+#include "picture/PdfReport.h"
+#include "run/ReportLoader.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -107,6 +109,7 @@ QPixmap ProgramPicture() {
 }
 
 const QString kRecentKey = "foldery/ostatnie";
+const QString kExecutorKey = "raport/wykonawca";
 constexpr int kRecentFolders = 8;
 const QString kNoFolder = " Nie wybrano folderu roboczego";
 
@@ -205,6 +208,13 @@ void TForm2::CreateHeader(QWidget* area) {
     PlaceWindow(help, "pomoc", this);
     help->show();
   });
+  Text(area, "Wykonawca:", QRect(400, 66, 70, 20), WindowsFont("MS Sans Serif", 8));
+  executor_ = new QLineEdit(QSettings().value(kExecutorKey).toString(), area);
+  executor_->setGeometry(470, 64, 210, 22);
+  executor_->setFont(WindowsFont("MS Sans Serif", 8));
+  executor_->setToolTip("Wykonawca prac: wpisywany do raportu PDF");
+  connect(executor_, &QLineEdit::textChanged, this,
+          [](const QString& text) { QSettings().setValue(kExecutorKey, text); });
   auto* date = new QDateEdit(QDate::currentDate(), area);
   date->setGeometry(690, 64, 106, 22);
   date->setCalendarPopup(true);
@@ -339,6 +349,12 @@ void TForm2::CreateTransformationRow(QWidget* area) {
   bitBtn1_->setFont(WindowsFont("MS Sans Serif", 14, true));
   bitBtn1_->setIconSize(QSize(32, 32));
   connect(bitBtn1_, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+  reportButton_ = new QPushButton(QIcon::fromTheme("document-save-as"), "Raport PDF...", area);
+  reportButton_->setGeometry(ColumnX(2), 530, 150, 40);
+  reportButton_->setFont(WindowsFont("MS Sans Serif", 8, true));
+  reportButton_->setToolTip(
+      "Raport transformacji do dokumentacji technicznej: parametry, punkty, mapa odchyłek");
+  connect(reportButton_, &QPushButton::clicked, this, &TForm2::AskAndWriteReport);
   auto* button2 = new QPushButton(" ZAMKNIJ", area);
   button2->setGeometry(ColumnX(3) + 40, 530, 160, 40);
   button2->setFont(WindowsFont("MS Sans Serif", 10, true));
@@ -563,6 +579,7 @@ void TForm2::BitBtn1Click() {
   boxesShown_.clear();
   skipped_.clear();
   showProposal_ = false;
+  refittedSinceRun_ = false;
   ClearRunFigures();
   try {
     state_.exportGeoPackage = geoPackageBox_->isChecked();
@@ -698,7 +715,41 @@ void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
   });
 }
 
+void TForm2::AskAndWriteReport() {
+  if (running_ || refitting_ || !HasFolder()) return;
+  QFileDialog dialog(this, "Zapisz raport PDF",
+                     QString::fromStdString(textio::PathInFolder(WorkingFolder(), "Raport.pdf")),
+                     "Dokument PDF (*.pdf)");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix("pdf");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  WriteReport(dialog.selectedFiles().first());
+}
+
+bool TForm2::WriteReport(const QString& path) {
+  const std::string note =
+      refittedSinceRun_ ? "Punkty przeliczono ponownie w pamięci po przebiegu (zmiana wyłączeń): "
+                          "pliki wynikowe i liczniki pochodzą z poprzedniego przebiegu."
+                        : "";
+  std::string error;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool written =
+      WritePdfReport(ReportInputOf(state_, executor_->text().trimmed().toStdString(), note),
+                     path.toStdString(), error);
+  QApplication::restoreOverrideCursor();
+  if (!written) {
+    QMessageBox::critical(this, "ZORNAK_edz", QString::fromStdString(error));
+    return false;
+  }
+  pendingStatus_ = " zapisano raport " + path.toStdString();
+  statusPending_ = true;
+  PaintStatus();
+  return true;
+}
+
 void TForm2::AfterRefit(long double m0Before) {
+  refittedSinceRun_ = true;
   const TFittedTransformation& f = state_.transformation.FittedTransformation;
   ShowFitSummary();
   if (pointsWindow_) {

@@ -97,6 +97,13 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QPushButton* MapButton() const { return mapButton_; }
   QCheckBox* GeoPackageSwitch() const { return geoPackageBox_; }
   QPushButton* PointsButton() const { return pointsButton_; }
+  QPushButton* ReportButton() const { return reportButton_; }
+  // "Wykonawca" for the PDF report, remembered between sessions.
+  QLineEdit* Executor() const { return executor_; }
+  // "Raport PDF...": asks where, proposing Raport.pdf in the working folder, and writes it.
+  void AskAndWriteReport();
+  // Writes the PDF report of what the window shows to `path`; false with a message.
+  bool WriteReport(const QString& path);
   // The line of the last fit in the transformation row: m0, the largest residual, the
   // suspect and the excluded points; empty while no run of this folder is shown.
   QLabel* FitSummary() const { return fitSummary_; }
@@ -168,7 +175,10 @@ class TForm2 : public QMainWindow, public WindowOperations {
   ResidualMapWindow* mapWindow_ = nullptr;
   bool modelChosen_ = false;
   QLabel* fitSummary_ = nullptr;
-  bool showProposal_ = false;  // after this run, "Nie przeliczaj – pokaż punkty"
+  QPushButton* reportButton_ = nullptr;
+  QLineEdit* executor_ = nullptr;
+  bool refittedSinceRun_ = false;  // the points were refitted in memory after the run
+  bool showProposal_ = false;      // after this run, "Nie przeliczaj – pokaż punkty"
   std::optional<bool> suspectAnswer_;
   bool refitting_ = false;
   int workerRefits_ = 0;

@@ -281,11 +281,11 @@ void Legend(QPainter& p, const QRectF& margin, const FitPictureData& d, bool sha
   PointMark(p, QPointF(x, y), kExcluded, true);
   text("punkt wyłączony (kontrolny)");
   Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kResidual);
-  text("odchyłka v punktu dostosowania");
+  text("odchyłka v punktu");
   Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kCorrection);
-  text("korekta Hausbrandta (pole korekt)");
+  text("korekta Hausbrandta");
   Arrow(p, QPointF(x - 10, y), QPointF(x + 14, y), kControl, Qt::DashLine);
-  text("odchyłka kontrolna punktu wyłączonego");
+  text("kontrola punktu wyłączonego");
   const long double longest = LongestCorrection(d);
   if (!shading || !(longest > 0)) return;
   p.setPen(Qt::black);
@@ -318,7 +318,10 @@ QPointF ToScreen(const PictureView& v, const QRectF& area, long double x, long d
 }
 
 QRectF DataArea(const QRectF& area) {
-  // 300 pixels hold the legend's longest line; a narrow picture gives a third of its width.
+  // Upright (a portrait page) the margin is below the data, else on its right: 300 pixels
+  // hold the legend's longest line; a small picture gives a third of its size.
+  if (area.height() > area.width())
+    return area.adjusted(0, 0, 0, -std::min(300.0, area.height() / 3));
   const double margin = area.width() >= 900 ? 300 : area.width() / 3;
   return area.adjusted(0, 0, -margin, 0);
 }
@@ -374,10 +377,18 @@ void DrawFitPicture(QPainter& p, const QRectF& whole, const FitPictureData& d, c
   Corners(p, area, v);
   ScaleBars(p, area, v, magnification);
   p.restore();
-  const QRectF margin(area.right() + 12, whole.top() + 10, whole.right() - area.right() - 20,
-                      whole.height() - 20);
-  const double title = TitleBlock(p, margin, d, magnification, outside);
-  Legend(p, margin.adjusted(0, title + 10, 0, 0), d, options.shading);
+  if (area.height() < whole.height()) {
+    // Below the data: the title block on the left half, the legend on the right.
+    const QRectF margin(whole.left() + 10, area.bottom() + 12, whole.width() - 20,
+                        whole.bottom() - area.bottom() - 20);
+    TitleBlock(p, margin.adjusted(0, 0, -margin.width() / 2 - 10, 0), d, magnification, outside);
+    Legend(p, margin.adjusted(margin.width() / 2, 0, 0, 0), d, options.shading);
+  } else {
+    const QRectF margin(area.right() + 12, whole.top() + 10, whole.right() - area.right() - 20,
+                        whole.height() - 20);
+    const double title = TitleBlock(p, margin, d, magnification, outside);
+    Legend(p, margin.adjusted(0, title + 10, 0, 0), d, options.shading);
+  }
   p.setPen(Qt::black);
   p.drawRect(area.adjusted(0, 0, -1, -1));
   p.drawRect(whole.adjusted(0, 0, -1, -1));

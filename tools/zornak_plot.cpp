@@ -4,24 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "picture/QuietQt.h"
 #include "textio/Platform.h"
 #include "tools/PlotRun.h"
 
-namespace {
-
-QtMessageHandler qtHandler = nullptr;
-
-// Qt warns on every start without XDG_RUNTIME_DIR (as under cron or a service) and then
-// uses a folder of its own: nothing a user of the command line can or need act on.
-void QuietAboutRuntimeDir(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
-  if (qtHandler) qtHandler(type, context, text);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  qtHandler = qInstallMessageHandler(QuietAboutRuntimeDir);
+  DropRuntimeFolderWarning();
   // No display is needed: a script or a server makes its pictures offscreen.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const std::vector<std::string> arguments = textio::CommandLineArguments(argc, argv);

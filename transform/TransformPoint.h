@@ -3,6 +3,9 @@
 // gives the same result, on any thread.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
+
 #include "transform/FittedTransformation.h"
 
 using TransformedPoint = trk::TransformedPoint;
@@ -13,3 +16,24 @@ inline void TransformPoint(const TFittedTransformation& f, long double x, long d
                            TransformedPoint& result) {
   f.model.Evaluate(x, y, f.ls, result);
 }
+
+// The lengths of the Hausbrandt corrections over points transformed: how many, their sum and
+// the largest. Tallies of parts add up in any order to the same count and largest; sums
+// are added in the order of the parts.
+struct CorrectionTally {
+  std::int64_t count = 0;
+  long double sum = 0, largest = 0;
+
+  void Add(const TransformedPoint& t) {
+    const long double length = std::hypot(t.dx, t.dy);
+    ++count;
+    sum += length;
+    if (length > largest) largest = length;
+  }
+  void Merge(const CorrectionTally& other) {
+    count += other.count;
+    sum += other.sum;
+    if (other.largest > largest) largest = other.largest;
+  }
+  long double Mean() const { return count > 0 ? sum / static_cast<long double>(count) : 0; }
+};

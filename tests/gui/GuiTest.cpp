@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
@@ -742,6 +743,33 @@ class GuiTest : public QObject {
     TForm2 form(folder.path().toStdString());
     form.ShowAdjustmentPoints();
     QCOMPARE(form.PointsWindow()->geometry(), left);
+  }
+
+  // "Raport PDF...": proposed in the working folder, written with the executor, who is
+  // remembered for the next session.
+  void pdfReportFromTheMainWindow() {
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    {
+      TForm2 form(folder.path().toStdString());
+      form.Executor()->setText("Jan Kowalski");
+      {
+        ModalCloser closer;
+        form.BitBtn1Click();
+      }
+      ModalCloser closer;
+      closer.saveAs = folder.filePath("Raport.pdf");
+      QTest::mouseClick(form.ReportButton(), Qt::LeftButton);
+      QVERIFY(closer.texts.isEmpty());
+    }
+    QVERIFY(ReadBytes(folder.filePath("Raport.pdf")).startsWith("%PDF"));
+    QProcess text;
+    text.start("pdftotext", {folder.filePath("Raport.pdf"), "-"});
+    QVERIFY(text.waitForFinished());
+    const QString said = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(said.contains("Wykonawca") && said.contains("Jan Kowalski"), qPrintable(said));
+    TForm2 again(folder.path().toStdString());
+    QCOMPARE(again.Executor()->text(), "Jan Kowalski");
   }
 
   void newDocumentIsBornUnmodified() {

@@ -120,6 +120,35 @@ namespace {
 
 // The front ends read ZORNAK_THREADS once; anything but a whole number above 0 means every
 // core (0).
+// The corrections over the converted map: a weighted mean of the residual vectors, so never
+// longer than the longest residual; the same tally on one thread and on three.
+TEST(MapCorrections, BoundedByTheResidualsAndTheSameOnAnyThreads) {
+  std::vector<CorrectionTally> tallies;
+  long double largestResidual = 0;
+  for (int threads : {1, 3}) {
+    TestFolder folder;
+    folder.CopyDemo();
+    RecordingWindow window;
+    RunState state;
+    state.threads = threads;
+    state.files.WorkingFolder = folder.Path();
+    state.files.BuildWorkingFiles();
+    ASSERT_TRUE(RunProcessing(state, window));
+    largestResidual = state.transformation.FittedTransformation.figures.maxResidual;
+    CorrectionTally all;
+    for (const TaskResult& r : state.conversion.results)
+      all.Merge(r.correction);
+    tallies.push_back(all);
+  }
+  EXPECT_GT(tallies[0].count, 0);
+  EXPECT_LE(tallies[0].largest, largestResidual);
+  EXPECT_LE(tallies[0].Mean(), tallies[0].largest);
+  EXPECT_GT(tallies[0].Mean(), 0);
+  EXPECT_EQ(tallies[0].count, tallies[1].count);
+  EXPECT_EQ(tallies[0].sum, tallies[1].sum);
+  EXPECT_EQ(tallies[0].largest, tallies[1].largest);
+}
+
 TEST(RunThreads, FromTheEnvironment) {
   const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"1", 1}, {"3", 3},  {"0", 0},
                                                {"-2", 0},    {"", 0},  {"abc", 0}};

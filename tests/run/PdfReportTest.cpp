@@ -1,0 +1,148 @@
+// The PDF report of zornak_batch --pdf, read back with poppler's pdftotext, pdfinfo and
+// pdfimages as a reader of the documentation would.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "batch/BatchRun.h"
+#include "tests/TestFolder.h"
+#include "textio/Cp1250.h"
+
+namespace {
+
+#ifndef ZORNAK_WITH_REPORT
+TEST(PdfReport, NotBuilt) {
+  GTEST_SKIP() << "built without Qt: no report plugin";
+}
+#else
+
+// The standard output of a shell command.
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+std::string Quoted(const std::string& path) {
+  return "'" + path + "'";
+}
+
+std::string PageText(const std::string& pdf, int page) {
+  const std::string p = std::to_string(page);
+  return Output("pdftotext -layout -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
+}
+
+int Pages(const std::string& pdf) {
+  std::smatch m;
+  const std::string info = Output("pdfinfo " + Quoted(pdf));
+  return std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(m[1]) : -1;
+}
+
+int RunWithReport(const TestFolder& folder, std::string& out) {
+  const std::string pdf = folder.File("Raport.pdf");
+  std::vector<const char*> argv = {"zornak_batch", "--json", "--pdf", pdf.c_str(),
+                                   folder.Path().c_str()};
+  std::ostringstream o, e;
+  const int status = RunBatch(static_cast<int>(argv.size()), argv.data(), o, e);
+  out = o.str();
+  return status;
+}
+
+// m0 as Protokol.tra prints it, the figures after "m0 =".
+std::string ProtocolM0(const TestFolder& folder) {
+  for (const std::string& line : Utf8Lines(folder.Read("Protokol.tra"))) {
+    const std::size_t at = line.find("jednostkowy m0 =");
+    if (at == std::string::npos) continue;
+    std::string value = line.substr(at + 16);
+    value.erase(0, value.find_first_not_of(' '));
+    return value;
+  }
+  return "?";
+}
+
+// Point numbers P1..Pn over 3 km, a Helmert shift plus 1 cm of noise.
+TPktDostosowania NoisyPoints(int count) {
+  std::mt19937 random(20261208);
+  std::uniform_real_distribution<long double> spread(0, 3000);
+  std::normal_distribution<long double> error(0, 0.01L);
+  TPktDostosowania points;
+  for (int i = 1; i <= count; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    points.push_back(
+        {"P" + std::to_string(i), x, y, x + 0.21L + error(random), y - 0.17L + error(random)});
+  }
+  return points;
+}
+
+// Pages: the summary, the point table at 50 rows a page, the other tables, the map.
+int ExpectedPages(int points) {
+  return 1 + (points + 49) / 50 + 1 + 1;
+}
+
+TEST(PdfReport, DemoHoldsTheProtocolsM0EveryPointAndAVectorMap) {
+  TestFolder folder;
+  folder.CopyDemo();
+  std::string json;
+  ASSERT_EQ(RunWithReport(folder, json), 0) << json;
+  const std::string pdf = folder.File("Raport.pdf");
+  EXPECT_NE(json.find("\"pdf\": \"" + pdf + "\""), std::string::npos) << json;
+  ASSERT_EQ(Pages(pdf), ExpectedPages(36));
+  const std::string first = PageText(pdf, 1);
+  EXPECT_NE(first.find("m0 = " + ProtocolM0(folder) + " m"), std::string::npos) << first;
+  EXPECT_NE(first.find("F_kr = 7.6839"), std::string::npos);
+  EXPECT_NE(first.find("PD-136"), std::string::npos);  // the largest residual's point
+  const std::string table = PageText(pdf, 2);
+  for (const char* nr : {"PD-101", "102", "115", "PD-126", "135", "PD-136"})
+    EXPECT_NE(table.find(nr), std::string::npos) << nr;
+  EXPECT_NE(PageText(pdf, 3).find("Porównanie modeli"), std::string::npos);
+  const std::string map = PageText(pdf, 4);
+  EXPECT_NE(map.find("Legenda"), std::string::npos);
+  // The map is drawn, not pasted: the document holds no image at all.
+  const std::string images = Output("pdfimages -list " + Quoted(pdf));
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;         // the header only
+  EXPECT_NE(Output("pdffonts " + Quoted(pdf)).find(" yes "), std::string::npos);  // embedded
+}
+
+TEST(PdfReport, FiveHundredPointsBreakBetweenRowsWithTheHeaderOnEveryPage) {
+  TestFolder folder;
+  folder.WriteAdjustmentPoints(NoisyPoints(500));
+  std::string json;
+  RunWithReport(folder, json);
+  const std::string pdf = folder.File("Raport.pdf");
+  ASSERT_EQ(Pages(pdf), ExpectedPages(500));
+  std::string all;
+  for (int page = 2; page <= 11; ++page) {
+    const std::string text = PageText(pdf, page);
+    EXPECT_NE(text.find("Nr "), std::string::npos) << page;
+    EXPECT_NE(text.find("Uwagi"), std::string::npos) << page;
+    all += text;
+  }
+  // Every point once, its row whole on one line.
+  for (int i = 1; i <= 500; ++i) {
+    const std::regex row("(^|\\n)P" + std::to_string(i) + " +-?[0-9.]+ +-?[0-9.]+ +[0-9.]+");
+    EXPECT_TRUE(std::regex_search(all, row)) << "P" << i;
+  }
+}
+
+TEST(PdfReport, AFolderWithoutAFitSaysSo) {
+  TestFolder folder;
+  folder.Write("DZIALKI.edz", "");
+  std::string json;
+  RunWithReport(folder, json);
+  const std::string pdf = folder.File("Raport.pdf");
+  ASSERT_EQ(Pages(pdf), 1);
+  const std::string text = PageText(pdf, 1);
+  EXPECT_NE(text.find("Brak"), std::string::npos) << text;
+  EXPECT_EQ(text.find("m0 ="), std::string::npos);
+}
+#endif
+
+}  // namespace
