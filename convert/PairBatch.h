@@ -30,7 +30,7 @@ class PairBatch {
   CorrectionTally Tally() const;
 
  private:
-  std::vector<long double> in_, out_;  // pair i at 2i, 2i+1
+  std::vector<long double> in_, out_;    // pair i at 2i, 2i+1
   std::vector<CorrectionTally> chunks_;  // one per chunk of pairs, each thread its own
   std::size_t count_ = 0;
 };

@@ -5,10 +5,10 @@ set -euo pipefail
 # Courier-like monospace face; qt6-translations-l10n holds Qt's own Polish texts and
 # adwaita-icon-theme the standard icons the editor shows; qt6-svg-dev writes the picture
 # of a fit as SVG; libproj-dev and proj-bin apply the fitted model as a PROJ pipeline in
-# the tests and for the user.
+# the tests and for the user; poppler-utils reads the PDF report back in the tests.
 packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev
-  libcli11-dev "$@")
+  libcli11-dev poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

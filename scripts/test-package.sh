@@ -28,10 +28,15 @@ fi
 /usr/bin/zornak_batch --gpkg "$work/demo" > /dev/null
 [ -f "$work/demo/Mapa.gpkg" ] || { echo "installed zornak_batch --gpkg wrote no Mapa.gpkg" >&2; exit 1; }
 echo "installed zornak_batch: $libraries libraries at start, Mapa.gpkg through the plugin"
+# The PDF report is a plugin too: Qt loads only when a report is asked for.
+/usr/bin/zornak_batch --pdf "$work/demo/Raport.pdf" "$work/demo" > /dev/null
+head -c 4 "$work/demo/Raport.pdf" | grep -q '%PDF' || { echo "installed zornak_batch --pdf wrote no PDF" >&2; exit 1; }
+echo "installed zornak_batch: Raport.pdf through the report plugin"
 for file in /usr/share/applications/zornak-edz.desktop \
             /usr/share/icons/hicolor/scalable/apps/zornak-edz.svg \
             /usr/share/icons/hicolor/64x64/apps/zornak-edz.png \
-            /usr/share/doc/zornak-edz/przewodnik.txt /usr/share/man/man1/zornak_batch.1; do
+            /usr/share/doc/zornak-edz/przewodnik.txt /usr/share/man/man1/zornak_batch.1 \
+            /usr/share/man/man1/zornak_plot.1; do
   [ -f "$file" ] || { echo "missing: $file" >&2; exit 1; }
 done
 status=0
