@@ -258,8 +258,10 @@ void TForm2::CreateFileColumns(QWidget* area) {
   geoPackageBox_->setGeometry(ColumnX(2), 222, kColumnWidth + 40, 22);
   geoPackageBox_->setFont(WindowsFont("MS Sans Serif", 8));
   geoPackageBox_->setToolTip("Po przeliczeniu zapisz mapę jako GeoPackage dla programów GIS");
-  geoPackageBox_->setEnabled(GeoPackageAvailable());
   panel(slot::kGeoPackage, QRect(ColumnX(4), 220, kColumnWidth, kPanelHeight));
+  // A build without GDAL (the Windows one) has no export: neither the switch nor its panel.
+  geoPackageBox_->setVisible(GeoPackageAvailable());
+  panels_[slot::kGeoPackage]->setVisible(GeoPackageAvailable());
   // The transformation row: the report, the three lists and the error list; the adjustment
   // point lists xy1 and xy2 are never shown.
   for (int slot = 15; slot <= 20; ++slot) {

@@ -3,12 +3,19 @@
 // on the offscreen platform for the time of the report.
 #include <QGuiApplication>
 #include <optional>
+#include <type_traits>
 
 #include "picture/PdfReport.h"
 #include "picture/QuietQt.h"
 
-extern "C" __attribute__((visibility("default"))) bool zornak_write_pdf_report(
-    const ReportInput& input, const std::string& path, std::string& error) {
+#if defined(_WIN32)
+#define ZORNAK_PLUGIN_ENTRY extern "C" __declspec(dllexport)
+#else
+#define ZORNAK_PLUGIN_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+
+ZORNAK_PLUGIN_ENTRY bool zornak_write_pdf_report(const ReportInput& input, const std::string& path,
+                                                 std::string& error) {
   // Qt takes the platform's arguments out of argc and argv: each report gets fresh ones.
   int argc = 3;
   char name[] = "zornak_report", platform[] = "-platform", offscreen[] = "offscreen";
@@ -20,3 +27,6 @@ extern "C" __attribute__((visibility("default"))) bool zornak_write_pdf_report(
   }
   return WritePdfReport(input, path, error);
 }
+
+// The entry must keep the type the program calls it by.
+static_assert(std::is_same_v<decltype(&zornak_write_pdf_report), PdfReportEntry>);

@@ -6,24 +6,33 @@
 # they leave byte for byte. The Windows copies lie under "Łódź Bałuty\obręb 12" and are
 # named to the program in Windows form (Z:\...). The one difference allowed is the folder
 # path itself, which the report's header names: it stands as @FOLDER@ in both before the
-# comparison. Prints a line per suite and per folder; fails on any failure or difference.
+# comparison. With a Qt kit (windows-kit.sh) also: the GUI suite (Qt Test) under Wine, a
+# real start of zornak_edz.exe under Wine and Xvfb on the demo with WYKONAJ pressed and
+# its screenshot checked by rule (build-mingw/windows-main-window.png), and zornak_plot.exe's
+# picture of the demo against the Linux one. Prints a line per suite and per folder, with
+# its time; fails on any failure or difference.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native=${BUILD_DIR:-$root/build}
 cross=${WINDOWS_BUILD_DIR:-$root/build-mingw}
 
-bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest
+bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest xvfb \
+  xdotool imagemagick
 BUILD_DIR=$native bash "$root/scripts/build.sh"
-cmake -S "$root" -B "$cross" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DZORNAK_WERROR=ON -DZORNAK_GTEST_SOURCE=/usr/src/googletest \
-  >/dev/null
+# shellcheck source=windows-kit.sh
+source "$root/scripts/windows-kit.sh"
+cmake -S "$root" -B "$cross" "${cross_cmake_args[@]}" >/dev/null
+build_start=$(date +%s)
 cmake --build "$cross" -j "$(nproc)"
+echo "cross-build: $(($(date +%s) - build_start)) s"
 
 # Headless: no display, no .NET or browser runtimes offered on the first start.
 unset DISPLAY WAYLAND_DISPLAY
 export WINEPREFIX=$cross/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1
 wineserver -w
+# The programs in the build folder find Qt beside them, as in the package.
+deploy_qt "$cross/bin"
 
 # Seconds since a `date +%s.%N` reading.
 elapsed() {
@@ -40,6 +49,7 @@ fail() {
 cd "$root"
 for suite in "$cross"/bin/*_tests.exe; do
   name=$(basename "$suite" .exe)
+  [ "$name" = gui_tests ] && continue  # Qt Test, below
   log=$cross/$name.log
   start=$(date +%s.%N)
   if wine "$suite" >"$log" 2>&1; then status=ok; else status=failed; fi
@@ -150,6 +160,11 @@ if [ "$(id -u)" = 0 ] && id nobody >/dev/null 2>&1; then
     cat "$work/readonly.txt"
   fi
   chmod 755 "$readonly_folder"
+fi
+
+if [ -f "$cross/bin/zornak_edz.exe" ]; then
+  BUILD_DIR=$native WINDOWS_BUILD_DIR=$cross bash "$root/scripts/windows-desktop-checks.sh" ||
+    failed=1
 fi
 
 if [ "$failed" != 0 ]; then

@@ -52,8 +52,11 @@ bool SetUpApplication(QApplication& app) {
   if (!QIcon::hasThemeIcon("document-open")) QIcon::setThemeName("Adwaita");
   QIcon::setFallbackThemeName("Adwaita");
   auto* translator = new QTranslator(&app);
+  // Qt's own folder where Qt is installed; beside the program where it travels with it
+  // (the Windows package).
   const bool loaded =
-      translator->load("qtbase_pl", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+      translator->load("qtbase_pl", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      translator->load("qtbase_pl", QCoreApplication::applicationDirPath() + "/translations");
   if (loaded) QApplication::installTranslator(translator);
   return loaded;
 }

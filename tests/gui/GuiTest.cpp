@@ -1,6 +1,7 @@
 // The desktop program's windows, driven through their real widgets on the offscreen
 // platform.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,6 +31,16 @@
 #include "viewer/WindowPlace.h"
 
 namespace {
+
+// Paths as the tests write them: Windows shows its own separators.
+QString Slashes(const QString& path) {
+  return QDir::fromNativeSeparators(path);
+}
+QStringList Slashes(QStringList paths) {
+  for (QString& path : paths)
+    path = Slashes(path);
+  return paths;
+}
 
 QColor Background(QWidget* widget) {
   return widget->palette().color(QPalette::Window);
@@ -107,7 +118,7 @@ class GuiTest : public QObject {
     for (int slot = 1; slot <= 23; ++slot) {
       if (slot != 2) QCOMPARE(Background(form.Panel(slot)), ColourOf(SystemColour::BtnFace));
     }
-    QCOMPARE(form.StatusBarText(), " Folder roboczy = " + folder.path());
+    QCOMPARE(Slashes(form.StatusBarText()), " Folder roboczy = " + folder.path());
     QVERIFY(!form.Edit7()->isVisible());
 
     WriteBytes(folder.filePath("OBIEKTY.txt"), "");
@@ -348,7 +359,7 @@ class GuiTest : public QObject {
     QTest::mouseClick(form.Panel(2), Qt::LeftButton);
     const QList<TForm4*> editors = form.findChildren<TForm4*>();
     QCOMPARE(editors.size(), 2);
-    QCOMPARE(editors[0]->Caption(), folder.filePath("DZIALKI.edz"));
+    QCOMPARE(Slashes(editors[0]->Caption()), folder.filePath("DZIALKI.edz"));
     // Each editor stands inside the screen, the second not on top of the first.
     const QRect screen = form.screen()->availableGeometry();
     for (const TForm4* editor : editors)
@@ -392,6 +403,11 @@ class GuiTest : public QObject {
   }
 
   void editorToolbarIsWholeAtItsOwnWidth() {
+#ifdef _WIN32
+    QSKIP(
+        "Qt's offscreen platform under Wine has no fonts to lay the toolbar out with; the "
+        "Windows script starts the program on Qt's Windows platform instead");
+#endif
     TForm4 editor;
     editor.show();
     QCOMPARE(editor.width(), 642);
@@ -413,6 +429,11 @@ class GuiTest : public QObject {
   // A run on a folder that takes no file: one message, and the panels show only files that
   // exist (the tests run as an unprivileged user, so permissions hold).
   void noPanelLitForAFileThatDoesNotExist() {
+#ifdef _WIN32
+    QSKIP(
+        "folder permissions do not hold under Wine as root; the Windows script tries a "
+        "read-only folder with zornak_batch.exe as an unprivileged user");
+#endif
     QTemporaryDir folder;
     CopyDemo(folder, {"TRANSPKT.BIN", "PUNKTY.ept"});
     TForm2 form(folder.path().toStdString());
@@ -448,7 +469,7 @@ class GuiTest : public QObject {
       QStringList buttons = cancel.buttons.value(0).split('|');
       buttons.sort();
       QCOMPARE(buttons, (QStringList{"Anuluj", "Odrzuć", "Zapisz"}));
-      QVERIFY(cancel.texts[0].contains(folder.filePath("Protokol.tra")));
+      QVERIFY(Slashes(cancel.texts[0]).contains(folder.filePath("Protokol.tra")));
     }
     {
       ModalCloser save(QMessageBox::Save);
@@ -495,11 +516,11 @@ class GuiTest : public QObject {
     ModalCloser closer;
     closer.saveAs = second.path();
     QTest::mouseClick(form.FolderButton(), Qt::LeftButton);
-    QCOMPARE(form.StatusBarText(), " Folder roboczy = " + second.path());
+    QCOMPARE(Slashes(form.StatusBarText()), " Folder roboczy = " + second.path());
     QCOMPARE(Background(form.Panel(slot::kParcels)), ColourOf(SystemColour::BtnFace));
     QCOMPARE(Background(form.Panel(slot::kPoints)), ColourOf(SystemColour::InfoBk));
     QCOMPARE(Background(form.Panel(slot::kErrors)), ColourOf(SystemColour::Window));
-    QCOMPARE(QString::fromStdString(form.WorkingFolder()), second.path());
+    QCOMPARE(Slashes(QString::fromStdString(form.WorkingFolder())), second.path());
   }
 
   // Counters, status and the fit line belong to one run of one folder: a new folder, a
@@ -531,6 +552,7 @@ class GuiTest : public QObject {
     QVERIFY(form.Edit7()->isHidden());
     QVERIFY(form.FitSummary()->text().isEmpty());
 
+#ifndef _WIN32  // folder permissions do not hold under Wine as root
     runIn(demo);
     QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
     runIn(readOnly);
@@ -538,6 +560,7 @@ class GuiTest : public QObject {
     QVERIFY(countersEmpty());
     QVERIFY(form.Edit7()->text().contains("przerwane"));
     QVERIFY(form.FitSummary()->text().isEmpty());
+#endif
 
     runIn(demo);
     runIn(noFit);
@@ -566,19 +589,19 @@ class GuiTest : public QObject {
       form.ChooseFolder();
       QVERIFY(form.BitBtn1()->isEnabled());
     }
-    QCOMPARE(RecentFolders(), QStringList{folder.path()});
+    QCOMPARE(Slashes(RecentFolders()), QStringList{folder.path()});
     TForm2 again;
-    QCOMPARE(QString::fromStdString(again.WorkingFolder()), folder.path());
+    QCOMPARE(Slashes(QString::fromStdString(again.WorkingFolder())), folder.path());
     QVERIFY(again.BitBtn1()->isEnabled());
-    QCOMPARE(QString::fromStdString(FolderOfArgument(folder.filePath("TRANSPKT.BIN"))),
+    QCOMPARE(Slashes(QString::fromStdString(FolderOfArgument(folder.filePath("TRANSPKT.BIN")))),
              folder.path());
-    QCOMPARE(QString::fromStdString(FolderOfArgument(folder.path())), folder.path());
+    QCOMPARE(Slashes(QString::fromStdString(FolderOfArgument(folder.path()))), folder.path());
     QVERIFY(FolderOfArgument(folder.filePath("brak")).empty());
     // A folder that is gone is not offered.
     QTemporaryDir gone;
     RememberFolder(gone.path());
     gone.remove();
-    QCOMPARE(RecentFolders(), QStringList{folder.path()});
+    QCOMPARE(Slashes(RecentFolders()), QStringList{folder.path()});
   }
 
   // An existing file's panel differs from an absent one's by more than colour: bold name and
@@ -763,11 +786,13 @@ class GuiTest : public QObject {
       QVERIFY(closer.texts.isEmpty());
     }
     QVERIFY(ReadBytes(folder.filePath("Raport.pdf")).startsWith("%PDF"));
+#ifndef _WIN32  // no PDF reader inside Wine; the report's text is checked on Linux
     QProcess text;
     text.start("pdftotext", {folder.filePath("Raport.pdf"), "-"});
     QVERIFY(text.waitForFinished());
     const QString said = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(said.contains("Wykonawca") && said.contains("Jan Kowalski"), qPrintable(said));
+#endif
     TForm2 again(folder.path().toStdString());
     QCOMPARE(again.Executor()->text(), "Jan Kowalski");
   }
@@ -990,6 +1015,11 @@ class GuiTest : public QObject {
     QTemporaryDir folder;
     CopyDemo(folder, {"TRANSPKT.BIN", "DZIALKI.edz"});
     TForm2 form(folder.path().toStdString());
+    if (!GeoPackageAvailable()) {
+      QVERIFY(form.GeoPackageSwitch()->isHidden());
+      QVERIFY(form.Panel(slot::kGeoPackage)->isHidden());
+      QSKIP("built without GDAL (the Windows build): the switch is hidden, as checked");
+    }
     QVERIFY(!form.GeoPackageSwitch()->isChecked());  // off by default
     {
       ModalCloser closer;

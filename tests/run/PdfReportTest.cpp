@@ -13,9 +13,11 @@
 
 namespace {
 
-#ifndef ZORNAK_WITH_REPORT
+#if !defined(ZORNAK_WITH_REPORT) || defined(_WIN32)
+// On Windows the report is read back under Wine by the Windows test script instead: there
+// are no poppler tools inside Wine.
 TEST(PdfReport, NotBuilt) {
-  GTEST_SKIP() << "built without Qt: no report plugin";
+  GTEST_SKIP() << "no report plugin, or no PDF reader in this system";
 }
 #else
 
