@@ -15,9 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# libgcc, libstdc++ and winpthread statically, so nothing but Windows DLLs is needed beside trk.dll.
+# libgcc, libstdc++ and winpthread statically, so nothing but Windows DLLs (and Qt's) is needed
+# beside trk.dll and the plugins.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
 # Test programs run under Wine when CTest is asked to run them here.
 find_program(ZORNAK_WINE NAMES wine64 wine)

@@ -13,8 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 native=${BUILD_DIR:-$root/build}
 cross=${WINDOWS_BUILD_DIR:-$root/build-mingw}
 
-bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest nsis \
-  icoutils
+bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest nsis
 # The guide's text comes from the native build's print_guide.
 BUILD_DIR=$native bash "$root/scripts/build.sh" >/dev/null
 # shellcheck source=windows-kit.sh
@@ -116,6 +115,11 @@ fi
 for link in "ZORNAK_edz.lnk" "Przewodnik.lnk" "Odinstaluj ZORNAK_edz.lnk"; do
   [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZORNAK_edz/$link" ] ||
     { echo "no Start menu entry $link" >&2; exit 1; }
+done
+entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORNAK_edz' 2>/dev/null |
+  tr -d '\r')
+for value in "DisplayVersion.*$version" "Publisher.*ZORNAK_edz" "QuietUninstallString.*/S"; do
+  grep -q "$value" <<<"$entry" || { echo "Programs and Features: no $value" >&2; exit 1; }
 done
 wine "$installed/odinstaluj.exe" /S
 wineserver -w

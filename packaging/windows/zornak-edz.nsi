@@ -5,7 +5,8 @@
 ; and uninstall-files.nsh, made from them: the uninstaller removes exactly what was
 ; installed, never a folder the user chose with other files in it. /S installs and
 ; uninstalls silently.
-Unicode true
+; A 64-bit setup for 64-bit programs (and a Wine without its 32-bit half).
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define PRODUCT "ZORNAK_edz"
