@@ -54,6 +54,7 @@ deploy_qt() {
   done
   mkdir -p "$dest/translations"
   cp "$ZORNAK_QT_MINGW/translations/qtbase_pl.qm" "$dest/translations/"
+  deploy_icons "$dest"
   while [ "$added" = 1 ]; do
     added=0
     while read -r dll; do
@@ -63,6 +64,30 @@ deploy_qt() {
       fi
     done < <(imported_dlls "$dest")
   done
+}
+
+# The desktop's standard icons (Adwaita's, from Debian's adwaita-icon-theme) beside the
+# programs of folder $1: Windows has no freedesktop icon theme.
+deploy_icons() {
+  local theme=$1/icons/Adwaita size name directories=
+  rm -rf "$1/icons"
+  for size in 24 48; do
+    mkdir -p "$theme/${size}x${size}/legacy"
+    for name in document-new document-open document-save document-save-as document-print \
+      edit-find edit-cut edit-copy edit-paste edit-undo window-close zoom-fit-best; do
+      cp "/usr/share/icons/Adwaita/${size}x${size}/legacy/$name.png" "$theme/${size}x${size}/legacy/"
+    done
+    directories+=${directories:+,}${size}x${size}/legacy
+  done
+  {
+    printf '[Icon Theme]\nName=Adwaita\nComment=The icons ZORNAK_edz shows\n'
+    printf 'Directories=%s\n' "$directories"
+    for size in 24 48; do
+      printf '\n[%sx%s/legacy]\nSize=%s\nContext=Legacy\nType=Fixed\n' "$size" "$size" "$size"
+    done
+  } >"$theme/index.theme"
+  mkdir -p "$1/licencje"
+  cp /usr/share/doc/adwaita-icon-theme/copyright "$1/licencje/adwaita-icon-theme.txt"
 }
 
 # Fails when a DLL imported under folder $1 is neither there nor Windows' own.

@@ -48,6 +48,8 @@ bool SetUpApplication(QApplication& app) {
            QStandardPaths::GenericDataLocation, "icons", QStandardPaths::LocateDirectory)) {
     if (!iconFolders.contains(folder)) iconFolders << folder;
   }
+  // The Windows package carries the icons it shows beside the program.
+  iconFolders << QCoreApplication::applicationDirPath() + "/icons";
   QIcon::setThemeSearchPaths(iconFolders);
   if (!QIcon::hasThemeIcon("document-open")) QIcon::setThemeName("Adwaita");
   QIcon::setFallbackThemeName("Adwaita");

@@ -415,10 +415,15 @@ class GuiTest : public QObject {
     const QRect close(editor.CloseButton()->mapTo(&editor, QPoint(0, 0)),
                       editor.CloseButton()->size());
     QVERIFY(editor.rect().contains(close));
-    // Each command shows the desktop's icon of its meaning.
+  }
+
+  // Each command shows the desktop's icon of its meaning (on Windows the icons travel with
+  // the program).
+  void editorShowsStandardIcons() {
+    TForm4 editor;
     QStringList names;
     for (const QAction* a : editor.findChildren<QAction*>()) {
-      if (!a->icon().name().isEmpty()) names << a->icon().name();
+      if (!a->icon().isNull() && !a->icon().name().isEmpty()) names << a->icon().name();
     }
     for (const char* name : {"edit-cut", "edit-copy", "edit-paste", "document-print",
                              "document-save", "edit-find", "edit-undo"}) {
