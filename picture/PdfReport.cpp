@@ -57,8 +57,7 @@ using Row = std::vector<QString>;
 class PageFlow {
  public:
   PageFlow(QPdfWriter& writer, QPainter& painter)
-      : writer_(writer), painter_(painter), page_(painter.viewport()) {
-    page_ = QRectF(0, 0, writer.width(), writer.height());
+      : writer_(writer), painter_(painter), page_(0, 0, writer.width(), writer.height()) {
     body_ = QFont("DejaVu Sans");
     body_.setStyleHint(QFont::SansSerif);
     body_.setPointSizeF(8.5);
@@ -68,7 +67,6 @@ class PageFlow {
   }
 
   int Pages() const { return pages_; }
-  const QRectF& Page() const { return page_; }
 
   void NewPage() {
     writer_.newPage();
@@ -359,7 +357,6 @@ void ControlPoints(PageFlow& flow, const TransformationState& t) {
 void Models(PageFlow& flow, const TransformationState& t) {
   flow.Heading("Porównanie modeli (punkty użyte w dopasowaniu)");
   std::vector<Row> rows;
-  std::vector<bool> mark;
   QString suggestion;
   for (const ModelRow& m : t.models) {
     const QString kind = m.kind == 2 ? "ogólna" : "konforemna";
@@ -371,7 +368,6 @@ void Models(PageFlow& flow, const TransformationState& t) {
                       QString::number(m.redundancy), Metres(m.m0), Metres(m.maxResidual),
                       Metres(m.looRms), Metres(m.looMax), m.suggested ? "sugerowany" : ""});
     }
-    mark.push_back(false);
     if (m.suggested)
       suggestion = "Model sugerowany: " + ModelName(m.kind, m.degree) +
                    " (najmniejsze RMS |d| = " + Metres(m.looRms) + " m)";
@@ -390,7 +386,7 @@ void Models(PageFlow& flow, const TransformationState& t) {
               {"RMS |d|", 0.1},
               {"max |d|", 0.1},
               {"", 0.2, Qt::AlignLeft}},
-             rows, mark);
+             rows);
   if (!suggestion.isEmpty()) flow.Line(suggestion);
   flow.Space();
 }
