@@ -14,6 +14,7 @@
 
 #include "picture/FitPicture.h"
 #include "tests/TestFolder.h"
+#include "textio/Platform.h"
 #include "tools/PlotRun.h"
 
 namespace {
@@ -218,11 +219,12 @@ TEST(Picture, CorrectionGridOnOneThreadAndOnThree) {
 
 std::map<std::string, std::string> Contents(const std::string& folder) {
   std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  // Wide on Windows: the folder's name is Polish.
+  for (const auto& entry : std::filesystem::directory_iterator(textio::PathFromUtf8(folder))) {
     std::ifstream in(entry.path(), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    files[entry.path().filename().string()] = bytes.str();
+    files[textio::Utf8FromPath(entry.path().filename())] = bytes.str();
   }
   return files;
 }
@@ -254,7 +256,7 @@ TEST(Picture, PlotCommandLine) {
     EXPECT_EQ(RunPlot(static_cast<int>(argv.size()), argv.data(), o, e), c.status) << e.str();
   }
   EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 400));
-  EXPECT_TRUE(std::filesystem::exists(out.File("fit.pdf")));
+  EXPECT_TRUE(std::filesystem::exists(textio::PathFromUtf8(out.File("fit.pdf"))));
   EXPECT_EQ(Contents(run.Path()), before);  // nothing written into the working folder
 }
 
