@@ -119,7 +119,7 @@ done
 entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORNAK_edz' 2>/dev/null |
   tr -d '\r')
 for value in "DisplayVersion.*$version" "Publisher.*ZORNAK_edz" "QuietUninstallString.*/S"; do
-  grep -q "$value" <<<"$entry" || { echo "Programs and Features: no $value" >&2; exit 1; }
+  LC_ALL=C grep -aq "$value" <<<"$entry" || { echo "Programs and Features: no $value" >&2; exit 1; }
 done
 wine "$installed/odinstaluj.exe" /S
 wineserver -w
