@@ -120,9 +120,9 @@ bool IsFolder(const std::string& path) {
 
 // The program copied into a map's folder works there, as it always did.
 bool HoldsWorkingFiles(const std::string& folder) {
-  for (const char* name :
-       {"TRANSPKT.BIN", "DZIALKI.edz", "PUNKTY.ept", "WARSTWY.txt", "OBIEKTY.txt", "KONTURY.edz"}) {
-    if (textio::FileExistsInFolder(folder, name)) return true;
+  if (textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) return true;
+  for (const MapFileSlots& map : kMapFileSlots) {
+    if (textio::FileExistsInFolder(folder, SlotFileName(map.input))) return true;
   }
   return false;
 }

@@ -2,9 +2,12 @@
 
 #include <type_traits>
 
-extern "C" __attribute__((visibility("default"))) void zornak_export_geopackage(
-    const WorkingFileTable& files, const TransformationState& transformation,
-    WindowOperations& window, GeoPackageSummary& summary) {
+#include "textio/Platform.h"
+
+ZORNAK_PLUGIN_ENTRY void zornak_export_geopackage(const WorkingFileTable& files,
+                                                  const TransformationState& transformation,
+                                                  WindowOperations& window,
+                                                  GeoPackageSummary& summary) {
   summary = ExportGeoPackage(files, transformation, window);
 }
 

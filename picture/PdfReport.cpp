@@ -278,8 +278,6 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
 }
 
 void MapFiles(PageFlow& flow, const ReportInput& in) {
-  static constexpr const char* kNames[kMapFileCount] = {"DZIALKI.edz", "KONTURY.edz", "PUNKTY.ept",
-                                                        "WARSTWY.txt", "OBIEKTY.txt"};
   std::vector<Row> rows;
   std::vector<bool> warn;
   for (int k = 0; k < kMapFileCount; ++k) {
@@ -288,7 +286,9 @@ void MapFiles(PageFlow& flow, const ReportInput& in) {
     const QString state = r.converted     ? "przeliczony"
                           : r.writeFailed ? "błąd zapisu"
                                           : "nie przeliczono";
-    rows.push_back({kNames[k], state, QString::number(r.records), QString::number(r.errors)});
+    const std::string_view name = SlotCaption(SlotsOf(static_cast<MapFile>(k)).input);
+    rows.push_back({QString::fromUtf8(name.data(), static_cast<int>(name.size())), state,
+                    QString::number(r.records), QString::number(r.errors)});
     warn.push_back(!r.converted || r.errors > 0);
   }
   flow.Heading("Pliki mapy");

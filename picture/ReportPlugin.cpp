@@ -7,12 +7,7 @@
 
 #include "picture/PdfReport.h"
 #include "picture/QuietQt.h"
-
-#if defined(_WIN32)
-#define ZORNAK_PLUGIN_ENTRY extern "C" __declspec(dllexport)
-#else
-#define ZORNAK_PLUGIN_ENTRY extern "C" __attribute__((visibility("default")))
-#endif
+#include "textio/Platform.h"
 
 ZORNAK_PLUGIN_ENTRY bool zornak_write_pdf_report(const ReportInput& input, const std::string& path,
                                                  std::string& error) {

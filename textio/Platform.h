@@ -60,3 +60,11 @@ LoadedLibrary LoadLibraryFile(const std::string& path);
 void* LibraryFunction(const LoadedLibrary& library, const char* name);
 
 }  // namespace textio
+
+// The one exported function of a plugin library, found by LibraryFunction under its plain C
+// name; everything else of the plugin stays hidden.
+#if defined(_WIN32)
+#define ZORNAK_PLUGIN_ENTRY extern "C" __declspec(dllexport)
+#else
+#define ZORNAK_PLUGIN_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
