@@ -34,8 +34,8 @@ MapFileReport FileReport(const WorkingFileTable& files, MapFile file, const Task
   return r;
 }
 
-int ExitStatusOf(const BatchReport& report, const RunState& state, const ConsoleWindow& window) {
-  if (!state.started) return kExitFolder;
+int ExitStatusOf(const BatchReport& report, const RunResult& run, const ConsoleWindow& window) {
+  if (!run.started) return kExitFolder;
   bool inputProblem = false, writeFailure = false;
   for (const ConsoleWindow::Message& m : window.Messages()) {
     inputProblem = inputProblem || IsInputProblem(m.kind);
@@ -44,9 +44,9 @@ int ExitStatusOf(const BatchReport& report, const RunState& state, const Console
   for (const MapFileReport& f : report.files)
     inputProblem = inputProblem || f.errors > 0;
   if (writeFailure) return kExitWriteFailure;
-  if (!state.transformation.FittedTransformation.Usable()) return kExitNoTransform;
+  if (!run.Fit().Usable()) return kExitNoTransform;
   if (inputProblem) return kExitInputProblem;
-  return HasSuspectPoints(state.transformation) ? kExitSuspect : kExitDone;
+  return HasSuspectPoints(run.Transformation()) ? kExitSuspect : kExitDone;
 }
 
 std::string Number(long double value) {
@@ -130,15 +130,17 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
 
 }  // namespace
 
-BatchReport CollectReport(const RunState& state, const ModelChoice& model,
+BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
                           const ConsoleWindow& window) {
-  const TFittedTransformation& f = state.transformation.FittedTransformation;
+  const TransformationResult& t = run.Transformation();
+  const TFittedTransformation& f = t.FittedTransformation;
   BatchReport report;
-  report.folder = state.files.WorkingFolder;
+  report.folder = run.folder;
   report.kind = model.TransformKind;
   report.degree = model.TransformDegree;
-  if (state.started) {
+  if (run.started) {
     report.fitted = f.fitted;
+    report.usable = f.Usable();
     report.readFailed = f.readFailed;
     report.pointsRead = f.pointsRead;
     if (f.recordsDeclared >= 0) report.recordsDeclared = f.recordsDeclared;
@@ -153,43 +155,39 @@ BatchReport CollectReport(const RunState& state, const ModelChoice& model,
   }
   for (int k = 0; k < kMapFileCount; ++k) {
     const MapFile file = static_cast<MapFile>(k);
-    if (!state.files.SlotFileExists(SlotsOf(file).input)) continue;
-    report.files.push_back(FileReport(state.files, file, state.conversion.results[k]));
+    if (!run.files.SlotFileExists(SlotsOf(file).input)) continue;
+    report.files.push_back(FileReport(run.files, file, run.conversion[k]));
   }
   for (const ConsoleWindow::Message& m : window.Messages())
     report.messages.push_back(m.text);
   const auto written = [&](int slot) {
-    return state.started && state.files.SlotFileExists(slot)
-               ? std::optional(state.files.SlotPath(slot))
-               : std::nullopt;
+    return run.started && run.files.SlotFileExists(slot) ? std::optional(run.files.SlotPath(slot))
+                                                         : std::nullopt;
   };
-  const std::string pipeline = textio::PathInFolder(state.files.WorkingFolder, kPipelineFileName);
-  report.reports = {{"protocol", written(slot::kReport)},
-                    {"control", written(slot::kControl)},
-                    {"xy", written(slot::kXy)},
-                    {"xy_sk", written(slot::kXySk)},
-                    {"xy_sk1", written(slot::kXySk1)},
-                    {"errors", written(slot::kErrors)},
-                    {"pipeline", state.started && state.transformation.FittedTransformation.fitted
-                                     ? std::optional(pipeline)
-                                     : std::nullopt}};
-  if (state.started) {
-    for (const AdjustmentCheck& c : state.transformation.checks) {
+  const std::string pipeline = textio::PathInFolder(run.folder, kPipelineFileName);
+  report.reports = {
+      {"protocol", written(slot::kReport)},
+      {"control", written(slot::kControl)},
+      {"xy", written(slot::kXy)},
+      {"xy_sk", written(slot::kXySk)},
+      {"xy_sk1", written(slot::kXySk1)},
+      {"errors", written(slot::kErrors)},
+      {"pipeline", run.started && f.Usable() ? std::optional(pipeline) : std::nullopt}};
+  if (run.started) {
+    for (const AdjustmentCheck& c : t.checks) {
       report.points.push_back({textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View())), c.x1, c.y1, c.x2,
                                c.y2, c.vx, c.vy, c.dx, c.dy, c.d, c.m0i, c.predictable, c.flagged,
                                c.excluded, c.h, c.t});
     }
-    if (state.transformation.testDegrees > 0) {
-      report.fCritical = FisherCritical(state.transformation.testDegrees);
-    }
-    for (const ProposedExclusion& p : state.transformation.proposal) {
+    if (t.testDegrees > 0) report.fCritical = FisherCritical(t.testDegrees);
+    for (const ProposedExclusion& p : t.proposal) {
       report.proposal.push_back({textio::Cp1250ToUtf8(TrimmedNumber(p.nr.View())), p.t, p.m0After});
     }
-    report.models = state.transformation.models;
-    if (state.geoPackageWritten) report.geoPackage = state.files.SlotPath(slot::kGeoPackage);
-    report.comparisonBudget = state.transformation.comparisonBudget;
+    report.models = t.models;
+    if (run.geoPackageWritten) report.geoPackage = run.files.SlotPath(slot::kGeoPackage);
+    report.comparisonBudget = t.comparisonBudget;
   }
-  report.exitStatus = ExitStatusOf(report, state, window);
+  report.exitStatus = ExitStatusOf(report, run, window);
   return report;
 }
 
@@ -230,7 +228,8 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   const auto flag = [](bool b) { return b ? "true" : "false"; };
   out << "{\n  \"folder\": " << Quoted(r.folder) << ",\n";
   out << "  \"model\": {\"kind\": " << r.kind << ", \"degree\": " << r.degree << "},\n";
-  out << "  \"transformation\": {\"fitted\": " << (r.fitted ? "true" : "false")
+  out << "  \"transformation\": {\"fitted\": " << flag(r.fitted)
+      << ", \"usable\": " << flag(r.usable)
       << ", \"read_failed\": " << (r.readFailed ? "true" : "false")
       << ", \"points_read\": " << r.pointsRead << ", \"records_declared\": "
       << (r.recordsDeclared ? std::to_string(*r.recordsDeclared) : "null")

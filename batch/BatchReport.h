@@ -46,7 +46,9 @@ struct ProposalReport {
 struct BatchReport {
   std::string folder;
   int kind = 0, degree = 0;
-  bool fitted = false, readFailed = false;
+  // fitted: a fit was made; usable: it was made from a whole TRANSPKT.BIN, so the map files
+  // were (or could be) converted with it.
+  bool fitted = false, usable = false, readFailed = false;
   int pointsRead = 0, pointsUsed = 0;
   std::optional<int> recordsDeclared;  // by TRANSPKT.BIN, when its header was read
   std::optional<long double> m0;
@@ -65,7 +67,7 @@ struct BatchReport {
   int exitStatus = kExitDone;
 };
 
-BatchReport CollectReport(const RunState& state, const ModelChoice& model,
+BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
                           const ConsoleWindow& window);
 void PrintText(const BatchReport& report, std::ostream& out);
 void PrintJson(const BatchReport& report, std::ostream& out);

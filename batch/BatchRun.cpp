@@ -49,12 +49,7 @@ struct Options {
 
 std::unique_ptr<CLI::App> CommandLine(Options& options) {
   auto app = MakeCommandLine("zornak_batch", kDescription, kFooter);
-  app->add_option("--kind", options.kind, "1 transformacja konforemna (domyślnie), 2 ogólna")
-      ->type_name("1|2")
-      ->check(WholeNumberIn(1, 2));
-  app->add_option("--degree", options.degree, "stopień wielomianu (domyślnie 1)")
-      ->type_name("1..9")
-      ->check(WholeNumberIn(1, 9));
+  AddModelOptions(*app, options.kind, options.degree);
   app->add_flag("--gpkg", options.gpkg, "zapisuje też przeliczoną mapę jako Mapa.gpkg");
   app->add_option("--pdf", options.pdf,
                   "zapisuje raport PDF przebiegu (przy kilku folderach: plik o tej nazwie w "
@@ -140,10 +135,10 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   state.files.RefreshPresence(window);
   RunProcessing(state, window);
   std::optional<std::string> pdf;
-  if (!options.pdf.empty() && state.started) {
+  if (!options.pdf.empty() && state.Result().started) {
     const std::string path = ReportPath(state.files.WorkingFolder, options, several);
     std::string error;
-    if (WritePdfReportThroughPlugin(state, {}, path, error)) {
+    if (WritePdfReportThroughPlugin(state.Result(), state.files.WorkingFolder, {}, path, error)) {
       std::error_code ec;
       pdf = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
     } else {
@@ -151,7 +146,7 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
     }
   }
   window.FlushStatus();
-  BatchReport report = CollectReport(state, state.model, window);
+  BatchReport report = CollectReport(state.Result(), state.model, window);
   report.reports.emplace_back("pdf", pdf);
   return report;
 }

@@ -79,3 +79,12 @@ CLI::Validator WholeNumberIn(int lowest, int highest) {
       },
       "");
 }
+
+void AddModelOptions(CLI::App& app, int& kind, int& degree) {
+  app.add_option("--kind", kind, "1 transformacja konforemna (domyślnie), 2 ogólna")
+      ->type_name("1|2")
+      ->check(WholeNumberIn(1, 2));
+  app.add_option("--degree", degree, "stopień wielomianu (domyślnie 1)")
+      ->type_name("1..9")
+      ->check(WholeNumberIn(1, 9));
+}

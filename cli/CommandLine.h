@@ -18,6 +18,9 @@ std::unique_ptr<CLI::App> MakeCommandLine(const std::string& name, const std::st
 // A whole number from `lowest` to `highest`, refused in Polish otherwise.
 CLI::Validator WholeNumberIn(int lowest, int highest);
 
+// --kind (1 conformal, 2 general) and --degree (1..9), the model of a run.
+void AddModelOptions(CLI::App& app, int& kind, int& degree);
+
 // Parses the arguments (the program name first, UTF-8). Nothing when the program is to go
 // on; else the exit status after printing help, the version or what is wrong.
 std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* argv,

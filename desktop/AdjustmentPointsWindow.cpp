@@ -64,11 +64,9 @@ QTableWidget* Table(const QStringList& headings, QWidget* parent) {
 
 }  // namespace
 
-AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
-                                               std::function<void(int, int)> useModel, Refit refit,
+AdjustmentPointsWindow::AdjustmentPointsWindow(std::function<void(int, int)> useModel, Refit refit,
                                                QWidget* parent)
     : QMainWindow(parent, Qt::Window),
-      state_(state),
       useModelCallback_(std::move(useModel)),
       refitCallback_(std::move(refit)) {
   setWindowTitle("Punkty dostosowania");
@@ -111,17 +109,27 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(const RunState& state,
     if (filling_ || selected.isEmpty() || !pointSelected_) return;
     pointSelected_(points_->item(selected.first()->row(), 1)->text());
   });
-  Refresh();
+  Refresh(NoRunResult(), {});
 }
 
-void AdjustmentPointsWindow::Refresh() {
-  const TFittedTransformation& f = state_.transformation.FittedTransformation;
-  QString summary = "Folder roboczy: " + QString::fromStdString(state_.files.WorkingFolder);
-  if (state_.transformation.checks.empty()) {
+const TransformationResult& AdjustmentPointsWindow::Shown() const {
+  return result_->MadeIn(folder_) ? result_->Transformation() : NoTransformationResult();
+}
+
+void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
+                                     const std::string& folder) {
+  result_ = std::move(result);
+  folder_ = folder;
+  const TransformationResult& t = Shown();
+  const TFittedTransformation& f = t.FittedTransformation;
+  QString summary = "Folder roboczy: " + QString::fromStdString(folder_);
+  if (!result_->MadeIn(folder_)) {
     summary += "\nBrak wyników oceny punktów: naciśnij WYKONAJ w oknie głównym.";
+  } else if (t.checks.empty()) {
+    summary += "\n" + QString::fromStdString(NoTransformationReason(t));
   } else {
-    const int flagged = SuspectPointCount(state_.transformation);
-    const int degrees = state_.transformation.testDegrees;
+    const int flagged = SuspectPointCount(t);
+    const int degrees = t.testDegrees;
     summary +=
         QString(
             "\nModel: transformacja %1 stopnia %2;  punkty użyte: %3, wyłączone: %4;  "
@@ -129,19 +137,19 @@ void AdjustmentPointsWindow::Refresh() {
             .arg(QString::fromUtf8(KindName(f.model.Kind())))
             .arg(f.model.Degree())
             .arg(f.ls)
-            .arg(state_.transformation.excluded)
+            .arg(t.excluded)
             .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
             .arg(flagged)
             .arg(degrees > 0
                      ? " = " + QString::fromStdString(textio::Fixed(FisherCritical(degrees), 0, 2))
                      : QString());
     QString proposal;
-    for (const ProposedExclusion& p : state_.transformation.proposal)
+    for (const ProposedExclusion& p : t.proposal)
       proposal += (proposal.isEmpty() ? "" : ", ") + Utf8(TrimmedNumber(p.nr.View()));
     summary += "\nPropozycja wyłączeń (wyszukiwanie błędów grubych): " +
                (proposal.isEmpty() ? QString("brak") : proposal);
   }
-  excludeProposed_->setEnabled(!state_.transformation.proposal.empty());
+  excludeProposed_->setEnabled(!t.proposal.empty());
   summary_->setText(summary);
   notice_->clear();
   FillPoints();
@@ -152,7 +160,7 @@ void AdjustmentPointsWindow::FillPoints() {
   filling_ = true;
   points_->setUpdatesEnabled(false);
   points_->setSortingEnabled(false);
-  const std::vector<AdjustmentCheck>& checks = state_.transformation.checks;
+  const std::vector<AdjustmentCheck>& checks = Shown().checks;
   points_->setRowCount(static_cast<int>(checks.size()));
   for (int row = 0; row < static_cast<int>(checks.size()); ++row) {
     const AdjustmentCheck& c = checks[row];
@@ -179,10 +187,7 @@ void AdjustmentPointsWindow::FillPoints() {
         c.t};
     for (int k = 0; k < 11; ++k)
       points_->setItem(row, 2 + k, new NumberItem(cells[k]));
-    QString note = c.excluded ? "wyłączony (kontrolny)" : "";
-    if (!c.predictable) note = "h=1: nie do wyznaczenia bez niego";
-    if (c.flagged) note = "*** T > F_kr";
-    points_->setItem(row, 13, TextItem(note));
+    points_->setItem(row, 13, TextItem(QString::fromUtf8(PointRemark(c))));
     const QColor background = c.flagged ? kFlaggedRow : c.excluded ? kExcludedRow : QColor();
     if (background.isValid()) {
       for (int column = 0; column < points_->columnCount(); ++column)
@@ -196,7 +201,7 @@ void AdjustmentPointsWindow::FillPoints() {
 }
 
 void AdjustmentPointsWindow::FillModels() {
-  const std::vector<ModelRow>& rows = state_.transformation.models;
+  const std::vector<ModelRow>& rows = Shown().models;
   models_->setSortingEnabled(false);
   models_->setRowCount(static_cast<int>(rows.size()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
@@ -243,7 +248,7 @@ void AdjustmentPointsWindow::TickChanged() {
     if (tick->checkState() == Qt::Unchecked)
       excluded.push_back(tick->data(Qt::UserRole).toByteArray().toStdString());
   }
-  const std::string path = textio::PathInFolder(state_.files.WorkingFolder, kExclusionFileName);
+  const std::string path = textio::PathInFolder(folder_, kExclusionFileName);
   std::string failure;
   if (!WriteExclusions(path, excluded, failure)) {
     notice_->setText("Błąd zapisu pliku " + QString::fromStdString(failure));
@@ -269,7 +274,7 @@ void AdjustmentPointsWindow::SelectProposal() {
   filling_ = true;
   points_->clearSelection();
   points_->setSelectionMode(QAbstractItemView::MultiSelection);
-  for (const ProposedExclusion& p : state_.transformation.proposal) {
+  for (const ProposedExclusion& p : Shown().proposal) {
     const QList<QTableWidgetItem*> found =
         points_->findItems(Utf8(TrimmedNumber(p.nr.View())), Qt::MatchExactly);
     for (const QTableWidgetItem* item : found) {
@@ -283,9 +288,10 @@ void AdjustmentPointsWindow::SelectProposal() {
 }
 
 void AdjustmentPointsWindow::ExcludeProposed() {
-  if (state_.transformation.proposal.empty()) return;
+  const std::vector<ProposedExclusion>& proposal = Shown().proposal;
+  if (proposal.empty()) return;
   filling_ = true;
-  for (const ProposedExclusion& p : state_.transformation.proposal) {
+  for (const ProposedExclusion& p : proposal) {
     for (int row = 0; row < points_->rowCount(); ++row) {
       QTableWidgetItem* tick = points_->item(row, 0);
       const QByteArray nr = tick->data(Qt::UserRole).toByteArray();

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,13 @@ class AdjustmentPointsWindow : public QMainWindow {
   // `useModel` receives kind and degree when the user picks a model; `refit` the numbers to
   // leave out after a tick, once Wykluczone.txt holds them.
   using Refit = std::function<void(const std::vector<PointNumber>&)>;
-  AdjustmentPointsWindow(const RunState& state, std::function<void(int, int)> useModel, Refit refit,
+  AdjustmentPointsWindow(std::function<void(int, int)> useModel, Refit refit,
                          QWidget* parent = nullptr);
 
-  // Shows the figures of the state as they are now (after a run, or a change of folder).
-  void Refresh();
+  // Shows the figures of `result` for the working folder `folder` (after a run, a refit or a
+  // change of folder); a result of another folder shows no figures. The window keeps the
+  // result it shows.
+  void Refresh(std::shared_ptr<const RunResult> result, const std::string& folder);
   // Selects the row of the point of this number (from the map).
   void SelectPoint(const QString& nr);
   // Selects the rows of the data-snooping proposal.
@@ -55,7 +58,11 @@ class AdjustmentPointsWindow : public QMainWindow {
   void TickChanged();
   void UseSelectedModel();
 
-  const RunState& state_;
+  // What the table shows: the result of a run made in the working folder, else none.
+  const TransformationResult& Shown() const;
+
+  std::shared_ptr<const RunResult> result_ = NoRunResult();
+  std::string folder_;
   std::function<void(int, int)> useModelCallback_;
   Refit refitCallback_;
   QLabel* summary_;

@@ -156,11 +156,10 @@ ResidualMapWindow::ResidualMapWindow(std::function<void(const QString&)> pointSe
   });
 }
 
-void ResidualMapWindow::Refresh(const RunState& state) {
+void ResidualMapWindow::Refresh(const RunResult& run, const std::string& folder) {
   FitPictureData data;
-  const std::string& folder = state.files.WorkingFolder;
-  if (state.runFolder == folder) {
-    BuildFitPicture(folder, state.model, state.transformation, true, state.threads, data);
+  if (run.MadeIn(folder)) {
+    BuildFitPicture(folder, run.Transformation(), true, run.threads, data);
   } else {
     data.folder = QString::fromStdString(folder);
     data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";

@@ -61,9 +61,10 @@ class ResidualMapWindow : public QMainWindow {
   explicit ResidualMapWindow(std::function<void(const QString&)> pointSelected,
                              QWidget* parent = nullptr);
 
-  // Draws the fit that `state` holds, over the map of its working folder: the same fit
-  // as the table of adjustment points. Without a run in that folder, says so.
-  void Refresh(const RunState& state);
+  // Draws the fit of `run` over the map of the working folder `folder`: the same fit as the
+  // table of adjustment points. Without a run in that folder, says so. The picture is built
+  // at once: the window keeps no reference to the result.
+  void Refresh(const RunResult& run, const std::string& folder);
   // Rings the point of this number (from the table of adjustment points).
   void SelectPoint(const QString& nr);
   MapCanvas* Canvas() const { return canvas_; }

@@ -25,6 +25,7 @@
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/ResidualMapWindow.h"
 #include "picture/PdfReport.h"
+#include "picture/ReportInput.h"
 #include "run/ReportLoader.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -470,17 +471,20 @@ void TForm2::ChooseFolder() {
 }
 
 void TForm2::UseFolder(const std::string& folder) {
-  if (running_ || refitting_ || !IsFolder(folder)) return;
+  if (running_ || !IsFolder(folder)) return;
   folder_ = folder;
-  // The judgement and the figures shown belong to the folder they were made in.
-  state_.transformation.checks.clear();
-  state_.transformation.models.clear();
-  state_.transformation.proposal.clear();
+  // A refit still running belongs to the folder left; the result shown stays with the
+  // folder it was made in, and the windows show it for none other.
+  ++generation_;
   ClearRunFigures();
   StartUp();
   RememberFolder(QString::fromStdString(WorkingFolder()));
-  if (pointsWindow_) pointsWindow_->Refresh();
-  if (mapWindow_) mapWindow_->Refresh(state_);
+  RefreshViews();
+}
+
+void TForm2::RefreshViews() {
+  if (pointsWindow_) pointsWindow_->Refresh(state_.result, WorkingFolder());
+  if (mapWindow_) mapWindow_->Refresh(*state_.result, WorkingFolder());
 }
 
 void TForm2::FillRecentMenu() {
@@ -504,9 +508,9 @@ void TForm2::ClearRunFigures() {
 }
 
 void TForm2::ShowRunOutcome() {
-  if (!state_.started) {
+  if (!state_.Result().started) {
     pendingStatus_ = " przetwarzanie przerwane - nie można zapisywać w folderze roboczym";
-  } else if (!state_.transformation.FittedTransformation.Usable()) {
+  } else if (!state_.Result().Fit().Usable()) {
     pendingStatus_ = " brak transformacji - pliki mapy nie zostały przeliczone";
   } else {
     return;
@@ -518,14 +522,14 @@ void TForm2::ShowRunOutcome() {
 void TForm2::ShowAdjustmentPoints() {
   if (!pointsWindow_) {
     pointsWindow_ = new AdjustmentPointsWindow(
-        state_, [this](int kind, int degree) { UseModel(kind, degree); },
+        [this](int kind, int degree) { UseModel(kind, degree); },
         [this](const std::vector<PointNumber>& excluded) { RefitInMemory(excluded); }, this);
     PlaceWindow(pointsWindow_, "punkty", this);
   }
   pointsWindow_->OnPointSelected([this](const QString& nr) {
     if (mapWindow_) mapWindow_->SelectPoint(nr);
   });
-  pointsWindow_->Refresh();
+  pointsWindow_->Refresh(state_.result, WorkingFolder());
   pointsWindow_->show();
   pointsWindow_->raise();
 }
@@ -539,7 +543,7 @@ void TForm2::ShowResidualMap() {
         this);
     PlaceWindow(mapWindow_, "mapa", this);
   }
-  mapWindow_->Refresh(state_);
+  mapWindow_->Refresh(*state_.result, WorkingFolder());
   mapWindow_->show();
   mapWindow_->raise();
 }
@@ -581,7 +585,7 @@ void TForm2::BitBtn1Click() {
   boxesShown_.clear();
   skipped_.clear();
   showProposal_ = false;
-  refittedSinceRun_ = false;
+  ++generation_;  // a refit still running belongs to the run before
   ClearRunFigures();
   try {
     state_.exportGeoPackage = geoPackageBox_->isChecked();
@@ -589,8 +593,7 @@ void TForm2::BitBtn1Click() {
     PaintStatus();
     ShowRunOutcome();
     ShowFitSummary();
-    if (pointsWindow_) pointsWindow_->Refresh();
-    if (mapWindow_) mapWindow_->Refresh(state_);
+    RefreshViews();
     if (showProposal_) {
       ShowAdjustmentPoints();
       pointsWindow_->SelectProposal();
@@ -662,12 +665,13 @@ bool TForm2::ConvertDespiteSuspectPoints(std::string_view question) {
 
 // "m0 = 0.0205 m · największa odchyłka 0.0619 m (PD-136) · podejrzane: 0 · wyłączone: 0"
 void TForm2::ShowFitSummary() {
-  const TransformationState& t = state_.transformation;
+  const RunResult& run = state_.Result();
+  const TransformationResult& t = run.Transformation();
   const TFittedTransformation& f = t.FittedTransformation;
-  if (state_.runFolder != state_.files.WorkingFolder || !f.fitted) {
-    fitSummary_->setText(f.fitted || state_.runFolder != state_.files.WorkingFolder
-                             ? QString()
-                             : "Brak transformacji");
+  if (!run.MadeIn(WorkingFolder()) || !f.fitted) {
+    fitSummary_->setText(run.MadeIn(WorkingFolder())
+                             ? QString::fromStdString(NoTransformationReason(t)).toHtmlEscaped()
+                             : QString());
     return;
   }
   const int flagged = SuspectPointCount(t);
@@ -687,13 +691,16 @@ void TForm2::ShowFitSummary() {
 }
 
 void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
-  if (running_ || refitting_ || state_.runFolder != state_.files.WorkingFolder) return;
-  const long double m0Before = state_.transformation.FittedTransformation.figures.m0;
-  // A few thousand points refit within the blink of a tick; more go to a worker thread,
-  // and nothing reads the state until it is done.
-  constexpr std::int32_t kWorkerFrom = 5000;
-  if (state_.transformation.matched.ls < kWorkerFrom) {
-    RefitExcluding(state_.model, excluded, state_.transformation);
+  const std::shared_ptr<const RunResult> base = state_.result;
+  if (running_ || refitting_ || !base->MadeIn(WorkingFolder())) return;
+  const long double m0Before = base->Fit().figures.m0;
+  const double budget = state_.transformation.comparisonBudget;
+  // A few thousand points refit within the blink of a tick; more go to a worker thread. The
+  // worker reads the result it was given, which nothing changes, computes a new one with
+  // work tables of its own, and hands it to this thread, which alone swaps it in.
+  constexpr std::size_t kWorkerFrom = 5000;
+  if (base->Transformation().input->points.size() < kWorkerFrom) {
+    state_.result = RefitResult(*base, excluded, budget, state_.transformation.work);
     AfterRefit(m0Before);
     return;
   }
@@ -702,23 +709,28 @@ void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
   bitBtn1_->setEnabled(false);
   if (pointsWindow_) pointsWindow_->setEnabled(false);
   if (refitThread_.joinable()) refitThread_.join();
-  refitThread_ = std::thread([this, excluded, m0Before] {
-    RefitExcluding(state_.model, excluded, state_.transformation);
-    QMetaObject::invokeMethod(
-        this,
-        [this, m0Before] {
-          refitThread_.join();
-          refitting_ = false;
-          bitBtn1_->setEnabled(true);
-          if (pointsWindow_) pointsWindow_->setEnabled(true);
-          AfterRefit(m0Before);
-        },
-        Qt::QueuedConnection);
-  });
+  const int generation = generation_;
+  refitThread_ =
+      std::thread([this, base, excluded, budget, m0Before, generation, work = refitWork_] {
+        std::shared_ptr<const RunResult> refit = RefitResult(*base, excluded, budget, *work);
+        QMetaObject::invokeMethod(
+            this,
+            [this, refit = std::move(refit), m0Before, generation] {
+              refitThread_.join();
+              refitting_ = false;
+              bitBtn1_->setEnabled(HasFolder());
+              if (pointsWindow_) pointsWindow_->setEnabled(true);
+              // A run or another folder came since: the refit answers a question no longer asked.
+              if (generation != generation_) return;
+              state_.result = refit;
+              AfterRefit(m0Before);
+            },
+            Qt::QueuedConnection);
+      });
 }
 
 void TForm2::AskAndWriteReport() {
-  if (running_ || refitting_ || !HasFolder()) return;
+  if (running_ || !HasFolder()) return;
   QFileDialog dialog(this, "Zapisz raport PDF",
                      QString::fromStdString(textio::PathInFolder(WorkingFolder(), "Raport.pdf")),
                      "Dokument PDF (*.pdf)");
@@ -730,15 +742,17 @@ void TForm2::AskAndWriteReport() {
 }
 
 bool TForm2::WriteReport(const QString& path) {
+  // The report is made from the result shown now, held for as long as it is written.
+  const std::shared_ptr<const RunResult> run = state_.result;
   const std::string note =
-      refittedSinceRun_ ? "Punkty przeliczono ponownie w pamięci po przebiegu (zmiana wyłączeń): "
-                          "pliki wynikowe i liczniki pochodzą z poprzedniego przebiegu."
-                        : "";
+      run->refitted ? "Punkty przeliczono ponownie w pamięci po przebiegu (zmiana wyłączeń): "
+                      "pliki wynikowe i liczniki pochodzą z poprzedniego przebiegu."
+                    : "";
   std::string error;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool written =
-      WritePdfReport(ReportInputOf(state_, executor_->text().trimmed().toStdString(), note),
-                     path.toStdString(), error);
+  const bool written = WritePdfReport(
+      ReportInput{*run, WorkingFolder(), executor_->text().trimmed().toStdString(), note},
+      path.toStdString(), error);
   QApplication::restoreOverrideCursor();
   if (!written) {
     QMessageBox::critical(this, "ZORNAK_edz", QString::fromStdString(error));
@@ -751,29 +765,33 @@ bool TForm2::WriteReport(const QString& path) {
 }
 
 void TForm2::AfterRefit(long double m0Before) {
-  refittedSinceRun_ = true;
-  const TFittedTransformation& f = state_.transformation.FittedTransformation;
+  const RunResult& run = state_.Result();
+  const TFittedTransformation& f = run.Fit();
   ShowFitSummary();
+  RefreshViews();
   if (pointsWindow_) {
-    pointsWindow_->Refresh();
     pointsWindow_->ShowRefitNote(
-        QString("m0 przed → po: %1 → %2 m. Pliki wynikowe są z poprzedniego przebiegu: "
-                "WYKONAJ zapisze nowe.")
+        QString("m0 przed → po: %1 → %2 m. %3")
             .arg(QString::fromStdString(textio::Fixed(m0Before, 0, 4)))
             .arg(f.fitted ? QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4))
-                          : QString("brak transformacji")));
+                          : QString("brak transformacji"))
+            .arg(run.refitted ? "Pliki wynikowe są z poprzedniego przebiegu: WYKONAJ zapisze nowe."
+                              : "Wyłączenia jak w plikach wynikowych."));
   }
-  if (mapWindow_) mapWindow_->Refresh(state_);
-  pendingStatus_ = " wyniki w plikach pochodzą z poprzedniego przebiegu - naciśnij WYKONAJ";
+  pendingStatus_ = run.refitted
+                       ? " wyniki w plikach pochodzą z poprzedniego przebiegu - naciśnij WYKONAJ"
+                       : " wyłączenia jak w plikach wynikowych";
   statusPending_ = true;
   PaintStatus();
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
-  if (running_ || refitting_ || !CloseEditors()) {
+  // A refit may still be running: its result is dropped, and the window's end waits for it.
+  if (running_ || !CloseEditors()) {
     event->ignore();
     return;
   }
+  ++generation_;
   for (QWidget* window : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (window->isWindow()) window->close();
   }

@@ -109,7 +109,8 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QLabel* FitSummary() const { return fitSummary_; }
   // Refits the last run's points in memory without `excluded` (a tick in the points
   // window): the points window, the map and the fit line follow; the files wait for WYKONAJ.
-  // Large sets are refitted on a worker thread, the points window disabled meanwhile.
+  // Large sets are refitted on a worker thread, the points window disabled meanwhile; every
+  // other window stays usable and shows the result it holds until the refit's arrives.
   void RefitInMemory(const std::vector<PointNumber>& excluded);
   // True while a refit runs on its worker thread.
   bool Refitting() const { return refitting_; }
@@ -152,6 +153,8 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void ShowRunOutcome();
   void FillRecentMenu();
   void AfterRefit(long double m0Before);
+  // The points window and the map show the result held now, for the working folder.
+  void RefreshViews();
   // Asks about editors with unsaved changes; false when the user cancels.
   bool CloseEditors();
 
@@ -177,12 +180,15 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QLabel* fitSummary_ = nullptr;
   QPushButton* reportButton_ = nullptr;
   QLineEdit* executor_ = nullptr;
-  bool refittedSinceRun_ = false;  // the points were refitted in memory after the run
-  bool showProposal_ = false;      // after this run, "Nie przeliczaj – pokaż punkty"
+  bool showProposal_ = false;  // after this run, "Nie przeliczaj – pokaż punkty"
   std::optional<bool> suspectAnswer_;
   bool refitting_ = false;
   int workerRefits_ = 0;
   std::thread refitThread_;
+  // The worker's own tables: only the one refit running at a time touches them.
+  std::shared_ptr<TransformationWork> refitWork_ = std::make_shared<TransformationWork>();
+  // Counts runs and changes of folder: a refit started under another count is dropped.
+  int generation_ = 0;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run
   QElapsedTimer lastPaint_;

@@ -98,7 +98,7 @@ MapContents ReadMap(const WorkingFileTable& files) {
 }
 
 // The zone of every easting of the export; 0 when they fit no zone or mix zones.
-int CommonZone(const MapContents& map, const TransformationState& t, bool& mixed) {
+int CommonZone(const MapContents& map, const TransformationResult& t, bool& mixed) {
   std::set<int> zones;
   auto add = [&](long double easting) { zones.insert(ZoneOfEasting(easting)); };
   for (const auto* list : {&map.parcels, &map.contours}) {
@@ -251,7 +251,7 @@ void SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Re
   }
 }
 
-void AdjustmentLayer(Writer& w, const TransformationState& t) {
+void AdjustmentLayer(Writer& w, const TransformationResult& t) {
   OGRLayer* layer = w.Layer("punkty_dostosowania", wkbPoint,
                             {{"nr", OFTString},
                              {"vx", OFTReal},
@@ -301,7 +301,7 @@ int ZoneOfEasting(long double easting) {
 }
 
 GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
-                                   const TransformationState& transformation,
+                                   const TransformationResult& transformation,
                                    WindowOperations& window) {
   GeoPackageSummary summary;
   summary.path = files.SlotPath(slot::kGeoPackage);

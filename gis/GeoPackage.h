@@ -24,7 +24,7 @@ struct GeoPackageSummary {
 // Exports the run's converted files; problems (no reference system, records that are no
 // valid polygon, a file that cannot be written) are told through `window`.
 GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
-                                   const TransformationState& transformation,
+                                   const TransformationResult& transformation,
                                    WindowOperations& window);
 
 // The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,

@@ -5,7 +5,7 @@
 #include "textio/Platform.h"
 
 ZORNAK_PLUGIN_ENTRY void zornak_export_geopackage(const WorkingFileTable& files,
-                                                  const TransformationState& transformation,
+                                                  const TransformationResult& transformation,
                                                   WindowOperations& window,
                                                   GeoPackageSummary& summary) {
   summary = ExportGeoPackage(files, transformation, window);

@@ -16,5 +16,5 @@ inline constexpr const char* kGeoPackagePluginEntry = "zornak_export_geopackage"
 
 // ExportGeoPackage behind a plain C name.
 using GeoPackageEntry = void (*)(const WorkingFileTable& files,
-                                 const TransformationState& transformation,
+                                 const TransformationResult& transformation,
                                  WindowOperations& window, GeoPackageSummary& summary);

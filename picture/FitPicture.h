@@ -47,20 +47,19 @@ struct FitPictureData {
   bool mapConverted = false;  // the map shows converted coordinates (else primary ones)
 };
 
-// Builds the picture of the fit in `state`, made with `choice` in `folder`: its points, the
-// correction on a grid (on `threads` threads, 0 every core) and, `withMap`, the map from the
-// converted files of the folder (the input files when none was converted). An explanation
-// already in `data` is kept; otherwise one is given when the fit is not usable.
-void BuildFitPicture(const std::string& folder, const ModelChoice& choice,
-                     const TransformationState& state, bool withMap, int threads,
-                     FitPictureData& data);
+// Builds the picture of `result`, a fit made in `folder`: its points, the correction on a
+// grid (on `threads` threads, 0 every core) and, `withMap`, the map from the converted files
+// of the folder (the input files when none was converted). An explanation already in `data`
+// is kept; otherwise one is given when the fit is not usable.
+void BuildFitPicture(const std::string& folder, const TransformationResult& result, bool withMap,
+                     int threads, FitPictureData& data);
 
-// For a program that holds no fit: builds the picture of the run made in `folder` from its
-// files, without writing into it: the model from Protokol.tra, the fit rebuilt from
-// TRANSPKT.BIN and Wykluczone.txt. False with a reason in `error` when the folder holds no
-// run (neither Protokol.tra nor TRANSPKT.BIN).
-bool LoadFitPicture(const std::string& folder, bool withMap, int threads, FitPictureData& data,
-                    QString& error);
+// For a program that holds no fit: builds the picture of the fit of `choice` to the points of
+// `folder` (TRANSPKT.BIN and Wykluczone.txt), computed as a run computes it, without writing
+// into the folder. False with a reason in `error` when the folder holds no run (neither
+// Protokol.tra nor TRANSPKT.BIN).
+bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool withMap, int threads,
+                    FitPictureData& data, QString& error);
 
 // Which part of the plane the picture shows: a centre (m) and a scale (pixels per metre).
 struct PictureView {

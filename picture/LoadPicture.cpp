@@ -1,12 +1,9 @@
 // Gathering the picture of a run: from the fit the program holds, or, for a program that
-// holds none, from the folder, the fit then rebuilt in a temporary folder from copies of
-// TRANSPKT.BIN and Wykluczone.txt, so nothing is written beside the user's files. The map is
-// read from the converted files, or from the inputs when none exists.
+// holds none, from the folder's TRANSPKT.BIN and Wykluczone.txt, computed as a run computes
+// it and without writing a file. The map is read from the converted files, or from the
+// inputs when none exists.
 #include <QDate>
-#include <QTemporaryDir>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 
 #include "convert/MapGeometry.h"
 #include "convert/SectionedFile.h"
@@ -22,68 +19,31 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
+// The picture reads the folder and writes nothing: the read failure of TRANSPKT.BIN is told
+// by the picture's explanation, not by a box.
 class QuietWindow : public WindowOperations {
  public:
   std::string KindText() override { return {}; }
   std::string DegreeText() override { return {}; }
   void ShowStatus(std::string_view) override {}
-  void ShowMessage(MessageKind, std::string_view text) override { last = std::string(text); }
+  void ShowMessage(MessageKind, std::string_view) override {}
   void ShowPanel(int, PanelState) override {}
   void SetCounter(Counter, std::string_view) override {}
   std::string CounterText(Counter) override { return {}; }
   bool ConversionSwitch(MapFile) override { return false; }
-  std::string last;
 };
 
 QString Utf8(std::string_view cp1250) {
   return QString::fromStdString(textio::Cp1250ToUtf8(cp1250));
 }
 
-// Kind and degree from the report's model line; 1 and 1 when it is not there.
-ModelChoice ModelOfReport(const std::string& folder) {
-  ModelChoice choice{1, 1, 4};
-  textio::TextFileReader in;
-  if (!in.Open(textio::PathInFolder(folder, "Protokol.tra"))) return choice;
-  std::string line;
-  while (in.ReadLine(line)) {
-    if (line.rfind(" MODEL: ", 0) != 0) continue;
-    choice.TransformKind = line.find("KONFOREMNA") != std::string::npos ? 1 : 2;
-    const std::size_t at = line.rfind("stopnia ");
-    if (at != std::string::npos) choice.TransformDegree = std::atoi(line.c_str() + at + 8);
-    if (choice.TransformDegree < 1 || choice.TransformDegree > 9) choice.TransformDegree = 1;
-    break;
-  }
-  return choice;
-}
-
-// The fit of the run, rebuilt in a temporary folder that is removed afterwards.
-void RebuildFit(const std::string& folder, const ModelChoice& choice, TransformationState& state,
-                QString& explanation) {
-  QTemporaryDir scratch;
-  if (!scratch.isValid()) return;
-  const std::string copy = scratch.path().toStdString();
-  std::error_code ec;
-  for (const char* name : {"TRANSPKT.BIN", kExclusionFileName}) {
-    if (textio::FileExistsInFolder(folder, name))
-      fs::copy_file(textio::PathFromUtf8(textio::PathInFolder(folder, name)),
-                    textio::PathFromUtf8(copy + "/" + name), ec);
-  }
-  QuietWindow window;
-  RunTransformation(choice, copy, window, state);
-  if (!window.last.empty()) explanation = QString::fromStdString(window.last);
-}
-
 // Why the picture shows no usable fit; empty when it does.
-QString Explanation(const TFittedTransformation& f) {
-  if (!f.fitted) return "Brak transformacji: za mało punktów dostosowania lub defekt układu";
-  if (f.readFailed) return "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono";
-  return {};
+QString Explanation(const TransformationResult& result) {
+  return QString::fromStdString(NoTransformationReason(result));
 }
 
-void Points(const TransformationState& state, FitPictureData& data) {
-  for (const AdjustmentCheck& c : state.checks) {
+void Points(const TransformationResult& result, FitPictureData& data) {
+  for (const AdjustmentCheck& c : result.checks) {
     PicturePoint p;
     p.nr = Utf8(TrimmedNumber(c.nr.View()));
     p.x = c.x2;
@@ -226,26 +186,25 @@ void Map(const std::string& folder, FitPictureData& data) {
 
 }  // namespace
 
-void BuildFitPicture(const std::string& folder, const ModelChoice& choice,
-                     const TransformationState& state, bool withMap, int threads,
-                     FitPictureData& data) {
+void BuildFitPicture(const std::string& folder, const TransformationResult& result, bool withMap,
+                     int threads, FitPictureData& data) {
   const QString explanation = data.explanation;
   data = FitPictureData{};
   data.folder = QString::fromStdString(folder);
   data.date = QDate::currentDate().toString(Qt::ISODate);
-  data.kind = choice.TransformKind;
-  data.degree = choice.TransformDegree;
-  const TFittedTransformation& f = state.FittedTransformation;
-  // A partly read file outweighs any message of the run; otherwise the message stands.
+  data.kind = result.choice.TransformKind;
+  data.degree = result.choice.TransformDegree;
+  const TFittedTransformation& f = result.FittedTransformation;
+  // A partly read file outweighs any explanation of the caller; otherwise the caller's stands.
   data.explanation =
-      explanation.isEmpty() || (f.fitted && f.readFailed) ? Explanation(f) : explanation;
+      explanation.isEmpty() || (f.fitted && f.readFailed) ? Explanation(result) : explanation;
   data.fitted = f.fitted;
   if (f.fitted) {
     data.pointsUsed = f.ls;
     data.m0 = f.figures.m0;
     data.maxResidual = f.figures.maxResidual;
     data.maxResidualPoint = Utf8(TrimmedNumber(f.figures.maxResidualPoint.View()));
-    Points(state, data);
+    Points(result, data);
     Corrections(f, threads, data);
   } else {
     PointsRead(f, data);
@@ -253,22 +212,20 @@ void BuildFitPicture(const std::string& folder, const ModelChoice& choice,
   if (withMap) Map(folder, data);
 }
 
-bool LoadFitPicture(const std::string& folder, bool withMap, int threads, FitPictureData& data,
-                    QString& error) {
+bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool withMap, int threads,
+                    FitPictureData& data, QString& error) {
   data = FitPictureData{};
   data.folder = QString::fromStdString(folder);
-  const bool report = textio::FileExistsInFolder(folder, "Protokol.tra");
-  if (!report && !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
+  if (!textio::FileExistsInFolder(folder, "Protokol.tra") &&
+      !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
     error = "Folder " + data.folder + " nie zawiera przebiegu (brak Protokol.tra i TRANSPKT.BIN)";
     data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
     return false;
   }
-  const ModelChoice choice = ModelOfReport(folder);
-  TransformationState state;
-  state.comparisonBudget = 0;
-  state.threads = threads;
-  data.explanation.clear();
-  RebuildFit(folder, choice, state, data.explanation);
-  BuildFitPicture(folder, choice, state, withMap, threads, data);
+  QuietWindow window;
+  TransformationWork work;
+  const auto result = ComputeTransformation(choice, ReadTransformationInput(folder, window),
+                                            nullptr, {threads, 0, false}, work);
+  BuildFitPicture(folder, *result, withMap, threads, data);
   return true;
 }

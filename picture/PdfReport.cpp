@@ -205,9 +205,9 @@ class PageFlow {
 };
 
 // The corrections over every coordinate pair the run converted.
-CorrectionTally MapCorrections(const ConversionState& conversion) {
+CorrectionTally MapCorrections(const RunResult& run) {
   CorrectionTally all;
-  for (const TaskResult& r : conversion.results) {
+  for (const TaskResult& r : run.conversion) {
     if (r.converted) all.Merge(r.correction);
   }
   return all;
@@ -223,26 +223,25 @@ QString TransPktState(const TFittedTransformation& f) {
 }
 
 void SummaryPage(PageFlow& flow, const ReportInput& in) {
-  const TransformationState& t = in.transformation;
+  const RunResult& run = in.run;
+  const TransformationResult& t = run.Transformation();
   const TFittedTransformation& f = t.FittedTransformation;
   flow.Title("Raport transformacji mapy – ZORNAK_edz");
   std::vector<std::pair<QString, QString>> facts = {
-      {"Folder roboczy", Utf8(in.files.WorkingFolder)},
+      {"Folder roboczy", Utf8(in.workingFolder)},
       {"Data raportu", QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")},
   };
   if (!in.executor.empty()) facts.emplace_back("Wykonawca", Utf8(in.executor));
-  if (!in.runInFolder || !in.started) {
+  if (!run.MadeIn(in.workingFolder)) {
     facts.emplace_back("Przebieg", "Brak przebiegu w tym folderze: raport nie zawiera wyników");
     flow.Facts(facts);
     return;
   }
-  const int decimals = in.model.ReportDecimals;
-  facts.emplace_back("Model", ModelName(in.model.TransformKind, in.model.TransformDegree));
+  const int decimals = t.choice.ReportDecimals;
+  facts.emplace_back("Model", ModelName(t.choice.TransformKind, t.choice.TransformDegree));
   facts.emplace_back("TRANSPKT.BIN", TransPktState(f));
   if (!f.fitted) {
-    facts.emplace_back("Transformacja",
-                       "Brak transformacji: za mało punktów dostosowania lub defekt układu; "
-                       "mapy nie przeliczono");
+    facts.emplace_back("Transformacja", Utf8(NoTransformationReason(t)) + "; mapy nie przeliczono");
     flow.Facts(facts);
     return;
   }
@@ -263,7 +262,7 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
                                              .arg(ReportNumber(FisherCritical(t.testDegrees), 4))
                                              .arg(t.testDegrees)
                                        : QString("brak testu: za mała nadwymiarowość"));
-  const CorrectionTally correction = MapCorrections(in.conversion);
+  const CorrectionTally correction = MapCorrections(run);
   facts.emplace_back("Korekta Hausbrandta na punktach mapy",
                      correction.count > 0
                          ? QString("największa %1 m, średnia %2 m (%3 par współrzędnych)")
@@ -271,8 +270,9 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
                                .arg(Metres(correction.Mean()))
                                .arg(correction.count)
                          : QString("mapy nie przeliczono w tym przebiegu"));
-  facts.emplace_back("GeoPackage", in.geoPackageWritten ? Utf8(in.files.SlotPath(slot::kGeoPackage))
-                                                        : QString("nie zapisano w tym przebiegu"));
+  facts.emplace_back("GeoPackage", run.geoPackageWritten
+                                       ? Utf8(run.files.SlotPath(slot::kGeoPackage))
+                                       : QString("nie zapisano w tym przebiegu"));
   flow.Facts(facts);
   if (!in.note.empty()) flow.Line(Utf8(in.note), kWarning);
 }
@@ -281,8 +281,8 @@ void MapFiles(PageFlow& flow, const ReportInput& in) {
   std::vector<Row> rows;
   std::vector<bool> warn;
   for (int k = 0; k < kMapFileCount; ++k) {
-    const TaskResult& r = in.conversion.results[k];
-    if (!in.files.SlotFileExists(SlotsOf(static_cast<MapFile>(k)).input)) continue;
+    const TaskResult& r = in.run.conversion[k];
+    if (!in.run.files.SlotFileExists(SlotsOf(static_cast<MapFile>(k)).input)) continue;
     const QString state = r.converted     ? "przeliczony"
                           : r.writeFailed ? "błąd zapisu"
                                           : "nie przeliczono";
@@ -303,13 +303,11 @@ void MapFiles(PageFlow& flow, const ReportInput& in) {
              rows, warn);
 }
 
-void PointTable(PageFlow& flow, const TransformationState& t) {
+void PointTable(PageFlow& flow, const TransformationResult& t) {
   std::vector<Row> rows;
   std::vector<bool> warn;
   for (const AdjustmentCheck& c : t.checks) {
-    QString remark = c.flagged ? "podejrzany (T > F_kr)" : "";
-    if (c.excluded) remark = "wyłączony (kontrolny)";
-    if (!c.excluded && !c.predictable) remark = "h = 1";
+    const QString remark = QString::fromUtf8(PointRemark(c));
     const bool used = !c.excluded;
     rows.push_back({Nr(c.nr), used ? Metres(c.vx) : "", used ? Metres(c.vy) : "",
                     used ? Metres(std::hypot(c.vx, c.vy)) : "", c.predictable ? Metres(c.d) : "–",
@@ -331,7 +329,7 @@ void PointTable(PageFlow& flow, const TransformationState& t) {
              rows, warn, kReportPointRowsPerPage);
 }
 
-void ControlPoints(PageFlow& flow, const TransformationState& t) {
+void ControlPoints(PageFlow& flow, const TransformationResult& t) {
   flow.Heading("Punkty kontrolne (wyłączone z dopasowania, Wykluczone.txt)");
   std::vector<Row> rows;
   for (const AdjustmentCheck& c : t.checks) {
@@ -354,7 +352,7 @@ void ControlPoints(PageFlow& flow, const TransformationState& t) {
              rows);
 }
 
-void Models(PageFlow& flow, const TransformationState& t) {
+void Models(PageFlow& flow, const TransformationResult& t) {
   flow.Heading("Porównanie modeli (punkty użyte w dopasowaniu)");
   std::vector<Row> rows;
   QString suggestion;
@@ -391,7 +389,7 @@ void Models(PageFlow& flow, const TransformationState& t) {
   flow.Space();
 }
 
-void Proposal(PageFlow& flow, const TransformationState& t) {
+void Proposal(PageFlow& flow, const TransformationResult& t) {
   flow.Heading("Propozycja wyłączeń (wyszukiwanie błędów grubych)");
   flow.Line(
       "Kolejno punkt o największym T > F_kr i ponowne dopasowanie tego samego modelu. Tylko "
@@ -412,7 +410,7 @@ void MapPage(PageFlow& flow, QPainter& painter, const ReportInput& in) {
   flow.NewPage();
   flow.Heading("Mapa odchyłek");
   FitPictureData data;
-  BuildFitPicture(in.files.WorkingFolder, in.model, in.transformation, true, in.threads, data);
+  BuildFitPicture(in.run.folder, in.run.Transformation(), true, in.run.threads, data);
   const QRectF area = flow.Rest().adjusted(0, 4, 0, -4);
   DrawFitPicture(painter, area, data, FitView(data, area.size()), {true, -1});
 }
@@ -440,9 +438,10 @@ bool WritePdfReport(const ReportInput& in, const std::string& path, std::string&
     QPainter painter(&writer);
     PageFlow flow(writer, painter);
     SummaryPage(flow, in);
-    const TransformationState& t = in.transformation;
-    const bool fitted = in.runInFolder && in.started && t.FittedTransformation.fitted;
-    if (in.runInFolder && in.started) MapFiles(flow, in);
+    const TransformationResult& t = in.run.Transformation();
+    const bool made = in.run.MadeIn(in.workingFolder);
+    const bool fitted = made && t.FittedTransformation.fitted;
+    if (made) MapFiles(flow, in);
     if (fitted) {
       flow.NewPage();
       PointTable(flow, t);

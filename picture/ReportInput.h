@@ -4,20 +4,12 @@
 
 #include <string>
 
-#include "convert/ConvertMapFiles.h"
-#include "core/ModelChoice.h"
-#include "core/WorkingFiles.h"
-#include "transform/RunTransformation.h"
+#include "convert/RunResult.h"
 
 struct ReportInput {
-  const WorkingFileTable& files;
-  const ModelChoice& model;
-  const TransformationState& transformation;
-  const ConversionState& conversion;
-  bool runInFolder = false;  // the state holds a run made in files.WorkingFolder
-  bool started = false;      // that run could write in the folder
-  bool geoPackageWritten = false;
-  int threads = 0;       // of the correction grid on the map page; 0 every core
+  const RunResult& run;
+  // The working folder shown now: a result of another folder's run reports no run.
+  const std::string& workingFolder;
   std::string executor;  // "Wykonawca", UTF-8; empty: the line is left out
   std::string note;      // a remark shown on the first page (UTF-8), e.g. a refit
 };

@@ -8,7 +8,7 @@ std::string GeoPackagePluginPath() {
 }
 
 GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
-                                                const TransformationState& transformation,
+                                                const TransformationResult& transformation,
                                                 WindowOperations& window) {
   std::string failure;
   const auto entry = reinterpret_cast<GeoPackageEntry>(

@@ -13,5 +13,5 @@ std::string GeoPackagePluginPath();
 // Exports through the plugin. When it cannot be loaded, says why through `window` and
 // returns a summary with nothing written.
 GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
-                                                const TransformationState& transformation,
+                                                const TransformationResult& transformation,
                                                 WindowOperations& window);

@@ -8,12 +8,8 @@
 // Whether this build has the report plugin. Loads nothing.
 bool PdfReportAvailable();
 
-// The report input of the run `state` holds; `executor` and `note` as the report shows them.
-struct ReportInput;
-ReportInput ReportInputOf(const RunState& state, const std::string& executor,
-                          const std::string& note = {});
-
-// Writes the report of `state` to `path` through the plugin; false with `error` (UTF-8)
-// when the plugin is missing or the file cannot be written.
-bool WritePdfReportThroughPlugin(const RunState& state, const std::string& executor,
-                                 const std::string& path, std::string& error);
+// Writes the report of `run`, shown for `workingFolder`, to `path` through the plugin; false
+// with `error` (UTF-8) when the plugin is missing or the file cannot be written.
+bool WritePdfReportThroughPlugin(const RunResult& run, const std::string& workingFolder,
+                                 const std::string& executor, const std::string& path,
+                                 std::string& error);

@@ -15,54 +15,86 @@ bool GeoPackageAvailable() {
   return !GeoPackagePluginPath().empty();
 }
 
+namespace {
+
+// True when the user declined the conversion before the maps (or the front end's rule did).
+bool DeclinedBeforeTheMaps(RunState& state, const TransformationResult& t,
+                           WindowOperations& window) {
+  // Suspect points matter before the maps only when there is a map to convert.
+  if (!t.FittedTransformation.Usable() || !HasSuspectPoints(t) ||
+      !AnyMapFileSelected(state.files, window)) {
+    return false;
+  }
+  if (!state.convertWithSuspectPoints) {
+    window.ShowMessage(MessageKind::SuspectPoints,
+                       " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
+    return true;
+  }
+  return !window.ConvertDespiteSuspectPoints(SuspectQuestion(t));
+}
+
+}  // namespace
+
 bool RunProcessing(RunState& state, WindowOperations& window) {
   const std::string& folder = state.files.WorkingFolder;
+  auto result = std::make_shared<RunResult>();
+  result->folder = folder;
+  result->threads = state.threads;
+  result->transformation = NoRunResult()->transformation;
   std::string reason;
-  state.started = textio::CanCreateFileIn(folder, reason);
-  if (!state.started) {
+  result->started = textio::CanCreateFileIn(folder, reason);
+  if (!result->started) {
+    result->files = state.files;
+    state.result = result;
     window.ShowMessage(MessageKind::FolderNotWritable,
                        "Nie można zapisywać w folderze roboczym " + folder + ": " + reason);
     return false;
   }
-  state.runFolder = folder;
   textio::RemoveStaleTemporaries(folder);
   if (state.modelFromSelectors) {
     TakeModelChoice(window.KindText(), window.DegreeText(), state.model);
   }
   state.model.ReportDecimals = 4;
+  result->model = state.model;
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
   state.transformation.threads = state.threads;
   state.conversion.work.threads = state.threads;
   RunTransformation(state.model, folder, window, state.transformation);
+  result->transformation = state.transformation.result;
+  result->runExcluded = result->transformation->exclusions.numbers;
+  const TransformationResult& t = *result->transformation;
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
-  bool declined = false;
-  // Suspect points matter before the maps only when there is a map to convert.
-  if (state.transformation.FittedTransformation.Usable() &&
-      HasSuspectPoints(state.transformation) && AnyMapFileSelected(state.files, window)) {
-    if (!state.convertWithSuspectPoints) {
-      window.ShowMessage(MessageKind::SuspectPoints,
-                         " *** Punkty podejrzane - pliki mapy nie zostały przekształcone");
-      declined = true;
-    } else {
-      declined = !window.ConvertDespiteSuspectPoints(SuspectQuestion(state.transformation));
-    }
-  }
-  if (declined) {
+  result->declined = DeclinedBeforeTheMaps(state, t, window);
+  if (result->declined) {
     state.conversion.results.fill(TaskResult{});
   } else {
-    ConvertMapFiles(state.files, state.transformation.FittedTransformation, window,
-                    state.conversion);
+    ConvertMapFiles(state.files, t.FittedTransformation, window, state.conversion);
   }
-  state.geoPackageWritten = false;
+  result->conversion = state.conversion.results;
   // The export reads the converted files of this run only: without a usable fit, or when
   // the conversion was declined, there are none to export.
-  if (state.exportGeoPackage && state.transformation.FittedTransformation.Usable() && !declined) {
-    state.geoPackageWritten =
-        ExportGeoPackageThroughPlugin(state.files, state.transformation, window).written;
-    if (state.geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);
+  if (state.exportGeoPackage && t.FittedTransformation.Usable() && !result->declined) {
+    result->geoPackageWritten = ExportGeoPackageThroughPlugin(state.files, t, window).written;
+    if (result->geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);
   }
+  result->files = state.files;
+  state.result = result;
   FinishConversion(window);
   window.ShowStatus(" przetwarzanie zakończone");
   return true;
+}
+
+std::shared_ptr<const RunResult> RefitResult(const RunResult& base,
+                                             const std::vector<PointNumber>& excluded,
+                                             double comparisonBudget, TransformationWork& work) {
+  auto refit = std::make_shared<RunResult>(base);
+  const TransformationResult& t = base.Transformation();
+  refit->transformation = ComputeTransformation(t.choice, t.input, &excluded,
+                                                {base.threads, comparisonBudget, false}, work);
+  std::vector<PointNumber> now = excluded, run = base.runExcluded;
+  std::sort(now.begin(), now.end());
+  std::sort(run.begin(), run.end());
+  refit->refitted = now != run;
+  return refit;
 }

@@ -4,7 +4,13 @@
 // the program's life and hands it to every run.
 #pragma once
 
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "convert/ConvertMapFiles.h"
+#include "convert/RunResult.h"
 #include "core/ModelChoice.h"
 #include "core/WindowOperations.h"
 #include "core/WorkingFiles.h"
@@ -27,21 +33,29 @@ struct RunState {
   // True: each run takes the model from the window's selector texts. A front end that
   // chose the model as numbers sets `model` and clears this.
   bool modelFromSelectors = true;
-  TransformationState transformation;
-  ConversionState conversion;
-  // False when the last run found the working folder not writable and did nothing.
-  bool started = false;
-  // The folder of the last started run: the transformation state belongs to it.
-  std::string runFolder;
+  TransformationState transformation;  // the tables of the transformation
+  ConversionState conversion;          // the tables of the conversion
   // Export the converted map to Mapa.gpkg after the conversion (when built with GDAL).
   bool exportGeoPackage = false;
   // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
   // blunder is spread over the map by the correction.
   bool convertWithSuspectPoints = true;
-  bool geoPackageWritten = false;  // by the last run
+  // The last run's result (NoRunResult before the first); a refit replaces it.
+  std::shared_ptr<const RunResult> result = NoRunResult();
+
+  const RunResult& Result() const { return *result; }
 };
 
 // Runs on state.files.WorkingFolder; BuildWorkingFiles must have run for it. When no file
 // can be created in the folder, one message says so and nothing else happens (returns
 // false): no file is written, no panel lit, no counter filled.
 bool RunProcessing(RunState& state, WindowOperations& window);
+
+// The result of a refit of `base` in memory with `excluded` left out instead of
+// Wykluczone.txt's list: exactly what a run with that list computes, no file read or
+// written. `work` is the refit's own (a worker thread has its own). The files, the
+// conversion and the counters stay the run's; refitted tells whether the exclusions now
+// differ from those the run's files were made with.
+std::shared_ptr<const RunResult> RefitResult(const RunResult& base,
+                                             const std::vector<PointNumber>& excluded,
+                                             double comparisonBudget, TransformationWork& work);

@@ -13,6 +13,8 @@ namespace {
 constexpr const char* kDescription =
     "Rysuje mapę odchyłek przebiegu wykonanego w folderze roboczym FOLDER: mapę, punkty\n"
     "dostosowania z wektorami odchyłek, pole korekt Hausbrandta, legendę i tabliczkę.\n"
+    "Transformację oblicza z TRANSPKT.BIN i Wykluczone.txt modelem z --kind i --degree\n"
+    "(jak zornak_batch); niczego nie zapisuje w folderze.\n"
     "Format wyniku wynika z rozszerzenia: .png, .svg lub .pdf.\n";
 constexpr const char* kFooter =
     "Kod wyjścia: 0 zapisano, 1 brak przebiegu w folderze lub błąd zapisu, 2 błędne wywołanie.\n";
@@ -22,6 +24,7 @@ constexpr const char* kFooter =
 int RunPlot(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   std::string folder, output;
   int width = 1600;
+  ModelChoice choice{1, 1, 4};
   bool noMap = false;
   const auto app = MakeCommandLine("zornak_plot", kDescription, kFooter);
   app->add_option("FOLDER", folder, "folder roboczy")->required()->type_name("");
@@ -29,6 +32,7 @@ int RunPlot(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   app->add_option("--width", width, "szerokość obrazu w pikselach (domyślnie 1600; wysokość 5/8)")
       ->type_name("200..20000")
       ->check(WholeNumberIn(200, 20000));
+  AddModelOptions(*app, choice.TransformKind, choice.TransformDegree);
   app->add_flag("--no-map", noMap, "bez mapy (tylko punkty dostosowania i korekty)");
   if (const std::optional<int> done = ParseCommandLine(*app, argc, argv, out, err)) return *done;
   std::error_code ec;
@@ -38,7 +42,7 @@ int RunPlot(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   }
   FitPictureData data;
   QString error;
-  if (!LoadFitPicture(folder, !noMap, ThreadsFromEnvironment(), data, error) ||
+  if (!LoadFitPicture(folder, choice, !noMap, ThreadsFromEnvironment(), data, error) ||
       !SaveFitPicture(QString::fromStdString(output), data, width, error)) {
     err << "zornak_plot: " << error.toStdString() << '\n';
     return 1;

@@ -31,13 +31,23 @@ std::string_view TrimmedNumber(std::string_view number) {
   return number.substr(first, number.find_last_not_of(" \t") - first + 1);
 }
 
-Exclusions ReadExclusions(const std::string& path, const std::vector<PointNumber>& known) {
-  Exclusions result;
+ExclusionFile ReadExclusionFile(const std::string& path) {
+  ExclusionFile file;
   textio::TextFileReader in;
-  if (!in.Open(path)) return result;
-  result.present = true;
+  if (!in.Open(path)) return file;
+  file.present = true;
   std::string line;
-  for (int number = 1; in.ReadLine(line); ++number) {
+  while (in.ReadLine(line))
+    file.lines.push_back(line);
+  return file;
+}
+
+Exclusions CheckExclusions(const ExclusionFile& file, const std::vector<PointNumber>& known) {
+  Exclusions result;
+  result.present = file.present;
+  int number = 0;
+  for (const std::string& line : file.lines) {
+    ++number;
     const std::string_view text = TrimmedNumber(line);
     if (text.empty() || text[0] == '#') continue;
     if (Unreadable(line)) {

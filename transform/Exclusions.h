@@ -18,10 +18,23 @@ struct Exclusions {
   std::vector<std::string> problems;  // one UTF-8 text per faulty line, in file order
 };
 
-// Reads `path`; `known` holds the numbers of the adjustment points. A number not among
-// them, a repeated number and an unreadable line (control characters) are problems, named
-// with their line, and otherwise ignored.
-Exclusions ReadExclusions(const std::string& path, const std::vector<PointNumber>& known);
+// The file as read, before its numbers are checked against the adjustment points.
+struct ExclusionFile {
+  bool present = false;
+  std::vector<std::string> lines;  // Windows-1250, line ends removed
+};
+
+ExclusionFile ReadExclusionFile(const std::string& path);
+
+// The lines of `file` checked against `known`, the numbers of the adjustment points. A
+// number not among them, a repeated number and an unreadable line (control characters) are
+// problems, named with their line, and otherwise ignored.
+Exclusions CheckExclusions(const ExclusionFile& file, const std::vector<PointNumber>& known);
+
+// Reads `path` and checks it against `known`.
+inline Exclusions ReadExclusions(const std::string& path, const std::vector<PointNumber>& known) {
+  return CheckExclusions(ReadExclusionFile(path), known);
+}
 
 // `number` with the blanks around it trimmed, as the exclusion list compares it.
 std::string_view TrimmedNumber(std::string_view number);

@@ -240,3 +240,10 @@ void CompareModels(const TFittedTransformation& f,
   });
   SuggestModel(rows);
 }
+
+const char* PointRemark(const AdjustmentCheck& c) {
+  if (c.excluded) return "wyłączony (kontrolny)";
+  if (!c.predictable) return "h = 1: nie do wyznaczenia bez niego";
+  if (c.flagged) return "*** podejrzany (T > F_kr)";
+  return "";
+}

@@ -33,6 +33,10 @@ struct AdjustmentCheck {
   bool flagged = false;  // T > FisherCritical(r - 2)
 };
 
+// The remark of a point in the tables (UTF-8): left out of the fit, not determinable without
+// itself, or flagged; empty otherwise.
+const char* PointRemark(const AdjustmentCheck& check);
+
 // One step of the data-snooping proposal: the point left out, its T then, and the m0 of the
 // fit without it (m).
 struct ProposedExclusion {

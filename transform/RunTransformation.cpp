@@ -10,12 +10,12 @@
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "transform/ControlReport.h"
-#include "transform/FittedTransformation.h"
 #include "transform/ProjPipeline.h"
 #include "transform/TransformReport.h"
-#include "transform/UPKTBIN.h"
 
 namespace {
+
+using PointSet = TransformationWork::PointSet;
 
 // Grows `v` to hold indices 0..count; what it held stays, nothing is cleared.
 template <typename T>
@@ -44,10 +44,10 @@ void OrderByNumber(const PointSet& set, std::vector<std::int32_t>& order) {
 }
 
 // Each point i is compared with every earlier point j, whose number may already be the
-// repeat mark "*"; every equality is one repetition, reported against j, and marks i.
+// repeat mark "*"; every equality is one repetition, recorded against j, and marks i.
 // A number seen before equals only its first occurrence (later ones are marked by then);
 // "*" equals every point marked so far. Sorting finds the first occurrences at once.
-std::int32_t MarkRepeats(PointSet& set, MatchingTables& work, TransformReport& report) {
+void MarkRepeats(PointSet& set, TransformationWork& work, std::vector<RepeatedPoint>& repeats) {
   Hold(work.byNumber, set.count);
   Hold(work.firstOf, set.count);
   OrderByNumber(set, work.byNumber);
@@ -59,10 +59,8 @@ std::int32_t MarkRepeats(PointSet& set, MatchingTables& work, TransformReport& r
     }
     g = end;
   }
-  std::int32_t repetitions = 0;
   auto repeat = [&](std::int32_t i, std::int32_t j) {
-    ++repetitions;
-    report.Repetition(set.nr[i], set.x[i] - set.x[j], set.y[i] - set.y[j]);
+    repeats.push_back({set.nr[i], set.x[i] - set.x[j], set.y[i] - set.y[j]});
   };
   work.marked.clear();
   for (std::int32_t i = 1; i <= set.count; ++i) {
@@ -77,7 +75,6 @@ std::int32_t MarkRepeats(PointSet& set, MatchingTables& work, TransformReport& r
     }
     work.marked.push_back(i);
   }
-  return repetitions;
 }
 
 void KeepVerified(PointSet& set) {
@@ -92,23 +89,20 @@ void KeepVerified(PointSet& set) {
   set.count = kept;
 }
 
-void VerifySet(const TPktDostosowania& list, bool secondary, MatchingTables& work,
-               TransformReport& report) {
+void VerifySet(const TPktDostosowania& list, bool secondary, TransformationWork& work,
+               SetVerification& verification) {
   PointSet& set = secondary ? work.secondary : work.primary;
   FormSet(list, secondary, set);
-  report.Count(secondary ? CountLine::SecondaryGiven : CountLine::PrimaryGiven, set.count);
-  const std::int32_t repetitions = MarkRepeats(set, work, report);
-  if (repetitions > 0) {
-    report.Count(secondary ? CountLine::SecondaryRepeats : CountLine::PrimaryRepeats, repetitions);
-  }
+  verification.given = set.count;
+  MarkRepeats(set, work, verification.repetitions);
   KeepVerified(set);
-  report.Count(secondary ? CountLine::SecondaryVerified : CountLine::PrimaryVerified, set.count);
+  verification.verified = set.count;
 }
 
 // Pairs every verified secondary point with the verified primary point of its number (the
 // numbers of a verified set are unique), then appends the unpaired primary points as check
 // points.
-void MatchSets(MatchingTables& work, TFittedTransformation& f) {
+void MatchSets(TransformationWork& work, TFittedTransformation& f) {
   const PointSet& primary = work.primary;
   const PointSet& secondary = work.secondary;
   Hold(work.byNumber, primary.count);
@@ -140,23 +134,20 @@ void MatchSets(MatchingTables& work, TFittedTransformation& f) {
   }
 }
 
-// The accuracy figures; with a report, its residual lines too.
-AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport* report) {
+// The accuracy figures of the fit over its adjustment points 1..ls.
+AccuracyFigures Analyse(const TFittedTransformation& f) {
   const trk::FittedModel& model = f.model;
   AccuracyFigures a;
   a.equations = 2 * f.ls;
   a.unknowns = model.Unknowns();
   a.redundancy = a.equations - a.unknowns;
-  const auto vx = [&](std::int32_t k) { return model.vx(k); };
-  const auto vy = [&](std::int32_t k) { return model.vy(k); };
   long double sumX = 0, sumY = 0;
   std::int32_t worst = 0;
-  if (report) report->ResidualsHeader();
   for (std::int32_t k = 1; k <= f.ls; ++k) {
-    sumX += vx(k) * vx(k);
-    sumY += vy(k) * vy(k);
-    if (report) report->Residual(f.Nr[k], vx(k), vy(k));
-    const long double dr = std::sqrt(vx(k) * vx(k) + vy(k) * vy(k));
+    const long double vx = model.vx(k), vy = model.vy(k);
+    sumX += vx * vx;
+    sumY += vy * vy;
+    const long double dr = std::sqrt(vx * vx + vy * vy);
     if (dr > a.maxResidual) {
       a.maxResidual = dr;
       worst = k;
@@ -172,24 +163,17 @@ AccuracyFigures Analyse(const TFittedTransformation& f, TransformReport* report)
 
 // Moves the adjustment points listed in `numbers` behind the others: they leave the fit
 // and the correction and stay in the listing as check points. Returns how many moved.
-// `origin` follows the points (see MatchedOrder).
-std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& numbers,
-                      std::vector<std::int32_t>& origin) {
+std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& numbers) {
   if (numbers.empty()) return 0;
   struct Listed {
     PointNumber nr;
     long double x, y, x2, y2;
-    std::int32_t origin;
   };
   std::vector<Listed> used, left, rest;
   for (std::int32_t k = 1; k <= f.lp; ++k) {
     const bool adjustment = k <= f.ls;
-    Listed p{f.Nr[k],
-             f.model.x(k),
-             f.model.y(k),
-             adjustment ? f.model.x2(k) : 0,
-             adjustment ? f.model.y2(k) : 0,
-             origin[k]};
+    Listed p{f.Nr[k], f.model.x(k), f.model.y(k), adjustment ? f.model.x2(k) : 0,
+             adjustment ? f.model.y2(k) : 0};
     const bool out = adjustment && std::find(numbers.begin(), numbers.end(), p.nr) != numbers.end();
     (!adjustment ? rest : out ? left : used).push_back(p);
   }
@@ -200,153 +184,160 @@ std::int32_t LeaveOut(TFittedTransformation& f, const std::vector<PointNumber>& 
       f.Nr[k] = p.nr;
       f.model.SetPrimary(k, p.x, p.y);
       f.model.SetSecondary(k, p.x2, p.y2);
-      origin[k] = p.origin;
     }
   }
   f.ls = static_cast<std::int32_t>(used.size());
   return static_cast<std::int32_t>(left.size());
 }
 
-// Reads Wykluczone.txt, reports its problems once, and leaves its points out of the fit.
-void ApplyExclusions(const std::string& folder, TransformationState& state, TransformReport& report,
-                     WindowOperations& window) {
-  TFittedTransformation& f = state.FittedTransformation;
-  const std::vector<PointNumber> known(f.Nr.begin() + 1, f.Nr.begin() + 1 + f.ls);
-  state.exclusions = ReadExclusions(textio::PathInFolder(folder, kExclusionFileName), known);
-  if (!state.exclusions.problems.empty()) {
-    std::string text = "Błędy w pliku Wykluczone.txt (te wiersze pominięto):";
-    for (const std::string& problem : state.exclusions.problems)
-      text += "\n" + problem;
-    window.ShowMessage(MessageKind::ExclusionProblem, text);
-  }
-  state.excluded = LeaveOut(f, state.exclusions.numbers, state.matched.origin);
-  if (state.excluded > 0) report.Count(CountLine::Excluded, state.excluded);
-}
-
-// Steps after the input block; false when the model cannot be determined.
-bool FitAndReport(const ModelChoice& choice, int threads, TFittedTransformation& f,
-                  TransformReport& report) {
-  const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
-  if (2 * f.ls - u < 0) return false;
-  report.AdjustmentPoints(f);
-  if (!f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls)) return false;
-  report.Parameters(f.model);
-  report.Coefficients(f.model);
-  f.figures = Analyse(f, &report);
-  report.Analysis(f.figures);
-  report.Listing(f, ThreadsFor(threads));
-  report.Description();
-  return true;
-}
-
-// The per-point figures, the data-snooping proposal and the comparison of models of the
-// state's fit, into the state.
-void Judge(TransformationState& state) {
-  const TFittedTransformation& f = state.FittedTransformation;
-  state.checks.clear();
-  state.models.clear();
-  state.proposal.clear();
-  state.testDegrees = 0;
+// The per-point figures, the data-snooping proposal and the comparison of models of a fit.
+void Judge(const ComputeOptions& options, TransformationWork& work, TransformationResult& r) {
+  const TFittedTransformation& f = r.FittedTransformation;
   if (!f.fitted) return;
-  CheckAdjustmentPoints(f, state.excluded, state.threads, state.checks);
-  state.testDegrees = std::max(f.model.Redundancy() - 2, 0);
+  CheckAdjustmentPoints(f, r.excluded, options.threads, r.checks);
+  r.testDegrees = std::max(f.model.Redundancy() - 2, 0);
   // Without a flagged point the proposal's first step, the same fit, finds none either.
-  if (HasSuspectPoints(state)) ProposeExclusions(f, state.proposal);
-  CompareModels(f, state.scratch, state.comparisonBudget, state.threads, state.models);
-}
-
-// The judgement into the state and Kontrola.tra.
-void JudgeAdjustmentPoints(const ModelChoice& choice, const std::string& folder,
-                           TransformationState& state, WindowOperations& window) {
-  const TFittedTransformation& f = state.FittedTransformation;
-  Judge(state);
-  WriteControlReport({folder, choice, f.fitted, state.checks, state.exclusions, state.models,
-                      state.comparisonBudget, state.testDegrees, state.proposal},
-                     window);
+  if (HasSuspectPoints(r)) ProposeExclusions(f, r.proposal);
+  CompareModels(f, work.scratch, options.comparisonBudget, options.threads, r.models);
 }
 
 }  // namespace
 
-void RunTransformation(const ModelChoice& choice, const std::string& folder,
-                       WindowOperations& window, TransformationState& state) {
-  TFittedTransformation& f = state.FittedTransformation;
-  f.fitted = false;
-  f.figures = AccuracyFigures{};
-  TransformReport report;
-  report.Create(folder, choice.ReportDecimals);
-  report.Header(folder, choice.TransformKind, choice.TransformDegree);
-
-  TPktDostosowania list;
+std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::string& folder,
+                                                                   WindowOperations& window) {
+  auto input = std::make_shared<TransformationInput>();
   std::string header;
   std::int32_t number1 = 0, number2 = 0;
   TPktBIN reader;
-  f.readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header, number1,
-                                   number2, list, window) != 0;
+  input->readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header,
+                                        number1, number2, input->points, window) != 0;
   // The entries a failed read could not fill are placeholders, not points: the fit takes the
   // records read whole before the failure, and only those.
-  if (f.readFailed) list.resize(static_cast<std::size_t>(reader.RecordsComplete));
-  f.pointsRead = static_cast<std::int32_t>(list.size());
-  f.recordsDeclared = reader.HeaderRead ? reader.RecordsDeclared : -1;
-  VerifySet(list, false, state.tables, report);
-  VerifySet(list, true, state.tables, report);
-  MatchSets(state.tables, f);
-  state.matched.ls = f.ls;
-  state.matched.origin.resize(static_cast<std::size_t>(f.lp) + 1);
-  for (std::int32_t k = 0; k <= f.lp; ++k)
-    state.matched.origin[k] = k;
-  report.Count(CountLine::Common, f.ls);
-  if (const std::string damage = reader.DamageLine(); f.readFailed && !damage.empty()) {
-    report.Damage(damage);
-  }
-  ApplyExclusions(folder, state, report, window);
+  if (input->readFailed) input->points.resize(static_cast<std::size_t>(reader.RecordsComplete));
+  input->opened = reader.Opened;
+  input->recordsDeclared = reader.HeaderRead ? reader.RecordsDeclared : -1;
+  if (input->readFailed) input->damage = reader.DamageLine();
+  input->exclusionFile = ReadExclusionFile(textio::PathInFolder(folder, kExclusionFileName));
+  return input;
+}
 
-  f.fitted = FitAndReport(choice, state.threads, f, report);
-  if (!f.fitted) report.Defect();
-  report.Close(window);
+std::shared_ptr<const TransformationResult> ComputeTransformation(
+    const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
+    const std::vector<PointNumber>* leaveOut, const ComputeOptions& options,
+    TransformationWork& work) {
+  auto result = std::make_shared<TransformationResult>();
+  TransformationResult& r = *result;
+  r.choice = choice;
+  r.comparisonBudget = options.comparisonBudget;
+  TFittedTransformation& f = r.FittedTransformation;
+  f.readFailed = input->readFailed;
+  f.pointsRead = static_cast<std::int32_t>(input->points.size());
+  f.recordsDeclared = input->recordsDeclared;
+  VerifySet(input->points, false, work, r.primary);
+  VerifySet(input->points, true, work, r.secondary);
+  MatchSets(work, f);
+  const std::vector<PointNumber> known(f.Nr.begin() + 1, f.Nr.begin() + 1 + f.ls);
+  r.exclusions = CheckExclusions(input->exclusionFile, known);
+  if (leaveOut) {
+    r.exclusions.numbers = *leaveOut;
+    r.exclusions.problems.clear();
+  }
+  r.excluded = LeaveOut(f, r.exclusions.numbers);
+  r.input = std::move(input);
+
+  const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
+  r.determinable = 2 * f.ls - u >= 0;
+  f.fitted = r.determinable && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
+  if (!f.fitted) return result;
+  f.figures = Analyse(f);
+  if (options.listing) ComputeListing(f, options.threads, r.listing);
+  Judge(options, work, r);
+  return result;
+}
+
+void WriteTransformationFiles(const std::string& folder, const TransformationResult& result,
+                              WindowOperations& window) {
+  const Exclusions& exclusions = result.exclusions;
+  if (!exclusions.problems.empty()) {
+    std::string text = "Błędy w pliku Wykluczone.txt (te wiersze pominięto):";
+    for (const std::string& problem : exclusions.problems)
+      text += "\n" + problem;
+    window.ShowMessage(MessageKind::ExclusionProblem, text);
+  }
+  WriteTransformReport(folder, result, window);
+  const TFittedTransformation& f = result.FittedTransformation;
   std::string failure;
-  if (f.fitted && !WritePipelineFile(folder, f.model, failure)) {
+  // A partial fit of a damaged TRANSPKT.BIN converts nothing; its pipeline would reproduce
+  // no converted map either, so the one of an earlier run stays.
+  if (f.Usable() && !WritePipelineFile(folder, f.model, failure)) {
     window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
-  JudgeAdjustmentPoints(choice, folder, state, window);
+  WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
+                      result.models, result.comparisonBudget, result.testDegrees, result.proposal},
+                     window);
 }
 
-bool RefitExcluding(const ModelChoice& choice, const std::vector<PointNumber>& excluded,
-                    TransformationState& state) {
-  TFittedTransformation& f = state.FittedTransformation;
-  std::vector<std::int32_t>& origin = state.matched.origin;
-  if (origin.size() != static_cast<std::size_t>(f.lp) + 1 || f.lp == 0) return false;
-  // The listing back in the matching's order, then the new exclusions.
-  const std::vector<PointNumber> numbers(f.Nr.begin(), f.Nr.begin() + f.lp + 1);
-  const trk::FittedModel points = f.model;
-  const std::int32_t adjustment = f.ls + state.excluded;
-  for (std::int32_t k = 1; k <= f.lp; ++k) {
-    const std::int32_t o = origin[k];
-    f.Nr[o] = numbers[k];
-    f.model.SetPrimary(o, points.x(k), points.y(k));
-    f.model.SetSecondary(o, k <= adjustment ? points.x2(k) : 0, k <= adjustment ? points.y2(k) : 0);
+// Each point's values are TransformPoint's whichever thread computes them.
+void ComputeListing(const TFittedTransformation& f, int threads,
+                    std::vector<TransformedPoint>& values) {
+  values.resize(static_cast<std::size_t>(f.lp));
+  ParallelFor(values.size(), ThreadsFor(threads), 256, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::int32_t k = static_cast<std::int32_t>(i) + 1;
+      TransformPoint(f, f.model.x(k), f.model.y(k), values[i]);
+    }
+  });
+}
+
+const TransformationResult& NoTransformationResult() {
+  static const TransformationResult empty = [] {
+    TransformationResult r;
+    r.input = std::make_shared<TransformationInput>();
+    return r;
+  }();
+  return empty;
+}
+
+const TransformationResult& TransformationState::Result() const {
+  return result ? *result : NoTransformationResult();
+}
+
+void RunTransformation(const ModelChoice& choice, const std::string& folder,
+                       WindowOperations& window, TransformationState& state) {
+  state.result.reset();
+  auto input = ReadTransformationInput(folder, window);
+  state.result = ComputeTransformation(choice, std::move(input), nullptr,
+                                       {state.threads, state.comparisonBudget, true}, state.work);
+  WriteTransformationFiles(folder, *state.result, window);
+}
+
+std::string NoTransformationReason(const TransformationResult& result) {
+  const TFittedTransformation& f = result.FittedTransformation;
+  const TransformationInput& input = *result.input;
+  if (f.fitted) {
+    return f.readFailed ? "TRANSPKT.BIN odczytany częściowo: mapy nie przeliczono" : "";
   }
-  for (std::int32_t k = 0; k <= f.lp; ++k)
-    origin[k] = k;
-  f.ls = state.matched.ls;
-  f.figures = AccuracyFigures{};
-  state.exclusions.numbers = excluded;
-  state.excluded = LeaveOut(f, excluded, origin);
-  const std::int32_t u = TrkUnknowns(choice.TransformKind, choice.TransformDegree);
-  f.fitted = 2 * f.ls - u >= 0 && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
-  if (f.fitted) f.figures = Analyse(f, nullptr);
-  Judge(state);
-  return f.fitted;
+  if (!input.opened) return "Brak transformacji: brak pliku TRANSPKT.BIN lub nie można go otworzyć";
+  if (input.readFailed && input.points.empty()) {
+    return "Brak transformacji: " +
+           (input.damage.empty() ? "TRANSPKT.BIN nieczytelny" : input.damage);
+  }
+  if (!result.determinable) {
+    return "Brak transformacji: za mało punktów dostosowania (" + std::to_string(f.ls) +
+           ") dla wybranego modelu";
+  }
+  return "Brak transformacji: defekt układu dla wybranego modelu i stopnia";
 }
 
-std::int32_t SuspectPointCount(const TransformationState& state) {
+std::int32_t SuspectPointCount(const TransformationResult& result) {
   return static_cast<std::int32_t>(
-      std::count_if(state.checks.begin(), state.checks.end(),
+      std::count_if(result.checks.begin(), result.checks.end(),
                     [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; }));
 }
 
-std::string SuspectQuestion(const TransformationState& state) {
+std::string SuspectQuestion(const TransformationResult& result) {
   std::string points;
-  for (const AdjustmentCheck& c : state.checks) {
+  for (const AdjustmentCheck& c : result.checks) {
     if (!c.flagged || c.excluded) continue;
     if (!points.empty()) points += ", ";
     points += textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View()));

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "core/Threads.h"
 #include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
-#include "transform/TransformPoint.h"
+#include "transform/RunTransformation.h"
 
 using textio::AppendFixed;
 using textio::AppendInteger;
@@ -253,7 +252,8 @@ void TransformReport::Analysis(const AccuracyFigures& a) {
   report_.WriteLine(line);
 }
 
-void TransformReport::Listing(const TFittedTransformation& f, int threads) {
+void TransformReport::Listing(const TFittedTransformation& f,
+                              const std::vector<TransformedPoint>& values) {
   Separator();
   Line(" WYKAZ WSPÓŁRZĘDNYCH PRZED I PO TRANSFORMACJI");
   std::string line = "lp= ";
@@ -266,22 +266,8 @@ void TransformReport::Listing(const TFittedTransformation& f, int threads) {
   Line("              Nr             x             y             X             Y       dx      dy");
   const int d = decimals_;
   std::string model, corrected;
-  // The points' values are computed a block at a time on every core, then written in order:
-  // each point's values are TransformPoint's whichever thread computes them.
-  constexpr std::int32_t kBlock = 4096;
-  std::vector<TransformedPoint> values(std::min(f.lp, kBlock));
   for (std::int32_t k = 1; k <= f.lp; ++k) {
-    const std::int32_t first = k - (k - 1) % kBlock;
-    if (k == first) {
-      const std::int32_t count = std::min(kBlock, f.lp - first + 1);
-      ParallelFor(count, threads, 256, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-          const std::int32_t p = first + static_cast<std::int32_t>(i);
-          TransformPoint(f, f.model.x(p), f.model.y(p), values[i]);
-        }
-      });
-    }
-    const TransformedPoint& t = values[k - first];
+    const TransformedPoint& t = values[static_cast<std::size_t>(k) - 1];
     const long double x = f.model.x(k), y = f.model.y(k);
     line.clear();
     AppendNumber16(line, f.Nr[k]);
@@ -333,4 +319,53 @@ void TransformReport::Close(WindowOperations& window) {
   for (textio::TextFileWriter* file : {&report_, &xy_, &xySk_, &xySk1_, &err_}) {
     CloseOrReport(*file, window);
   }
+}
+
+namespace {
+
+void InputBlock(const SetVerification& set, bool secondary, TransformReport& report) {
+  report.Count(secondary ? CountLine::SecondaryGiven : CountLine::PrimaryGiven, set.given);
+  for (const RepeatedPoint& p : set.repetitions)
+    report.Repetition(p.nr, p.dx, p.dy);
+  if (!set.repetitions.empty()) {
+    report.Count(secondary ? CountLine::SecondaryRepeats : CountLine::PrimaryRepeats,
+                 static_cast<std::int64_t>(set.repetitions.size()));
+  }
+  report.Count(secondary ? CountLine::SecondaryVerified : CountLine::PrimaryVerified, set.verified);
+}
+
+}  // namespace
+
+void WriteTransformReport(const std::string& folder, const TransformationResult& result,
+                          WindowOperations& window) {
+  const ModelChoice& choice = result.choice;
+  const TFittedTransformation& f = result.FittedTransformation;
+  TransformReport report;
+  report.Create(folder, choice.ReportDecimals);
+  report.Header(folder, choice.TransformKind, choice.TransformDegree);
+  InputBlock(result.primary, false, report);
+  InputBlock(result.secondary, true, report);
+  report.Count(CountLine::Common, f.ls + result.excluded);
+  if (!result.input->damage.empty()) report.Damage(result.input->damage);
+  if (result.excluded > 0) report.Count(CountLine::Excluded, result.excluded);
+  if (result.determinable) report.AdjustmentPoints(f);
+  if (f.fitted) {
+    report.Parameters(f.model);
+    report.Coefficients(f.model);
+    report.ResidualsHeader();
+    for (std::int32_t k = 1; k <= f.ls; ++k)
+      report.Residual(f.Nr[k], f.model.vx(k), f.model.vy(k));
+    report.Analysis(f.figures);
+    if (result.listing.size() == static_cast<std::size_t>(f.lp)) {
+      report.Listing(f, result.listing);
+    } else {
+      std::vector<TransformedPoint> values;
+      ComputeListing(f, 0, values);
+      report.Listing(f, values);
+    }
+    report.Description();
+  } else {
+    report.Defect();
+  }
+  report.Close(window);
 }

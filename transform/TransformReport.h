@@ -1,17 +1,25 @@
 // The five files of every transformation run: the report "Protokol.tra", the lists "xy.tra",
-// "xy_sk.tra", "xy_sk1.tra" and the error list "err.tra". One method per block of the
-// report; the run decides which blocks are written. Coordinates and residuals take
-// ReportDecimals decimals; the fixed blocks take the decimals their layout states.
+// "xy_sk.tra", "xy_sk1.tra" and the error list "err.tra", rendered from a computed result.
+// One method per block of the report; WriteTransformReport writes the blocks the result
+// calls for, in the files' order. Coordinates and residuals take ReportDecimals decimals;
+// the fixed blocks take the decimals their layout states.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "textio/TextFile.h"
 
 #include "transform/FittedTransformation.h"
+#include "transform/TransformPoint.h"
 
 class WindowOperations;
+struct TransformationResult;
+
+// The five files of `result` in `folder`; each that could not be written is reported.
+void WriteTransformReport(const std::string& folder, const TransformationResult& result,
+                          WindowOperations& window);
 
 // The count lines of the input block.
 enum class CountLine {
@@ -44,8 +52,8 @@ class TransformReport {
   void ResidualsHeader();
   void Residual(const PointNumber& nr, long double vx, long double vy);
   void Analysis(const AccuracyFigures& figures);
-  // Every point of the listing set through TransformPoint, into all four listings.
-  void Listing(const TFittedTransformation& f, int threads);
+  // The listing set with its values (values[k - 1]: point k), into all four listings.
+  void Listing(const TFittedTransformation& f, const std::vector<TransformedPoint>& values);
   void Description();
   // Closes the five files; each that could not be written is reported through `window`.
   void Close(WindowOperations& window);

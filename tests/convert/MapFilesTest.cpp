@@ -76,12 +76,13 @@ TEST_F(ConversionRun, ConvertedCoordinatesAreTransformPointOfTheInput) {
     std::string expected = "PT" + std::string(18, ' ');
     TransformedPoint t;
     for (int pair = 0; pair < 2; ++pair) {
-      TransformPoint(state.transformation.FittedTransformation, points[k][2 * pair],
+      TransformPoint(state.transformation.Result().FittedTransformation, points[k][2 * pair],
                      points[k][2 * pair + 1], t);
       expected += textio::Fixed(t.Xk, 18, 2) + textio::Fixed(t.Yk, 18, 2);
     }
     ASSERT_EQ(converted[k], expected + " ") << k;
-    TransformPoint(state.transformation.FittedTransformation, points[k][0], points[k][1], t);
+    TransformPoint(state.transformation.Result().FittedTransformation, points[k][0], points[k][1],
+                   t);
     ASSERT_EQ(convertedObjects[k + 1], "B 1 " + textio::Fixed(t.Xk, 10, 2) + "        " +
                                            textio::Fixed(t.Yk, 10, 2) + "     ");
   }

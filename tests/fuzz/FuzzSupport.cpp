@@ -41,7 +41,8 @@ FuzzRun& Fuzz() {
 
 TaskContext FuzzContext() {
   FuzzRun& run = Fuzz();
-  return {run.files, run.transformation.FittedTransformation, run.tables, run.window, run.work};
+  return {run.files, run.transformation.Result().FittedTransformation, run.tables, run.window,
+          run.work};
 }
 
 void WriteFuzzFile(const std::string& name, const std::uint8_t* data, std::size_t size) {

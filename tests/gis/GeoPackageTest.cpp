@@ -84,7 +84,7 @@ std::vector<Pairs> BoundariesOf(const std::string& bytes) {
 TEST_F(GeoPackageRun, EveryLayerAndVertexOfTheDemo) {
   CopyDemo();
   Run();
-  ASSERT_TRUE(state.geoPackageWritten);
+  ASSERT_TRUE(state.Result().geoPackageWritten);
   EXPECT_EQ(window.panels[slot::kGeoPackage], PanelState::Output);
   Dataset gpkg(folder.File("Mapa.gpkg"));
   ASSERT_TRUE(gpkg.data);
@@ -235,7 +235,7 @@ TEST_F(GeoPackageRun, NoSwitchNoGeoPackage) {
   CopyDemo();
   Run(false);
   EXPECT_FALSE(folder.Exists("Mapa.gpkg"));
-  EXPECT_FALSE(state.geoPackageWritten);
+  EXPECT_FALSE(state.Result().geoPackageWritten);
 }
 
 }  // namespace

@@ -71,6 +71,25 @@ void MoveOnePoint(const QString& path, std::string_view nr, long double by) {
 
 // The files of the demo folder named in `names` (every file when none is named) into
 // `folder`.
+// 6,000 adjustment points on a grid: a tick refits them on the worker thread.
+bool WriteLargeAdjustmentSet(const QTemporaryDir& folder) {
+  TPktDostosowania points;
+  for (int i = 0; i < 6000; ++i) {
+    const long double x = 5566000 + 37.0L * (i % 80) + 0.01L * i, y = 7455000 + 41.0L * (i / 80);
+    points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + 0.001L * (i % 7),
+                      y - 0.1L + 0.001L * (i % 5)});
+  }
+  return WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, points);
+}
+
+// Unticks point `nr` in the points window: a refit starts.
+void Untick(TForm2& form, const QString& nr) {
+  QTableWidget* table = form.PointsWindow()->Points();
+  const QList<QTableWidgetItem*> found = table->findItems(nr, Qt::MatchExactly);
+  QVERIFY(found.size() == 1);
+  table->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
+}
+
 void CopyDemo(const QTemporaryDir& folder, std::initializer_list<const char*> names = {}) {
   const std::string target = folder.path().toStdString() + "/";
   if (names.size() > 0) {
@@ -571,7 +590,9 @@ class GuiTest : public QObject {
     runIn(noFit);
     QVERIFY(countersEmpty());
     QCOMPARE(form.Edit7()->text(), " brak transformacji - pliki mapy nie zostały przeliczone");
-    QCOMPARE(form.FitSummary()->text(), "Brak transformacji");
+    // The real reason: this folder has no TRANSPKT.BIN at all.
+    QCOMPARE(form.FitSummary()->text(),
+             "Brak transformacji: brak pliku TRANSPKT.BIN lub nie można go otworzyć");
   }
 
   // Without a folder nothing can run; a chosen one is remembered and offered next time, and
@@ -832,7 +853,8 @@ class GuiTest : public QObject {
     const QList<QTableWidgetItem*> found = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QTest::mouseClick(form.MapButton(), Qt::LeftButton);
-    const long double m0Before = form.State().transformation.FittedTransformation.figures.m0;
+    const long double m0Before =
+        form.State().Result().Transformation().FittedTransformation.figures.m0;
     const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
     points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
     QCOMPARE(ReadBytes(folder.filePath("Wykluczone.txt")),
@@ -842,13 +864,23 @@ class GuiTest : public QObject {
     // point, and the files wait for WYKONAJ.
     QTRY_VERIFY(window->Notice()->text().startsWith("m0 przed → po"));
     QVERIFY(window->Notice()->text().contains("WYKONAJ"));
-    const TransformationState& live = form.State().transformation;
+    const TransformationResult& live = form.State().Result().Transformation();
     QCOMPARE(live.excluded, 1);
     QVERIFY(live.FittedTransformation.figures.m0 != m0Before);
     QCOMPARE(form.MapWindow()->Canvas()->Data().m0, live.FittedTransformation.figures.m0);
     QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 35);
     QVERIFY(form.FitSummary()->text().contains("wyłączone: 1"));
     QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), protocol);
+    // Ticked again: the exclusions are those of the files, and the note says so.
+    points->item(points->findItems("PD-136", Qt::MatchExactly)[0]->row(), 0)
+        ->setCheckState(Qt::Checked);
+    QTRY_VERIFY(window->Notice()->text().contains("Wyłączenia jak w plikach wynikowych"));
+    QVERIFY(!window->Notice()->text().contains("poprzedniego przebiegu"));
+    QCOMPARE(form.State().Result().Fit().figures.m0, m0Before);
+    QVERIFY(!form.State().Result().refitted);
+    points->item(points->findItems("PD-136", Qt::MatchExactly)[0]->row(), 0)
+        ->setCheckState(Qt::Unchecked);
+    QTRY_VERIFY(window->Notice()->text().contains("poprzedniego przebiegu"));
 
     QTableWidget* models = window->Models();
     int general2 = -1;
@@ -872,7 +904,7 @@ class GuiTest : public QObject {
     QCOMPARE(form.State().model.TransformKind, 2);
     QCOMPARE(form.State().model.TransformDegree, 2);
     QVERIFY(ReadBytes(folder.filePath("Protokol.tra")).contains("stopnia 2"));
-    QCOMPARE(form.State().transformation.excluded, 1);
+    QCOMPARE(form.State().Result().Transformation().excluded, 1);
     // The window refreshed after the run: the point stays unticked, as a control point.
     const QList<QTableWidgetItem*> again = points->findItems("PD-136", Qt::MatchExactly);
     QCOMPARE(points->item(again[0]->row(), 0)->checkState(), Qt::Unchecked);
@@ -922,7 +954,7 @@ class GuiTest : public QObject {
     QCOMPARE(points->item(selected.first()->row(), 1)->text(), QString("120"));
     // "Wyklucz proponowane": one click, one refit without the blunder.
     QTest::mouseClick(form.PointsWindow()->ExcludeProposedButton(), Qt::LeftButton);
-    QTRY_COMPARE(form.State().transformation.excluded, 1);
+    QTRY_COMPARE(form.State().Result().Transformation().excluded, 1);
     QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
     QVERIFY(ReadBytes(folder.filePath("Wykluczone.txt")).contains("120"));
   }
@@ -930,19 +962,13 @@ class GuiTest : public QObject {
   // disabled meanwhile, and the figures arrive as after a small refit.
   void largeRefitOnAWorkerThread() {
     QTemporaryDir folder;
-    TPktDostosowania points;
-    for (int i = 0; i < 6000; ++i) {
-      const long double x = 5566000 + 37.0L * (i % 80) + 0.01L * i, y = 7455000 + 41.0L * (i / 80);
-      points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + 0.001L * (i % 7),
-                        y - 0.1L + 0.001L * (i % 5)});
-    }
-    QVERIFY(WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, points));
+    QVERIFY(WriteLargeAdjustmentSet(folder));
     TForm2 form(folder.path().toStdString());
     {
       ModalCloser closer;
       form.BitBtn1Click();
     }
-    QCOMPARE(form.State().transformation.FittedTransformation.ls, 6000);
+    QCOMPARE(form.State().Result().Transformation().FittedTransformation.ls, 6000);
     form.ShowAdjustmentPoints();
     QTableWidget* table = form.PointsWindow()->Points();
     const QList<QTableWidgetItem*> found = table->findItems("P10", Qt::MatchExactly);
@@ -951,9 +977,62 @@ class GuiTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(form.WorkerRefits() == 1 && !form.Refitting(), 30000);
     QVERIFY(form.PointsWindow()->isEnabled());
     QVERIFY(form.BitBtn1()->isEnabled());
-    QCOMPARE(form.State().transformation.excluded, 1);
-    QCOMPARE(form.State().transformation.FittedTransformation.ls, 5999);
+    QCOMPARE(form.State().Result().Transformation().excluded, 1);
+    QCOMPARE(form.State().Result().Transformation().FittedTransformation.ls, 5999);
     QVERIFY(form.PointsWindow()->Notice()->text().startsWith("m0 przed → po"));
+  }
+  // While the worker refits 6,000 points, every other window stays live and reads the result
+  // it holds: the map and the report show the run, never a fit half written; the refit's
+  // result arrives whole afterwards. A refit outlived by a change of folder or by the
+  // window's end is dropped. (Run under the sanitizer build too.)
+  void viewsDuringALargeRefit() {
+    QTemporaryDir folder, other, out;
+    QVERIFY(WriteLargeAdjustmentSet(folder));
+    CopyDemo(other);
+    const std::string pdf = out.filePath("Raport.pdf").toStdString();
+    {
+      TForm2 form(folder.path().toStdString());
+      {
+        ModalCloser closer;
+        form.BitBtn1Click();
+      }
+      const std::shared_ptr<const RunResult> run = form.State().result;
+      const long double m0Run = run->Fit().figures.m0;
+      form.ShowAdjustmentPoints();
+      Untick(form, "P10");
+      QTRY_VERIFY(form.Refitting());
+      QTest::mouseClick(form.MapButton(), Qt::LeftButton);
+      QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 6000);
+      QCOMPARE(form.MapWindow()->Canvas()->Data().m0, m0Run);
+      {
+        ModalCloser closer;
+        closer.saveAs = QString::fromStdString(pdf);
+        QTest::mouseClick(form.ReportButton(), Qt::LeftButton);
+      }
+      QVERIFY(std::filesystem::exists(pdf));
+      QTRY_VERIFY_WITH_TIMEOUT(!form.Refitting(), 60000);
+      QCOMPARE(form.State().Result().Fit().ls, 5999);
+      QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 5999);
+      QCOMPARE(run->Fit().ls, 6000);  // the run's own result is as it was
+
+      // Another folder while a refit runs: the refit is dropped, the windows follow the folder.
+      const std::shared_ptr<const RunResult> refitted = form.State().result;
+      Untick(form, "P11");
+      QTRY_VERIFY(form.Refitting());
+      form.UseFolder(other.path().toStdString());
+      QCOMPARE(form.WorkingFolder(), AbsoluteFolder(other.path().toStdString()));
+      QVERIFY(form.MapWindow()->Canvas()->Data().explanation.startsWith("Brak przebiegu"));
+      QTRY_VERIFY_WITH_TIMEOUT(!form.Refitting(), 60000);
+      QVERIFY(form.State().result == refitted);
+      QVERIFY(form.MapWindow()->Canvas()->Data().points.empty());
+
+      // Back, and closed while a refit runs: the window closes, its end waits for the worker.
+      form.UseFolder(folder.path().toStdString());
+      form.ShowAdjustmentPoints();
+      Untick(form, "P12");
+      QTRY_VERIFY(form.Refitting());
+      QVERIFY(form.close());
+    }
   }
   void residualMapWindow() {
     QTemporaryDir folder;
@@ -972,8 +1051,9 @@ class GuiTest : public QObject {
     QVERIFY(canvas->Data().fitted);
     QVERIFY(!canvas->Data().corrections.empty());
     // The same fit as the table's: the run's m0 and every point it judged.
-    QCOMPARE(canvas->Data().m0, form.State().transformation.FittedTransformation.figures.m0);
-    QCOMPARE(canvas->Data().points.size(), form.State().transformation.checks.size());
+    QCOMPARE(canvas->Data().m0,
+             form.State().Result().Transformation().FittedTransformation.figures.m0);
+    QCOMPARE(canvas->Data().points.size(), form.State().Result().Transformation().checks.size());
     // It opens, and follows its size, fitted to the adjustment points: all inside the data
     // area, filling most of its width or height.
     for (QSize size : {QSize(1000, 680), QSize(700, 500)}) {

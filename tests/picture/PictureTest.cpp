@@ -185,13 +185,13 @@ TEST(Picture, FoldersWithoutAFitGiveAnExplanation) {
   TestFolder empty;
   FitPictureData d;
   QString error;
-  EXPECT_FALSE(LoadFitPicture(empty.Path(), true, 0, d, error));
+  EXPECT_FALSE(LoadFitPicture(empty.Path(), {1, 1, 4}, true, 0, d, error));
   EXPECT_TRUE(error.contains("nie zawiera przebiegu"));
   EXPECT_GT(ExplanationPixels(Render(d, FitView(d, QSizeF(800, 500)))), 20);
 
   TestFolder failed;
   failed.WriteAdjustmentPoints({{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}});
-  ASSERT_TRUE(LoadFitPicture(failed.Path(), true, 0, d, error));
+  ASSERT_TRUE(LoadFitPicture(failed.Path(), {1, 1, 4}, true, 0, d, error));
   EXPECT_FALSE(d.fitted);
   EXPECT_TRUE(d.explanation.startsWith("Brak transformacji"));
   EXPECT_EQ(d.points.size(), 1u);  // the points read are still shown
@@ -205,8 +205,8 @@ TEST(Picture, CorrectionGridOnOneThreadAndOnThree) {
   folder.CopyDemo();
   FitPictureData one, three;
   QString error;
-  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, 1, one, error));
-  ASSERT_TRUE(LoadFitPicture(folder.Path(), false, 3, three, error));
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), {1, 1, 4}, false, 1, one, error));
+  ASSERT_TRUE(LoadFitPicture(folder.Path(), {1, 1, 4}, false, 3, three, error));
   ASSERT_GT(one.corrections.size(), 100u);
   ASSERT_EQ(one.corrections.size(), three.corrections.size());
   for (std::size_t k = 0; k < one.corrections.size(); ++k) {

@@ -159,6 +159,7 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
          EXPECT_EQ(json["model"]["degree"].number, 1);
          const JsonValue& t = json["transformation"];
          EXPECT_TRUE(t["fitted"].boolean);
+         EXPECT_TRUE(t["usable"].boolean);
          EXPECT_EQ(t["points_read"].number, 36);
          EXPECT_EQ(t["points_used"].number, 36);
          EXPECT_EQ(textio::Fixed(t["m0"].number, 10, 4), ReportM0(folder));
@@ -229,11 +230,17 @@ TEST(BatchCommandLine, ExitStatusAndJsonForEveryOutcome) {
          const std::string whole = folder.Read("TRANSPKT.BIN");
          folder.Write("TRANSPKT.BIN", whole.substr(0, whole.size() - 7));
          folder.Write("Dzialki.ed_", "earlier");
+         folder.Write("Transformacja.proj", "earlier");
        },
        4,
        [](const TestFolder& folder, const JsonValue& json) {
+         // A partial fit is reported, but it is no usable transformation: it converts nothing
+         // and rewrites no pipeline of an earlier run.
          EXPECT_TRUE(json["transformation"]["fitted"].boolean);
+         EXPECT_FALSE(json["transformation"]["usable"].boolean);
          EXPECT_TRUE(json["transformation"]["read_failed"].boolean);
+         EXPECT_EQ(folder.Read("Transformacja.proj"), "earlier");
+         EXPECT_TRUE(json["reports"]["pipeline"].IsNull());
          EXPECT_NE(ReportM0(folder), "");  // the report is written as before
          EXPECT_EQ(folder.Read("Dzialki.ed_"), "earlier");
          for (int k = 1; k < 5; ++k)

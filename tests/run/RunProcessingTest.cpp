@@ -82,7 +82,7 @@ TEST_F(RunProcessingTest, AFolderThatTakesNoFileIsRefusedBeforeAnythingHappens) 
   state.files.WorkingFolder = folder.File("gone");  // a folder removed since it was chosen
   state.files.BuildWorkingFiles();
   EXPECT_FALSE(RunProcessing(state, window));
-  EXPECT_FALSE(state.started);
+  EXPECT_FALSE(state.Result().started);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messageKinds[0], MessageKind::FolderNotWritable);
   EXPECT_EQ(window.messages[0], "Nie można zapisywać w folderze roboczym " + folder.File("gone") +
@@ -90,7 +90,7 @@ TEST_F(RunProcessingTest, AFolderThatTakesNoFileIsRefusedBeforeAnythingHappens) 
   EXPECT_TRUE(window.statuses.empty());
   EXPECT_TRUE(window.panels.empty());
   EXPECT_TRUE(window.counters.empty());
-  EXPECT_FALSE(state.transformation.FittedTransformation.fitted);
+  EXPECT_FALSE(state.transformation.Result().FittedTransformation.fitted);
 }
 
 TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
@@ -102,7 +102,7 @@ TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
   folder.Write("TRANSPKT.BIN", whole.substr(0, whole.size() - 1));  // the last real cut short
   folder.Write("PUNKTY.ept", "1                   0 0 0 0\r\n");
   Run();
-  const TFittedTransformation& f = state.transformation.FittedTransformation;
+  const TFittedTransformation& f = state.transformation.Result().FittedTransformation;
   EXPECT_TRUE(f.fitted);  // three whole records fit a Helmert
   EXPECT_TRUE(f.readFailed);
   EXPECT_FALSE(f.Usable());
@@ -134,7 +134,7 @@ TEST(MapCorrections, BoundedByTheResidualsAndTheSameOnAnyThreads) {
     state.files.WorkingFolder = folder.Path();
     state.files.BuildWorkingFiles();
     ASSERT_TRUE(RunProcessing(state, window));
-    largestResidual = state.transformation.FittedTransformation.figures.maxResidual;
+    largestResidual = state.transformation.Result().FittedTransformation.figures.maxResidual;
     CorrectionTally all;
     for (const TaskResult& r : state.conversion.results)
       all.Merge(r.correction);

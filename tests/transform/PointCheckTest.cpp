@@ -36,7 +36,7 @@ std::pair<long double, long double> Helmert(long double s, long double t) {
 
 std::vector<std::string> Flagged(const TransformationState& state) {
   std::vector<std::string> names;
-  for (const AdjustmentCheck& c : state.checks) {
+  for (const AdjustmentCheck& c : state.Result().checks) {
     if (c.flagged) names.emplace_back(c.nr.View());
   }
   return names;
@@ -59,7 +59,7 @@ TEST_F(TransformRun, ABlunderAloneIsFlaggedAndExcludingItRestoresM0) {
   EXPECT_LT(f.figures.m0, 0.013L);
   EXPECT_TRUE(Flagged(state).empty());
   // The excluded point is a control point: about 0.5 m off, before and after the correction.
-  const AdjustmentCheck& control = state.checks.back();
+  const AdjustmentCheck& control = state.Result().checks.back();
   EXPECT_TRUE(control.excluded);
   EXPECT_EQ(control.nr.View(), "P12");
   EXPECT_NEAR(control.dModel, 0.5L, 0.05L);
@@ -78,9 +78,9 @@ TEST_F(TransformRun, AGeneralDegreeTwoDeformationIsSuggested) {
       },
       80));
   Run();
-  ASSERT_FALSE(state.models.empty());
+  ASSERT_FALSE(state.Result().models.empty());
   int suggested = 0;
-  for (const ModelRow& m : state.models) {
+  for (const ModelRow& m : state.Result().models) {
     if (!m.suggested) continue;
     ++suggested;
     EXPECT_EQ(m.kind, 2);
@@ -126,8 +126,8 @@ TEST_F(TransformRun, FaultyExclusionListsAreNamedOnceAndOtherwiseIgnored) {
     folder.Write("Wykluczone.txt", c.file);
     window.messages.clear();
     Run();
-    EXPECT_EQ(state.exclusions.problems, c.problems);
-    EXPECT_EQ(state.excluded, c.excluded);
+    EXPECT_EQ(state.Result().exclusions.problems, c.problems);
+    EXPECT_EQ(state.Result().excluded, c.excluded);
     EXPECT_EQ(window.messages.size(), c.problems.empty() ? 0u : 1u);
     const std::string kontrola = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
     for (const std::string& problem : c.problems)
@@ -145,7 +145,7 @@ TEST_F(TransformRun, ExcludingTooManyPointsLeavesNoTransformation) {
   Run();
   EXPECT_FALSE(Fitted().fitted);
   EXPECT_FALSE(Fitted().Usable());
-  EXPECT_TRUE(state.checks.empty());
+  EXPECT_TRUE(state.Result().checks.empty());
   EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("Brak transformacji"),
             std::string::npos);
 }
@@ -155,12 +155,12 @@ TEST_F(TransformRun, ModelsPastTheTimeBudgetAreListedAsSkipped) {
   state.comparisonBudget = 0;
   Run();
   int computed = 0, skipped = 0;
-  for (const ModelRow& m : state.models) {
+  for (const ModelRow& m : state.Result().models) {
     computed += m.skipped ? 0 : 1;
     skipped += m.skipped ? 1 : 0;
   }
   EXPECT_EQ(computed, 1);  // the first is always fitted; the clock runs out after it
-  EXPECT_EQ(skipped, static_cast<int>(state.models.size()) - 1);
+  EXPECT_EQ(skipped, static_cast<int>(state.Result().models.size()) - 1);
   EXPECT_NE(textio::Cp1250ToUtf8(folder.Read("Kontrola.tra")).find("pominięty (limit czasu 0 s)"),
             std::string::npos);
 }
@@ -177,12 +177,12 @@ TEST_F(TransformRun, TheFlagFollowsTheCriticalValueOnEitherSide) {
   folder.WriteAdjustmentPoints(points);
   state.comparisonBudget = 0;
   Run();
-  ASSERT_EQ(state.checks.size(), points.size());
-  EXPECT_EQ(state.testDegrees, 2 * 1200 - 4 - 2);
+  ASSERT_EQ(state.Result().checks.size(), points.size());
+  EXPECT_EQ(state.Result().testDegrees, 2 * 1200 - 4 - 2);
   const long double critical = 1197 * (std::pow(0.001L, -2.0L / 2394) - 1);
   int justBelow = 0, justAbove = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const AdjustmentCheck& c = state.checks[i];
+    const AdjustmentCheck& c = state.Result().checks[i];
     ASSERT_EQ(c.nr.View(), points[i].Nr);
     const Refit refit = RefitWithout(points, 1, 1, i);
     ASSERT_TRUE(c.m0i && c.t);
@@ -315,35 +315,46 @@ TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
   folder.Write("Wykluczone.txt", "P7\r\nP20\r\n");
   Run();
   const TFittedTransformation expected = Fitted();
-  const std::vector<AdjustmentCheck> checks = state.checks;
-  const std::vector<ModelRow> models = state.models;
+  const std::vector<AdjustmentCheck> checks = state.Result().checks;
+  const std::vector<ModelRow> models = state.Result().models;
   folder.Remove("Wykluczone.txt");
   Run();
-  ASSERT_EQ(state.proposal.size(), 1u);  // the blunder, proposed
-  EXPECT_EQ(state.proposal[0].nr.View(), "P7");
+  ASSERT_EQ(state.Result().proposal.size(), 1u);  // the blunder, proposed
+  EXPECT_EQ(state.Result().proposal[0].nr.View(), "P7");
   const std::string before = folder.Read("Protokol.tra") + folder.Read("Kontrola.tra");
-  ASSERT_TRUE(RefitExcluding({1, 1, 4}, {PointNumber("P7"), PointNumber("P20")}, state));
+  const std::shared_ptr<const TransformationResult> run = state.result;
+  const std::vector<PointNumber> leaveOut{PointNumber("P7"), PointNumber("P20")};
+  TransformationWork work;
+  const auto refit = [&](const std::vector<PointNumber>& numbers) {
+    return ComputeTransformation(run->choice, run->input, &numbers, {0, 1e9, false}, work);
+  };
+  const auto r = refit(leaveOut);
   EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("Kontrola.tra"), before);
-  const TFittedTransformation& f = Fitted();
+  const TFittedTransformation& f = r->FittedTransformation;
+  ASSERT_TRUE(f.fitted);
   EXPECT_EQ(f.ls, expected.ls);
   EXPECT_EQ(f.figures.m0, expected.figures.m0);
   EXPECT_EQ(f.figures.maxResidual, expected.figures.maxResidual);
-  EXPECT_EQ(state.excluded, 2);
-  ASSERT_EQ(state.checks.size(), checks.size());
+  EXPECT_EQ(r->excluded, 2);
+  ASSERT_EQ(r->checks.size(), checks.size());
   for (std::size_t k = 0; k < checks.size(); ++k) {
-    EXPECT_EQ(state.checks[k].nr, checks[k].nr);
-    EXPECT_EQ(state.checks[k].d, checks[k].d);
-    EXPECT_EQ(state.checks[k].t, checks[k].t);
-    EXPECT_EQ(state.checks[k].flagged, checks[k].flagged);
+    EXPECT_EQ(r->checks[k].nr, checks[k].nr);
+    EXPECT_EQ(r->checks[k].d, checks[k].d);
+    EXPECT_EQ(r->checks[k].t, checks[k].t);
+    EXPECT_EQ(r->checks[k].flagged, checks[k].flagged);
   }
-  ASSERT_EQ(state.models.size(), models.size());
+  ASSERT_EQ(r->models.size(), models.size());
   for (std::size_t k = 0; k < models.size(); ++k)
-    EXPECT_EQ(state.models[k].looRms, models[k].looRms);
-  EXPECT_TRUE(state.proposal.empty());
+    EXPECT_EQ(r->models[k].looRms, models[k].looRms);
+  EXPECT_TRUE(r->proposal.empty());
+  // The run's result is not touched: a view holding it still shows the run.
+  EXPECT_EQ(run->excluded, 0);
+  EXPECT_EQ(run->proposal.size(), 1u);
   // Back to none left out: the first run's figures again.
-  ASSERT_TRUE(RefitExcluding({1, 1, 4}, {}, state));
-  EXPECT_EQ(state.excluded, 0);
-  EXPECT_EQ(state.proposal.size(), 1u);
+  const auto back = refit({});
+  EXPECT_EQ(back->excluded, 0);
+  EXPECT_EQ(back->proposal.size(), 1u);
+  EXPECT_EQ(back->FittedTransformation.figures.m0, run->FittedTransformation.figures.m0);
 }
 
 }  // namespace

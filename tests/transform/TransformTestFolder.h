@@ -12,7 +12,7 @@ class TransformRun : public testing::Test {
   void Run(int kind = 1, int degree = 1) {
     RunTransformation({kind, degree, 4}, folder.Path(), window, state);
   }
-  const TFittedTransformation& Fitted() const { return state.FittedTransformation; }
+  const TFittedTransformation& Fitted() const { return state.Result().FittedTransformation; }
   std::vector<std::string> FileLines(const std::string& name) const {
     return Utf8Lines(folder.Read(name));
   }

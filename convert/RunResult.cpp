@@ -1,0 +1,11 @@
+#include "convert/RunResult.h"
+
+std::shared_ptr<const RunResult> NoRunResult() {
+  static const auto none = [] {
+    auto r = std::make_shared<RunResult>();
+    r->transformation = std::shared_ptr<const TransformationResult>(
+        std::shared_ptr<const TransformationResult>{}, &NoTransformationResult());
+    return std::shared_ptr<const RunResult>(std::move(r));
+  }();
+  return none;
+}

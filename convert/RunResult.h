@@ -1,0 +1,40 @@
+// What one run made, as every view reads it: the report windows, the map, the PDF, the
+// GeoPackage and the batch summary. A result is never changed once made; a refit in memory
+// makes a new one, so a view holding a result holds a snapshot that no thread writes.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "convert/MapFileTask.h"
+#include "core/ModelChoice.h"
+#include "core/WorkingFiles.h"
+#include "transform/RunTransformation.h"
+
+struct RunResult {
+  std::string folder;      // the run's working folder; empty before the first run
+  bool started = false;    // the run could write in its folder (else it did nothing)
+  ModelChoice model;       // as the run took it
+  WorkingFileTable files;  // the folder's files as the run left them
+  std::shared_ptr<const TransformationResult> transformation;  // never null
+  // What each map file's task did (MapFile order).
+  std::array<TaskResult, kMapFileCount> conversion{};
+  bool declined = false;           // the user declined the conversion before the maps
+  bool geoPackageWritten = false;  // Mapa.gpkg was written
+  // The points left out of the fit of the run itself, as its files show them.
+  std::vector<PointNumber> runExcluded;
+  // The points were refitted in memory since the run with other exclusions: the figures
+  // are the refit's, the files and the counters still the run's.
+  bool refitted = false;
+  int threads = 0;  // of the run; views draw the correction grid with as many
+
+  const TransformationResult& Transformation() const { return *transformation; }
+  const TFittedTransformation& Fit() const { return transformation->FittedTransformation; }
+  // The result belongs to a run made in `folder` that could write there.
+  bool MadeIn(const std::string& other) const { return started && folder == other; }
+};
+
+// The result before any run: no folder, nothing started, no fit.
+std::shared_ptr<const RunResult> NoRunResult();
