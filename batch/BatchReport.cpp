@@ -122,7 +122,7 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
   }
   for (const ModelRow& m : r.models) {
     if (m.suggested) {
-      out << "Model sugerowany: " << KindName(m.kind) << " stopnia " << m.degree
+      out << "Model sugerowany: " << ModelName(m.kind, m.degree)
           << " (RMS |d| = " << textio::Fixed(m.looRms, 0, 4) << " m); szczegóły w Kontrola.tra\n";
     }
   }
@@ -175,13 +175,12 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
       {"pipeline", run.started && f.Usable() ? std::optional(pipeline) : std::nullopt}};
   if (run.started) {
     for (const AdjustmentCheck& c : t.checks) {
-      report.points.push_back({textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View())), c.x1, c.y1, c.x2,
-                               c.y2, c.vx, c.vy, c.dx, c.dy, c.d, c.m0i, c.predictable, c.flagged,
-                               c.excluded, c.h, c.t});
+      report.points.push_back({ShownNumber(c.nr), c.x1, c.y1, c.x2, c.y2, c.vx, c.vy, c.dx, c.dy,
+                               c.d, c.m0i, c.predictable, c.flagged, c.excluded, c.h, c.t});
     }
     if (t.testDegrees > 0) report.fCritical = FisherCritical(t.testDegrees);
     for (const ProposedExclusion& p : t.proposal) {
-      report.proposal.push_back({textio::Cp1250ToUtf8(TrimmedNumber(p.nr.View())), p.t, p.m0After});
+      report.proposal.push_back({ShownNumber(p.nr), p.t, p.m0After});
     }
     report.models = t.models;
     if (run.geoPackageWritten) report.geoPackage = run.files.SlotPath(slot::kGeoPackage);
@@ -193,8 +192,7 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
 
 void PrintText(const BatchReport& r, std::ostream& out) {
   out << "Folder roboczy: " << r.folder << '\n';
-  out << "Model: transformacja " << (r.kind == 2 ? "ogólna (lokalnie afiniczna)" : "konforemna")
-      << ", stopień " << r.degree << '\n';
+  out << "Model: " << ModelName(r.kind, r.degree) << '\n';
   out << "Punkty dostosowania: wczytano " << r.pointsRead << ", użyto " << r.pointsUsed << '\n';
   if (r.m0) {
     out << "Błąd średni jednostkowy m0 = " << textio::Fixed(*r.m0, 0, 4) << " m\n";

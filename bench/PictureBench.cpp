@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   FitPictureData data;
   QString error;
   const auto start = std::chrono::steady_clock::now();
-  if (!LoadFitPicture(argv[1], true, 0, data, error)) return 1;
+  if (!LoadFitPicture(argv[1], {1, 1, 4}, true, 0, data, error)) return 1;
   const double load =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::size_t vertices = 0;

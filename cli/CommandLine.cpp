@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "core/Version.h"
+
 #include <charconv>
 
 namespace {
@@ -33,7 +35,7 @@ std::unique_ptr<CLI::App> MakeCommandLine(const std::string& name, const std::st
   // A Windows path such as /mapy/obreb12 or C:/mapy is a folder, never an option.
   app->allow_windows_style_options(false);
   app->set_help_flag("-h,--help", "pokazuje ten opis i kończy");
-  app->set_version_flag("--version", name + " " + ZORNAK_VERSION, "wypisuje wersję programu");
+  app->set_version_flag("--version", name + " " + kZornakVersion, "wypisuje wersję programu");
   app->footer(footer);
   app->get_formatter()->column_width(26);
   for (const auto& [key, label] : {std::pair{"Usage", "Użycie"},

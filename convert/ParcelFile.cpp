@@ -134,7 +134,6 @@ class ParcelPass {
   // true, with X, Y), else the tokens as they stood.
   bool AppendPair(std::string& line, const PairLine& source, int k, const PairBatch& pairs,
                   long double& X, long double& Y);
-  void Protocol(std::string_view utf8) { out_.protocol.WriteLine(Utf8ToCp1250(utf8)); }
 
   void CreateOutputs();
   void Summary();
@@ -415,12 +414,12 @@ void ParcelPass::Summary() {
   AppendFixed(line, totalArea_, 15, 4);
   out_.protocol.WriteLine(line);
   out_.protocol.WriteLine(kUnderscores);
-  Protocol(" Tworzenie skorowidzu");
+  out_.protocol.WriteUtf8Line(" Tworzenie skorowidzu");
   window_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
   WriteParcelIndex(table_, n_, Utf8ToCp1250(window_.CounterText(texts_.unit)), out_.index);
   const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
   window_.SetCounter(texts_.area, textio::General(rounded));
-  Protocol(" Koniec diagnostyki");
+  out_.protocol.WriteUtf8Line(" Koniec diagnostyki");
 }
 
 void ParcelPass::CloseOutputs() {
@@ -437,8 +436,8 @@ void ParcelPass::CloseOutputs() {
 TaskResult ParcelPass::Run() {
   CreateOutputs();
   out_.protocol.WriteLine(kUnderscores);
-  Protocol(texts_.title);
-  Protocol(texts_.sumsHeading);
+  out_.protocol.WriteUtf8Line(texts_.title);
+  out_.protocol.WriteUtf8Line(texts_.sumsHeading);
   window_.ShowStatus(texts_.startStatus);
   in_.Open(context_.files.SlotPath(SlotsOf(texts_.file).input));
   WorkTeam team(ConversionThreads(context_.work));

@@ -5,7 +5,7 @@
 
 void WriteParcelIndex(const std::vector<ParcelEntry>& table, int n, std::string_view unitText,
                       textio::TextFileWriter& index) {
-  index.WriteLine(textio::Utf8ToCp1250(" SKOROWIDZ DZIAŁEK/KONTURÓW"));
+  index.WriteUtf8Line(" SKOROWIDZ DZIAŁEK/KONTURÓW");
   index.WriteLine(" Jednostka ewidencyjna " + std::string(unitText));
   index.WriteLine("    LP(edz)      NR(edz)       P(edz)     [Xo,Yo] CENTROIDA");
   std::string row;

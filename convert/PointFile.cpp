@@ -103,7 +103,7 @@ void PointPass::Write(const Batch& batch) {
     if (!r.readable) {
       ++unreadable_;
       window_.ShowMessage(MessageKind::NumericError, ErrorText(r.line));
-      protocol_.WriteLine(textio::Utf8ToCp1250(ErrorText(r.line)));
+      protocol_.WriteUtf8Line(ErrorText(r.line));
       continue;
     }
     line_.clear();

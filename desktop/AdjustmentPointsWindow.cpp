@@ -43,10 +43,6 @@ QTableWidgetItem* TextItem(const QString& text) {
   return item;
 }
 
-QString Utf8(std::string_view cp1250) {
-  return QString::fromStdString(textio::Cp1250ToUtf8(cp1250));
-}
-
 QTableWidget* Table(const QStringList& headings, QWidget* parent) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
   table->setHorizontalHeaderLabels(headings);
@@ -132,10 +128,9 @@ void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
     const int degrees = t.testDegrees;
     summary +=
         QString(
-            "\nModel: transformacja %1 stopnia %2;  punkty użyte: %3, wyłączone: %4;  "
-            "m0 = %5 m;  punkty podejrzane (T > F_kr%7): %6")
-            .arg(QString::fromUtf8(KindName(f.model.Kind())))
-            .arg(f.model.Degree())
+            "\nModel: %1;  punkty użyte: %2, wyłączone: %3;  "
+            "m0 = %4 m;  punkty podejrzane (T > F_kr%6): %5")
+            .arg(QString::fromStdString(ModelName(f.model.Kind(), f.model.Degree())))
             .arg(f.ls)
             .arg(t.excluded)
             .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
@@ -145,7 +140,7 @@ void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
                      : QString());
     QString proposal;
     for (const ProposedExclusion& p : t.proposal)
-      proposal += (proposal.isEmpty() ? "" : ", ") + Utf8(TrimmedNumber(p.nr.View()));
+      proposal += (proposal.isEmpty() ? "" : ", ") + QString::fromStdString(ShownNumber(p.nr));
     summary += "\nPropozycja wyłączeń (wyszukiwanie błędów grubych): " +
                (proposal.isEmpty() ? QString("brak") : proposal);
   }
@@ -170,7 +165,7 @@ void AdjustmentPointsWindow::FillPoints() {
     tick->setData(Qt::UserRole,
                   QByteArray(c.nr.View().data(), static_cast<int>(c.nr.View().size())));
     points_->setItem(row, 0, tick);
-    points_->setItem(row, 1, TextItem(Utf8(TrimmedNumber(c.nr.View()))));
+    points_->setItem(row, 1, TextItem(QString::fromStdString(ShownNumber(c.nr))));
     const std::optional<long double> none;
     const auto loo = [&](long double v) { return c.predictable ? std::optional(v) : none; };
     const std::optional<long double> cells[] = {
@@ -276,7 +271,7 @@ void AdjustmentPointsWindow::SelectProposal() {
   points_->setSelectionMode(QAbstractItemView::MultiSelection);
   for (const ProposedExclusion& p : Shown().proposal) {
     const QList<QTableWidgetItem*> found =
-        points_->findItems(Utf8(TrimmedNumber(p.nr.View())), Qt::MatchExactly);
+        points_->findItems(QString::fromStdString(ShownNumber(p.nr)), Qt::MatchExactly);
     for (const QTableWidgetItem* item : found) {
       if (item->column() != 1) continue;
       points_->selectRow(item->row());

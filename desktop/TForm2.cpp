@@ -22,6 +22,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "core/Version.h"
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/ResidualMapWindow.h"
 #include "picture/PdfReport.h"
@@ -169,7 +170,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 TForm2::TForm2(std::string folder, QWidget* parent)
     : QMainWindow(parent), folder_(folder.empty() ? InitialFolder() : std::move(folder)) {
   state_.threads = ThreadsFromEnvironment();
-  setWindowTitle("ZORNAK_edz  wersja  5.02");
+  setWindowTitle(QString("ZORNAK_edz  wersja  ") + kZornakVersion);
   auto* area = new QWidget(this);
   area->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
   area->setCursor(Qt::CrossCursor);
@@ -190,8 +191,8 @@ void TForm2::CreateHeader(QWidget* area) {
   auto* image1 = new QLabel(area);
   image1->setGeometry(10, 8, 64, 64);
   image1->setPixmap(ProgramPicture());
-  auto* banner =
-      Text(area, "ZORNAK_EDZ_LOK  5.0", QRect(90, 6, 420, 36), WindowsFont("Arial", 20, true));
+  auto* banner = Text(area, QString("ZORNAK_EDZ_LOK  ") + kZornakVersion, QRect(90, 6, 420, 36),
+                      WindowsFont("Arial", 20, true));
   banner->setFrameStyle(QFrame::NoFrame);
   const QFont normal = WindowsFont("MS Sans Serif", 8);
   Text(area,
@@ -675,8 +676,7 @@ void TForm2::ShowFitSummary() {
     return;
   }
   const int flagged = SuspectPointCount(t);
-  const QString number = QString::fromStdString(
-      textio::Cp1250ToUtf8(TrimmedNumber(f.figures.maxResidualPoint.View())));
+  const QString number = QString::fromStdString(ShownNumber(f.figures.maxResidualPoint));
   QString suspect = QString("podejrzane: %1").arg(flagged);
   if (flagged > 0)
     suspect = "<span style=\"color:#c00000; font-weight:bold\">" + suspect + "</span>";

@@ -266,7 +266,7 @@ void AdjustmentLayer(Writer& w, const TransformationResult& t) {
   if (!layer) return;
   for (const AdjustmentCheck& c : t.checks) {
     w.Add(layer, Point(c.x2, c.y2), [&](OGRFeature& f) {
-      f.SetField("nr", Utf8(TrimmedNumber(c.nr.View())).c_str());
+      f.SetField("nr", ShownNumber(c.nr).c_str());
       if (!c.excluded) {
         f.SetField("vx", static_cast<double>(c.vx));
         f.SetField("vy", static_cast<double>(c.vy));

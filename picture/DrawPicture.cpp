@@ -8,6 +8,7 @@
 
 #include "picture/FitPicture.h"
 #include "textio/NumberForms.h"
+#include "transform/ControlReport.h"
 
 namespace {
 
@@ -227,9 +228,7 @@ double TitleBlock(QPainter& p, const QRectF& margin, const FitPictureData& d, do
                   int outside) {
   QStringList lines = {"Folder: " + d.folder};
   if (d.kind > 0) {
-    lines << QString("Model: transformacja %1 stopnia %2")
-                 .arg(d.kind == 1 ? "konforemna" : "ogólna")
-                 .arg(d.degree);
+    lines << "Model: " + QString::fromStdString(ModelName(d.kind, d.degree));
   }
   if (d.fitted) {
     lines << QString("Punkty użyte: %1;  m0 = %2 m").arg(d.pointsUsed).arg(Fixed(d.m0, 4));

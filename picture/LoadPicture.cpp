@@ -33,10 +33,6 @@ class QuietWindow : public WindowOperations {
   bool ConversionSwitch(MapFile) override { return false; }
 };
 
-QString Utf8(std::string_view cp1250) {
-  return QString::fromStdString(textio::Cp1250ToUtf8(cp1250));
-}
-
 // Why the picture shows no usable fit; empty when it does.
 QString Explanation(const TransformationResult& result) {
   return QString::fromStdString(NoTransformationReason(result));
@@ -45,7 +41,7 @@ QString Explanation(const TransformationResult& result) {
 void Points(const TransformationResult& result, FitPictureData& data) {
   for (const AdjustmentCheck& c : result.checks) {
     PicturePoint p;
-    p.nr = Utf8(TrimmedNumber(c.nr.View()));
+    p.nr = QString::fromStdString(ShownNumber(c.nr));
     p.x = c.x2;
     p.y = c.y2;
     p.vx = c.vx;
@@ -65,7 +61,7 @@ void Points(const TransformationResult& result, FitPictureData& data) {
 void PointsRead(const TFittedTransformation& f, FitPictureData& data) {
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     PicturePoint p;
-    p.nr = Utf8(TrimmedNumber(f.Nr[k].View()));
+    p.nr = QString::fromStdString(ShownNumber(f.Nr[k]));
     p.x = f.model.x2(k);
     p.y = f.model.y2(k);
     data.points.push_back(p);
@@ -203,7 +199,7 @@ void BuildFitPicture(const std::string& folder, const TransformationResult& resu
     data.pointsUsed = f.ls;
     data.m0 = f.figures.m0;
     data.maxResidual = f.figures.maxResidual;
-    data.maxResidualPoint = Utf8(TrimmedNumber(f.figures.maxResidualPoint.View()));
+    data.maxResidualPoint = QString::fromStdString(ShownNumber(f.figures.maxResidualPoint));
     Points(result, data);
     Corrections(f, threads, data);
   } else {

@@ -15,6 +15,7 @@
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
+#include "transform/ControlReport.h"
 #include "transform/Exclusions.h"
 #include "transform/PointCheck.h"
 
@@ -28,7 +29,7 @@ QString Utf8(const std::string& text) {
 }
 
 QString Nr(const PointNumber& nr) {
-  return Utf8(textio::Cp1250ToUtf8(TrimmedNumber(nr.View())));
+  return Utf8(ShownNumber(nr));
 }
 
 QString Metres(long double value) {
@@ -39,10 +40,8 @@ QString Optional(const std::optional<long double>& value, int decimals) {
   return value ? ReportNumber(*value, decimals) : QString("–");
 }
 
-QString ModelName(int kind, int degree) {
-  return QString("transformacja %1 stopnia %2")
-      .arg(kind == 2 ? "ogólna (wielomianowa)" : "konforemna")
-      .arg(degree);
+QString ModelText(int kind, int degree) {
+  return QString::fromStdString(ModelName(kind, degree));
 }
 
 struct Column {
@@ -238,7 +237,7 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
     return;
   }
   const int decimals = t.choice.ReportDecimals;
-  facts.emplace_back("Model", ModelName(t.choice.TransformKind, t.choice.TransformDegree));
+  facts.emplace_back("Model", ModelText(t.choice.TransformKind, t.choice.TransformDegree));
   facts.emplace_back("TRANSPKT.BIN", TransPktState(f));
   if (!f.fitted) {
     facts.emplace_back("Transformacja", Utf8(NoTransformationReason(t)) + "; mapy nie przeliczono");
@@ -357,7 +356,7 @@ void Models(PageFlow& flow, const TransformationResult& t) {
   std::vector<Row> rows;
   QString suggestion;
   for (const ModelRow& m : t.models) {
-    const QString kind = m.kind == 2 ? "ogólna" : "konforemna";
+    const QString kind = QString::fromUtf8(KindName(m.kind));
     if (m.defective || m.skipped) {
       rows.push_back({kind, QString::number(m.degree), QString::number(m.unknowns),
                       QString::number(m.redundancy), m.defective ? "defekt" : "pominięty"});
@@ -367,7 +366,7 @@ void Models(PageFlow& flow, const TransformationResult& t) {
                       Metres(m.looRms), Metres(m.looMax), m.suggested ? "sugerowany" : ""});
     }
     if (m.suggested)
-      suggestion = "Model sugerowany: " + ModelName(m.kind, m.degree) +
+      suggestion = "Model sugerowany: " + ModelText(m.kind, m.degree) +
                    " (najmniejsze RMS |d| = " + Metres(m.looRms) + " m)";
   }
   if (rows.empty()) {

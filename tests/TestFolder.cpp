@@ -1,5 +1,7 @@
 #include "tests/TestFolder.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -60,6 +62,20 @@ bool TestFolder::Exists(const std::string& name) const {
 
 void TestFolder::Remove(const std::string& name) const {
   fs::remove(Native(name));
+}
+
+std::vector<std::string> TestFolder::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Native()))
+    names.push_back(textio::Utf8FromPath(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void TestFolder::KeepOnly(const std::vector<std::string>& keep) const {
+  for (const std::string& name : Names()) {
+    if (std::find(keep.begin(), keep.end(), name) == keep.end()) Remove(name);
+  }
 }
 
 void TestFolder::WriteAdjustmentPoints(const TPktDostosowania& points) const {

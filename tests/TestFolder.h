@@ -25,6 +25,11 @@ class TestFolder {
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
   void Remove(const std::string& name) const;
+  // The names of the folder's files, sorted.
+  std::vector<std::string> Names() const;
+  // Removes every file not named in `keep`: a run that follows starts from the same folder,
+  // so a file it fails to write cannot pass for an earlier run's.
+  void KeepOnly(const std::vector<std::string>& keep) const;
   // TRANSPKT.BIN with these records.
   void WriteAdjustmentPoints(const TPktDostosowania& points) const;
   // Copies every file of the demo folder (examples/demo) into this one.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "textio/Cp1250.h"
 #include "textio/Platform.h"
 #include "textio/SystemReason.h"
 
@@ -117,6 +118,10 @@ void TextFileWriter::WriteLine(std::string_view cp1250) {
   buffer_.append(cp1250);
   buffer_.append("\r\n", 2);
   if (buffer_.size() >= kBlockSize) Flush();
+}
+
+void TextFileWriter::WriteUtf8Line(std::string_view utf8) {
+  WriteLine(Utf8ToCp1250(utf8));
 }
 
 bool TextFileWriter::Flush() {

@@ -49,6 +49,8 @@ class TextFileWriter {
   // then dropped, and Close fails).
   bool Create(const std::string& path);
   void WriteLine(std::string_view cp1250);
+  // A line of the program's own text (UTF-8), converted to Windows-1250 as it is written.
+  void WriteUtf8Line(std::string_view utf8);
   // Writes out, closes and renames the file into place; false when any step failed.
   bool Close();
   bool Failed() const { return failed_; }

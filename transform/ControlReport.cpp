@@ -20,7 +20,6 @@ class ControlWriter {
   explicit ControlWriter(const std::string& path) { file_.Create(path); }
   textio::TextFileWriter& File() { return file_; }
 
-  void Line(std::string_view utf8) { file_.WriteLine(textio::Utf8ToCp1250(utf8)); }
   void Separator() { file_.WriteLine(std::string(100, '-')); }
   void Number(std::string& line, long double value) { AppendFixed(line, value, kField, kDecimals); }
   void Dash(std::string& line) { AppendRight(line, "-", kField); }
@@ -37,36 +36,39 @@ class ControlWriter {
 };
 
 void Header(ControlWriter& w, const ControlReportInput& in) {
-  w.Line(" ZORNAK_edz - kontrola punktów dostosowania");
-  w.Line(" OBIEKT ROBOCZY: " + in.folder);
+  w.File().WriteUtf8Line(" ZORNAK_edz - kontrola punktów dostosowania");
+  w.File().WriteUtf8Line(" OBIEKT ROBOCZY: " + in.folder);
   std::string model = " MODEL PRZEBIEGU: transformacja ";
   model += KindName(in.model.TransformKind);
   model += " stopnia " + std::to_string(in.model.TransformDegree);
-  w.Line(model);
+  w.File().WriteUtf8Line(model);
 }
 
 // The rule of the flags and its critical value for this run.
 void TestRule(ControlWriter& w, int degrees) {
-  w.Line("  h = wpływ punktu na własne wyrównanie (dźwignia); h=1: punktu nie można wyznaczyć");
-  w.Line("  bez niego samego; T = (1 - h) |d|^2 / (2 m0(i)^2), bez błędu grubego o rozkładzie");
+  w.File().WriteUtf8Line(
+      "  h = wpływ punktu na własne wyrównanie (dźwignia); h=1: punktu nie można wyznaczyć");
+  w.File().WriteUtf8Line(
+      "  bez niego samego; T = (1 - h) |d|^2 / (2 m0(i)^2), bez błędu grubego o rozkładzie");
   if (degrees <= 0) {
-    w.Line("  F(2, r-2); r - 2 <= 0: punktów nie można testować");
+    w.File().WriteUtf8Line("  F(2, r-2); r - 2 <= 0: punktów nie można testować");
     return;
   }
   std::string rule =
       "  F(2, r-2); *** gdy T > F_kr = F(0,999; 2, " + std::to_string(degrees) + ") = ";
   textio::AppendFixed(rule, FisherCritical(degrees), 0, 4);
   rule += " (alfa = 0,001 na punkt)";
-  w.Line(rule);
+  w.File().WriteUtf8Line(rule);
 }
 
 void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks, int degrees) {
   w.Separator();
-  w.Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
-  w.Line("  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
-  w.Line("  m0(i) = błąd średni jednostkowy tego modelu;");
+  w.File().WriteUtf8Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
+  w.File().WriteUtf8Line(
+      "  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
+  w.File().WriteUtf8Line("  m0(i) = błąd średni jednostkowy tego modelu;");
   TestRule(w, degrees);
-  w.Line(
+  w.File().WriteUtf8Line(
       "              Nr            x1            y1       vx       vy      |v|       dx"
       "       dy      |d|    m0(i)        h        T");
   for (const AdjustmentCheck& c : checks) {
@@ -88,10 +90,11 @@ void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks, in
 
 void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks) {
   w.Separator();
-  w.Line(" PUNKTY WYŁĄCZONE Z DOPASOWANIA (Wykluczone.txt) - PUNKTY KONTROLNE");
-  w.Line("  przed korektą: współrzędne wtórne minus model;");
-  w.Line("  po korekcie: współrzędne wtórne minus wynik ostateczny (model i korekta Hausbrandta)");
-  w.Line(
+  w.File().WriteUtf8Line(" PUNKTY WYŁĄCZONE Z DOPASOWANIA (Wykluczone.txt) - PUNKTY KONTROLNE");
+  w.File().WriteUtf8Line("  przed korektą: współrzędne wtórne minus model;");
+  w.File().WriteUtf8Line(
+      "  po korekcie: współrzędne wtórne minus wynik ostateczny (model i korekta Hausbrandta)");
+  w.File().WriteUtf8Line(
       "              Nr            x1            y1 dx przed dy przed |d|przed    dx po"
       "    dy po   |d| po");
   bool any = false;
@@ -104,16 +107,18 @@ void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks
       w.Number(line, v);
     w.File().WriteLine(line);
   }
-  if (!any) w.Line("  brak");
+  if (!any) w.File().WriteUtf8Line("  brak");
 }
 
 void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
   w.Separator();
-  w.Line(
+  w.File().WriteUtf8Line(
       " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): kolejno punkt o największym T > F_kr,");
-  w.Line("  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr lub r spadłoby");
-  w.Line("  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
-  w.Line("  krok              Nr         T    m0 po");
+  w.File().WriteUtf8Line(
+      "  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr lub r spadłoby");
+  w.File().WriteUtf8Line(
+      "  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
+  w.File().WriteUtf8Line("  krok              Nr         T    m0 po");
   for (std::size_t k = 0; k < steps.size(); ++k) {
     std::string line = "  ";
     textio::AppendInteger(line, static_cast<std::int64_t>(k + 1), 4);
@@ -122,21 +127,22 @@ void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
     w.Number(line, steps[k].m0After);
     w.File().WriteLine(line);
   }
-  if (steps.empty()) w.Line("  brak: żaden punkt nie przekracza F_kr");
+  if (steps.empty()) w.File().WriteUtf8Line("  brak: żaden punkt nie przekracza F_kr");
 }
 
 void Problems(ControlWriter& w, const Exclusions& exclusions) {
   if (exclusions.problems.empty()) return;
   w.Separator();
-  w.Line(" BŁĘDY W PLIKU Wykluczone.txt (te wiersze pominięto)");
+  w.File().WriteUtf8Line(" BŁĘDY W PLIKU Wykluczone.txt (te wiersze pominięto)");
   for (const std::string& problem : exclusions.problems)
-    w.Line("  " + problem);
+    w.File().WriteUtf8Line("  " + problem);
 }
 
 void Models(ControlWriter& w, const std::vector<ModelRow>& rows, double budgetSeconds) {
   w.Separator();
-  w.Line(" PORÓWNANIE MODELI (punkty użyte w dopasowaniu; modele z nadwymiarowością r >= 3)");
-  w.Line("  rodzaj      stopień    u      r       m0  max |v|  RMS |d|  max |d|");
+  w.File().WriteUtf8Line(
+      " PORÓWNANIE MODELI (punkty użyte w dopasowaniu; modele z nadwymiarowością r >= 3)");
+  w.File().WriteUtf8Line("  rodzaj      stopień    u      r       m0  max |v|  RMS |d|  max |d|");
   const ModelRow* suggested = nullptr;
   for (const ModelRow& r : rows) {
     std::string line = "  ";
@@ -159,11 +165,11 @@ void Models(ControlWriter& w, const std::vector<ModelRow>& rows, double budgetSe
     if (r.suggested) suggested = &r;
     w.File().WriteLine(line);
   }
-  if (rows.empty()) w.Line("  za mało punktów dostosowania");
+  if (rows.empty()) w.File().WriteUtf8Line("  za mało punktów dostosowania");
   if (suggested) {
-    w.Line(" Model sugerowany: " + std::string(KindName(suggested->kind)) + " stopnia " +
-           std::to_string(suggested->degree) +
-           " (najmniejszy RMS |d|; przy różnicy do 1 mm mniej niewiadomych)");
+    w.File().WriteUtf8Line(" Model sugerowany: " + std::string(KindName(suggested->kind)) +
+                           " stopnia " + std::to_string(suggested->degree) +
+                           " (najmniejszy RMS |d|; przy różnicy do 1 mm mniej niewiadomych)");
   }
 }
 
@@ -173,6 +179,10 @@ const char* KindName(int kind) {
   return kind == 1 ? "konforemna" : "ogólna";
 }
 
+std::string ModelName(int kind, int degree) {
+  return std::string("transformacja ") + KindName(kind) + " stopnia " + std::to_string(degree);
+}
+
 void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
@@ -180,7 +190,7 @@ void WriteControlReport(const ControlReportInput& in, WindowOperations& window) 
     UsedPoints(w, in.checks, in.testDegrees);
   } else {
     w.Separator();
-    w.Line(" *** Brak transformacji - punktów nie można ocenić");
+    w.File().WriteUtf8Line(" *** Brak transformacji - punktów nie można ocenić");
   }
   if (in.fitted) {
     Proposal(w, in.proposal);

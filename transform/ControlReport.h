@@ -33,3 +33,5 @@ void WriteControlReport(const ControlReportInput& input, WindowOperations& windo
 
 // "konforemna" or "ogólna" (UTF-8), as the tables name a model's kind.
 const char* KindName(int kind);
+// "transformacja ogólna stopnia 2" (UTF-8), as the summaries, windows and pictures name a model.
+std::string ModelName(int kind, int degree);

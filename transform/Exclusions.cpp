@@ -42,6 +42,10 @@ ExclusionFile ReadExclusionFile(const std::string& path) {
   return file;
 }
 
+std::string ShownNumber(const PointNumber& nr) {
+  return textio::Cp1250ToUtf8(TrimmedNumber(nr.View()));
+}
+
 Exclusions CheckExclusions(const ExclusionFile& file, const std::vector<PointNumber>& known) {
   Exclusions result;
   result.present = file.present;
@@ -72,7 +76,7 @@ bool WriteExclusions(const std::string& path, const std::vector<std::string>& nu
                      std::string& failure) {
   textio::TextFileWriter out;
   out.Create(path);
-  out.WriteLine(textio::Utf8ToCp1250("# Punkty wyłączone z dopasowania (ZORNAK_edz)"));
+  out.WriteUtf8Line("# Punkty wyłączone z dopasowania (ZORNAK_edz)");
   for (const std::string& number : numbers)
     out.WriteLine(number);
   if (out.Close()) return true;

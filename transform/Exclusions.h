@@ -39,6 +39,9 @@ inline Exclusions ReadExclusions(const std::string& path, const std::vector<Poin
 // `number` with the blanks around it trimmed, as the exclusion list compares it.
 std::string_view TrimmedNumber(std::string_view number);
 
+// A point number as every table, box and report shows it: trimmed, UTF-8.
+std::string ShownNumber(const PointNumber& nr);
+
 // Writes the list (a comment line, then one number a line, Windows-1250 as TRANSPKT.BIN
 // holds them) atomically; false with the
 // file and the system's reason in `failure`.

@@ -5,6 +5,7 @@
 #include <complex>
 #include <vector>
 
+#include "core/Version.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -95,10 +96,9 @@ std::string ProjPipeline(const trk::FittedModel& m) {
 bool WritePipelineFile(const std::string& folder, const trk::FittedModel& m, std::string& failure) {
   textio::TextFileWriter out;
   out.Create(textio::PathInFolder(folder, kPipelineFileName));
-  const auto comment = [&](const std::string& utf8) {
-    out.WriteLine(textio::Utf8ToCp1250("# " + utf8));
-  };
-  comment("ZORNAK_edz 5.02 - model transformacji jako potok PROJ (bez korekty Hausbrandta)");
+  const auto comment = [&](const std::string& utf8) { out.WriteUtf8Line("# " + utf8); };
+  comment(std::string("ZORNAK_edz ") + kZornakVersion +
+          " - model transformacji jako potok PROJ (bez korekty Hausbrandta)");
   comment("Model: transformacja " + std::string(m.Kind() == 1 ? "konforemna" : "ogólna") +
           " stopnia " + std::to_string(m.Degree()) + ", punktów dostosowania: " +
           std::to_string(m.Points()) + ", m0 = " + textio::Fixed(m.M0(), 0, 4) + " m");

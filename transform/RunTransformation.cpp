@@ -340,7 +340,7 @@ std::string SuspectQuestion(const TransformationResult& result) {
   for (const AdjustmentCheck& c : result.checks) {
     if (!c.flagged || c.excluded) continue;
     if (!points.empty()) points += ", ";
-    points += textio::Cp1250ToUtf8(TrimmedNumber(c.nr.View()));
+    points += ShownNumber(c.nr);
     points += " (T = " + textio::Fixed(c.t.value_or(0), 0, 1) +
               ", |d| = " + textio::Fixed(c.d, 0, 3) + " m)";
   }

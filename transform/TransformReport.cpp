@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/Version.h"
 #include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -56,36 +57,33 @@ void TransformReport::Create(const std::string& folder, std::int32_t decimals) {
   err_.Create(textio::PathInFolder(folder, "err.tra"));
 }
 
-void TransformReport::Line(std::string_view utf8) {
-  report_.WriteLine(textio::Utf8ToCp1250(utf8));
-}
-
 void TransformReport::Separator() {
   report_.WriteLine(std::string(kLineWidth, '-'));
 }
 
 void TransformReport::Header(const std::string& folder, std::int32_t kind, std::int32_t degree) {
   const std::string rule = " " + std::string(kLineWidth, '_');
-  Line(rule);
-  Line(" ZORNAK_edz  wersja  5.02 - korekty lokalne metodą Hausbrandta");
-  Line(rule);
-  Line(" DATA: ");
-  Line(" OBIEKT ROBOCZY: " + folder);
-  Line(" WYKONAWCA: ");
-  Line("  ");
-  Line("  ");
+  report_.WriteUtf8Line(rule);
+  report_.WriteUtf8Line(std::string(" ZORNAK_edz  wersja  ") + kZornakVersion +
+                        " - korekty lokalne metodą Hausbrandta");
+  report_.WriteUtf8Line(rule);
+  report_.WriteUtf8Line(" DATA: ");
+  report_.WriteUtf8Line(" OBIEKT ROBOCZY: " + folder);
+  report_.WriteUtf8Line(" WYKONAWCA: ");
+  report_.WriteUtf8Line("  ");
+  report_.WriteUtf8Line("  ");
   std::string model = kind == 1 ? " MODEL: TRANSFORMACJA KONFOREMNA stopnia "
                                 : " MODEL: TRANSFORMACJA OGÓLNOWIELOMIANOWA(lokalnie afiniczna) "
                                   "stopnia ";
   AppendInteger(model, degree);
-  Line(model);
-  Line(" DANE WEJŚCIOWE: ");
+  report_.WriteUtf8Line(model);
+  report_.WriteUtf8Line(" DANE WEJŚCIOWE: ");
 }
 
 void TransformReport::Count(CountLine line, std::int64_t value) {
   std::string text = CountLabel(line);
   AppendInteger(text, value);
-  Line(text);
+  report_.WriteUtf8Line(text);
 }
 
 void TransformReport::Repetition(const PointNumber& nr, long double dx, long double dy) {
@@ -106,16 +104,16 @@ void TransformReport::Damage(std::string_view utf8) {
 }
 
 void TransformReport::Defect() {
-  Line("*** Defekt układu dla okreslonego modelu i stopnia transformacji");
+  report_.WriteUtf8Line("*** Defekt układu dla okreslonego modelu i stopnia transformacji");
   err_.WriteLine(
       textio::Utf8ToCp1250(" *** Defekt układu dla określonego modelu i stopnia transformacji"));
 }
 
 void TransformReport::AdjustmentPoints(const TFittedTransformation& f) {
   Separator();
-  Line(" WYKAZ WSPÓŁRZĘDNYCH PUNKTÓW DOSTOSOWANIA");
-  Line("                        Układ pierwotny              Układ wtórny");
-  Line("          Nr            x1            y1            x2            y2");
+  report_.WriteUtf8Line(" WYKAZ WSPÓŁRZĘDNYCH PUNKTÓW DOSTOSOWANIA");
+  report_.WriteUtf8Line("                        Układ pierwotny              Układ wtórny");
+  report_.WriteUtf8Line("          Nr            x1            y1            x2            y2");
   std::string line;
   for (std::int32_t k = 1; k <= f.ls; ++k) {
     line.clear();
@@ -129,17 +127,17 @@ void TransformReport::AdjustmentPoints(const TFittedTransformation& f) {
 }
 
 void TransformReport::Parameters(const trk::FittedModel& f) {
-  Line(" PARAMETRY OGÓLNE:");
+  report_.WriteUtf8Line(" PARAMETRY OGÓLNE:");
   std::string line = "  Skala = ";
   AppendScientific(line, f.skala());
-  Line(line);
-  Line("  Srodki ciężkości zbiorów punktów dostosowania:");
+  report_.WriteUtf8Line(line);
+  report_.WriteUtf8Line("  Srodki ciężkości zbiorów punktów dostosowania:");
   auto centre = [&](std::string text, long double a, long double b, const char* tail) {
     AppendFixed(text, a, 15, 4);
     text += ' ';
     AppendFixed(text, b, 15, 4);
     text += tail;
-    Line(text);
+    report_.WriteUtf8Line(text);
   };
   centre("  Układ pierwotny (1): ", f.xo(), f.yo(), " (xo, yo)");
   centre("  Układ wtórny    (2): ", f.Xo(), f.Yo(), " (Xo, Yo)");
@@ -152,7 +150,7 @@ void TransformReport::CoefficientLine(std::string line, long double value, long 
   line += meanError > std::fabs(value) ? " ~0 " : "    ";
   line += errorLabel;
   AppendScientific(line, meanError);
-  Line(line);
+  report_.WriteUtf8Line(line);
 }
 
 void TransformReport::Coefficients(const trk::FittedModel& model) {
@@ -161,7 +159,7 @@ void TransformReport::Coefficients(const trk::FittedModel& model) {
     CoefficientLine(std::move(head), model.Coefficient(k), model.MeanError(k), errorLabel);
   };
   if (model.Kind() == 1) {
-    Line(" WSPÓŁCZYNNIKI WIELOMIANU ZESPOLONEGO I BŁEDY ŚREDNIE");
+    report_.WriteUtf8Line(" WSPÓŁCZYNNIKI WIELOMIANU ZESPOLONEGO I BŁEDY ŚREDNIE");
     for (std::int32_t k = 0; k <= degree; ++k) {
       for (int part = 0; part < 2; ++part) {
         std::string head = part == 0 ? "  a[" : "  b[";
@@ -178,11 +176,11 @@ void TransformReport::Coefficients(const trk::FittedModel& model) {
           "  (x,y)- współrzędne pierwotne", "  (xo,yo)- środek ciężkości w układzie pierwotnym",
           "  c[0]=(a[0],b[0]), c1=(a[1],b[1]), ... ,c[n]=(a[n],b[n])",
           "  - współczynniki wielomianu"}) {
-      Line(text);
+      report_.WriteUtf8Line(text);
     }
     return;
   }
-  Line(" WSPÓŁCZYNNIKI WIELOMIANÓW I BŁEDY ŚREDNIE");
+  report_.WriteUtf8Line(" WSPÓŁCZYNNIKI WIELOMIANÓW I BŁEDY ŚREDNIE");
   std::int32_t index = 1;
   for (int group = 0; group < 2; ++group) {
     for (std::int32_t i = 0; i <= degree; ++i) {
@@ -203,14 +201,14 @@ void TransformReport::Coefficients(const trk::FittedModel& model) {
                            "    Xo,Yo - współrzędne środka ciężkości w układzie wtórnym",
                            "    x,y - dane współrzędne w układzie pierwotnym",
                            "    X,Y - wynikowe współrzędne w układzie wtórnym"}) {
-    Line(text);
+    report_.WriteUtf8Line(text);
   }
 }
 
 void TransformReport::ResidualsHeader() {
   Separator();
-  Line(" ODCHYŁKI NA PUNKTACH DOSTOSOWANIA");
-  Line("           Nr            dx         dy ");
+  report_.WriteUtf8Line(" ODCHYŁKI NA PUNKTACH DOSTOSOWANIA");
+  report_.WriteUtf8Line("           Nr            dx         dy ");
 }
 
 void TransformReport::Residual(const PointNumber& nr, long double vx, long double vy) {
@@ -225,26 +223,26 @@ void TransformReport::Residual(const PointNumber& nr, long double vx, long doubl
 
 void TransformReport::Analysis(const AccuracyFigures& a) {
   Separator();
-  Line(" ANALIZA");
-  Line("  Odchyłki średniokwadratowe (sX,sY, wypadkowa s):");
+  report_.WriteUtf8Line(" ANALIZA");
+  report_.WriteUtf8Line("  Odchyłki średniokwadratowe (sX,sY, wypadkowa s):");
   std::string line = "  sX = ";
   AppendFixed(line, a.sX, 10, decimals_);
   line += "  sY = ";
   AppendFixed(line, a.sY, 10, decimals_);
   line += "  s = ";
   AppendFixed(line, a.s, 10, decimals_);
-  Line(line);
+  report_.WriteUtf8Line(line);
   auto count = [&](const char* label, std::int64_t value) {
     std::string text = label;
     AppendInteger(text, value);
-    Line(text);
+    report_.WriteUtf8Line(text);
   };
   count("  Ilość równań          = ", a.equations);
   count("  Ilość niewiadomych    = ", a.unknowns);
   count("  Nadwymiarowość układu = ", a.redundancy);
   line = "  Błąd średni jednostkowy m0 = ";
   AppendFixed(line, a.m0, 10, decimals_);
-  Line(line);
+  report_.WriteUtf8Line(line);
   line = textio::Utf8ToCp1250("  Odchyłka wypadkowa maksymalna: ");
   AppendFixed(line, a.maxResidual, 10, decimals_);
   line += " dla punktu: ";
@@ -255,15 +253,18 @@ void TransformReport::Analysis(const AccuracyFigures& a) {
 void TransformReport::Listing(const TFittedTransformation& f,
                               const std::vector<TransformedPoint>& values) {
   Separator();
-  Line(" WYKAZ WSPÓŁRZĘDNYCH PRZED I PO TRANSFORMACJI");
+  report_.WriteUtf8Line(" WYKAZ WSPÓŁRZĘDNYCH PRZED I PO TRANSFORMACJI");
   std::string line = "lp= ";
   AppendInteger(line, f.lp);
   line += " ls= ";
   AppendInteger(line, f.ls);
-  Line(line);
-  Line("                      współrzędne dane    współrzędne po transf.         korekty");
-  Line("                           (pierwotne)  (bez korekt Hausbrandta)     Hausbrandta");
-  Line("              Nr             x             y             X             Y       dx      dy");
+  report_.WriteUtf8Line(line);
+  report_.WriteUtf8Line(
+      "                      współrzędne dane    współrzędne po transf.         korekty");
+  report_.WriteUtf8Line(
+      "                           (pierwotne)  (bez korekt Hausbrandta)     Hausbrandta");
+  report_.WriteUtf8Line(
+      "              Nr             x             y             X             Y       dx      dy");
   const int d = decimals_;
   std::string model, corrected;
   for (std::int32_t k = 1; k <= f.lp; ++k) {
@@ -310,9 +311,9 @@ void TransformReport::Description() {
         "              jako miary dokładności wpasowania punktów",
         " xy_sk1.tra - wykaz analogiczny do poprzedniego  ale  tylko  dla punktów",
         "              transformowanych (z wyłączeniem punktów dostosowania)"}) {
-    Line(text);
+    report_.WriteUtf8Line(text);
   }
-  Line(std::string(67, '_') + "veltra_5.0" + std::string(3, '_'));
+  report_.WriteUtf8Line(std::string(67, '_') + "veltra_5.0" + std::string(3, '_'));
 }
 
 void TransformReport::Close(WindowOperations& window) {

@@ -59,7 +59,6 @@ class TransformReport {
   void Close(WindowOperations& window);
 
  private:
-  void Line(std::string_view utf8);
   void Separator();
   void CoefficientLine(std::string line, long double value, long double meanError,
                        std::string_view errorLabel);

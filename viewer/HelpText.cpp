@@ -1,10 +1,12 @@
 #include "viewer/HelpText.h"
 
+#include "core/Version.h"
+
 const std::vector<std::string>& HelpText() {
   static const std::vector<std::string> lines = {
       "",
       "__________________________________________________________________________",
-      " ZORNAK_EDZ wersja 5.0",
+      std::string(" ZORNAK_EDZ wersja ") + kZornakVersion,
       "__________________________________________________________________________",
       "",
       " CEL, PRZEZNACZENIE PROGRAMU",

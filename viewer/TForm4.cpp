@@ -345,7 +345,7 @@ bool TForm4::WriteFile(const QString& path) {
   textio::TextFileWriter writer;
   writer.Create(path.toStdString());
   for (const QString& line : text_->toPlainText().split('\n')) {
-    writer.WriteLine(textio::Utf8ToCp1250(line.toStdString()));
+    writer.WriteUtf8Line(line.toStdString());
   }
   if (!writer.Close()) {
     QMessageBox::critical(this, "ZORNAK_edz",

@@ -44,14 +44,7 @@ class ConversionRun : public testing::Test {
   std::vector<std::string> FileLines(const std::string& name) const {
     return Utf8Lines(folder.Read(name));
   }
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Native())) {
-      names.push_back(textio::Utf8FromPath(entry.path().filename()));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Files() const { return folder.Names(); }
 
   TestFolder folder;
   RecordingWindow window;

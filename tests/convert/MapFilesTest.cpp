@@ -344,9 +344,7 @@ TEST_F(ConversionRun, EveryPassWritesTheSameOnAnyNumberOfThreads) {
   std::vector<std::string> outputs;
   std::vector<std::vector<std::string>> calls;
   for (const ConversionWork& work : runs) {
-    for (const std::string& name : Files()) {  // each run starts from the same folder
-      if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) folder.Remove(name);
-    }
+    folder.KeepOnly(inputs);  // each run starts from the same folder
     window = RecordingWindow();
     state.threads = work.threads;
     state.conversion.work.batchPairs = work.batchPairs;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,7 +63,15 @@ class ModalCloser {
         // is what a save dialog accepts.
         if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(saveAs);
       }
-      QMetaObject::invokeMethod(dialog, "accept");
+      // The dialog's own accept() goes by its file list, which a thread loads meanwhile: on
+      // a loaded machine it could take the typed name for something else and stay open.
+      // The answer is given once the dialog itself says it holds the file, else at the next
+      // tick.
+      const QStringList chosen = dialog->selectedFiles();
+      const QString wanted = QFileInfo(saveAs).absoluteFilePath();
+      if (chosen.size() == 1 && QFileInfo(chosen.first()).absoluteFilePath() == wanted) {
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+      }
     }
   }
 

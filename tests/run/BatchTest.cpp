@@ -315,7 +315,7 @@ TEST(BatchCommandLine, TextSummaryNamesTheModelTheFitAndEveryFile) {
   const BatchResult r = Batch({"--kind", "2", "--degree", "2", folder.Path()});
   EXPECT_EQ(r.status, 0) << r.err;
   for (const std::string& expected : std::vector<std::string>{
-           "Model: transformacja ogólna (lokalnie afiniczna), stopień 2\n",
+           "Model: transformacja ogólna stopnia 2\n",
            "Punkty dostosowania: wczytano 36, użyto 36\n", "Błąd średni jednostkowy m0 = ",
            "  przekształcony: " + folder.File("Dzialki.ed_") + "\n",
            "  skorowidz: " + folder.File("SKO_kontury.txt") + "\n",
