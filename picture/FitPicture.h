@@ -92,8 +92,11 @@ struct PictureOptions {
 void DrawFitPicture(QPainter& painter, const QRectF& area, const FitPictureData& data,
                     const PictureView& view, const PictureOptions& options = {});
 
+// Whether `path` names a kind of file SaveFitPicture writes: .png, .svg or .pdf.
+bool IsPictureFile(const QString& path);
+
 // Writes the picture `width` pixels wide (height 5/8 of it) as PNG, SVG or PDF by the
-// extension of `path`; false with a reason in `error`.
+// extension of `path`, atomically; false with a reason (Polish) in `error`.
 bool SaveFitPicture(const QString& path, const FitPictureData& data, int width, QString& error,
                     const PictureOptions& options = {});
 

@@ -1,12 +1,12 @@
 #include "picture/PdfReport.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -15,6 +15,7 @@
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
+#include "textio/TextFile.h"
 #include "transform/ControlReport.h"
 #include "transform/Exclusions.h"
 #include "transform/PointCheck.h"
@@ -421,11 +422,10 @@ QString ReportNumber(long double value, int decimals) {
 }
 
 bool WritePdfReport(const ReportInput& in, const std::string& path, std::string& error) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = "Nie można zapisać pliku " + path + ": " + file.errorString().toStdString();
-    return false;
-  }
+  // Made in memory, then written beside its name and renamed into place, as every output.
+  QByteArray bytes;
+  QBuffer file(&bytes);
+  file.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&file);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -451,13 +451,15 @@ bool WritePdfReport(const ReportInput& in, const std::string& path, std::string&
       MapPage(flow, painter, in);
     }
     if (!painter.end()) {
-      file.cancelWriting();
       error = "Nie można utworzyć dokumentu PDF " + path;
       return false;
     }
   }
-  if (!file.commit()) {
-    error = "Błąd zapisu pliku " + path + ": " + file.errorString().toStdString();
+  file.close();
+  std::string failure;
+  if (!textio::WriteFileAtomically(path, std::string_view(bytes.constData(), bytes.size()),
+                                   failure)) {
+    error = "Nie można zapisać pliku " + failure;
     return false;
   }
   return true;

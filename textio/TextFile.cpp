@@ -124,6 +124,12 @@ void TextFileWriter::WriteUtf8Line(std::string_view utf8) {
   WriteLine(Utf8ToCp1250(utf8));
 }
 
+void TextFileWriter::WriteBytes(std::string_view bytes) {
+  if (fd_ < 0) return;
+  buffer_.append(bytes);
+  if (buffer_.size() >= kBlockSize) Flush();
+}
+
 bool TextFileWriter::Flush() {
   if (fd_ >= 0 && !failed_ && !WriteAll(fd_, buffer_.data(), buffer_.size())) Fail();
   buffer_.clear();
@@ -147,6 +153,15 @@ bool TextFileWriter::Close() {
   if (!failed_) SyncFolderOf(path_);
   temporary_.clear();
   return !failed_;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& failure) {
+  TextFileWriter out;
+  out.Create(path);
+  out.WriteBytes(bytes);
+  if (out.Close()) return true;
+  failure = out.FailureText();
+  return false;
 }
 
 bool CanCreateFileIn(const std::string& folder, std::string& reason) {

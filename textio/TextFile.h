@@ -51,6 +51,8 @@ class TextFileWriter {
   void WriteLine(std::string_view cp1250);
   // A line of the program's own text (UTF-8), converted to Windows-1250 as it is written.
   void WriteUtf8Line(std::string_view utf8);
+  // Bytes as they are, no line end: a binary output written the same atomic way.
+  void WriteBytes(std::string_view bytes);
   // Writes out, closes and renames the file into place; false when any step failed.
   bool Close();
   bool Failed() const { return failed_; }
@@ -76,6 +78,10 @@ inline constexpr const char* kTemporaryMark = ".zornak-tmp-";
 // True when a new file can be created in `folder`; else `reason` is the system's reason.
 // Leaves nothing behind.
 bool CanCreateFileIn(const std::string& folder, std::string& reason);
+
+// Writes `bytes` as the file at `path` atomically (beside it, then renamed into place); false
+// with "<path>: <reason in Polish>" in `failure`.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& failure);
 
 // Removes temporary files in `folder` left by writers of processes that no longer run.
 void RemoveStaleTemporaries(const std::string& folder);

@@ -34,13 +34,29 @@ bool ReadAdjustmentList(const std::string& path, TPktDostosowania& points, bool 
   return true;
 }
 
+namespace {
+
+// Names every number that stands more than once in `points` of the list `path`.
+void WarnOfRepeats(const TPktDostosowania& points, const std::string& path, const char* effect,
+                   std::ostream& err) {
+  std::map<std::string, int> seen;
+  for (const TPkt& p : points) {
+    if (++seen[p.Nr] == 2) err << "uwaga: numer " << p.Nr << " powtarza się w " << path << effect;
+  }
+}
+
+}  // namespace
+
 int MakeTransPkt(const std::string& xy1, const std::string& xy2, const std::string& output,
-                 std::ostream& err) {
+                 std::ostream& out, std::ostream& err) {
   TPktDostosowania primary, secondary;
   if (!ReadAdjustmentList(xy1, primary, false, err) ||
       !ReadAdjustmentList(xy2, secondary, true, err)) {
     return 1;
   }
+  WarnOfRepeats(primary, xy1,
+                ": każde wystąpienie trafi do TRANSPKT.BIN, transformacja je zgłosi\n", err);
+  WarnOfRepeats(secondary, xy2, ": do pary wzięto pierwsze wystąpienie\n", err);
   // A number repeated in xy1 pairs every time; TRANSPKT.BIN keeps the repetition, and the
   // transformation reports it.
   std::map<std::string, std::size_t> byNumber;
@@ -68,9 +84,11 @@ int MakeTransPkt(const std::string& xy1, const std::string& xy2, const std::stri
     err << output << ": więcej niż " << kMaxAdjustmentRecords << " punktów\n";
     return 1;
   }
-  if (!WriteTransPktBIN(output, "ZORNAK_edz", 0, 0, records)) {
-    err << output << ": nie można zapisać pliku\n";
+  std::string failure;
+  if (!WriteTransPktBIN(output, "ZORNAK_edz", 0, 0, records, failure)) {
+    err << "nie można zapisać pliku " << failure << "\n";
     return 1;
   }
+  out << "zapisano " << records.size() << " punktów do " << output << "\n";
   return 0;
 }

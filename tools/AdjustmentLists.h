@@ -13,7 +13,8 @@
 bool ReadAdjustmentList(const std::string& path, TPktDostosowania& points, bool secondary,
                         std::ostream& err);
 
-// Pairs the lists and writes the file. Points of one list without a partner in the other
-// are named on `err` and left out. Returns 0 on success, 1 on any failure.
+// Pairs the lists and writes the file (atomically). Points of one list without a partner in
+// the other are named on `err` and left out, and so is every repeated number; success says
+// on `out` how many points were written. Returns 0 on success, 1 on any failure.
 int MakeTransPkt(const std::string& xy1, const std::string& xy2, const std::string& output,
-                 std::ostream& err);
+                 std::ostream& out, std::ostream& err);

@@ -17,7 +17,8 @@ constexpr const char* kDescription =
     "(jak zornak_batch); niczego nie zapisuje w folderze.\n"
     "Format wyniku wynika z rozszerzenia: .png, .svg lub .pdf.\n";
 constexpr const char* kFooter =
-    "Kod wyjścia: 0 zapisano, 1 brak przebiegu w folderze lub błąd zapisu, 2 błędne wywołanie.\n";
+    "Kod wyjścia: 0 zapisano, 1 brak przebiegu w folderze lub błąd zapisu, 2 błędne wywołanie\n"
+    "(także nieznany rodzaj pliku wyniku).\n";
 
 }  // namespace
 
@@ -35,6 +36,11 @@ int RunPlot(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   AddModelOptions(*app, choice.TransformKind, choice.TransformDegree);
   app->add_flag("--no-map", noMap, "bez mapy (tylko punkty dostosowania i korekty)");
   if (const std::optional<int> done = ParseCommandLine(*app, argc, argv, out, err)) return *done;
+  if (!IsPictureFile(QString::fromStdString(output))) {
+    err << "zornak_plot: nieznany rodzaj pliku wyniku " << output << " (.png, .svg lub .pdf)\n"
+        << "Opis wywołania: zornak_plot --help\n";
+    return kCommandLineError;
+  }
   std::error_code ec;
   if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
     err << "zornak_plot: folder roboczy " << folder << " nie istnieje lub nie jest folderem\n";

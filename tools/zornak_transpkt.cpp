@@ -26,5 +26,5 @@ int main(int argc, char** argv) {
                                                        utf8.data(), std::cout, std::cerr)) {
     return *done;
   }
-  return MakeTransPkt(xy1, xy2, output, std::cerr);
+  return MakeTransPkt(xy1, xy2, output, std::cout, std::cerr);
 }

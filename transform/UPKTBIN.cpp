@@ -7,6 +7,7 @@
 
 #include "core/WindowOperations.h"
 #include "textio/Platform.h"
+#include "textio/TextFile.h"
 
 static_assert(LDBL_MANT_DIG == 64, "TRANSPKT.BIN holds x87 80-bit extended reals");
 
@@ -141,7 +142,7 @@ int TPktBIN::WczytajBIN(const std::string& path, std::string& header, std::int32
 }
 
 bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,
-                      std::int32_t number2, const TPktDostosowania& list) {
+                      std::int32_t number2, const TPktDostosowania& list, std::string& failure) {
   std::string bytes;
   PutText(bytes, header);
   PutInt32(bytes, number1);
@@ -154,8 +155,11 @@ bool WriteTransPktBIN(const std::string& path, const std::string& header, std::i
     PutReal(bytes, p.x2);
     PutReal(bytes, p.y2);
   }
-  File file(textio::OpenStream(path, "wb"));
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  return std::fclose(file.release()) == 0 && written;
+  return textio::WriteFileAtomically(path, bytes, failure);
+}
+
+bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,
+                      std::int32_t number2, const TPktDostosowania& list) {
+  std::string failure;
+  return WriteTransPktBIN(path, header, number1, number2, list, failure);
 }

@@ -49,6 +49,9 @@ class TPktBIN {
   std::string DamageLine() const;
 };
 
-// Writes `list` in the layout above. False when the file cannot be written.
+// Writes `list` in the layout above, atomically as every output: beside the file, then renamed
+// into place. False when the file cannot be written, with "<path>: <reason>" in `failure`.
+bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,
+                      std::int32_t number2, const TPktDostosowania& list, std::string& failure);
 bool WriteTransPktBIN(const std::string& path, const std::string& header, std::int32_t number1,
                       std::int32_t number2, const TPktDostosowania& list);

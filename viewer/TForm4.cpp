@@ -159,7 +159,8 @@ bool TForm4::SaveOverChangedFile() {
                       "miejsce?",
                   QMessageBox::NoButton, this);
   QPushButton* save = box.addButton("Zapisz mimo to", QMessageBox::AcceptRole);
-  box.addButton("Anuluj", QMessageBox::RejectRole);
+  // Enter keeps the other program's file: overwriting it is a choice, not a default.
+  box.setDefaultButton(box.addButton("Anuluj", QMessageBox::RejectRole));
   box.exec();
   return box.clickedButton() == save;
 }

@@ -83,10 +83,23 @@ void RememberWindow(const QWidget* window, const QString& key) {
   QSettings().setValue(SettingsKey(key), window->saveGeometry());
 }
 
+QRect FitOnScreen(QRect frame, const QRect& screen) {
+  frame.setSize(frame.size().boundedTo(screen.size()));
+  return Inside(frame, screen);
+}
+
 void PlaceWindow(QWidget* window, const QString& key, const QWidget* main) {
   new GeometryKeeper(window, key);
   const QByteArray saved = QSettings().value(SettingsKey(key)).toByteArray();
-  if (!saved.isEmpty() && window->restoreGeometry(saved)) return;
+  if (!saved.isEmpty() && window->restoreGeometry(saved)) {
+    const QRect frame = window->frameGeometry();
+    const QRect fitted = FitOnScreen(frame, FreeArea(main ? main : window));
+    if (fitted != frame) {
+      window->resize(window->size() - (frame.size() - fitted.size()));
+      window->move(fitted.topLeft());
+    }
+    return;
+  }
   if (!main) return;
   const QRect screen = FreeArea(main);
   QList<QRect> others;

@@ -18,9 +18,13 @@ class QWidget;
 QRect PlaceBeside(const QRect& main, QSize size, const QRect& screen,
                   const QList<QRect>& others = {});
 
-// Puts `window` where it was last left (key `key`), else beside `main` as PlaceBeside
-// says, and remembers its size and place whenever it is hidden or closed. Call once, before
-// the first show.
+// `frame` brought wholly inside `screen`: shrunk to it where larger, then moved the least
+// distance (a place remembered on a larger screen).
+QRect FitOnScreen(QRect frame, const QRect& screen);
+
+// Puts `window` where it was last left (key `key`), brought inside the screen of today,
+// else beside `main` as PlaceBeside says, and remembers its size and place whenever it is hidden or
+// closed. Call once, before the first show.
 void PlaceWindow(QWidget* window, const QString& key, const QWidget* main);
 
 // Saves the size and place of `window` under `key` now.

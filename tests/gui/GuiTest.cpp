@@ -683,6 +683,8 @@ class GuiTest : public QObject {
       replace("trzeci\r\n");
       QTRY_COMPARE(closer.texts.size(), 1);
       QVERIFY(closer.buttons[0].contains("Zachowaj moje"));
+      // Enter keeps the user's text: reloading would lose it.
+      QCOMPARE(closer.defaults[0], "Zachowaj moje");
     }
     QVERIFY(editor->Text()->toPlainText().contains("moje"));
     {
@@ -696,6 +698,8 @@ class GuiTest : public QObject {
       editor->Zapisz1Click();
       QCOMPARE(closer.texts.size(), 1);
       QVERIFY(closer.texts[0].contains("po otwarciu"));
+      // Enter does not overwrite what another program wrote.
+      QCOMPARE(closer.defaults[0], "Anuluj");
     }
     QCOMPARE(ReadBytes(path), QByteArray("trzeci\r\n"));
     QVERIFY(editor->Modified());
@@ -747,23 +751,41 @@ class GuiTest : public QObject {
     QTest::addColumn<QRect>("screen");
     QTest::addColumn<QRect>("main");
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<QRect>>("others");
     QTest::addColumn<QRect>("expected");
+    const QList<QRect> none;
     QTest::newRow("1600x1000, right") << QRect(0, 0, 1600, 1000) << QRect(0, 0, 808, 650)
-                                      << QSize(700, 600) << QRect(816, 0, 700, 600);
+                                      << QSize(700, 600) << none << QRect(816, 0, 700, 600);
     QTest::newRow("1600x1000, main on the right, left")
-        << QRect(0, 0, 1600, 1000) << QRect(790, 100, 808, 650) << QSize(700, 600)
+        << QRect(0, 0, 1600, 1000) << QRect(790, 100, 808, 650) << QSize(700, 600) << none
         << QRect(82, 100, 700, 600);
-    QTest::newRow("1366x768, least overlap") << QRect(0, 0, 1366, 768) << QRect(0, 0, 808, 650)
-                                             << QSize(1000, 680) << QRect(366, 88, 1000, 680);
+    QTest::newRow("1366x768, least overlap")
+        << QRect(0, 0, 1366, 768) << QRect(0, 0, 808, 650) << QSize(1000, 680) << none
+        << QRect(366, 88, 1000, 680);
     QTest::newRow("larger than the screen") << QRect(0, 24, 1366, 744) << QRect(0, 24, 808, 650)
-                                            << QSize(2000, 900) << QRect(0, 24, 1366, 744);
+                                            << QSize(2000, 900) << none << QRect(0, 24, 1366, 744);
+    // Beside the main window on the right stands the points window: below the main window
+    // is free of both.
+    const QRect points(816, 0, 700, 600), map(0, 658, 800, 342);
+    QTest::newRow("right taken: below")
+        << QRect(0, 0, 1600, 1000) << QRect(0, 0, 808, 650) << QSize(500, 300)
+        << QList<QRect>{points} << QRect(0, 658, 500, 300);
+    // Right and below taken: every place that misses the main window covers one of them
+    // (150,000, 150,000, 124,800 px) but the bottom right corner, which covers none.
+    QTest::newRow("right and below taken: bottom right")
+        << QRect(0, 0, 1600, 1000) << QRect(0, 0, 808, 650) << QSize(500, 300)
+        << QList<QRect>{points, map} << QRect(1100, 700, 500, 300);
+    QTest::newRow("the same, listed the other way")
+        << QRect(0, 0, 1600, 1000) << QRect(0, 0, 808, 650) << QSize(500, 300)
+        << QList<QRect>{map, points} << QRect(1100, 700, 500, 300);
   }
   void placementBesideTheMainWindow() {
     QFETCH(QRect, screen);
     QFETCH(QRect, main);
     QFETCH(QSize, size);
+    QFETCH(QList<QRect>, others);
     QFETCH(QRect, expected);
-    const QRect place = PlaceBeside(main, size, screen);
+    const QRect place = PlaceBeside(main, size, screen, others);
     QCOMPARE(place, expected);
     // No place on a 2-pixel grid covers less of the main window.
     const QRect overlap = place.intersected(main);
@@ -774,6 +796,29 @@ class GuiTest : public QObject {
         if (!other.isEmpty()) QVERIFY(1LL * other.width() * other.height() >= least);
       }
     }
+  }
+
+  // A place remembered on a larger screen comes back inside the smaller one: every window
+  // left at 1600x1000 stands wholly on a 1366x768 screen (less a 24-pixel panel).
+  void rememberedPlacesFitTheScreenOfToday() {
+    const QRect small(0, 24, 1366, 744);
+    const QRect saved[] = {{790, 380, 808, 625},   // the main window, bottom right
+                           {1100, 100, 500, 600},  // "Punkty dostosowania", off the right
+                           {300, 500, 900, 500},   // "Mapa odchyłek", off the bottom
+                           {-50, -10, 1600, 1000}};
+    for (const QRect& frame : saved) {
+      const QRect fitted = FitOnScreen(frame, small);
+      QVERIFY2(small.contains(fitted), qPrintable(QString("%1,%2 %3x%4")
+                                                      .arg(fitted.x())
+                                                      .arg(fitted.y())
+                                                      .arg(fitted.width())
+                                                      .arg(fitted.height())));
+      // Moved, not shrunk, when it fits.
+      if (frame.width() <= small.width() && frame.height() <= small.height())
+        QCOMPARE(fitted.size(), frame.size());
+    }
+    QCOMPARE(FitOnScreen({790, 380, 808, 625}, small), QRect(558, 143, 808, 625));
+    QCOMPARE(FitOnScreen({100, 100, 500, 400}, small), QRect(100, 100, 500, 400));
   }
 
   // A window comes back where the user left it, in the next session too.

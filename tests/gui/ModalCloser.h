@@ -22,8 +22,9 @@ class ModalCloser {
   }
   QStringList texts;  // texts of the message boxes closed, in order
   QStringList titles;
-  QStringList buttons;  // the button texts of each box or dialog, joined by "|"
-  QString saveAs;       // the file chosen in a file dialog; empty: the dialog is cancelled
+  QStringList buttons;   // the button texts of each box or dialog, joined by "|"
+  QStringList defaults;  // the default button of each box (what Enter would press)
+  QString saveAs;        // the file chosen in a file dialog; empty: the dialog is cancelled
   // Chooses the button of a message box (nullptr: the default answer).
   std::function<QAbstractButton*(QMessageBox*)> choose;
 
@@ -41,6 +42,7 @@ class ModalCloser {
       texts << box->text();
       titles << box->windowTitle();
       buttons << ButtonTexts(box->buttons());
+      defaults << (box->defaultButton() ? box->defaultButton()->text() : QString());
       QAbstractButton* button = choose ? choose(box) : nullptr;
       if (!button) button = box->button(answer_);
       if (!button) button = box->buttons().value(0);

@@ -242,8 +242,10 @@ TEST(Picture, PlotCommandLine) {
       {{run.Path(), png, "--width", "640"}, 0},
       {{run.Path(), out.File("fit.pdf"), "--no-map"}, 0},
       {{out.Path() + "/none", png}, 1},
-      {{out.Path(), out.File("x.png")}, 1},  // a folder without a run
-      {{run.Path(), out.File("fit.gif")}, 1},
+      {{out.Path(), out.File("x.png")}, 1},    // a folder without a run
+      {{run.Path(), out.File("fit.gif")}, 2},  // a kind it cannot write: a wrong command line
+      {{run.Path(), out.File("x.jpg")}, 2},
+      {{run.Path(), out.File("none/fit.png")}, 1},
       {{run.Path()}, 2},
       {{run.Path(), png, "--width", "9"}, 2},
       {{run.Path(), png, "--bogus"}, 2},
@@ -254,6 +256,8 @@ TEST(Picture, PlotCommandLine) {
       argv.push_back(a.c_str());
     std::ostringstream o, e;
     EXPECT_EQ(RunPlot(static_cast<int>(argv.size()), argv.data(), o, e), c.status) << e.str();
+    // Every reason in Polish, as the program's other texts.
+    EXPECT_EQ(e.str().find("No such file"), std::string::npos) << e.str();
   }
   EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 400));
   EXPECT_TRUE(std::filesystem::exists(textio::PathFromUtf8(out.File("fit.pdf"))));

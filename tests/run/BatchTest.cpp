@@ -387,6 +387,23 @@ TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   EXPECT_NE(Batch({"--help"}).out.find("  4  brak transformacji"), std::string::npos);
 }
 
+// A refused command line says what is wrong in Polish, in one line, and where to look.
+TEST(BatchCommandLine, TheWordingOfARefusal) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--kind", "3"}, "--kind: wymaga liczby 1..2 (podano 3)"},
+      {{"--degree", "x"}, "--degree: wymaga liczby 1..9 (podano x)"},
+      {{"--degree"}, "opcja --degree wymaga wartości"},
+      {{"--bogus", "a"}, "nieznana opcja lub nadmiarowy argument: --bogus"},
+      {{"--recursive"}, "opcja --recursive wymaga wartości"},
+  };
+  for (const auto& [args, why] : cases) {
+    const BatchResult r = Batch(args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_EQ(r.err, "zornak_batch: " + why + "\nOpis wywołania: zornak_batch --help\n");
+    EXPECT_EQ(r.out, "");
+  }
+}
+
 // A county is done precinct by precinct: every folder under the root that holds a
 // TRANSPKT.BIN, in name order, one JSON object each; a folder that fails stops none of the
 // others, and the exit status is the most serious of theirs.
@@ -489,6 +506,48 @@ void CopyBlunderDemo(const TestFolder& folder) {
     if (TrimmedNumber(p.Nr) == "120") p.y2 += 0.5L;
   }
   ASSERT_TRUE(WriteTransPktBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, points));
+}
+
+// Where exit 6 stands among the folders of one call: after 5, 4 and 1, before 3 and 0
+// ("5 przed 4 przed 1 przed 6 przed 3"), whichever folder comes first.
+TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
+  enum Kind { kClean, kSuspect, kInputProblem, kNoFit, kMissing };
+  const auto make = [](Kind kind, const TestFolder& folder) {
+    switch (kind) {
+      case kClean:
+        folder.CopyDemo();
+        break;
+      case kSuspect:
+        CopyBlunderDemo(folder);
+        break;
+      case kInputProblem:
+        folder.CopyDemo();
+        folder.Write("Wykluczone.txt", "nieznany\r\n");
+        break;
+      case kNoFit:
+        folder.WriteAdjustmentPoints({{"1", 5567000, 7456000, 5567000.1L, 7456000.1L}});
+        break;
+      case kMissing:
+        break;
+    }
+  };
+  struct Case {
+    Kind first, second;
+    int status;
+  };
+  const Case cases[] = {
+      {kSuspect, kClean, 6},        {kClean, kSuspect, 6},   {kSuspect, kInputProblem, 6},
+      {kInputProblem, kSuspect, 6}, {kSuspect, kMissing, 1}, {kMissing, kSuspect, 1},
+      {kSuspect, kNoFit, 4},        {kNoFit, kSuspect, 4},
+  };
+  for (const Case& c : cases) {
+    TestFolder a, b;
+    make(c.first, a);
+    make(c.second, b);
+    const std::string first = c.first == kMissing ? a.File("gone") : a.Path();
+    const std::string second = c.second == kMissing ? b.File("gone") : b.Path();
+    EXPECT_EQ(Batch({first, second}).status, c.status) << c.first << " " << c.second;
+  }
 }
 
 // A blunder reaches the map only with a word: the run converts but exits 6, naming the

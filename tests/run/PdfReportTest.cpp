@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <random>
 #include <sstream>
@@ -152,6 +153,89 @@ TEST(PdfReport, FiveHundredPointsBreakBetweenRowsWithTheHeaderOnEveryPage) {
   }
   for (int i = 1; i <= 500; ++i)
     EXPECT_EQ(seen["P" + std::to_string(i)], 1) << "P" << i;
+}
+
+// The lowest word of a page's body and the top of its footer line, from pdftotext's boxes
+// (points from the top of the page).
+struct PageBottom {
+  double body = 0, footer = 1e9;
+};
+
+PageBottom Bottom(const std::string& pdf, int page) {
+  const std::string p = std::to_string(page);
+  const std::string boxes =
+      Output("pdftotext -bbox -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
+  struct Word {
+    double top, bottom;
+    std::string text;
+  };
+  std::vector<Word> words;
+  std::istringstream lines(boxes);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("<word ") == std::string::npos) continue;
+    const auto value = [&](const char* name) {
+      const std::size_t v = line.find(std::string(name) + "=\"");
+      return v == std::string::npos ? 0.0 : std::atof(line.c_str() + v + std::strlen(name) + 2);
+    };
+    const std::size_t open = line.find('>') + 1;
+    words.push_back({value("yMin"), value("yMax"), line.substr(open, line.find('<', open) - open)});
+  }
+  PageBottom bottom;
+  // The footer is the line of "strona", the lowest on the page.
+  for (const Word& w : words) {
+    if (w.text == "strona")
+      bottom.footer = std::max(w.top, bottom.footer > 1e8 ? 0 : bottom.footer);
+  }
+  for (const Word& w : words) {
+    if (w.top < bottom.footer - 1) bottom.body = std::max(bottom.body, w.bottom);
+  }
+  return bottom;
+}
+
+// A table longer than a page without a fixed row count (the control points, 160 of them)
+// breaks where the next row would not fit: no row runs into the footer, each page of the
+// table repeats its header, and every row stands whole exactly once. The point table still
+// breaks every 50 rows.
+TEST(PdfReport, LongTablesBreakBeforeTheFooterWithTheirHeaders) {
+  TestFolder folder;
+  folder.WriteAdjustmentPoints(NoisyPoints(320));
+  std::string excluded;
+  for (int i = 1; i <= 320; i += 2)
+    excluded += "P" + std::to_string(i) + "\r\n";
+  folder.Write("Wykluczone.txt", excluded);
+  std::string json;
+  RunWithReport(folder, json);
+  const std::string pdf = folder.File("Raport.pdf");
+  const int pages = Pages(pdf);
+  ASSERT_GT(pages, 10);
+  std::map<std::string, int> control;
+  int controlPages = 0;
+  for (int page = 1; page <= pages; ++page) {
+    const PageBottom bottom = Bottom(pdf, page);
+    // The body ends where a row may end: a line (9.9 pt of DejaVu Sans 8.5) above the footer.
+    EXPECT_LT(bottom.body, bottom.footer - 9.0) << "page " << page;
+    const std::string text = PageText(pdf, page);
+    const std::vector<std::vector<std::string> > rows = Rows(text);
+    // Point table pages: 50 rows each, the last one the rest (320 rows: 6 pages, 20 left);
+    // an excluded point's row holds its control |d| and no residual.
+    int pointRows = 0;
+    for (const std::vector<std::string>& row : rows)
+      pointRows += row.size() >= 2 && row[0][0] == 'P' && IsNumber(row[1]) ? 1 : 0;
+    const bool controlPage = text.find("dx przed") != std::string::npos;
+    if (page >= 2 && page <= 8) {
+      EXPECT_EQ(pointRows, page < 8 ? 50 : 20) << "page " << page;
+    }
+    if (!controlPage) continue;
+    ++controlPages;
+    for (const std::vector<std::string>& row : rows) {
+      if (row.size() == 7 && row[0][0] == 'P' && std::all_of(row.begin() + 1, row.end(), IsNumber))
+        ++control[row[0]];
+    }
+  }
+  EXPECT_GE(controlPages, 3);
+  ASSERT_EQ(control.size(), 160u);
+  for (int i = 1; i <= 320; i += 2)
+    EXPECT_EQ(control["P" + std::to_string(i)], 1) << "P" << i;
 }
 
 TEST(PdfReport, AFolderWithoutAFitSaysSo) {

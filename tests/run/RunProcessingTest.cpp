@@ -116,6 +116,64 @@ TEST_F(RunProcessingTest, APartlyReadAdjustmentFileFitsButConvertsNothing) {
              " Koniec obliczeń - ZORNAK_EDZ"}));
 }
 
+// A model is determined from as many equations as unknowns on (r = 0: an exact fit, the map
+// converted); one point fewer gives no transformation.
+TEST_F(RunProcessingTest, AModelFitsFromZeroRedundancyOn) {
+  const TPkt corners[] = {{"1", 0, 0, 10, 10.01L},
+                          {"2", 100, 0, 110.02L, 10},
+                          {"3", 0, 100, 10, 110},
+                          {"4", 100, 100, 110, 110.03L}};
+  struct Case {
+    const char* name;
+    int kind, degree, points;
+    bool fitted;
+  };
+  const Case cases[] = {
+      {"Helmert, 2 points, r = 0", 1, 1, 2, true},     {"Helmert, 1 point", 1, 1, 1, false},
+      {"conformal 2, 3 points, r = 0", 1, 2, 3, true}, {"conformal 2, 2 points", 1, 2, 2, false},
+      {"affine, 3 points, r = 0", 2, 1, 3, true},      {"affine, 2 points", 2, 1, 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.KeepOnly({});
+    folder.WriteAdjustmentPoints(TPktDostosowania(corners, corners + c.points));
+    folder.Write("PUNKTY.ept", "1                   50 50 0 0\r\n");
+    state.modelFromSelectors = false;
+    state.model = {c.kind, c.degree, 4};
+    window = RecordingWindow();
+    Run();
+    const TFittedTransformation& f = state.Result().Fit();
+    EXPECT_EQ(f.fitted, c.fitted);
+    EXPECT_EQ(f.Usable(), c.fitted);
+    EXPECT_EQ(folder.Exists("Punkty.ep_"), c.fitted);
+    if (c.fitted) {
+      EXPECT_EQ(f.figures.redundancy, 0);
+    }
+  }
+}
+
+// A blunder among the records a damaged TRANSPKT.BIN still holds: its partial fit flags the
+// point, but it converts no map, so there is nothing to ask about before the maps.
+TEST_F(RunProcessingTest, ADamagedFileAsksNothingBeforeTheMaps) {
+  TPktDostosowania points;
+  for (int i = 0; i < 12; ++i) {
+    const long double x = 97.0L * (i % 4), y = 113.0L * (i / 4);
+    points.push_back({"P" + std::to_string(i + 1), x, y, x + 10 + 0.001L * (i % 7),
+                      y + 10 + 0.001L * (i % 5) + (i == 3 ? 0.5L : 0)});
+  }
+  folder.WriteAdjustmentPoints(points);
+  const std::string whole = folder.Read("TRANSPKT.BIN");
+  folder.Write("TRANSPKT.BIN", whole.substr(0, whole.size() - 5));  // 11 whole records
+  folder.Write("PUNKTY.ept", "1                   50 50 0 0\r\n");
+  Run();
+  const TransformationResult& t = state.Result().Transformation();
+  ASSERT_TRUE(t.FittedTransformation.fitted);
+  ASSERT_FALSE(t.FittedTransformation.Usable());
+  EXPECT_TRUE(HasSuspectPoints(t));  // the partial fit does see the blunder
+  EXPECT_TRUE(window.questions.empty());
+  EXPECT_FALSE(folder.Exists("Punkty.ep_"));
+}
+
 }  // namespace
 
 namespace {
@@ -149,6 +207,37 @@ TEST(MapCorrections, BoundedByTheResidualsAndTheSameOnAnyThreads) {
   EXPECT_EQ(tallies[0].count, tallies[1].count);
   EXPECT_EQ(tallies[0].sum, tallies[1].sum);
   EXPECT_EQ(tallies[0].largest, tallies[1].largest);
+}
+
+// One state, several runs, as the desktop program runs all day, each with batches of another
+// size (so batches are reused a different number of times): every run tallies its own pairs
+// once, as many as one batch holding them all counts, with the same largest correction.
+TEST(MapCorrections, EachRunTalliesItsOwnPairsOnce) {
+  TestFolder folder;
+  folder.CopyDemo();
+  const std::vector<std::string> inputs = folder.Names();
+  RecordingWindow window;
+  RunState state;
+  state.files.WorkingFolder = folder.Path();
+  const ConversionWork works[] = {{1, std::size_t{1} << 24}, {2, 3}, {3, 7}};
+  std::vector<CorrectionTally> runs;
+  for (const ConversionWork& work : works) {
+    folder.KeepOnly(inputs);
+    state.threads = work.threads;
+    state.conversion.work.batchPairs = work.batchPairs;
+    state.files.BuildWorkingFiles();
+    ASSERT_TRUE(RunProcessing(state, window));
+    CorrectionTally all;
+    for (const TaskResult& r : state.Result().conversion)
+      all.Merge(r.correction);
+    runs.push_back(all);
+  }
+  ASSERT_GT(runs[0].count, 0);
+  for (const CorrectionTally& run : runs) {
+    EXPECT_EQ(run.count, runs[0].count);
+    EXPECT_EQ(run.largest, runs[0].largest);
+    EXPECT_NEAR(run.sum, runs[0].sum, 1e-15L * runs[0].sum);  // added in other chunks
+  }
 }
 
 TEST(RunThreads, FromTheEnvironment) {

@@ -358,3 +358,87 @@ TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
 }
 
 }  // namespace
+
+namespace {
+
+// F(0.999; 2, nu) by hand: (nu / 2) (1000^(2 / nu) - 1), the closed quantile of F(2, nu).
+long double HandCritical(int nu) {
+  return nu / 2.0L * (std::pow(1000.0L, 2.0L / nu) - 1);
+}
+
+// Small Helmert sets (7 to 10 points, r - 2 = 8 to 14), some with one blunder of up to 8 cm
+// among 1 cm of noise, so that the largest T falls on either side of the critical value
+// and of its neighbours F(2, nu +- 1): each point is flagged exactly when its T exceeds
+// the critical value of nu = r - 2 by hand, and the proposal's first step is the point of
+// largest T, whatever its place in the file.
+TEST(SmallSets, FlagsAndTheProposalFollowTheCriticalValueOfRMinusTwo) {
+  std::mt19937 random(77);
+  std::uniform_real_distribution<long double> spread(0, 1000), blunder(0, 0.08L);
+  std::normal_distribution<long double> noise(0, 0.01L);
+  TransformationWork work;
+  int proposals = 0, nearTheLimit = 0;
+  for (int set = 0; set < 1500; ++set) {
+    const int n = 7 + set % 4;
+    auto input = std::make_shared<TransformationInput>();
+    input->opened = true;
+    const int wrong = static_cast<int>(random() % (2 * n));  // >= n: no blunder
+    for (int i = 0; i < n; ++i) {
+      const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+      const long double extra = i == wrong ? blunder(random) : 0;
+      input->points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + noise(random),
+                               y - 0.1L + noise(random) + extra});
+    }
+    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false}, work);
+    ASSERT_TRUE(r->FittedTransformation.fitted);
+    const int nu = 2 * n - 4 - 2;
+    ASSERT_EQ(r->testDegrees, nu);
+    const long double critical = HandCritical(nu);
+    const AdjustmentCheck* largest = nullptr;
+    for (const AdjustmentCheck& c : r->checks) {
+      ASSERT_TRUE(c.t);
+      if (std::fabs(*c.t - critical) > 1e-9L) {
+        EXPECT_EQ(c.flagged, *c.t > critical);
+      }
+      if (!largest || *c.t > *largest->t) largest = &c;
+      nearTheLimit += *c.t > HandCritical(nu + 1) && *c.t < HandCritical(nu - 1) ? 1 : 0;
+    }
+    if (*largest->t <= critical) {
+      EXPECT_TRUE(r->proposal.empty());
+      continue;
+    }
+    ++proposals;
+    ASSERT_FALSE(r->proposal.empty());
+    EXPECT_EQ(r->proposal[0].nr, largest->nr);
+    EXPECT_NEAR(r->proposal[0].t, *largest->t, 1e-9L * *largest->t);
+  }
+  // The sets reach both sides and the band between the neighbouring critical values.
+  EXPECT_GT(proposals, 100);
+  EXPECT_GT(nearTheLimit, 20);
+}
+
+// Two blunders: the proposal starts from the larger one (the largest T), not from the first
+// in the file above the critical value, and takes the smaller one next.
+TEST_F(TransformRun, TheProposalStartsFromTheLargestT) {
+  TPktDostosowania points = Points(100, 0.01L, Helmert, 20);
+  points[2].x2 += 0.2L;   // P3
+  points[11].y2 -= 0.5L;  // P12
+  folder.WriteAdjustmentPoints(points);
+  Run();
+  const TransformationResult& r = state.Result();
+  EXPECT_EQ(Flagged(state), (std::vector<std::string>{"P3", "P12"}));
+  ASSERT_GE(r.proposal.size(), 2u);
+  EXPECT_EQ(r.proposal[0].nr.View(), "P12");
+  EXPECT_EQ(r.proposal[1].nr.View(), "P3");
+}
+
+// The critical value a run states in Kontrola.tra is the one of r - 2 degrees of freedom:
+// 6 points of a Helmert fit give r = 8, and F(0.999; 2, 6) = 3 (10 - 1) = 27 exactly.
+TEST_F(TransformRun, KontrolaStatesTheCriticalValueOfRMinusTwo) {
+  folder.WriteAdjustmentPoints(Points(6, 0.01L, Helmert, 6));
+  Run();
+  EXPECT_EQ(state.Result().testDegrees, 6);
+  const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+  EXPECT_NE(control.find("F_kr = F(0,999; 2, 6) = 27.0000"), std::string::npos) << control;
+}
+
+}  // namespace

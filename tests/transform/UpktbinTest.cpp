@@ -4,6 +4,9 @@
 
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
+#include "tools/AdjustmentLists.h"
+
+#include <sstream>
 
 namespace {
 
@@ -113,6 +116,44 @@ TEST(Upktbin, FailedReadShowsItsMessageOnce) {
   folder.Write("TRANSPKT.BIN", Header(0));
   TPktBIN().WczytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, list, window);
   EXPECT_EQ(window.messages.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// zornak_transpkt: the lists paired by number, a repeated number named, success counted on
+// standard output; a target that cannot be written leaves no file, with the reason.
+TEST(TranspktFromLists, PairsWarnsAndCounts) {
+  TestFolder folder;
+  folder.Write("xy1", "1 100.5 200.5\r\n2 300 400\r\n2 301 401\r\n9 5 5\r\n");
+  folder.Write("xy2", "2 310 410\r\n1 110.5 210.5\r\n");
+  std::ostringstream out, err;
+  ASSERT_EQ(
+      MakeTransPkt(folder.File("xy1"), folder.File("xy2"), folder.File("TRANSPKT.BIN"), out, err),
+      0);
+  EXPECT_EQ(out.str(), "zapisano 3 punktów do " + folder.File("TRANSPKT.BIN") + "\n");
+  const std::string said = err.str();
+  EXPECT_NE(said.find("uwaga: numer 2 powtarza się w " + folder.File("xy1")), std::string::npos)
+      << said;
+  EXPECT_NE(said.find("punkt 9 z " + folder.File("xy1") + " nie ma pary"), std::string::npos);
+  TPktDostosowania read;
+  std::string header;
+  std::int32_t n1 = 0, n2 = 0;
+  ASSERT_EQ(TPktBIN().CzytajBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, read), 0);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0].Nr, "1");
+  EXPECT_EQ(read[0].x2, 110.5L);
+  EXPECT_EQ(read[1].Nr, "2");
+  EXPECT_EQ(read[2].x1, 301);
+
+  std::ostringstream out2, err2;
+  const std::string missing = folder.File("brak") + "/TRANSPKT.BIN";
+  EXPECT_EQ(MakeTransPkt(folder.File("xy1"), folder.File("xy2"), missing, out2, err2), 1);
+  EXPECT_EQ(out2.str(), "");
+  EXPECT_NE(err2.str().find("nie można zapisać pliku " + missing + ": "), std::string::npos)
+      << err2.str();
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"TRANSPKT.BIN", "xy1", "xy2"}));
 }
 
 }  // namespace
