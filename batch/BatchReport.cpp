@@ -165,14 +165,15 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
                                                          : std::nullopt;
   };
   const std::string pipeline = textio::PathInFolder(run.folder, kPipelineFileName);
+  static_assert(std::size(kReportKeys) == 7);
   report.reports = {
-      {"protocol", written(slot::kReport)},
-      {"control", written(slot::kControl)},
-      {"xy", written(slot::kXy)},
-      {"xy_sk", written(slot::kXySk)},
-      {"xy_sk1", written(slot::kXySk1)},
-      {"errors", written(slot::kErrors)},
-      {"pipeline", run.started && f.Usable() ? std::optional(pipeline) : std::nullopt}};
+      {kReportKeys[0], written(slot::kReport)},
+      {kReportKeys[1], written(slot::kControl)},
+      {kReportKeys[2], written(slot::kXy)},
+      {kReportKeys[3], written(slot::kXySk)},
+      {kReportKeys[4], written(slot::kXySk1)},
+      {kReportKeys[5], written(slot::kErrors)},
+      {kReportKeys[6], run.started && f.Usable() ? std::optional(pipeline) : std::nullopt}};
   if (run.started) {
     for (const AdjustmentCheck& c : t.checks) {
       report.points.push_back({ShownNumber(c.nr), c.x1, c.y1, c.x2, c.y2, c.vx, c.vy, c.dx, c.dy,

@@ -67,6 +67,10 @@ struct BatchReport {
   int exitStatus = kExitDone;
 };
 
+// The JSON keys of the report files of a run, in order ("pdf" follows when asked for).
+inline constexpr const char* kReportKeys[] = {"protocol", "control", "xy",      "xy_sk",
+                                              "xy_sk1",   "errors",  "pipeline"};
+
 BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
                           const ConsoleWindow& window);
 void PrintText(const BatchReport& report, std::ostream& out);

@@ -29,7 +29,8 @@ constexpr const char* kFooter =
     "zmienna ZORNAK_THREADS (domyślnie wszystkie rdzenie).\n"
     "Kod wyjścia:\n"
     "  0  przetwarzanie zakończone bez problemów\n"
-    "  1  nie można użyć folderu roboczego (brak folderu, brak prawa zapisu)\n"
+    "  1  nie można użyć folderu roboczego (brak folderu, brak prawa zapisu;\n"
+    "     pod --recursive ROOT żadnego folderu z TRANSPKT.BIN)\n"
     "  2  błędny wiersz poleceń\n"
     "  3  przetwarzanie zakończone, zgłoszono problemy w danych wejściowych\n"
     "  4  brak transformacji, pliki mapy nie zostały przekształcone\n"
@@ -52,8 +53,9 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
   AddModelOptions(*app, options.kind, options.degree);
   app->add_flag("--gpkg", options.gpkg, "zapisuje też przeliczoną mapę jako Mapa.gpkg");
   app->add_option("--pdf", options.pdf,
-                  "zapisuje raport PDF przebiegu (przy kilku folderach: plik o tej nazwie w "
-                  "każdym z nich)")
+                  "zapisuje raport PDF przebiegu: sama nazwa pliku - w folderze roboczym "
+                  "(w każdym z kilku), ścieżka - tam (przy kilku folderach: plik o tej nazwie "
+                  "w każdym z nich)")
       ->type_name("PLIK");
   app->add_flag("--strict", options.strict,
                 "nie przelicza map, gdy są punkty podejrzane (kod wyjścia 6)");
@@ -101,12 +103,13 @@ int Seriousness(int status) {
   return 0;
 }
 
-// Where the report of `folder` goes: the path given, or with several folders its name in
-// each folder.
+// Where the report of `folder` goes, as the desktop program proposes it: a bare name into the
+// working folder; a path as given, or with several folders its name in each folder.
 std::string ReportPath(const std::string& folder, const Options& options, bool several) {
-  if (!several) return options.pdf;
-  return textio::PathInFolder(folder,
-                              textio::Utf8FromPath(textio::PathFromUtf8(options.pdf).filename()));
+  const std::filesystem::path given = textio::PathFromUtf8(options.pdf);
+  const bool bare = !given.has_parent_path();
+  if (!bare && !several) return options.pdf;
+  return textio::PathInFolder(folder, textio::Utf8FromPath(given.filename()));
 }
 
 BatchReport RunFolder(const std::string& folder, const Options& options, bool several,
@@ -114,11 +117,16 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   std::error_code ec;
   if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
     BatchReport missing;
-    missing.folder = folder;
+    // As absolute as for a folder that exists, so that a script can tell which one it was.
+    missing.folder =
+        textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(folder), ec));
     missing.kind = options.kind;
     missing.degree = options.degree;
     missing.messages.push_back("folder roboczy " + folder + " nie istnieje lub nie jest folderem");
     missing.exitStatus = kExitFolder;
+    for (const char* key : kReportKeys)
+      missing.reports.emplace_back(key, std::nullopt);
+    missing.reports.emplace_back("pdf", std::nullopt);
     err << "zornak_batch: " << missing.messages.back() << '\n';
     return missing;
   }
@@ -187,6 +195,13 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
       folders.push_back(options.root);  // reported as a folder that cannot be used
     } else {
       const std::vector<std::string> found = FoldersUnder(options.root);
+      if (found.empty()) {
+        // A mistyped root must not pass for a county done.
+        err << "zornak_batch: pod " << options.root
+            << " nie ma folderu roboczego z plikiem TRANSPKT.BIN\n";
+        if (options.json) out << "[]\n";
+        return kExitFolder;
+      }
       folders.insert(folders.end(), found.begin(), found.end());
     }
   } else if (folders.empty()) {

@@ -1,5 +1,7 @@
 #include "batch/ConsoleWindow.h"
 
+#include "textio/Cp1250.h"
+
 #include <algorithm>
 
 #include "core/ModelChoice.h"
@@ -16,7 +18,7 @@ ConsoleWindow::ConsoleWindow(int kind, int degree, std::ostream& log)
       log_(log) {}
 
 void ConsoleWindow::ShowStatus(std::string_view text) {
-  pendingStatus_.assign(text);
+  pendingStatus_ = textio::Printable(text);
   statusPending_ = true;
   if (std::chrono::steady_clock::now() - lastStatus_ >= kStatusInterval) FlushStatus();
 }
@@ -30,8 +32,10 @@ void ConsoleWindow::FlushStatus() {
 
 void ConsoleWindow::ShowMessage(MessageKind kind, std::string_view text) {
   FlushStatus();
-  log_ << "message: " << text << '\n' << std::flush;
-  messages_.push_back({kind, std::string(text)});
+  // A damaged map file's control bytes reach neither the terminal nor the JSON as they are.
+  std::string shown = textio::Printable(text);
+  log_ << "message: " << shown << '\n' << std::flush;
+  messages_.push_back({kind, std::move(shown)});
 }
 
 void ConsoleWindow::SetCounter(Counter counter, std::string_view text) {

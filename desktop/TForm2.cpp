@@ -374,7 +374,7 @@ std::string TForm2::DegreeText() {
 }
 
 void TForm2::ShowStatus(std::string_view text) {
-  pendingStatus_.assign(text);
+  pendingStatus_ = textio::Printable(text);
   statusPending_ = true;
   if (!lastPaint_.isValid() || lastPaint_.elapsed() >= kPaintIntervalMs) PaintStatus();
 }
@@ -391,9 +391,10 @@ void TForm2::PaintStatus() {
 void TForm2::ShowMessage(MessageKind kind, std::string_view text) {
   PaintStatus();
   if (skipped_.count(kind)) return;
-  QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz",
-                  QString::fromUtf8(text.data(), static_cast<int>(text.size())), QMessageBox::Ok,
+  const std::string shown = textio::Printable(text);
+  QMessageBox box(QMessageBox::NoIcon, "ZORNAK_edz", QString::fromStdString(shown), QMessageBox::Ok,
                   this);
+  box.setTextFormat(Qt::PlainText);  // a file's text is never markup
   QPushButton* skip = nullptr;
   if (++boxesShown_[kind] > kBoxesBeforeSkipOffer && kind != MessageKind::Closing) {
     skip = box.addButton("Pomiń kolejne", QMessageBox::RejectRole);

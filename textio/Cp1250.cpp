@@ -88,4 +88,29 @@ std::string Cp1250ToUtf8(std::string_view cp1250) {
   return out;
 }
 
+std::string Printable(std::string_view utf8) {
+  static const char* const kHex = "0123456789ABCDEF";
+  const auto written = [](std::string& out, unsigned code) {
+    out += "\\x";
+    out += kHex[(code >> 4) & 15];
+    out += kHex[code & 15];
+  };
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+    if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+      written(out, c);
+    } else if (c1) {
+      written(out, static_cast<unsigned char>(utf8[++i]));
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace textio

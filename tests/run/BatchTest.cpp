@@ -1,4 +1,5 @@
 #include "batch/BatchRun.h"
+#include "batch/ConsoleWindow.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -387,6 +388,18 @@ TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   EXPECT_NE(Batch({"--help"}).out.find("  4  brak transformacji"), std::string::npos);
 }
 
+// A message carrying a damaged file's bytes reaches the terminal and the JSON with its
+// control characters written out.
+TEST(BatchConsole, ControlCharactersOfAMessageAreWrittenOut) {
+  std::ostringstream log;
+  ConsoleWindow window(1, 1, log);
+  window.ShowMessage(MessageKind::NumericError, "rekord 12\x1b]0;tytul\x07 zły");
+  EXPECT_EQ(log.str().find('\x1b'), std::string::npos);
+  EXPECT_NE(log.str().find("rekord 12\\x1B]0;tytul\\x07 zły"), std::string::npos) << log.str();
+  ASSERT_EQ(window.Messages().size(), 1u);
+  EXPECT_EQ(window.Messages()[0].text, "rekord 12\\x1B]0;tytul\\x07 zły");
+}
+
 // A refused command line says what is wrong in Polish, in one line, and where to look.
 TEST(BatchCommandLine, TheWordingOfARefusal) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -464,6 +477,54 @@ TEST(BatchCommandLine, JsonForAFolderThatDoesNotExist) {
   EXPECT_EQ((*json)["exit_status"].number, 1);
   EXPECT_EQ((*json)["folder"].text, "/nonexistent/zornak");
   EXPECT_TRUE(HasMessage(*json, "folder roboczy /nonexistent/zornak nie istnieje"));
+
+  // A relative one is given absolute, and the report files are there, each null, as for
+  // a folder that exists.
+  TestFolder demo;
+  CopyDemo(demo);
+  const std::optional<JsonValue> ran = ParseJson(Batch({"--json", demo.Path()}).out);
+  const BatchResult relative = Batch({"--json", "nie-ma-takiego-folderu"});
+  EXPECT_EQ(relative.status, 1);
+  const std::optional<JsonValue> missing = ParseJson(relative.out);
+  ASSERT_TRUE(ran && missing) << relative.out;
+  EXPECT_EQ((*missing)["folder"].text,
+            textio::Utf8FromPath(fs::absolute("nie-ma-takiego-folderu")));
+  ASSERT_TRUE(missing->Has("reports"));
+  for (const auto& [key, value] : (*ran)["reports"].members) {
+    ASSERT_TRUE((*missing)["reports"].Has(key)) << key;
+    EXPECT_TRUE((*missing)["reports"][key].IsNull()) << key;
+  }
+  EXPECT_EQ((*missing)["reports"].members.size(), (*ran)["reports"].members.size());
+}
+
+// A root that holds no working folder is no county done: exit 1 and a word, not 0 and [].
+TEST(BatchCommandLine, ARecursiveRootWithoutFoldersIsRefused) {
+  TestFolder root;
+  fs::create_directories(root.Native("puste/podfolder"));
+  for (const bool json : {false, true}) {
+    const BatchResult r =
+        json ? Batch({"--json", "--recursive", root.Path()}) : Batch({"--recursive", root.Path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "zornak_batch: pod " + root.Path() +
+                         " nie ma folderu roboczego z plikiem TRANSPKT.BIN\n");
+    EXPECT_EQ(r.out, json ? "[]\n" : "");
+  }
+}
+
+// --pdf with a bare name writes into the working folder, as the desktop proposes, with one
+// folder as with several; a path is used as given.
+TEST(BatchCommandLine, AReportNamedBareGoesIntoTheWorkingFolder) {
+#ifndef ZORNAK_WITH_REPORT
+  GTEST_SKIP() << "no report plugin in this build";
+#endif
+  TestFolder folder, elsewhere;
+  CopyDemo(folder);
+  ASSERT_EQ(Batch({"--pdf", "Sprawozdanie.pdf", folder.Path()}).status, 0);
+  EXPECT_TRUE(folder.Exists("Sprawozdanie.pdf"));
+  EXPECT_FALSE(fs::exists("Sprawozdanie.pdf"));
+  ASSERT_EQ(Batch({"--pdf", elsewhere.File("Raport.pdf"), folder.Path()}).status, 0);
+  EXPECT_TRUE(elsewhere.Exists("Raport.pdf"));
+  EXPECT_FALSE(folder.Exists("Raport.pdf"));
 }
 
 // m0(i), the m0 of the fit without point i, as the JSON and Kontrola.tra give it, against

@@ -22,4 +22,20 @@ TEST(Cp1250, UnmappableAndBrokenInputBecomesQuestionMark) {
   EXPECT_EQ(textio::Cp1250ToUtf8("\x81"), "?");  // a byte with no character
 }
 
+// Control characters of a damaged file are written out before a text reaches a box, a
+// terminal or a log; line feeds, tabs and Polish letters stay.
+TEST(Printable, ControlCharactersAreWrittenOut) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"zwykły tekst\n\tdalej", "zwykły tekst\n\tdalej"},
+      {"a\x1b[31mb", "a\\x1B[31mb"},  // a terminal's colour escape
+      {std::string("x\0y", 3), "x\\x00y"},
+      {"\r\x07\x7f", "\\x0D\\x07\\x7F"},
+      {"c1 \xc2\x9b!", "c1 \\x9B!"},  // CSI as a C1 character
+      {"ż\xc2\xa0", "ż\xc2\xa0"},     // a no-break space is no control
+      {"", ""},
+  };
+  for (const auto& [text, shown] : cases)
+    EXPECT_EQ(textio::Printable(text), shown);
+}
+
 }  // namespace
