@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -37,6 +38,24 @@ class NumberItem : public QTableWidgetItem {
   double value_;
 };
 
+// Rows of flagged points keep their red when selected: the selection is drawn in a dark red
+// there, not in the colour of any other selection.
+constexpr int kFlaggedRole = Qt::UserRole + 1;
+class FlaggedRowDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!index.sibling(index.row(), 0).data(kFlaggedRole).toBool()) return;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      option->palette.setColor(group, QPalette::Highlight, QColor(0xB0, 0x00, 0x00));
+      option->palette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+  }
+};
+
 QTableWidgetItem* TextItem(const QString& text) {
   auto* item = new QTableWidgetItem(text);
   item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -66,7 +85,8 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(std::function<void(int, int)> use
       useModelCallback_(std::move(useModel)),
       refitCallback_(std::move(refit)) {
   setWindowTitle("Punkty dostosowania");
-  resize(900, 640);
+  // Wide enough for every column, the remark included, at the usual font.
+  resize(1180, 640);
   auto* area = new QWidget(this);
   auto* layout = new QVBoxLayout(area);
   summary_ = new QLabel(area);
@@ -75,6 +95,8 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(std::function<void(int, int)> use
   points_ = Table(
       {"Użyty", "Nr", "x1", "y1", "vx", "vy", "|v|", "dx", "dy", "|d|", "m0(i)", "h", "T", "Uwagi"},
       area);
+  points_->setItemDelegate(new FlaggedRowDelegate(points_));
+  points_->horizontalHeader()->setStretchLastSection(true);
   points_->setToolTip(
       "d: współrzędne wtórne minus ten sam model wyznaczony bez punktu; h: wpływ punktu;\n"
       "T = (1 - h)|d|² / (2 m0(i)²); *** gdy T > F_kr (test F, alfa = 0,001 na punkt).\n"
@@ -164,6 +186,7 @@ void AdjustmentPointsWindow::FillPoints() {
     tick->setCheckState(c.excluded ? Qt::Unchecked : Qt::Checked);
     tick->setData(Qt::UserRole,
                   QByteArray(c.nr.View().data(), static_cast<int>(c.nr.View().size())));
+    tick->setData(kFlaggedRole, c.flagged);
     points_->setItem(row, 0, tick);
     points_->setItem(row, 1, TextItem(QString::fromStdString(ShownNumber(c.nr))));
     const std::optional<long double> none;
@@ -193,6 +216,8 @@ void AdjustmentPointsWindow::FillPoints() {
   points_->resizeColumnsToContents();
   points_->setUpdatesEnabled(true);
   filling_ = false;
+  // The point just ticked stays in view, selected, wherever the refill put its row.
+  if (!lastTicked_.isEmpty()) SelectPoint(lastTicked_);
 }
 
 void AdjustmentPointsWindow::FillModels() {
@@ -237,6 +262,8 @@ void AdjustmentPointsWindow::SelectPoint(const QString& nr) {
 }
 
 void AdjustmentPointsWindow::TickChanged() {
+  if (const QTableWidgetItem* current = points_->currentItem())
+    lastTicked_ = points_->item(current->row(), 1)->text();
   std::vector<std::string> excluded;
   for (int row = 0; row < points_->rowCount(); ++row) {
     const QTableWidgetItem* tick = points_->item(row, 0);

@@ -73,4 +73,5 @@ class AdjustmentPointsWindow : public QMainWindow {
   QPushButton* excludeProposed_;
   std::function<void(const QString&)> pointSelected_;
   bool filling_ = false;
+  QString lastTicked_;  // the number of the point last ticked or unticked
 };

@@ -1,6 +1,7 @@
 #include "desktop/ResidualMapWindow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -183,12 +184,15 @@ bool ResidualMapWindow::SaveAs(const QString& path) {
   return false;
 }
 
+QString ProposedPictureName(const QString& folder) {
+  return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath("Mapa_odchylek.png");
+}
+
 void ResidualMapWindow::AskAndSave() {
-  QFileDialog dialog(this, "Zapisz mapę odchyłek", QString::fromStdString(""),
+  QFileDialog dialog(this, "Zapisz mapę odchyłek", ProposedPictureName(canvas_->Data().folder),
                      "Obraz PNG (*.png);;Rysunek SVG (*.svg);;Dokument PDF (*.pdf)");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDirectory(canvas_->Data().folder);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   QString path = dialog.selectedFiles().first();
   if (!path.contains('.'))

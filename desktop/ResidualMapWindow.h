@@ -53,6 +53,9 @@ class MapCanvas : public QWidget {
   bool movedByUser_ = false;
 };
 
+// The name "Zapisz jako..." proposes: Mapa_odchylek.png in the run's folder.
+QString ProposedPictureName(const QString& folder);
+
 class ResidualMapWindow : public QMainWindow {
   Q_OBJECT
 

@@ -5,8 +5,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,10 +16,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -32,6 +36,7 @@
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
+#include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "transform/Exclusions.h"
 #include "viewer/Look.h"
@@ -114,6 +119,8 @@ const QString kRecentKey = "foldery/ostatnie";
 const QString kExecutorKey = "raport/wykonawca";
 constexpr int kRecentFolders = 8;
 const QString kNoFolder = " Nie wybrano folderu roboczego";
+const QString kReportTip =
+    "Raport transformacji do dokumentacji technicznej: parametry, punkty, mapa odchyłek";
 
 bool IsFolder(const std::string& path) {
   std::error_code ec;
@@ -137,6 +144,47 @@ std::string InitialFolder() {
 }
 
 }  // namespace
+
+QString DocumentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+std::string InstalledExample() {
+  const std::string program = textio::ProgramFolder();
+  for (const char* relative : {"przyklad", "../share/zornak-edz/przyklad"}) {
+    const std::string folder = textio::PathInFolder(program, relative);
+    if (textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) return AbsoluteFolder(folder);
+  }
+  return {};
+}
+
+std::string CopyOfExample(const std::string& example, const QString& into, QString& error) {
+  const QString base = QDir(into).filePath("ZORNAK_edz przykład");
+  QString target = base;
+  for (int n = 2; QFileInfo::exists(target); ++n)
+    target = base + QString(" (%1)").arg(n);
+  std::error_code ec;
+  const std::filesystem::path to = textio::PathFromUtf8(target.toStdString());
+  std::filesystem::create_directories(to, ec);
+  for (const auto& entry : std::filesystem::directory_iterator(textio::PathFromUtf8(example), ec)) {
+    if (ec || !entry.is_regular_file()) continue;
+    const std::filesystem::path file = to / entry.path().filename();
+    std::filesystem::copy_file(entry.path(), file, ec);
+    // The installed example is read-only; its copy is the user's to work in.
+    if (!ec) {
+      std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::add, ec);
+    }
+    if (ec) break;
+  }
+  if (ec) {
+    error = "Nie można skopiować przykładu do " + target + ": " +
+            QString::fromStdString(textio::SystemReason(ec.value()));
+    return {};
+  }
+  return target.toStdString();
+}
 
 std::string FolderOfArgument(const QString& argument) {
   const std::string path = argument.toStdString();
@@ -240,7 +288,7 @@ void TForm2::CreateFileColumns(QWidget* area) {
     Paint(p, ColourOf(SystemColour::BtnFace));
     PaintText(p, ColourOf(CaptionColour(slot)));
     connect(p, &ClickLabel::clicked, this, [this, slot] {
-      if (HasFolder()) OpenInEditor(QString::fromStdString(state_.files.SlotPath(slot)), this);
+      if (HasFolder()) OpenWorkingFile(slot);
     });
     panels_[slot] = p;
   };
@@ -356,8 +404,7 @@ void TForm2::CreateTransformationRow(QWidget* area) {
   reportButton_ = new QPushButton(QIcon::fromTheme("document-save-as"), "Raport PDF...", area);
   reportButton_->setGeometry(ColumnX(2), 530, 150, 40);
   reportButton_->setFont(WindowsFont("MS Sans Serif", 8, true));
-  reportButton_->setToolTip(
-      "Raport transformacji do dokumentacji technicznej: parametry, punkty, mapa odchyłek");
+  reportButton_->setToolTip(kReportTip);
   connect(reportButton_, &QPushButton::clicked, this, &TForm2::AskAndWriteReport);
   auto* button2 = new QPushButton(" ZAMKNIJ", area);
   button2->setGeometry(ColumnX(3) + 40, 530, 160, 40);
@@ -461,9 +508,9 @@ void TForm2::ChooseFolder() {
   // From a folder that takes no file (the program's own, once installed) the search starts
   // at home.
   std::string reason;
-  const QString start = textio::CanCreateFileIn(state_.files.WorkingFolder, reason)
-                            ? QString::fromStdString(state_.files.WorkingFolder)
-                            : QDir::homePath();
+  const QString start = HasFolder() && textio::CanCreateFileIn(WorkingFolder(), reason)
+                            ? QString::fromStdString(WorkingFolder())
+                            : DocumentsFolder();
   QFileDialog dialog(this, "Wybierz folder roboczy", start);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
@@ -497,6 +544,41 @@ void TForm2::FillRecentMenu() {
   }
   if (!menu->isEmpty()) menu->addSeparator();
   menu->addAction("Inny folder...", this, &TForm2::ChooseFolder);
+  if (!InstalledExample().empty()) menu->addAction("Otwórz przykład", this, &TForm2::OpenExample);
+}
+
+bool TForm2::OpenExample() {
+  if (running_) return false;
+  const std::string example = InstalledExample();
+  QString error = "Przykładu nie zainstalowano razem z programem";
+  const std::string copy =
+      example.empty() ? std::string() : CopyOfExample(example, DocumentsFolder(), error);
+  if (copy.empty()) {
+    QMessageBox::warning(this, "ZORNAK_edz", error);
+    return false;
+  }
+  UseFolder(copy);
+  pendingStatus_ = " przykład skopiowano do " + copy + " - naciśnij WYKONAJ";
+  statusPending_ = true;
+  PaintStatus();
+  return true;
+}
+
+void TForm2::OfferStart() {
+  if (HasFolder()) return;
+  QMessageBox box(QMessageBox::Question, "ZORNAK_edz",
+                  "Nie wybrano folderu roboczego. Wybierz folder z plikami mapy albo otwórz "
+                  "przykład, aby wypróbować program.",
+                  QMessageBox::NoButton, this);
+  QPushButton* choose = box.addButton("Wybierz folder...", QMessageBox::AcceptRole);
+  QPushButton* example = InstalledExample().empty()
+                             ? nullptr
+                             : box.addButton("Otwórz przykład", QMessageBox::ActionRole);
+  box.addButton("Anuluj", QMessageBox::RejectRole);
+  box.setDefaultButton(choose);
+  box.exec();
+  if (box.clickedButton() == choose) ChooseFolder();
+  if (example && box.clickedButton() == example) OpenExample();
 }
 
 void TForm2::ClearRunFigures() {
@@ -550,6 +632,24 @@ void TForm2::ShowResidualMap() {
   mapWindow_->raise();
 }
 
+void TForm2::OpenWorkingFile(int slot) {
+  const QString path = QString::fromStdString(state_.files.SlotPath(slot));
+  if (!IsBinaryFile(path)) {
+    OpenInEditor(path, this);
+    return;
+  }
+  // A database or a picture opens in the system's program for it (QGIS for a GeoPackage,
+  // where it is installed), never in the text editor.
+  if (openExternally_(path)) return;
+  QMessageBox box(QMessageBox::Information, "ZORNAK_edz",
+                  "Plik " + QFileInfo(path).fileName() +
+                      " nie jest plikiem tekstowym. Otwórz go programem GIS (np. QGIS):\n" +
+                      QDir::toNativeSeparators(path),
+                  QMessageBox::Ok, this);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  box.exec();
+}
+
 void TForm2::UseModel(int kind, int degree) {
   if (kind < 1 || kind > 2 || degree < 1 || degree > 9) return;
   comboBox1_->setCurrentIndex(kind - 1);
@@ -569,6 +669,8 @@ void TForm2::StartUp() {
   files.ClearPresence();
   files.WorkingFolder = folder_.empty() ? std::string() : AbsoluteFolder(folder_);
   bitBtn1_->setEnabled(HasFolder() && !refitting_);
+  reportButton_->setEnabled(HasFolder());
+  reportButton_->setToolTip(HasFolder() ? kReportTip : "Najpierw wybierz folder roboczy");
   if (!HasFolder()) {
     statusText_->setText(kNoFolder);
     for (int slot = 1; slot <= kWorkingFileSlots; ++slot)

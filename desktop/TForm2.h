@@ -3,11 +3,14 @@
 // processing's window: it implements the window operations that the run calls.
 #pragma once
 
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStringList>
+#include <QUrl>
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -29,6 +32,15 @@ class QToolButton;
 // file in it (a desktop's "open with" of TRANSPKT.BIN or DZIALKI.edz); empty when it names
 // neither.
 std::string FolderOfArgument(const QString& argument);
+
+// Where the folder chooser starts without a working folder: the user's Documents, else home.
+QString DocumentsFolder();
+// The example folder installed with the program (beside it, or in share/zornak-edz), with
+// the demo's files; empty when there is none.
+std::string InstalledExample();
+// Copies the files of `example` into a new folder "ZORNAK_edz przykład" (or "... (2)", ...)
+// under `into`, writable; its path, or empty with `error`.
+std::string CopyOfExample(const std::string& example, const QString& into, QString& error);
 
 // The folders worked in, most recent first (QSettings); only those that still exist.
 QStringList RecentFolders();
@@ -85,6 +97,18 @@ class TForm2 : public QMainWindow, public WindowOperations {
   void UseFolder(const std::string& folder);
   const std::string& WorkingFolder() const { return state_.files.WorkingFolder; }
   bool HasFolder() const { return !state_.files.WorkingFolder.empty(); }
+  // A click on the panel of `slot`: a text in the editor, a binary output (Mapa.gpkg) in the
+  // system's program for it, else a message saying where it is.
+  void OpenWorkingFile(int slot);
+  // How a binary output is handed to the system (tests put their own here); true when it was.
+  void OpenExternallyWith(std::function<bool(const QString&)> open) {
+    openExternally_ = std::move(open);
+  }
+  // "Otwórz przykład": the installed example copied into the user's Documents first (it
+  // stays read-only where it was installed), and the copy made the working folder.
+  bool OpenExample();
+  // The start without a folder: a box offers "Wybierz folder..." and "Otwórz przykład".
+  void OfferStart();
   // Opens (or raises) the window "Punkty dostosowania".
   void ShowAdjustmentPoints();
   // Sets the kind (1, 2) and degree (1..9) selectors; the next run uses them. The start-up
@@ -191,6 +215,9 @@ class TForm2 : public QMainWindow, public WindowOperations {
   int generation_ = 0;
   std::map<MessageKind, int> boxesShown_;  // this run's boxes of each kind
   std::set<MessageKind> skipped_;          // kinds the user chose to skip in this run
+  std::function<bool(const QString&)> openExternally_ = [](const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  };
   QElapsedTimer lastPaint_;
   std::string pendingStatus_;
   bool statusPending_ = false;

@@ -372,9 +372,13 @@ void DrawFitPicture(QPainter& p, const QRectF& whole, const FitPictureData& d, c
   Map(p, area, d, v, outside);
   Corrections(p, area, d, v, scale, options.shading);
   Points(p, area, d, v, scale, options.highlighted);
-  NorthArrow(p, area);
-  Corners(p, area, v);
-  ScaleBars(p, area, v, magnification);
+  // Without a point or a map there is no place to speak of: no corners, no scale, only the
+  // title block's word why.
+  if (!d.points.empty() || !d.outlines.empty() || !d.marks.empty()) {
+    NorthArrow(p, area);
+    Corners(p, area, v);
+    ScaleBars(p, area, v, magnification);
+  }
   p.restore();
   if (area.height() < whole.height()) {
     // Below the data: the title block on the left half, the legend on the right.

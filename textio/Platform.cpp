@@ -1,5 +1,7 @@
 #include "textio/Platform.h"
 
+#include <cstdio>
+
 #include <cerrno>
 
 #ifdef _WIN32
@@ -171,6 +173,12 @@ void PrepareConsole() {
   ::SetConsoleOutputCP(CP_UTF8);
 }
 
+void UseParentConsole() {
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!std::freopen("CONOUT$", "w", stdout) || !std::freopen("CONOUT$", "w", stderr)) return;
+  PrepareConsole();
+}
+
 std::string ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -262,6 +270,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 void PrepareConsole() {}
+
+void UseParentConsole() {}
 
 std::string ProgramFolder() {
   std::error_code error;

@@ -45,6 +45,9 @@ bool ProcessRuns(long pid);
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // Lets the console show the program's UTF-8 texts (Windows); nothing elsewhere.
 void PrepareConsole();
+// A program without a console of its own (the Windows desktop program) writes its standard
+// output to the console it was started from, if any; elsewhere standard output is there.
+void UseParentConsole();
 
 // The folder that holds the running program file, UTF-8; empty when the system does not say.
 std::string ProgramFolder();

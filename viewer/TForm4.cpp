@@ -143,7 +143,7 @@ void TForm4::FileChangedOnDisk() {
   }
   const int position = text_->textCursor().position();
   if (!LoadFile(caption_)) return;
-  text_->document()->setModified(false);
+  MarkUnmodified();
   QTextCursor cursor = text_->textCursor();
   cursor.setPosition(std::min(position, text_->document()->characterCount() - 1));
   text_->setTextCursor(cursor);
@@ -315,8 +315,21 @@ void TForm4::SetCaption(const QString& caption) {
   Watch();
 }
 
+void TForm4::MarkUnmodified() {
+  text_->document()->setModified(false);
+  // The document's own signal does not come when loading an empty text leaves its flag as
+  // it was, so the title's mark follows the flag here.
+  setWindowModified(false);
+}
+
 bool TForm4::Modified() const {
   return text_->document()->isModified();
+}
+
+bool IsBinaryFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  return file.read(64 * 1024).contains('\0');
 }
 
 bool TForm4::LoadFile(const QString& path) {
@@ -325,6 +338,14 @@ bool TForm4::LoadFile(const QString& path) {
     text_->setPlainText(" ");
     diskDigest_.clear();
     return true;
+  }
+  // A text editor that opened a database would destroy it on the first save.
+  if (IsBinaryFile(path)) {
+    QMessageBox::warning(this, "ZORNAK_edz",
+                         "Plik " + path +
+                             " nie jest plikiem tekstowym: edytor go nie otwiera, aby go nie "
+                             "uszkodzić.");
+    return false;
   }
   textio::TextFileReader reader;
   if (!reader.Open(name)) {
@@ -373,7 +394,7 @@ void TForm4::PrintTo(QPrinter& printer) {
 void TForm4::Nowy1Click() {
   if (!MaybeSave()) return;
   text_->clear();
-  text_->document()->setModified(false);  // only a change of the text marks it
+  MarkUnmodified();  // only a change of the text marks it
   untitled_ = true;
   diskDigest_.clear();
   if (QFileInfo(caption_).fileName() != kUntitled) SetCaption(FolderPart(caption_) + kUntitled);
@@ -387,7 +408,7 @@ void TForm4::Otworz1Click() {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
   if (!MaybeSave() || !LoadFile(path)) return;
-  text_->document()->setModified(false);
+  MarkUnmodified();
   untitled_ = false;
   SetCaption(path);
 }
@@ -398,7 +419,7 @@ void TForm4::Zapisz1Click() {
     return;
   }
   if (!SaveOverChangedFile()) return;
-  if (WriteFile(caption_)) text_->document()->setModified(false);
+  if (WriteFile(caption_)) MarkUnmodified();
 }
 
 void TForm4::Zapiszjako1Click() {
@@ -408,7 +429,7 @@ void TForm4::Zapiszjako1Click() {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
   if (!WriteFile(path)) return;
-  text_->document()->setModified(false);
+  MarkUnmodified();
   untitled_ = false;
   SetCaption(path);
 }
@@ -492,7 +513,7 @@ bool TForm4::MaybeSave() {
     return !Modified();  // not saved: the text stays
   }
   if (answer == QMessageBox::No) {
-    text_->document()->setModified(false);
+    MarkUnmodified();
     return true;
   }
   return false;
@@ -530,7 +551,12 @@ TForm4* OpenInEditor(const QString& path, QWidget* owner) {
   }
   auto* editor = new TForm4(owner);
   editor->SetCaption(path);
-  editor->LoadFile(path);
+  // A file it cannot read, or should not, gets no window: saving an empty text over it
+  // would destroy it.
+  if (!editor->LoadFile(path)) {
+    delete editor;
+    return nullptr;
+  }
   const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
   editor->resize(editor->WidthForText(free.width() - 16), editor->height());
@@ -542,6 +568,6 @@ TForm4* OpenInEditor(const QString& path, QWidget* owner) {
   }
   editor->show();
   KeepOnScreen(editor, free);
-  editor->Text()->document()->setModified(false);
+  editor->MarkUnmodified();
   return editor;
 }

@@ -23,6 +23,8 @@ class TForm4 : public QMainWindow {
   explicit TForm4(QWidget* parent = nullptr);
 
   const QString& Caption() const { return caption_; }
+  // The text is as on disk (or a new, empty document): unmodified, no "*" in the title.
+  void MarkUnmodified();
   bool Modified() const;
   QTextEdit* Text() const { return text_; }
   QSlider* TrackBar1() const { return trackBar1_; }
@@ -92,7 +94,12 @@ class TForm4 : public QMainWindow {
       *kopiuj_, *wklej_, *znajdz_, *dalej_;
 };
 
+// True when the file holds bytes no text has (a NUL among its first 64 KB): a GeoPackage, a
+// picture, a PDF.
+bool IsBinaryFile(const QString& path);
+
 // Opens `path` in a new editor window owned by `owner`, shown at once where it covers least
 // of the owner and of the editors already open, inside the screen, wide enough for the
-// file's longest line when the screen allows.
+// file's longest line when the screen allows. Null, after a message, for a file that cannot
+// be read or is no text.
 TForm4* OpenInEditor(const QString& path, QWidget* owner);

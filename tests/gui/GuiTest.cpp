@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -234,6 +235,61 @@ class GuiTest : public QObject {
     QTest::keyClick(editor.Edit1(), Qt::Key_Return);
     QCOMPARE(closer.texts.size(), 1);
     QCOMPARE(editor.TrackBar1()->value(), 14);
+  }
+
+  // A GeoPackage (an SQLite database) never opens in the text editor, from its panel or
+  // from the editor itself: it goes to the system's program, or a message says where it is.
+  void binaryOutputsNeverOpenInTheEditor() {
+    QTemporaryDir folder;
+    CopyDemo(folder, {"TRANSPKT.BIN"});
+    const QByteArray database = QByteArray("SQLite format 3\0", 16) + QByteArray(4096, '\1');
+    WriteBytes(folder.filePath("Mapa.gpkg"), database);
+    TForm2 form(folder.path().toStdString());
+    QStringList handed;
+    form.OpenExternallyWith([&](const QString& path) {
+      handed << path;
+      return false;  // no program for it on this system
+    });
+    {
+      ModalCloser closer;
+      form.OpenWorkingFile(slot::kGeoPackage);
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts[0].contains(QDir::toNativeSeparators(folder.filePath("Mapa.gpkg"))));
+    }
+    QCOMPARE(handed.size(), 1);
+    QVERIFY(form.findChildren<TForm4*>().isEmpty());
+    {
+      ModalCloser closer;
+      QVERIFY(OpenInEditor(folder.filePath("Mapa.gpkg"), &form) == nullptr);
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts[0].contains("nie jest plikiem tekstowym"));
+    }
+    QCOMPARE(ReadBytes(folder.filePath("Mapa.gpkg")), database);
+    // Handed over, it says nothing more.
+    form.OpenExternallyWith([](const QString&) { return true; });
+    ModalCloser closer;
+    form.OpenWorkingFile(slot::kGeoPackage);
+    QVERIFY(closer.texts.isEmpty());
+  }
+
+  // A file opened as it is, empty or absent, and a new document are unmodified until the user
+  // types: no "*" in the title.
+  void editorOpensUnmodified() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("Pusty.txt"), "");
+    for (const QString& name : {QString("Pusty.txt"), QString("Brak.txt")}) {
+      TForm4* editor = OpenInEditor(folder.filePath(name), nullptr);
+      QCoreApplication::processEvents();
+      QVERIFY2(!editor->isWindowModified(), qPrintable(name));
+      QVERIFY(!editor->Modified());
+      editor->Nowy1Click();
+      QCoreApplication::processEvents();
+      QVERIFY2(!editor->isWindowModified(), qPrintable(name + " / nowy"));
+      QTest::keyClicks(editor->Text(), "x");
+      QVERIFY(editor->isWindowModified());
+      editor->Text()->document()->setModified(false);
+      delete editor;
+    }
   }
 
   void editorNewDocumentIsSavedUnderAChosenName() {
@@ -595,6 +651,42 @@ class GuiTest : public QObject {
              "Brak transformacji: brak pliku TRANSPKT.BIN lub nie można go otworzyć");
   }
 
+#ifndef _WIN32  // the user's home is set for the test; Wine's Documents are its own
+  // A new user's first start: the chooser opens in Documents (home without them), and the
+  // example installed with the program opens as a copy there, ready to run.
+  void aFirstStartOffersTheExample() {
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QVERIFY(!InstalledExample().empty());
+    {
+      TForm2 form;
+      QVERIFY(!form.HasFolder());
+      {
+        ModalCloser cancel;
+        form.ChooseFolder();
+        QCOMPARE(cancel.folders, QStringList{home.path()});
+      }
+      QVERIFY(form.OpenExample());
+      const QString copy = home.filePath("ZORNAK_edz przykład");
+      QCOMPARE(Slashes(QString::fromStdString(form.WorkingFolder())), copy);
+      QVERIFY(QFile::exists(copy + "/TRANSPKT.BIN"));
+      {
+        ModalCloser closer;
+        form.BitBtn1Click();
+      }
+      QVERIFY(QFile::exists(copy + "/Dzialki.ed_"));
+      // A second time: a new copy beside the first, which keeps the user's work.
+      QVERIFY(form.OpenExample());
+      QCOMPARE(Slashes(QString::fromStdString(form.WorkingFolder())), copy + " (2)");
+      QVERIFY(QFile::exists(copy + "/Dzialki.ed_"));
+      // The installed example itself is untouched.
+      QVERIFY(!QFile::exists(QString::fromStdString(InstalledExample()) + "/Protokol.tra"));
+    }
+    qputenv("HOME", realHome);
+  }
+#endif
+
   // Without a folder nothing can run; a chosen one is remembered and offered next time, and
   // an argument naming a file works in the file's folder.
   void startWithoutAFolder() {
@@ -901,6 +993,7 @@ class GuiTest : public QObject {
     const long double m0Before =
         form.State().Result().Transformation().FittedTransformation.figures.m0;
     const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
+    points->setCurrentItem(points->item(found[0]->row(), 0));
     points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
     QCOMPARE(ReadBytes(folder.filePath("Wykluczone.txt")),
              QByteArray("# Punkty wy\xb3\xb9"
@@ -915,6 +1008,10 @@ class GuiTest : public QObject {
     QCOMPARE(form.MapWindow()->Canvas()->Data().m0, live.FittedTransformation.figures.m0);
     QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 35);
     QVERIFY(form.FitSummary()->text().contains("wyłączone: 1"));
+    // The point just unticked is still the selected row, wherever the refill put it.
+    const QList<QTableWidgetItem*> kept = points->selectedItems();
+    QVERIFY(!kept.isEmpty());
+    QCOMPARE(points->item(kept.first()->row(), 1)->text(), QString("PD-136"));
     QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), protocol);
     // Ticked again: the exclusions are those of the files, and the note says so.
     points->item(points->findItems("PD-136", Qt::MatchExactly)[0]->row(), 0)
@@ -997,6 +1094,21 @@ class GuiTest : public QObject {
     const QList<QTableWidgetItem*> selected = points->selectedItems();
     QVERIFY(!selected.isEmpty());
     QCOMPARE(points->item(selected.first()->row(), 1)->text(), QString("120"));
+    // Selected, the flagged row is still red, a dark red, not the colour of other selections.
+    points->scrollToItem(selected.first());
+    const QImage shown = points->viewport()->grab().toImage();
+    const QRect cell = points->visualItemRect(points->item(selected.first()->row(), 4));
+    const QColor colour = shown.pixelColor(cell.left() + 2, cell.center().y());
+    QVERIFY2(colour.red() > 140 && colour.green() < 60 && colour.blue() < 60,
+             qPrintable(colour.name()));
+    // At the window's own width (where the screen has it) every column shows, the remarks
+    // included.
+    form.PointsWindow()->resize(1180, 640);
+    QCoreApplication::processEvents();
+    QVERIFY2(points->horizontalHeader()->length() <= points->viewport()->width(),
+             qPrintable(QString("%1 > %2")
+                            .arg(points->horizontalHeader()->length())
+                            .arg(points->viewport()->width())));
     // "Wyklucz proponowane": one click, one refit without the blunder.
     QTest::mouseClick(form.PointsWindow()->ExcludeProposedButton(), Qt::LeftButton);
     QTRY_COMPARE(form.State().Result().Transformation().excluded, 1);
@@ -1138,6 +1250,15 @@ class GuiTest : public QObject {
     points->selectRow(5);
     const QString fifth = points->item(5, 1)->text();
     QCOMPARE(canvas->Data().points[canvas->Options().highlighted].nr, fifth);
+    {
+      ModalCloser cancel;  // "Zapisz jako..." proposes a name in the folder of the run
+      for (QAction* action : form.MapWindow()->findChildren<QAction*>()) {
+        if (action->text() == "Zapisz jako...") action->trigger();
+      }
+      QCOMPARE(cancel.proposals.size(), 1);
+      QCOMPARE(QDir(folder.path()).filePath(cancel.proposals[0]),
+               folder.filePath("Mapa_odchylek.png"));
+    }
     QVERIFY(form.MapWindow()->SaveAs(folder.filePath("mapa.svg")));
     QVERIFY(ReadBytes(folder.filePath("mapa.svg")).contains("<circle"));
   }

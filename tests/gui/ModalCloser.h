@@ -22,9 +22,11 @@ class ModalCloser {
   }
   QStringList texts;  // texts of the message boxes closed, in order
   QStringList titles;
-  QStringList buttons;   // the button texts of each box or dialog, joined by "|"
-  QStringList defaults;  // the default button of each box (what Enter would press)
-  QString saveAs;        // the file chosen in a file dialog; empty: the dialog is cancelled
+  QStringList buttons;    // the button texts of each box or dialog, joined by "|"
+  QStringList defaults;   // the default button of each box (what Enter would press)
+  QString saveAs;         // the file chosen in a file dialog; empty: the dialog is cancelled
+  QStringList folders;    // the folder each file dialog opened in
+  QStringList proposals;  // the file each file dialog proposed (empty for a folder dialog)
   // Chooses the button of a message box (nullptr: the default answer).
   std::function<QAbstractButton*(QMessageBox*)> choose;
 
@@ -48,6 +50,12 @@ class ModalCloser {
       if (!button) button = box->buttons().value(0);
       button->click();
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (seen_ != dialog) {
+        seen_ = dialog;
+        folders << dialog->directory().absolutePath();
+        const auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        proposals << (name ? name->text() : QString());
+      }
       if (auto* box = dialog->findChild<QDialogButtonBox*>())
         buttons << ButtonTexts(box->buttons());
       if (saveAs.isEmpty()) {
@@ -78,5 +86,6 @@ class ModalCloser {
   }
 
   QMessageBox::StandardButton answer_;
+  const QFileDialog* seen_ = nullptr;  // the dialog already recorded
   QTimer timer_;
 };
