@@ -99,7 +99,7 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(std::function<void(int, int)> use
   points_->horizontalHeader()->setStretchLastSection(true);
   points_->setToolTip(
       "d: współrzędne wtórne minus ten sam model wyznaczony bez punktu; h: wpływ punktu;\n"
-      "T = (1 - h)|d|² / (2 m0(i)²); *** gdy T > F_kr (test F, alfa = 0,001 na punkt).\n"
+      "T = (1 - h)|d|² / (2 m0(i)²); *** gdy T > F_kr (test F, alfa = 0.001 na punkt).\n"
       "Odznaczenie punktu wpisuje go do Wykluczone.txt i od razu wyznacza transformację bez "
       "niego;\npliki wynikowe zapisze WYKONAJ.");
   excludeProposed_ = new QPushButton("Wyklucz proponowane", area);

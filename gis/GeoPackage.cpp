@@ -124,7 +124,7 @@ class Writer {
   Writer(GDALDataset& dataset, OGRSpatialReference* srs) : dataset_(dataset), srs_(srs) {}
 
   OGRLayer* Layer(const char* name, OGRwkbGeometryType type,
-                  std::initializer_list<std::pair<const char*, OGRFieldType>> fields) {
+                  const std::vector<std::pair<const char*, OGRFieldType>>& fields) {
     OGRLayer* layer = dataset_.CreateLayer(name, srs_, type, nullptr);
     if (!layer) {
       failed_ = true;
@@ -180,16 +180,16 @@ OGRGeometry* ParcelGeometry(const ParcelShape& shape, bool& valid) {
   return line;
 }
 
+// Parcels and contours: a POLYGON layer; the outlines that form no polygon go to a
+// LINESTRING layer "<name>_linie" beside it, made only when there is one.
 void ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& shapes,
                  const std::vector<long double>& indexAreas, int& invalid) {
-  OGRLayer* layer = w.Layer(name, wkbUnknown,
-                            {{"identyfikator", OFTString},
-                             {"jednostka", OFTInteger},
-                             {"obreb", OFTString},
-                             {"numer", OFTString},
-                             {"pow_skorowidz_ha", OFTReal},
-                             {"pow_obliczona_ha", OFTReal}});
-  if (!layer) return;
+  const std::vector<std::pair<const char*, OGRFieldType>> fields = {
+      {"identyfikator", OFTString}, {"jednostka", OFTInteger},     {"obreb", OFTString},
+      {"numer", OFTString},         {"pow_skorowidz_ha", OFTReal}, {"pow_obliczona_ha", OFTReal}};
+  OGRLayer* polygons = w.Layer(name, wkbPolygon, fields);
+  if (!polygons) return;
+  OGRLayer* lines = nullptr;
   BoundaryRing ring;
   for (std::size_t n = 0; n < shapes.size(); ++n) {
     const ParcelShape& s = shapes[n];
@@ -203,6 +203,10 @@ void ParcelLayer(Writer& w, const char* name, const std::vector<ParcelShape>& sh
     for (int i = 1; i <= k; ++i)
       ring.X[i] = s.boundary[i - 1].first, ring.Y[i] = s.boundary[i - 1].second;
     const long double area = ParcelArea(ring, k);
+    if (!valid && !lines)
+      lines = w.Layer((std::string(name) + "_linie").c_str(), wkbLineString, fields);
+    OGRLayer* layer = valid ? polygons : lines;
+    if (!layer) continue;
     w.Add(layer, geometry, [&](OGRFeature& f) {
       f.SetField("identyfikator", Utf8(TrimmedNumber(s.header.identifier)).c_str());
       f.SetField("jednostka", static_cast<int>(s.header.unit));
@@ -230,9 +234,17 @@ void PointLayer(Writer& w, const std::vector<PointShape>& points) {
   }
 }
 
-// Records with a second position become lines, the others points.
+// Records with a second position become lines, the others points; the layer declares the
+// one kind when all its records are of it.
 void SectionLayer(Writer& w, const char* name, const std::vector<MapContents::Record>& records) {
-  OGRLayer* layer = w.Layer(name, wkbUnknown, {{"rodzaj", OFTInteger}, {"slowa", OFTString}});
+  const auto lines =
+      std::count_if(records.begin(), records.end(),
+                    [](const MapContents::Record& r) { return r.positions.size() == 2; });
+  const OGRwkbGeometryType type = records.empty() || lines == 0 ? wkbPoint
+                                  : lines == static_cast<std::ptrdiff_t>(records.size())
+                                      ? wkbLineString
+                                      : wkbUnknown;
+  OGRLayer* layer = w.Layer(name, type, {{"rodzaj", OFTInteger}, {"slowa", OFTString}});
   if (!layer) return;
   for (const auto& r : records) {
     OGRGeometry* geometry = nullptr;
@@ -355,7 +367,8 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   if (summary.invalid > 0) {
     window.ShowMessage(MessageKind::ExportNote,
                        "Mapa.gpkg: rekordów działek/konturów, które nie tworzą poprawnego "
-                       "wieloboku (zapisane jako linia lub pominięte): " +
+                       "wieloboku (zapisane jako linia w warstwie dzialki_linie lub "
+                       "kontury_linie albo pominięte): " +
                            std::to_string(summary.invalid));
   }
   return summary;

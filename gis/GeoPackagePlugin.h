@@ -6,7 +6,8 @@
 
 #include "gis/GeoPackage.h"
 
-// The plugin's file name in the program's folder or, installed, in lib/zornak-edz beside it.
+// The plugin's file name in the program's folder or, installed, in lib/<multiarch>/zornak-edz
+// beside it.
 #if defined(_WIN32)
 inline constexpr const char* kGeoPackagePluginFile = "zornak_gis.dll";
 #else

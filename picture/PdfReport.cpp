@@ -254,9 +254,9 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
   facts.emplace_back("Największa odchyłka", Metres(f.figures.maxResidual) + " m (punkt " +
                                                 Nr(f.figures.maxResidualPoint) + ")");
   facts.emplace_back("Reguła oceny punktu",
-                     "T = (1 − h)·|d|² / (2·m0(i)²) > F_kr = F(0,999; 2, r − 2): h – wpływ "
+                     "T = (1 − h)·|d|² / (2·m0(i)²) > F_kr = F(0.999; 2, r − 2): h – wpływ "
                      "punktu na własne wyrównanie, d – odchyłka względem modelu bez punktu, "
-                     "alfa = 0,001 na punkt");
+                     "alfa = 0.001 na punkt");
   facts.emplace_back("Wartość krytyczna",
                      t.testDegrees > 0 ? QString("F_kr = %1 (r − 2 = %2)")
                                              .arg(ReportNumber(FisherCritical(t.testDegrees), 4))

@@ -14,7 +14,7 @@ struct ReportInput {
   std::string note;      // a remark shown on the first page (UTF-8), e.g. a refit
 };
 
-// The plugin's file name beside the program or, installed, in lib/zornak-edz.
+// The plugin's file name beside the program or, installed, in lib/<multiarch>/zornak-edz.
 #if defined(_WIN32)
 inline constexpr const char* kReportPluginFile = "zornak_report.dll";
 #else

@@ -7,7 +7,7 @@
 #include "gis/GeoPackage.h"
 
 // The plugin's path when this build has one (beside the program, or installed in
-// lib/zornak-edz), else empty.
+// lib/<multiarch>/zornak-edz), else empty.
 std::string GeoPackagePluginPath();
 
 // Exports through the plugin. When it cannot be loaded, says why through `window` and

@@ -24,7 +24,7 @@ std::string PluginPath(const char* file) {
   const std::string folder = textio::ProgramFolder();
   if (folder.empty()) return {};
   for (const std::string& candidate :
-       {folder + "/" + file, folder + "/../lib/zornak-edz/" + std::string(file)}) {
+       {folder + "/" + file, folder + "/../" ZORNAK_LIBRARY_DIR "/" + std::string(file)}) {
     if (IsFile(candidate)) return candidate;
   }
   return {};

@@ -1,6 +1,6 @@
 // Plugins of the programs: libraries loaded on first use only, so that what they pull in
 // (GDAL, Qt) costs a program nothing at start. A plugin lies beside the program or,
-// installed, in lib/zornak-edz beside its folder.
+// installed, in lib/<multiarch>/zornak-edz beside its folder.
 #pragma once
 
 #include <string>

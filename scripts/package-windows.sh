@@ -40,6 +40,8 @@ done
 deploy_qt "$stage"
 check_imports "$stage"
 cp "$root/README.md" "$root/packaging/windows/zornak-edz.ico" "$stage/"
+# The example of "Otwórz przykład", beside the programs as the desktop program looks for it.
+cp -r "$root/examples/demo" "$stage/przyklad"
 "$native/bin/print_guide" | iconv -f UTF-8 -t CP1250 | sed 's/$/\r/' >"$stage/przewodnik.txt"
 # The licence page and texts: UTF-8 with a byte order mark, as Notepad and NSIS read them.
 for text in "$root/packaging/windows/licencja.txt:licencja.txt" \
@@ -112,7 +114,8 @@ if [ -f "$installed/zornak_edz.exe" ]; then
   wineserver -k || true
   [ "$status" = 124 ] || { echo "installed zornak_edz.exe ended with status $status" >&2; exit 1; }
 fi
-for link in "ZORNAK_edz.lnk" "Przewodnik.lnk" "Odinstaluj ZORNAK_edz.lnk"; do
+[ -f "$installed/przyklad/TRANSPKT.BIN" ] || { echo "the setup program installed no example" >&2; exit 1; }
+for link in "ZORNAK_edz.lnk" "Przewodnik.lnk" "Otwórz przykład.lnk" "Odinstaluj ZORNAK_edz.lnk"; do
   [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZORNAK_edz/$link" ] ||
     { echo "no Start menu entry $link" >&2; exit 1; }
 done

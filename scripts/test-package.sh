@@ -6,6 +6,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deb=$(bash "$root/scripts/package.sh" | tail -n 1)
+# Debian's own check of the package: no error and no warning.
+bash "$root/scripts/setup-debian.sh" lintian
+lintian --fail-on error,warning "$deb"
+echo "lintian: clean"
+# A private library folder is no business of ldconfig: the package runs no script.
+if dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qE 'postinst|postrm'; then
+  echo "the package runs maintainer scripts" >&2
+  exit 1
+fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq --reinstall "$deb" > /dev/null
 echo "installed: $(dpkg-query -W -f='${Package} ${Version}' zornak-edz)"
@@ -18,7 +27,7 @@ for name in Dzialki.ed_ Kontury.ed_ Punkty.ep_ Warstwy.tx_ OBIEKTY.tx_; do
   cmp "$work/demo/$name" "$root/tests/data/convert/demo-expected/$name"
 done
 echo "installed zornak_batch: demo run complete, converted files as expected"
-# The GeoPackage export is a plugin in /usr/lib/zornak-edz, loaded only on request: the
+# The GeoPackage export is a plugin in /usr/lib/<multiarch>/zornak-edz, loaded only on request: the
 # program starts without GDAL and still finds it.
 libraries=$(LD_DEBUG=files /usr/bin/zornak_batch --version 2>&1 >/dev/null | grep -c 'calling init' || true)
 if [ "$libraries" -gt 12 ]; then
@@ -35,8 +44,9 @@ echo "installed zornak_batch: Raport.pdf through the report plugin"
 for file in /usr/share/applications/zornak-edz.desktop \
             /usr/share/icons/hicolor/scalable/apps/zornak-edz.svg \
             /usr/share/icons/hicolor/64x64/apps/zornak-edz.png \
-            /usr/share/doc/zornak-edz/przewodnik.txt /usr/share/man/man1/zornak_batch.1 \
-            /usr/share/man/man1/zornak_plot.1; do
+            /usr/share/doc/zornak-edz/przewodnik.txt /usr/share/doc/zornak-edz/copyright \
+            /usr/share/doc/zornak-edz/changelog.gz /usr/share/man/man1/zornak_batch.1.gz \
+            /usr/share/man/man1/zornak_plot.1.gz /usr/share/zornak-edz/przyklad/TRANSPKT.BIN; do
   [ -f "$file" ] || { echo "missing: $file" >&2; exit 1; }
 done
 status=0
@@ -48,3 +58,13 @@ if [ "$status" != 124 ]; then
   exit 1
 fi
 echo "installed zornak_edz: started and kept running offscreen"
+# The terminal answers need no display.
+env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/zornak_edz --version | grep -q "zornak_edz $(
+  dpkg-query -W -f='${Version}' zornak-edz)"
+# "Otwórz przykład": a copy of the installed example in a new user's Documents, run there.
+home=$work/home
+mkdir -p "$home/Documents"
+HOME=$home QT_QPA_PLATFORM=offscreen timeout 6 /usr/bin/zornak_edz --przyklad > /dev/null 2>&1 || true
+[ -f "$home/Documents/ZORNAK_edz przykład/TRANSPKT.BIN" ] ||
+  { echo "installed zornak_edz --przyklad made no copy in Documents" >&2; exit 1; }
+echo "installed zornak_edz: --version on the terminal, the example copied into Documents"

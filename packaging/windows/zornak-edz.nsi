@@ -52,7 +52,7 @@ Function un.onInit
   SetRegView 64
 FunctionEnd
 
-Section "${PRODUCT} (programy, przewodnik, Qt)" SectionProgram
+Section "${PRODUCT} (programy, przewodnik, przykład, Qt)" SectionProgram
   SectionIn RO
   SetShellVarContext all
   !include "${LISTS}\install-files.nsh"
@@ -61,6 +61,9 @@ Section "${PRODUCT} (programy, przewodnik, Qt)" SectionProgram
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\zornak_edz.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Przewodnik.lnk" "$INSTDIR\przewodnik.txt"
+  ; The example stays read-only in the program's folder; the program works in a copy of it
+  ; in the user's Documents.
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Otwórz przykład.lnk" "$INSTDIR\zornak_edz.exe" "--przyklad"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Odinstaluj ${PRODUCT}.lnk" "$INSTDIR\${UNINSTALLER}"
   ; Programs and Features
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
@@ -80,7 +83,7 @@ Section /o "Skrót na pulpicie" SectionDesktop
   CreateShortcut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\zornak_edz.exe"
 SectionEnd
 
-LangString DESC_PROGRAM ${LANG_POLISH} "Program okienkowy, program wsadowy, zornak_plot, zornak_transpkt, przewodnik i biblioteki Qt."
+LangString DESC_PROGRAM ${LANG_POLISH} "Program okienkowy, program wsadowy, zornak_plot, zornak_transpkt, przewodnik, folder przykładu i biblioteki Qt."
 LangString DESC_DESKTOP ${LANG_POLISH} "Skrót do programu ${PRODUCT} na pulpicie."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SectionProgram} $(DESC_PROGRAM)
@@ -95,6 +98,7 @@ Section "Uninstall"
   Delete "$DESKTOP\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Przewodnik.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Otwórz przykład.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Odinstaluj ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -88,14 +88,21 @@ TEST_F(GeoPackageRun, EveryLayerAndVertexOfTheDemo) {
   EXPECT_EQ(window.panels[slot::kGeoPackage], PanelState::Output);
   Dataset gpkg(folder.File("Mapa.gpkg"));
   ASSERT_TRUE(gpkg.data);
-  const std::pair<const char*, int> counts[] = {{"dzialki", 9}, {"kontury", 3},
-                                                {"punkty", 24}, {"warstwy", 11},
-                                                {"obiekty", 7}, {"punkty_dostosowania", 36}};
+  // Each layer declares the geometry its features have (GIS programs style a layer by it).
+  struct Layer {
+    const char* name;
+    int count;
+    OGRwkbGeometryType type;
+  };
+  const Layer counts[] = {{"dzialki", 9, wkbPolygon}, {"kontury", 3, wkbPolygon},
+                          {"punkty", 24, wkbPoint},   {"warstwy", 11, wkbUnknown},
+                          {"obiekty", 7, wkbUnknown}, {"punkty_dostosowania", 36, wkbPoint}};
   EXPECT_EQ(gpkg.data->GetLayerCount(), 6);
-  for (const auto& [name, count] : counts) {
+  for (const auto& [name, count, type] : counts) {
     OGRLayer* layer = gpkg.data->GetLayerByName(name);
     ASSERT_NE(layer, nullptr) << name;
     EXPECT_EQ(layer->GetFeatureCount(), count) << name;
+    EXPECT_EQ(wkbFlatten(layer->GetGeomType()), type) << name;
     const OGRSpatialReference* srs = layer->GetSpatialRef();
     ASSERT_NE(srs, nullptr) << name;
     EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "2178") << name;  // eastings 7.4e6: zone 7
@@ -201,14 +208,24 @@ TEST_F(GeoPackageRun, RecordsThatAreNoPolygonAndReferencesThatFitNoZone) {
                "A                   0 0 5566100.00 7455100.00\r\n");
   Run();
   Dataset gpkg(folder.File("Mapa.gpkg"));
+  // The parcel layer declares its polygons; an outline that forms none is a line in a
+  // layer of lines beside it; the single vertex is left out.
   OGRLayer* parcels = gpkg.data->GetLayerByName("dzialki");
-  ASSERT_EQ(parcels->GetFeatureCount(), 2);  // the single vertex is left out
-  std::unique_ptr<OGRFeature> polygon(parcels->GetNextFeature()), line(parcels->GetNextFeature());
+  OGRLayer* lines = gpkg.data->GetLayerByName("dzialki_linie");
+  ASSERT_TRUE(parcels && lines);
+  EXPECT_EQ(wkbFlatten(parcels->GetGeomType()), wkbPolygon);
+  EXPECT_EQ(wkbFlatten(lines->GetGeomType()), wkbLineString);
+  ASSERT_EQ(parcels->GetFeatureCount(), 1);
+  ASSERT_EQ(lines->GetFeatureCount(), 1);
+  std::unique_ptr<OGRFeature> polygon(parcels->GetNextFeature()), line(lines->GetNextFeature());
   EXPECT_EQ(wkbFlatten(polygon->GetGeometryRef()->getGeometryType()), wkbPolygon);
   EXPECT_EQ(wkbFlatten(line->GetGeometryRef()->getGeometryType()), wkbLineString);
+  EXPECT_STREQ(line->GetFieldAsString("identyfikator"), "1.12-2");
+  EXPECT_EQ(gpkg.data->GetLayerByName("kontury_linie"), nullptr);  // made only when needed
   EXPECT_NE(std::find(window.messages.begin(), window.messages.end(),
                       "Mapa.gpkg: rekordów działek/konturów, które nie tworzą poprawnego "
-                      "wieloboku (zapisane jako linia lub pominięte): 2"),
+                      "wieloboku (zapisane jako linia w warstwie dzialki_linie lub "
+                      "kontury_linie albo pominięte): 2"),
             window.messages.end());
 
   // Adjustment points in two zones: the export has no reference system, and says why.

@@ -119,6 +119,10 @@ TEST(PdfReport, DemoHoldsTheProtocolsM0EveryPointAndAVectorMap) {
   const std::string first = PageText(pdf, 1);
   EXPECT_NE(first.find("m0 = " + ProtocolM0(folder) + " m"), std::string::npos) << first;
   EXPECT_NE(first.find("F_kr = 7.6839"), std::string::npos);
+  // One decimal separator in the whole report, the point of the protocols.
+  EXPECT_NE(first.find("F(0.999; 2, r − 2)"), std::string::npos) << first;
+  EXPECT_EQ(first.find("0,999"), std::string::npos);
+  EXPECT_EQ(first.find("0,001"), std::string::npos);
   EXPECT_NE(first.find("PD-136"), std::string::npos);  // the largest residual's point
   const std::string table = PageText(pdf, 2);
   for (const char* nr : {"PD-101", "102", "115", "PD-126", "135", "PD-136"})
