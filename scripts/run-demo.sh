@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the programs and runs the batch program on a copy of the demo working folder.
+# Builds the batch program (only what the demo needs) and runs it on a copy of the demo
+# working folder. Installs the Debian packages it misses, so it runs as root (or by sudo).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 bash "$root/scripts/setup-debian.sh"
-BUILD_DIR=$build bash "$root/scripts/build.sh"
+BUILD_DIR=$build BUILD_TARGETS=zornak_batch bash "$root/scripts/build.sh"
 rm -rf "$build/demo"
 cp -r "$root/examples/demo" "$build/demo"
 "$build/bin/zornak_batch" "$build/demo"
