@@ -475,7 +475,7 @@ TEST(BatchCommandLine, JsonForAFolderThatDoesNotExist) {
   const std::optional<JsonValue> json = ParseJson(r.out);
   ASSERT_TRUE(json) << r.out;
   EXPECT_EQ((*json)["exit_status"].number, 1);
-  EXPECT_EQ((*json)["folder"].text, "/nonexistent/zornak");
+  EXPECT_EQ((*json)["folder"].text, textio::Utf8FromPath(fs::absolute("/nonexistent/zornak")));
   EXPECT_TRUE(HasMessage(*json, "folder roboczy /nonexistent/zornak nie istnieje"));
 
   // A relative one is given absolute, and the report files are there, each null, as for
