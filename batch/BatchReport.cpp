@@ -100,18 +100,25 @@ const char* ExitMeaning(int status) {
   return "";
 }
 
-// The flagged points and the suggested model, for a person.
+// The points the set's test names, those flagged below it, and the suggested model, for a
+// person.
 void PrintJudgement(const BatchReport& r, std::ostream& out) {
-  std::string flagged, excluded;
+  std::string suspect, toCheck, excluded;
   for (const PointReport& p : r.points) {
-    if (p.flagged) flagged += " " + p.nr;
+    if (p.suspect && !p.excluded) suspect += " " + p.nr;
+    if (p.flagged && !p.suspect && !p.excluded) toCheck += " " + p.nr;
     if (p.excluded) excluded += " " + p.nr;
   }
   if (!excluded.empty()) out << "Wyłączone z dopasowania (Wykluczone.txt):" << excluded << '\n';
   if (!r.points.empty()) {
-    out << "Punkty podejrzane (T > F_kr";
+    out << "Punkty podejrzane (test zbioru: największe T > F_kr,zb";
+    if (r.fCriticalSet) out << " = " << textio::Fixed(*r.fCriticalSet, 0, 4);
+    out << "):" << (suspect.empty() ? " brak" : suspect) << '\n';
+  }
+  if (!toCheck.empty()) {
+    out << "Do sprawdzenia (T > F_kr";
     if (r.fCritical) out << " = " << textio::Fixed(*r.fCritical, 0, 4);
-    out << "):" << (flagged.empty() ? " brak" : flagged) << '\n';
+    out << ", poniżej progu zbioru):" << toCheck << '\n';
   }
   if (!r.proposal.empty()) {
     out << "Propozycja wyłączeń (kolejno, T, m0 po):";
@@ -177,9 +184,11 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
   if (run.started) {
     for (const AdjustmentCheck& c : t.checks) {
       report.points.push_back({ShownNumber(c.nr), c.x1, c.y1, c.x2, c.y2, c.vx, c.vy, c.dx, c.dy,
-                               c.d, c.m0i, c.predictable, c.flagged, c.excluded, c.h, c.t});
+                               c.d, c.m0i, c.predictable, c.flagged, c.excluded, c.h, c.t,
+                               c.suspect});
     }
     if (t.testDegrees > 0) report.fCritical = FisherCritical(t.testDegrees);
+    if (t.testDegrees > 0 && t.testedPoints > 0) report.fCriticalSet = t.setCritical;
     for (const ProposedExclusion& p : t.proposal) {
       report.proposal.push_back({ShownNumber(p.nr), p.t, p.m0After});
     }
@@ -270,7 +279,7 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
     out << ", \"m0_i\": " << (p.m0i ? Number(*p.m0i) : "null")
         << ", \"h\": " << (p.h ? Number(*p.h) : "null")
         << ", \"t\": " << (p.t ? Number(*p.t) : "null") << ", \"flagged\": " << flag(p.flagged)
-        << ", \"excluded\": " << flag(p.excluded) << "}";
+        << ", \"suspect\": " << flag(p.suspect) << ", \"excluded\": " << flag(p.excluded) << "}";
   }
   out << (r.points.empty() ? "],\n" : "\n  ],\n") << "  \"models\": [";
   for (std::size_t k = 0; k < r.models.size(); ++k) {
@@ -286,6 +295,7 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   }
   out << (r.models.empty() ? "],\n" : "\n  ],\n");
   out << "  \"f_critical\": " << (r.fCritical ? Number(*r.fCritical) : "null") << ",\n";
+  out << "  \"f_critical_set\": " << (r.fCriticalSet ? Number(*r.fCriticalSet) : "null") << ",\n";
   out << "  \"proposed_exclusions\": [";
   for (std::size_t k = 0; k < r.proposal.size(); ++k) {
     const ProposalReport& p = r.proposal[k];

@@ -36,6 +36,7 @@ struct PointReport {
   std::optional<long double> m0i;
   bool predictable, flagged, excluded;
   std::optional<long double> h, t;
+  bool suspect;  // named by the set's test
 };
 
 struct ProposalReport {
@@ -57,8 +58,9 @@ struct BatchReport {
   std::vector<std::string> messages;
   std::vector<PointReport> points;  // used points, then those left out of the fit
   std::vector<ModelRow> models;
-  std::optional<long double> fCritical;  // the flags' critical value, when points were tested
-  std::vector<ProposalReport> proposal;  // data snooping, in order
+  std::optional<long double> fCritical;     // the flags' critical value, when points were tested
+  std::optional<long double> fCriticalSet;  // the set's critical value, when points were tested
+  std::vector<ProposalReport> proposal;     // data snooping, in order
   double comparisonBudget = 0;
   std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run
   // The report files of the run by their JSON keys (protocol, control, xy, xy_sk, xy_sk1,

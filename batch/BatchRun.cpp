@@ -35,8 +35,9 @@ constexpr const char* kFooter =
     "  3  przetwarzanie zakończone, zgłoszono problemy w danych wejściowych\n"
     "  4  brak transformacji, pliki mapy nie zostały przekształcone\n"
     "  5  nie udało się zapisać pliku wynikowego\n"
-    "  6  punkty podejrzane: poza tym bez problemów, ale test punktów dostosowania\n"
-    "     (T > F_kr, Kontrola.tra) wskazał błędy grube; z --strict mapy nieprzeliczone\n"
+    "  6  punkty podejrzane: poza tym bez problemów, ale test zbioru punktów dostosowania\n"
+    "     (największe T > F_kr,zb, Kontrola.tra) wskazał błędy grube; z --strict mapy\n"
+    "     nieprzeliczone\n"
     "Przy kilku przypadkach, także w kilku folderach, obowiązuje najpoważniejszy:\n"
     "5 przed 4 przed 1 przed 6 przed 3.\n";
 

@@ -146,20 +146,22 @@ void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
   } else if (t.checks.empty()) {
     summary += "\n" + QString::fromStdString(NoTransformationReason(t));
   } else {
-    const int flagged = SuspectPointCount(t);
     const int degrees = t.testDegrees;
+    const auto figure = [](long double v) {
+      return QString::fromStdString(textio::Fixed(v, 0, 2));
+    };
     summary +=
         QString(
-            "\nModel: %1;  punkty użyte: %2, wyłączone: %3;  "
-            "m0 = %4 m;  punkty podejrzane (T > F_kr%6): %5")
+            "\nModel: %1;  punkty użyte: %2, wyłączone: %3;  m0 = %4 m;  "
+            "podejrzane (test zbioru, T > F_kr,zb%6): %5;  do sprawdzenia (T > F_kr%8): %7")
             .arg(QString::fromStdString(ModelName(f.model.Kind(), f.model.Degree())))
             .arg(f.ls)
             .arg(t.excluded)
             .arg(QString::fromStdString(textio::Fixed(f.figures.m0, 0, 4)))
-            .arg(flagged)
-            .arg(degrees > 0
-                     ? " = " + QString::fromStdString(textio::Fixed(FisherCritical(degrees), 0, 2))
-                     : QString());
+            .arg(SuspectPointCount(t))
+            .arg(t.testedPoints > 0 && degrees > 0 ? " = " + figure(t.setCritical) : QString())
+            .arg(ToCheckPointCount(t))
+            .arg(degrees > 0 ? " = " + figure(FisherCritical(degrees)) : QString());
     QString proposal;
     for (const ProposedExclusion& p : t.proposal)
       proposal += (proposal.isEmpty() ? "" : ", ") + QString::fromStdString(ShownNumber(p.nr));

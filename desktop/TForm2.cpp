@@ -783,6 +783,9 @@ void TForm2::ShowFitSummary() {
   QString suspect = QString("podejrzane: %1").arg(flagged);
   if (flagged > 0)
     suspect = "<span style=\"color:#c00000; font-weight:bold\">" + suspect + "</span>";
+  // Flagged at 0.001 but below the set's critical value: to look at, no question asked.
+  if (const int toCheck = ToCheckPointCount(t); toCheck > 0)
+    suspect += QString(" &nbsp;·&nbsp; do sprawdzenia: %1").arg(toCheck);
   fitSummary_->setText(
       QString("m0 = %1 m &nbsp;·&nbsp; największa odchyłka %2 m (%3) &nbsp;·&nbsp; %4 "
               "&nbsp;·&nbsp; wyłączone: %5")

@@ -245,10 +245,12 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
     flow.Facts(facts);
     return;
   }
-  facts.emplace_back("Punkty dostosowania", QString("użyte %1, wyłączone %2, podejrzane %3")
-                                                .arg(f.ls)
-                                                .arg(t.excluded)
-                                                .arg(SuspectPointCount(t)));
+  facts.emplace_back("Punkty dostosowania",
+                     QString("użyte %1, wyłączone %2, podejrzane %3, do sprawdzenia %4")
+                         .arg(f.ls)
+                         .arg(t.excluded)
+                         .arg(SuspectPointCount(t))
+                         .arg(ToCheckPointCount(t)));
   facts.emplace_back("Błąd średni jednostkowy",
                      "m0 = " + ReportNumber(f.figures.m0, decimals) + " m");
   facts.emplace_back("Największa odchyłka", Metres(f.figures.maxResidual) + " m (punkt " +
@@ -262,6 +264,14 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
                                              .arg(ReportNumber(FisherCritical(t.testDegrees), 4))
                                              .arg(t.testDegrees)
                                        : QString("brak testu: za mała nadwymiarowość"));
+  if (t.testDegrees > 0 && t.testedPoints > 0) {
+    facts.emplace_back("Test zbioru",
+                       QString("pytanie przed mapami, gdy największe T > F_kr,zb = %1 "
+                               "(a = 1 − 0.95^(1/%2) = %3: 5 % dla całego zbioru)")
+                           .arg(ReportNumber(t.setCritical, 4))
+                           .arg(t.testedPoints)
+                           .arg(ReportNumber(SidakAlpha(t.testedPoints), 6)));
+  }
   const CorrectionTally correction = MapCorrections(run);
   facts.emplace_back("Korekta Hausbrandta na punktach mapy",
                      correction.count > 0

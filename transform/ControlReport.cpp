@@ -44,6 +44,19 @@ void Header(ControlWriter& w, const ControlReportInput& in) {
   w.File().WriteUtf8Line(model);
 }
 
+// The set's own test: its largest T against F at Sidak's level for its n points.
+void SetTestRule(ControlWriter& w, int degrees, int tested, long double critical) {
+  std::string rule = "  test zbioru (pytanie przed mapami): największe T > F_kr,zb = F(1 - a; 2, " +
+                     std::to_string(degrees) + ") = ";
+  textio::AppendFixed(rule, critical, 0, 4);
+  w.File().WriteUtf8Line(rule);
+  std::string level = "  a = 1 - 0,95^(1/n) = ";
+  textio::AppendFixed(level, SidakAlpha(tested), 0, 6);
+  level += ", n = " + std::to_string(tested) + " punktów (5 % dla całego zbioru);";
+  w.File().WriteUtf8Line(level);
+  w.File().WriteUtf8Line("  *** przy T nie większym niż F_kr,zb: do sprawdzenia, bez pytania");
+}
+
 // The rule of the flags and its critical value for this run.
 void TestRule(ControlWriter& w, int degrees) {
   w.File().WriteUtf8Line(
@@ -61,13 +74,16 @@ void TestRule(ControlWriter& w, int degrees) {
   w.File().WriteUtf8Line(rule);
 }
 
-void UsedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks, int degrees) {
+void UsedPoints(ControlWriter& w, const ControlReportInput& in) {
+  const std::vector<AdjustmentCheck>& checks = in.checks;
+  const int degrees = in.testDegrees;
   w.Separator();
   w.File().WriteUtf8Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
   w.File().WriteUtf8Line(
       "  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
   w.File().WriteUtf8Line("  m0(i) = błąd średni jednostkowy tego modelu;");
   TestRule(w, degrees);
+  if (degrees > 0 && in.testedPoints > 0) SetTestRule(w, degrees, in.testedPoints, in.setCritical);
   w.File().WriteUtf8Line(
       "              Nr            x1            y1       vx       vy      |v|       dx"
       "       dy      |d|    m0(i)        h        T");
@@ -187,7 +203,7 @@ void WriteControlReport(const ControlReportInput& in, WindowOperations& window) 
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
   if (in.fitted) {
-    UsedPoints(w, in.checks, in.testDegrees);
+    UsedPoints(w, in);
   } else {
     w.Separator();
     w.File().WriteUtf8Line(" *** Brak transformacji - punktów nie można ocenić");

@@ -26,6 +26,8 @@ struct ControlReportInput {
   double budgetSeconds;
   int testDegrees;  // r - 2; 0 when the points cannot be tested
   const std::vector<ProposedExclusion>& proposal;
+  int testedPoints;         // the set's n
+  long double setCritical;  // the set's critical value
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.

@@ -105,6 +105,11 @@ void Figures(const trk::FittedModel& model, ModelRow& row) {
 
 }  // namespace
 
+long double SidakAlpha(int tested, long double alpha) {
+  // -expm1(log1p(-alpha) / n): exact where 1 - (1 - alpha)^(1/n) would lose its digits.
+  return -std::expm1(std::log1p(-alpha) / std::max(tested, 1));
+}
+
 long double FisherCritical(int nu, long double alpha) {
   return nu / 2.0L * (std::pow(alpha, -2.0L / nu) - 1);
 }
@@ -244,6 +249,8 @@ void CompareModels(const TFittedTransformation& f,
 const char* PointRemark(const AdjustmentCheck& c) {
   if (c.excluded) return "wyłączony (kontrolny)";
   if (!c.predictable) return "h = 1: nie do wyznaczenia bez niego";
-  if (c.flagged) return "*** podejrzany (T > F_kr)";
+  if (c.flagged && c.suspect) return "*** podejrzany (T > F_kr)";
+  if (c.flagged) return "*** do sprawdzenia (T > F_kr)";
+  if (c.suspect) return "podejrzany w teście zbioru";
   return "";
 }

@@ -196,8 +196,17 @@ void Judge(const ComputeOptions& options, TransformationWork& work, Transformati
   if (!f.fitted) return;
   CheckAdjustmentPoints(f, r.excluded, options.threads, r.checks);
   r.testDegrees = std::max(f.model.Redundancy() - 2, 0);
+  r.testedPoints = static_cast<int>(std::count_if(
+      r.checks.begin(), r.checks.end(), [](const AdjustmentCheck& c) { return c.t.has_value(); }));
+  if (r.testDegrees > 0 && r.testedPoints > 0) {
+    r.setCritical = FisherCritical(r.testDegrees, SidakAlpha(r.testedPoints));
+    for (AdjustmentCheck& c : r.checks)
+      c.suspect = !c.excluded && c.t && *c.t > r.setCritical;
+  }
   // Without a flagged point the proposal's first step, the same fit, finds none either.
-  if (HasSuspectPoints(r)) ProposeExclusions(f, r.proposal);
+  const bool flagged = std::any_of(r.checks.begin(), r.checks.end(),
+                                   [](const AdjustmentCheck& c) { return c.flagged; });
+  if (flagged) ProposeExclusions(f, r.proposal);
   CompareModels(f, work.scratch, options.comparisonBudget, options.threads, r.models);
 }
 
@@ -273,7 +282,8 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
     window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
   WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
-                      result.models, result.comparisonBudget, result.testDegrees, result.proposal},
+                      result.models, result.comparisonBudget, result.testDegrees, result.proposal,
+                      result.testedPoints, result.setCritical},
                      window);
 }
 
@@ -332,13 +342,19 @@ std::string NoTransformationReason(const TransformationResult& result) {
 std::int32_t SuspectPointCount(const TransformationResult& result) {
   return static_cast<std::int32_t>(
       std::count_if(result.checks.begin(), result.checks.end(),
-                    [](const AdjustmentCheck& c) { return c.flagged && !c.excluded; }));
+                    [](const AdjustmentCheck& c) { return c.suspect && !c.excluded; }));
+}
+
+std::int32_t ToCheckPointCount(const TransformationResult& result) {
+  return static_cast<std::int32_t>(std::count_if(
+      result.checks.begin(), result.checks.end(),
+      [](const AdjustmentCheck& c) { return c.flagged && !c.suspect && !c.excluded; }));
 }
 
 std::string SuspectQuestion(const TransformationResult& result) {
   std::string points;
   for (const AdjustmentCheck& c : result.checks) {
-    if (!c.flagged || c.excluded) continue;
+    if (!c.suspect || c.excluded) continue;
     if (!points.empty()) points += ", ";
     points += ShownNumber(c.nr);
     points += " (T = " + textio::Fixed(c.t.value_or(0), 0, 1) +

@@ -63,6 +63,8 @@ struct TransformationResult {
   std::vector<ModelRow> models;             // the comparison of models
   std::vector<ProposedExclusion> proposal;  // data snooping, in order
   int testDegrees = 0;                      // r - 2 of the run's tests; 0: no test
+  int testedPoints = 0;                     // used points with a T: the set's n
+  long double setCritical = 0;              // the set's critical value, when tested
   double comparisonBudget = 0;              // seconds the comparison had
 };
 
@@ -134,8 +136,12 @@ std::string SuspectQuestion(const TransformationResult& result);
 // empty when it has one: the one wording of the picture, the report and the windows.
 std::string NoTransformationReason(const TransformationResult& result);
 
-// The adjustment points used in the fit that the run's judgement flags.
+// The adjustment points used in the fit that the set's test names (T above the set's
+// critical value): the question before the maps, exit 6 and --strict follow them.
 std::int32_t SuspectPointCount(const TransformationResult& result);
 inline bool HasSuspectPoints(const TransformationResult& result) {
   return SuspectPointCount(result) > 0;
 }
+// Used points flagged at 0.001 that the set's test does not name: to be looked at, without a
+// question.
+std::int32_t ToCheckPointCount(const TransformationResult& result);

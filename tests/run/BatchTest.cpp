@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "tests/JsonValue.h"
@@ -19,6 +20,7 @@
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
 #include "transform/Exclusions.h"
+#include "transform/RunTransformation.h"
 
 namespace {
 
@@ -569,6 +571,42 @@ void CopyBlunderDemo(const TestFolder& folder) {
   ASSERT_TRUE(WriteTransPktBIN(folder.File("TRANSPKT.BIN"), header, n1, n2, points));
 }
 
+// A point flagged at 0.001 whose T stays below the set's critical value (200 points: F_kr
+// 7.03, F_kr,zb 8.44) is named "do sprawdzenia": no question, exit 0, the map converted.
+TEST(BatchCommandLine, AFlaggedPointBelowTheSetsValueIsToBeChecked) {
+  std::mt19937 random(200);
+  std::uniform_real_distribution<long double> spread(0, 3000);
+  std::normal_distribution<long double> noise(0, 0.01L);
+  TPktDostosowania points;
+  for (int i = 1; i <= 200; ++i) {
+    const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+    points.push_back({"P" + std::to_string(i), x, y, x + 0.2L + noise(random), y + noise(random)});
+  }
+  // The size of the blunder on P50 that puts its T between the two critical values.
+  TransformationWork work;
+  auto input = std::make_shared<TransformationInput>();
+  input->opened = true;
+  bool found = false;
+  for (long double blunder = 0.02L; blunder < 0.08L && !found; blunder += 0.001L) {
+    input->points = points;
+    input->points[49].y2 += blunder;
+    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false}, work);
+    found = r->checks[49].flagged && !HasSuspectPoints(*r);
+  }
+  ASSERT_TRUE(found);
+  TestFolder folder;
+  folder.WriteAdjustmentPoints(input->points);
+  folder.Write("PUNKTY.ept", "1                   5567000 7456000 0 0\r\n");
+  const BatchResult r = Batch({"--strict", folder.Path()});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(folder.Exists("Punkty.ep_"));  // --strict converts: nothing is suspect
+  EXPECT_NE(r.out.find("Punkty podejrzane (test zbioru: największe T > F_kr,zb = 8.4"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find(", poniżej progu zbioru): P50\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Do sprawdzenia (T > F_kr = 7.0"), std::string::npos) << r.out;
+}
+
 // Where exit 6 stands among the folders of one call: after 5, 4 and 1, before 3 and 0
 // ("5 przed 4 przed 1 przed 6 przed 3"), whichever folder comes first.
 TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
@@ -640,7 +678,14 @@ TEST(BatchCommandLine, SuspectPointsExitSixAndStrictConvertsNothing) {
   ASSERT_EQ((*json)["proposed_exclusions"].items.size(), 1u);
   EXPECT_EQ((*json)["proposed_exclusions"][0]["nr"].text, "120");
   EXPECT_TRUE(folder.Exists("Dzialki.ed_"));  // converted, as without the judgement
-  EXPECT_NE(Batch({folder.Path()}).out.find("Punkty podejrzane (T > F_kr = "), std::string::npos);
+  EXPECT_NE(
+      Batch({folder.Path()}).out.find("Punkty podejrzane (test zbioru: największe T > F_kr,zb = "),
+      std::string::npos);
+  // The set's critical value of its 36 tested points: F(2, 66) at 1 - 0.95^(1/36).
+  const double setLevel = 1 - std::pow(0.95, 1.0 / 36);
+  EXPECT_NEAR((*json)["f_critical_set"].number, 33 * (std::pow(setLevel, -2.0 / 66) - 1), 1e-9);
+  for (const JsonValue& p : (*json)["adjustment_points"].items)
+    EXPECT_EQ(p["suspect"].boolean, p["nr"].text == "120") << p["nr"].text;
 
   TestFolder strict;
   CopyBlunderDemo(strict);

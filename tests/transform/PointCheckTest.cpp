@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "tests/Refit.h"
@@ -439,6 +440,66 @@ TEST_F(TransformRun, KontrolaStatesTheCriticalValueOfRMinusTwo) {
   EXPECT_EQ(state.Result().testDegrees, 6);
   const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
   EXPECT_NE(control.find("F_kr = F(0,999; 2, 6) = 27.0000"), std::string::npos) << control;
+}
+
+}  // namespace
+
+namespace {
+
+// The set's test on simulated sets: clean ones raise the question before the maps in 5 % of
+// cases at every size (within 3.5 binomial standard deviations of the count simulated), where
+// the points' own flags would raise it in 1 - 0.999^n; a 0.3 m blunder among 1 cm of noise
+// is named in at least 99 % of sets. Both kinds, degrees 1 to 3, in turn.
+TEST(SetTest, FalseAlarmsStayAtFivePercentAndBlundersAreCaught) {
+  struct Size {
+    int points, sets;
+  };
+  const Size sizes[] = {{20, 1200}, {100, 1200}, {1000, 240}, {10000, 48}};
+  const std::pair<int, int> models[] = {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}};
+  TransformationWork work;
+  std::printf("%8s %6s %12s %12s %10s %10s\n", "points", "sets", "question %", "bound %",
+              "0.001^n %", "caught %");
+  for (const Size& size : sizes) {
+    std::mt19937 random(static_cast<unsigned>(size.points));
+    std::uniform_real_distribution<long double> spread(0, 3000);
+    std::normal_distribution<long double> noise(0, 0.01L);
+    int alarms = 0, caught = 0;
+    for (int set = 0; set < size.sets; ++set) {
+      const auto [kind, degree] = models[set % 6];
+      auto clean = std::make_shared<TransformationInput>();
+      clean->opened = true;
+      for (int i = 0; i < size.points; ++i) {
+        const long double x = 5566000 + spread(random), y = 7455000 + spread(random);
+        clean->points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + noise(random),
+                                 y - 0.1L + noise(random)});
+      }
+      const auto r = ComputeTransformation({kind, degree, 4}, clean, nullptr, {0, 0, false}, work);
+      ASSERT_TRUE(r->FittedTransformation.fitted);
+      alarms += HasSuspectPoints(*r) ? 1 : 0;
+      auto wrong = std::make_shared<TransformationInput>(*clean);
+      const std::size_t blunder = random() % wrong->points.size();
+      wrong->points[blunder].y2 += 0.3L;
+      const auto b = ComputeTransformation({kind, degree, 4}, wrong, nullptr, {0, 0, false}, work);
+      const AdjustmentCheck& c = b->checks[blunder];
+      ASSERT_EQ(c.nr.View(), wrong->points[blunder].Nr);
+      caught += c.suspect ? 1 : 0;
+    }
+    const double rate = static_cast<double>(alarms) / size.sets;
+    const double bound = 3.5 * std::sqrt(0.05 * 0.95 / size.sets);
+    std::printf("%8d %6d %12.2f %12.2f %10.1f %10.2f\n", size.points, size.sets, 100 * rate,
+                100 * bound, 100 * (1 - std::pow(0.999, size.points)), 100.0 * caught / size.sets);
+    EXPECT_NEAR(rate, 0.05, bound) << size.points << " points";
+    EXPECT_GE(caught, 0.99 * size.sets) << size.points << " points";
+  }
+}
+
+// Sidak's level against its closed form, where 1 - (1 - a)^(1/n) keeps its digits.
+TEST(SetTest, SidakLevel) {
+  EXPECT_NEAR(SidakAlpha(1), 0.05L, 1e-18L);
+  EXPECT_NEAR(SidakAlpha(36), 1 - std::pow(0.95L, 1.0L / 36), 1e-15L);
+  EXPECT_NEAR(SidakAlpha(10000), 5.129316e-6L, 1e-11L);  // ln(1/0.95) / n to first order
+  EXPECT_LT(SidakAlpha(52), 0.001L);                     // above 51 points stricter than 0.001
+  EXPECT_GT(SidakAlpha(51), 0.001L);
 }
 
 }  // namespace
