@@ -45,6 +45,7 @@ int ExitStatusOf(const BatchReport& report, const RunResult& run, const ConsoleW
     inputProblem = inputProblem || f.errors > 0;
   if (writeFailure) return kExitWriteFailure;
   if (!run.Fit().Usable()) return kExitNoTransform;
+  if (!AllMet(run.Transformation().limitChecks)) return kExitLimits;
   if (inputProblem) return kExitInputProblem;
   return HasSuspectPoints(run.Transformation()) ? kExitSuspect : kExitDone;
 }
@@ -96,6 +97,8 @@ const char* ExitMeaning(int status) {
       return "nie udało się zapisać pliku wynikowego";
     case kExitSuspect:
       return "punkty podejrzane";
+    case kExitLimits:
+      return "limity dokładności niespełnione";
   }
   return "";
 }
@@ -119,6 +122,14 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
     out << "Do sprawdzenia (T > F_kr";
     if (r.fCritical) out << " = " << textio::Fixed(*r.fCritical, 0, 4);
     out << ", poniżej progu zbioru):" << toCheck << '\n';
+  }
+  if (!r.limits.empty()) {
+    out << "Limity dokładności:";
+    for (const LimitCheck& c : r.limits) {
+      out << ' ' << c.name << ' ' << textio::Fixed(c.value, 0, 4) << " m wobec "
+          << textio::Fixed(c.limit, 0, 4) << " m" << (c.met ? " spełnia;" : " nie spełnia;");
+    }
+    out << (AllMet(r.limits) ? " wynik: spełnia" : " wynik: nie spełnia") << '\n';
   }
   if (!r.proposal.empty()) {
     out << "Propozycja wyłączeń (kolejno, T, m0 po):";
@@ -189,6 +200,7 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
     }
     if (t.testDegrees > 0) report.fCritical = FisherCritical(t.testDegrees);
     if (t.testDegrees > 0 && t.testedPoints > 0) report.fCriticalSet = t.setCritical;
+    report.limits = t.limitChecks;
     for (const ProposedExclusion& p : t.proposal) {
       report.proposal.push_back({ShownNumber(p.nr), p.t, p.m0After});
     }
@@ -296,6 +308,18 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   out << (r.models.empty() ? "],\n" : "\n  ],\n");
   out << "  \"f_critical\": " << (r.fCritical ? Number(*r.fCritical) : "null") << ",\n";
   out << "  \"f_critical_set\": " << (r.fCriticalSet ? Number(*r.fCriticalSet) : "null") << ",\n";
+  out << "  \"limits\": ";
+  if (r.limits.empty()) {
+    out << "null,\n";
+  } else {
+    out << "{";
+    for (std::size_t k = 0; k < r.limits.size(); ++k) {
+      const LimitCheck& c = r.limits[k];
+      out << (k ? ", " : "") << Quoted(c.key) << ": {\"limit\": " << Number(c.limit)
+          << ", \"value\": " << Number(c.value) << ", \"met\": " << flag(c.met) << "}";
+    }
+    out << ", \"met\": " << flag(AllMet(r.limits)) << "},\n";
+  }
   out << "  \"proposed_exclusions\": [";
   for (std::size_t k = 0; k < r.proposal.size(); ++k) {
     const ProposalReport& p = r.proposal[k];

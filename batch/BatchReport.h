@@ -20,6 +20,7 @@ enum ExitStatus {
   kExitNoTransform = 4,   // no transformation, so nothing converted
   kExitWriteFailure = 5,  // an output could not be written
   kExitSuspect = 6,       // otherwise complete, but the judgement flags adjustment points
+  kExitLimits = 7,        // the fit does not meet the limits given (--limit-m0, Limity.txt)
 };
 
 struct MapFileReport {
@@ -60,6 +61,7 @@ struct BatchReport {
   std::vector<ModelRow> models;
   std::optional<long double> fCritical;     // the flags' critical value, when points were tested
   std::optional<long double> fCriticalSet;  // the set's critical value, when points were tested
+  std::vector<LimitCheck> limits;           // the job's limits against the fit, when given
   std::vector<ProposalReport> proposal;     // data snooping, in order
   double comparisonBudget = 0;
   std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run

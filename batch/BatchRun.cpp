@@ -38,8 +38,10 @@ constexpr const char* kFooter =
     "  6  punkty podejrzane: poza tym bez problemów, ale test zbioru punktów dostosowania\n"
     "     (największe T > F_kr,zb, Kontrola.tra) wskazał błędy grube; z --strict mapy\n"
     "     nieprzeliczone\n"
+    "  7  dopasowanie nie spełnia limitów (--limit-m0, --limit-residual, Limity.txt);\n"
+    "     z --strict mapy nieprzeliczone\n"
     "Przy kilku przypadkach, także w kilku folderach, obowiązuje najpoważniejszy:\n"
-    "5 przed 4 przed 1 przed 6 przed 3.\n";
+    "5 przed 4 przed 1 przed 7 przed 6 przed 3.\n";
 
 struct Options {
   int kind = 1, degree = 1;
@@ -47,6 +49,7 @@ struct Options {
   std::string root;
   bool json = false, gpkg = false, strict = false;
   std::string pdf;  // the PDF report; with several folders, its name in each of them
+  std::string limitM0, limitResidual;  // metres, over Limity.txt's; empty: none
 };
 
 std::unique_ptr<CLI::App> CommandLine(Options& options) {
@@ -60,6 +63,14 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
       ->type_name("PLIK");
   app->add_flag("--strict", options.strict,
                 "nie przelicza map, gdy są punkty podejrzane (kod wyjścia 6)");
+  app->add_option("--limit-m0", options.limitM0,
+                  "limit błędu średniego m0 w metrach (zamiast podanego w Limity.txt)")
+      ->type_name("M")
+      ->check(MetresAboveZero());
+  app->add_option("--limit-residual", options.limitResidual,
+                  "limit największej odchyłki punktu dostosowania w metrach")
+      ->type_name("V")
+      ->check(MetresAboveZero());
   app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
   app->add_option("--recursive", options.root,
                   "przetwarza każdy folder pod ROOT, który zawiera TRANSPKT.BIN")
@@ -91,10 +102,12 @@ std::vector<std::string> FoldersUnder(const std::string& root) {
 int Seriousness(int status) {
   switch (status) {
     case kExitWriteFailure:
-      return 5;
+      return 6;
     case kExitNoTransform:
-      return 4;
+      return 5;
     case kExitFolder:
+      return 4;
+    case kExitLimits:
       return 3;
     case kExitSuspect:
       return 2;
@@ -136,6 +149,10 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   state.threads = ThreadsFromEnvironment();
   state.exportGeoPackage = options.gpkg;
   state.convertWithSuspectPoints = !options.strict;
+  if (!options.limitM0.empty()) state.transformation.limits.m0 = Metres(options.limitM0);
+  if (!options.limitResidual.empty()) {
+    state.transformation.limits.residual = Metres(options.limitResidual);
+  }
   state.model.TransformKind = options.kind;
   state.model.TransformDegree = options.degree;
   state.modelFromSelectors = false;

@@ -168,7 +168,7 @@ void RefitAfterATick(benchmark::State& state) {
   const std::vector<PointNumber> excluded{PointNumber("P7")};
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        ComputeTransformation({1, 1, 4}, shared, &excluded, {0, 2.0, false}, work));
+        ComputeTransformation({1, 1, 4}, shared, &excluded, {0, 2.0, false, {}}, work));
   }
 }
 BENCHMARK(RefitAfterATick)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);

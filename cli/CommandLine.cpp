@@ -1,7 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "core/Version.h"
+#include "textio/NumberReading.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -80,6 +82,22 @@ CLI::Validator WholeNumberIn(int lowest, int highest) {
                " (podano " + text + ")";
       },
       "");
+}
+
+long double Metres(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  std::size_t pos = 0;
+  long double value = 0;
+  return textio::ReadNumber(text, pos, value) && !textio::SkipBlanks(text, pos) ? value : 0;
+}
+
+CLI::Validator MetresAboveZero() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        return Metres(text) > 0 ? std::string()
+                                : "wymaga liczby metrów większej od 0 (podano " + text + ")";
+      },
+      "M", "MetresAboveZero");
 }
 
 void AddModelOptions(CLI::App& app, int& kind, int& degree) {

@@ -18,6 +18,12 @@ std::unique_ptr<CLI::App> MakeCommandLine(const std::string& name, const std::st
 // A whole number from `lowest` to `highest`, refused in Polish otherwise.
 CLI::Validator WholeNumberIn(int lowest, int highest);
 
+// A length in metres above 0, read as the program reads numbers, whatever the locale (a
+// comma may stand for the point); refused in Polish otherwise.
+CLI::Validator MetresAboveZero();
+// The value of a text MetresAboveZero accepted.
+long double Metres(std::string text);
+
 // --kind (1 conformal, 2 general) and --degree (1..9), the model of a run.
 void AddModelOptions(CLI::App& app, int& kind, int& degree);
 

@@ -40,8 +40,10 @@ enum class MessageKind {
   NumericError,              // a number of a map record could not be read
   DefectivePrecinct,         // a parcel header with a precinct code that is not three digits
   ExclusionProblem,          // faulty lines of Wykluczone.txt
+  LimitProblem,              // faulty lines of Limity.txt
   NoTransformation,          // no fit: the map files were not converted
   SuspectPoints,             // flagged adjustment points kept the map files from conversion
+  LimitsNotMet,              // the fit missed the job's limits: the map files were not converted
   WriteFailure,              // an output file could not be written
   FolderNotWritable,         // the working folder takes no new file: the run did not start
   ExportNote,                // what the GIS export could not carry as it is
@@ -51,7 +53,8 @@ enum class MessageKind {
 // True for the kinds that report a problem found in the input files.
 constexpr bool IsInputProblem(MessageKind kind) {
   return kind == MessageKind::AdjustmentFileUnreadable || kind == MessageKind::NumericError ||
-         kind == MessageKind::DefectivePrecinct || kind == MessageKind::ExclusionProblem;
+         kind == MessageKind::DefectivePrecinct || kind == MessageKind::ExclusionProblem ||
+         kind == MessageKind::LimitProblem;
 }
 
 class WindowOperations {

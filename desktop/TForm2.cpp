@@ -783,6 +783,14 @@ void TForm2::ShowFitSummary() {
   QString suspect = QString("podejrzane: %1").arg(flagged);
   if (flagged > 0)
     suspect = "<span style=\"color:#c00000; font-weight:bold\">" + suspect + "</span>";
+  // The job's limits (Limity.txt of the folder), when there are any.
+  if (!t.limitChecks.empty()) {
+    suspect += AllMet(t.limitChecks)
+                   ? QString(" &nbsp;·&nbsp; limity: spełnia")
+                   : QString(
+                         " &nbsp;·&nbsp; <span style=\"color:#c00000; font-weight:bold\">"
+                         "limity: nie spełnia</span>");
+  }
   // Flagged at 0.001 but below the set's critical value: to look at, no question asked.
   if (const int toCheck = ToCheckPointCount(t); toCheck > 0)
     suspect += QString(" &nbsp;·&nbsp; do sprawdzenia: %1").arg(toCheck);

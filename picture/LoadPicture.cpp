@@ -221,7 +221,7 @@ bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool w
   QuietWindow window;
   TransformationWork work;
   const auto result = ComputeTransformation(choice, ReadTransformationInput(folder, window),
-                                            nullptr, {threads, 0, false}, work);
+                                            nullptr, {threads, 0, false, {}}, work);
   BuildFitPicture(folder, *result, withMap, threads, data);
   return true;
 }

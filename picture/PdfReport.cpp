@@ -272,6 +272,18 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
                            .arg(t.testedPoints)
                            .arg(ReportNumber(SidakAlpha(t.testedPoints), 6)));
   }
+  if (!t.limitChecks.empty()) {
+    QString limits;
+    for (const LimitCheck& c : t.limitChecks) {
+      limits += QString("%1 = %2 m, limit %3 m: %4; ")
+                    .arg(QString::fromUtf8(c.name))
+                    .arg(ReportNumber(c.value, 4))
+                    .arg(ReportNumber(c.limit, 4))
+                    .arg(c.met ? "spełnia" : "nie spełnia");
+    }
+    facts.emplace_back("Limity dokładności",
+                       limits + (AllMet(t.limitChecks) ? "wynik: spełnia" : "wynik: NIE SPEŁNIA"));
+  }
   const CorrectionTally correction = MapCorrections(run);
   facts.emplace_back("Korekta Hausbrandta na punktach mapy",
                      correction.count > 0

@@ -20,6 +20,14 @@ namespace {
 // True when the user declined the conversion before the maps (or the front end's rule did).
 bool DeclinedBeforeTheMaps(RunState& state, const TransformationResult& t,
                            WindowOperations& window) {
+  // The job's limits not met: a strict front end converts nothing, as for suspect points.
+  if (t.FittedTransformation.Usable() && !AllMet(t.limitChecks) &&
+      !state.convertWithSuspectPoints && AnyMapFileSelected(state.files, window)) {
+    window.ShowMessage(
+        MessageKind::LimitsNotMet,
+        " *** Limity dokładności niespełnione - pliki mapy nie zostały przekształcone");
+    return true;
+  }
   // Suspect points matter before the maps only when there is a map to convert.
   if (!t.FittedTransformation.Usable() || !HasSuspectPoints(t) ||
       !AnyMapFileSelected(state.files, window)) {
@@ -90,8 +98,8 @@ std::shared_ptr<const RunResult> RefitResult(const RunResult& base,
                                              double comparisonBudget, TransformationWork& work) {
   auto refit = std::make_shared<RunResult>(base);
   const TransformationResult& t = base.Transformation();
-  refit->transformation = ComputeTransformation(t.choice, t.input, &excluded,
-                                                {base.threads, comparisonBudget, false}, work);
+  refit->transformation = ComputeTransformation(
+      t.choice, t.input, &excluded, {base.threads, comparisonBudget, false, t.limits}, work);
   std::vector<PointNumber> now = excluded, run = base.runExcluded;
   std::sort(now.begin(), now.end());
   std::sort(run.begin(), run.end());

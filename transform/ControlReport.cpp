@@ -199,9 +199,26 @@ std::string ModelName(int kind, int degree) {
   return std::string("transformacja ") + KindName(kind) + " stopnia " + std::to_string(degree);
 }
 
+// Each limit of the job against its figure, and the verdict; nothing without limits.
+void LimitBlock(ControlWriter& w, const std::vector<LimitCheck>& limits) {
+  if (limits.empty()) return;
+  w.Separator();
+  w.File().WriteUtf8Line(" LIMITY DOKŁADNOŚCI (Limity.txt lub wiersz poleceń)");
+  for (const LimitCheck& c : limits) {
+    std::string line = std::string("  ") + c.name + " = ";
+    textio::AppendFixed(line, c.value, 0, 4);
+    line += " m, limit ";
+    textio::AppendFixed(line, c.limit, 0, 4);
+    line += c.met ? " m: spełnia" : " m: nie spełnia";
+    w.File().WriteUtf8Line(line);
+  }
+  w.File().WriteUtf8Line(AllMet(limits) ? "  wynik: spełnia" : "  wynik: nie spełnia");
+}
+
 void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
+  LimitBlock(w, in.limits);
   if (in.fitted) {
     UsedPoints(w, in);
   } else {

@@ -10,6 +10,7 @@
 
 #include "core/ModelChoice.h"
 #include "transform/Exclusions.h"
+#include "transform/Limits.h"
 #include "transform/PointCheck.h"
 
 class WindowOperations;
@@ -26,8 +27,9 @@ struct ControlReportInput {
   double budgetSeconds;
   int testDegrees;  // r - 2; 0 when the points cannot be tested
   const std::vector<ProposedExclusion>& proposal;
-  int testedPoints;         // the set's n
-  long double setCritical;  // the set's critical value
+  int testedPoints;                       // the set's n
+  long double setCritical;                // the set's critical value
+  const std::vector<LimitCheck>& limits;  // the surveyor's limits against the fit
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.

@@ -227,6 +227,7 @@ std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::st
   input->recordsDeclared = reader.HeaderRead ? reader.RecordsDeclared : -1;
   if (input->readFailed) input->damage = reader.DamageLine();
   input->exclusionFile = ReadExclusionFile(textio::PathInFolder(folder, kExclusionFileName));
+  input->limitFile = ReadLimitFile(textio::PathInFolder(folder, kLimitFileName));
   return input;
 }
 
@@ -238,6 +239,7 @@ std::shared_ptr<const TransformationResult> ComputeTransformation(
   TransformationResult& r = *result;
   r.choice = choice;
   r.comparisonBudget = options.comparisonBudget;
+  r.limits = LimitsOver(input->limitFile.limits, options.limits);
   TFittedTransformation& f = r.FittedTransformation;
   f.readFailed = input->readFailed;
   f.pointsRead = static_cast<std::int32_t>(input->points.size());
@@ -259,6 +261,7 @@ std::shared_ptr<const TransformationResult> ComputeTransformation(
   f.fitted = r.determinable && f.model.Fit(choice.TransformKind, choice.TransformDegree, f.ls);
   if (!f.fitted) return result;
   f.figures = Analyse(f);
+  r.limitChecks = CheckLimits(r.limits, f.figures);
   if (options.listing) ComputeListing(f, options.threads, r.listing);
   Judge(options, work, r);
   return result;
@@ -273,6 +276,12 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
       text += "\n" + problem;
     window.ShowMessage(MessageKind::ExclusionProblem, text);
   }
+  if (const auto& problems = result.input->limitFile.problems; !problems.empty()) {
+    std::string text = "Błędy w pliku Limity.txt (te wiersze pominięto):";
+    for (const std::string& problem : problems)
+      text += "\n" + problem;
+    window.ShowMessage(MessageKind::LimitProblem, text);
+  }
   WriteTransformReport(folder, result, window);
   const TFittedTransformation& f = result.FittedTransformation;
   std::string failure;
@@ -283,7 +292,7 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
   }
   WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
                       result.models, result.comparisonBudget, result.testDegrees, result.proposal,
-                      result.testedPoints, result.setCritical},
+                      result.testedPoints, result.setCritical, result.limitChecks},
                      window);
 }
 
@@ -317,7 +326,8 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
   state.result.reset();
   auto input = ReadTransformationInput(folder, window);
   state.result = ComputeTransformation(choice, std::move(input), nullptr,
-                                       {state.threads, state.comparisonBudget, true}, state.work);
+                                       {state.threads, state.comparisonBudget, true, state.limits},
+                                       state.work);
   WriteTransformationFiles(folder, *state.result, window);
 }
 

@@ -14,6 +14,7 @@
 #include "core/ModelChoice.h"
 #include "transform/Exclusions.h"
 #include "transform/FittedTransformation.h"
+#include "transform/Limits.h"
 #include "transform/PointCheck.h"
 #include "transform/TransformPoint.h"
 #include "transform/UPKTBIN.h"
@@ -28,6 +29,7 @@ struct TransformationInput {
   std::int32_t recordsDeclared = -1;  // -1 when the file or its header could not be read
   std::string damage;  // UTF-8 line naming the damage of an opened file; empty otherwise
   ExclusionFile exclusionFile;
+  LimitFile limitFile;  // Limity.txt
 };
 
 // Reads TRANSPKT.BIN and Wykluczone.txt of `folder`; a failed read of TRANSPKT.BIN shows its
@@ -66,6 +68,8 @@ struct TransformationResult {
   int testedPoints = 0;                     // used points with a T: the set's n
   long double setCritical = 0;              // the set's critical value, when tested
   double comparisonBudget = 0;              // seconds the comparison had
+  Limits limits;                            // the limits the fit was held to (none: as before)
+  std::vector<LimitCheck> limitChecks;      // each limit against the fit, when fitted
 };
 
 // Tables that grow with the input and are kept from run to run; one set per thread that
@@ -89,6 +93,7 @@ struct ComputeOptions {
   int threads = 0;                // of the listing and the judgement; 0: every core
   double comparisonBudget = 2.0;  // seconds the comparison may take
   bool listing = true;            // the values of every listing point (the run's lists)
+  Limits limits;                  // the caller's limits, over those of Limity.txt
 };
 
 // Computes the result of `input` with `choice`; `leaveOut`, when given, replaces the list of
@@ -115,6 +120,7 @@ struct TransformationState {
   TransformationWork work;
   double comparisonBudget = 2.0;  // seconds the comparison may take
   int threads = 0;                // threads of the listing and the judgement; 0: every core
+  Limits limits;                  // given by the front end (command line), over Limity.txt's
 
   // The last result, or an empty one (no fit) before the first run.
   const TransformationResult& Result() const;

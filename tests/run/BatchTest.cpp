@@ -590,7 +590,7 @@ TEST(BatchCommandLine, AFlaggedPointBelowTheSetsValueIsToBeChecked) {
   for (long double blunder = 0.02L; blunder < 0.08L && !found; blunder += 0.001L) {
     input->points = points;
     input->points[49].y2 += blunder;
-    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false}, work);
+    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false, {}}, work);
     found = r->checks[49].flagged && !HasSuspectPoints(*r);
   }
   ASSERT_TRUE(found);
@@ -605,6 +605,55 @@ TEST(BatchCommandLine, AFlaggedPointBelowTheSetsValueIsToBeChecked) {
       << r.out;
   EXPECT_NE(r.out.find(", poniżej progu zbioru): P50\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Do sprawdzenia (T > F_kr = 7.0"), std::string::npos) << r.out;
+}
+
+// The surveyor's limits on the demo (m0 0.0205 m, largest residual 0.0619 m at PD-136): met,
+// not met (exit 7, and --strict converts nothing), from the command line or Limity.txt, the
+// command line over the file; a faulty line of the file is an input problem. Without limits
+// Kontrola.tra has no limit block and the JSON says null.
+TEST(BatchCommandLine, TheSurveyorsLimits) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* file;  // Limity.txt; null: none
+    int status;
+    bool converted, met;
+  };
+  const Case cases[] = {
+      {"none", {}, nullptr, 0, true, true},
+      {"m0 met", {"--limit-m0", "0.05"}, nullptr, 0, true, true},
+      {"m0 not met", {"--limit-m0", "0.01"}, nullptr, 7, true, false},
+      {"not met, strict", {"--strict", "--limit-m0", "0.01"}, nullptr, 7, false, false},
+      {"residual not met", {"--limit-residual", "0.05"}, nullptr, 7, true, false},
+      {"both met", {"--limit-m0", "0.05", "--limit-residual", "0.07"}, nullptr, 0, true, true},
+      {"from the file", {}, "# limity\r\nm0 0,01\r\nodchylka 0.1\r\n", 7, true, false},
+      {"the command line over the file", {"--limit-m0", "0.03"}, "m0 0.01\r\n", 0, true, true},
+      {"a faulty line", {}, "m0 0.05\r\nsigma 3\r\n", 3, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestFolder folder;
+    CopyDemo(folder);
+    if (c.file) folder.Write("Limity.txt", c.file);
+    std::vector<std::string> args = c.args;
+    args.push_back("--json");
+    args.push_back(folder.Path());
+    const BatchResult r = Batch(args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(folder.Exists("Dzialki.ed_"), c.converted);
+    const std::optional<JsonValue> json = ParseJson(r.out);
+    ASSERT_TRUE(json) << r.out;
+    const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+    const bool limited = !(*json)["limits"].IsNull();
+    EXPECT_EQ(limited, std::string(c.name) != "none");
+    EXPECT_EQ(control.find("LIMITY DOKŁADNOŚCI") != std::string::npos, limited);
+    if (!limited) continue;
+    EXPECT_EQ((*json)["limits"]["met"].boolean, c.met);
+    EXPECT_NE(control.find(c.met ? "  wynik: spełnia" : "  wynik: nie spełnia"), std::string::npos);
+    if ((*json)["limits"].Has("m0")) {
+      EXPECT_NEAR((*json)["limits"]["m0"]["value"].number, 0.0205, 5e-5);
+    }
+  }
 }
 
 // Where exit 6 stands among the folders of one call: after 5, 4 and 1, before 3 and 0

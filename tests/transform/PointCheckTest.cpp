@@ -327,7 +327,7 @@ TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
   const std::vector<PointNumber> leaveOut{PointNumber("P7"), PointNumber("P20")};
   TransformationWork work;
   const auto refit = [&](const std::vector<PointNumber>& numbers) {
-    return ComputeTransformation(run->choice, run->input, &numbers, {0, 1e9, false}, work);
+    return ComputeTransformation(run->choice, run->input, &numbers, {0, 1e9, false, {}}, work);
   };
   const auto r = refit(leaveOut);
   EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("Kontrola.tra"), before);
@@ -389,7 +389,7 @@ TEST(SmallSets, FlagsAndTheProposalFollowTheCriticalValueOfRMinusTwo) {
       input->points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + noise(random),
                                y - 0.1L + noise(random) + extra});
     }
-    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false}, work);
+    const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false, {}}, work);
     ASSERT_TRUE(r->FittedTransformation.fitted);
     const int nu = 2 * n - 4 - 2;
     ASSERT_EQ(r->testDegrees, nu);
@@ -473,13 +473,15 @@ TEST(SetTest, FalseAlarmsStayAtFivePercentAndBlundersAreCaught) {
         clean->points.push_back({"P" + std::to_string(i + 1), x, y, x + 0.2L + noise(random),
                                  y - 0.1L + noise(random)});
       }
-      const auto r = ComputeTransformation({kind, degree, 4}, clean, nullptr, {0, 0, false}, work);
+      const auto r =
+          ComputeTransformation({kind, degree, 4}, clean, nullptr, {0, 0, false, {}}, work);
       ASSERT_TRUE(r->FittedTransformation.fitted);
       alarms += HasSuspectPoints(*r) ? 1 : 0;
       auto wrong = std::make_shared<TransformationInput>(*clean);
       const std::size_t blunder = random() % wrong->points.size();
       wrong->points[blunder].y2 += 0.3L;
-      const auto b = ComputeTransformation({kind, degree, 4}, wrong, nullptr, {0, 0, false}, work);
+      const auto b =
+          ComputeTransformation({kind, degree, 4}, wrong, nullptr, {0, 0, false, {}}, work);
       const AdjustmentCheck& c = b->checks[blunder];
       ASSERT_EQ(c.nr.View(), wrong->points[blunder].Nr);
       caught += c.suspect ? 1 : 0;

@@ -349,3 +349,43 @@ TEST_F(TransformRun, ADamagedFileFitsOnlyItsCompleteRecords) {
 }
 
 }  // namespace
+
+namespace {
+
+// Limity.txt as a surveyor writes it, point or comma, any letter case; faulty lines named
+// and ignored; written back atomically, and removed when no limit is left.
+TEST(LimitFile, ReadsWritesAndNamesFaultyLines) {
+  TestFolder folder;
+  folder.Write("Limity.txt",
+               "# zlecenie 12/2026\r\nm0 0,05\r\n\r\nODCHYLKA 0.12\r\nm0 0.07\r\n"
+               "sigma 3\r\nodchylka 0\r\n");
+  const LimitFile read = ReadLimitFile(folder.File("Limity.txt"));
+  ASSERT_TRUE(read.present);
+  EXPECT_EQ(read.limits.m0, 0.05L);
+  EXPECT_EQ(read.limits.residual, 0.12L);
+  ASSERT_EQ(read.problems.size(), 3u);
+  EXPECT_EQ(read.problems[0], "Limity.txt, wiersz 5: limit podany drugi raz");
+  EXPECT_EQ(read.problems[1].rfind("Limity.txt, wiersz 6: oczekiwano", 0), 0u);
+  EXPECT_EQ(read.problems[2].rfind("Limity.txt, wiersz 7: ", 0), 0u);
+  EXPECT_FALSE(ReadLimitFile(folder.File("brak.txt")).present);
+
+  std::string failure;
+  ASSERT_TRUE(WriteLimitFile(folder.File("Limity.txt"), {0.03L, std::nullopt}, failure));
+  EXPECT_EQ(textio::Cp1250ToUtf8(folder.Read("Limity.txt")),
+            "# Limity dokładności dopasowania w metrach (ZORNAK_edz)\r\nm0 0.03\r\n");
+  EXPECT_EQ(ReadLimitFile(folder.File("Limity.txt")).limits.m0, 0.03L);
+  ASSERT_TRUE(WriteLimitFile(folder.File("Limity.txt"), {}, failure));
+  EXPECT_FALSE(folder.Exists("Limity.txt"));
+  // A limit is met up to and including its value.
+  AccuracyFigures figures;
+  figures.m0 = 0.02L;
+  figures.maxResidual = 0.06L;
+  const auto checks = CheckLimits({0.02L, 0.05L}, figures);
+  ASSERT_EQ(checks.size(), 2u);
+  EXPECT_TRUE(checks[0].met);
+  EXPECT_FALSE(checks[1].met);
+  EXPECT_FALSE(AllMet(checks));
+  EXPECT_TRUE(CheckLimits({}, figures).empty());
+}
+
+}  // namespace
