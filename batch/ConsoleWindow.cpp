@@ -18,14 +18,15 @@ ConsoleWindow::ConsoleWindow(int kind, int degree, std::ostream& log)
       log_(log) {}
 
 void ConsoleWindow::ShowStatus(std::string_view text) {
-  pendingStatus_ = textio::Printable(text);
+  pendingStatus_.assign(text);
   statusPending_ = true;
   if (std::chrono::steady_clock::now() - lastStatus_ >= kStatusInterval) FlushStatus();
 }
 
 void ConsoleWindow::FlushStatus() {
   if (!statusPending_) return;
-  log_ << "status:" << pendingStatus_ << '\n' << std::flush;
+  // Written out only when shown: a pass sets a status for every record.
+  log_ << "status:" << textio::Printable(pendingStatus_) << '\n' << std::flush;
   statusPending_ = false;
   lastStatus_ = std::chrono::steady_clock::now();
 }

@@ -421,7 +421,7 @@ std::string TForm2::DegreeText() {
 }
 
 void TForm2::ShowStatus(std::string_view text) {
-  pendingStatus_ = textio::Printable(text);
+  pendingStatus_.assign(text);
   statusPending_ = true;
   if (!lastPaint_.isValid() || lastPaint_.elapsed() >= kPaintIntervalMs) PaintStatus();
 }
@@ -429,7 +429,8 @@ void TForm2::ShowStatus(std::string_view text) {
 void TForm2::PaintStatus() {
   if (!statusPending_) return;
   edit7_->show();
-  edit7_->setText(QString::fromStdString(pendingStatus_));
+  // Written out only when painted: a pass sets a status for every record.
+  edit7_->setText(QString::fromStdString(textio::Printable(pendingStatus_)));
   edit7_->repaint();
   statusPending_ = false;
   lastPaint_.restart();
