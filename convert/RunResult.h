@@ -9,19 +9,16 @@
 #include <vector>
 
 #include "convert/MapFileTask.h"
-#include "core/ModelChoice.h"
 #include "core/WorkingFiles.h"
 #include "transform/RunTransformation.h"
 
 struct RunResult {
   std::string folder;      // the run's working folder; empty before the first run
   bool started = false;    // the run could write in its folder (else it did nothing)
-  ModelChoice model;       // as the run took it
   WorkingFileTable files;  // the folder's files as the run left them
   std::shared_ptr<const TransformationResult> transformation;  // never null
   // What each map file's task did (MapFile order).
   std::array<TaskResult, kMapFileCount> conversion{};
-  bool declined = false;           // the user declined the conversion before the maps
   bool geoPackageWritten = false;  // Mapa.gpkg was written
   // The points left out of the fit of the run itself, as its files show them.
   std::vector<PointNumber> runExcluded;

@@ -859,15 +859,11 @@ void TForm2::AskAndWriteReport() {
 bool TForm2::WriteReport(const QString& path) {
   // The report is made from the result shown now, held for as long as it is written.
   const std::shared_ptr<const RunResult> run = state_.result;
-  const std::string note =
-      run->refitted ? "Punkty przeliczono ponownie w pamięci po przebiegu (zmiana wyłączeń): "
-                      "pliki wynikowe i liczniki pochodzą z poprzedniego przebiegu."
-                    : "";
   std::string error;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool written = WritePdfReport(
-      ReportInput{*run, WorkingFolder(), executor_->text().trimmed().toStdString(), note},
-      path.toStdString(), error);
+  const bool written =
+      WritePdfReport(ReportInput{*run, WorkingFolder(), executor_->text().trimmed().toStdString()},
+                     path.toStdString(), error);
   QApplication::restoreOverrideCursor();
   if (!written) {
     QMessageBox::critical(this, "ZORNAK_edz", QString::fromStdString(error));

@@ -296,7 +296,12 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
                                        ? Utf8(run.files.SlotPath(slot::kGeoPackage))
                                        : QString("nie zapisano w tym przebiegu"));
   flow.Facts(facts);
-  if (!in.note.empty()) flow.Line(Utf8(in.note), kWarning);
+  if (run.refitted) {
+    flow.Line(
+        "Punkty przeliczono ponownie w pamięci po przebiegu (zmiana wyłączeń): pliki "
+        "wynikowe i liczniki pochodzą z poprzedniego przebiegu.",
+        kWarning);
+  }
 }
 
 void MapFiles(PageFlow& flow, const ReportInput& in) {

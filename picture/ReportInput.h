@@ -11,7 +11,6 @@ struct ReportInput {
   // The working folder shown now: a result of another folder's run reports no run.
   const std::string& workingFolder;
   std::string executor;  // "Wykonawca", UTF-8; empty: the line is left out
-  std::string note;      // a remark shown on the first page (UTF-8), e.g. a refit
 };
 
 // The plugin's file name beside the program or, installed, in lib/<multiarch>/zornak-edz.

@@ -17,5 +17,5 @@ bool WritePdfReportThroughPlugin(const RunResult& run, const std::string& workin
     error = "Raport PDF niedostępny (" + failure + "): nie zapisano " + path;
     return false;
   }
-  return entry(ReportInput{run, workingFolder, executor, {}}, path, error);
+  return entry(ReportInput{run, workingFolder, executor}, path, error);
 }

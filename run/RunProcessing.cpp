@@ -63,7 +63,6 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
     TakeModelChoice(window.KindText(), window.DegreeText(), state.model);
   }
   state.model.ReportDecimals = 4;
-  result->model = state.model;
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
   state.transformation.threads = state.threads;
   state.conversion.work.threads = state.threads;
@@ -73,8 +72,8 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   const TransformationResult& t = *result->transformation;
   window.ShowStatus(" sprawdzono zbiory punktów dostosowania");
   state.files.RefreshPresence(window);
-  result->declined = DeclinedBeforeTheMaps(state, t, window);
-  if (result->declined) {
+  const bool declined = DeclinedBeforeTheMaps(state, t, window);
+  if (declined) {
     state.conversion.results.fill(TaskResult{});
   } else {
     ConvertMapFiles(state.files, t.FittedTransformation, window, state.conversion);
@@ -82,7 +81,7 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   result->conversion = state.conversion.results;
   // The export reads the converted files of this run only: without a usable fit, or when
   // the conversion was declined, there are none to export.
-  if (state.exportGeoPackage && t.FittedTransformation.Usable() && !result->declined) {
+  if (state.exportGeoPackage && t.FittedTransformation.Usable() && !declined) {
     result->geoPackageWritten = ExportGeoPackageThroughPlugin(state.files, t, window).written;
     if (result->geoPackageWritten) window.ShowPanel(slot::kGeoPackage, PanelState::Output);
   }

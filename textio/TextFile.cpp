@@ -155,6 +155,16 @@ bool TextFileWriter::Close() {
   return !failed_;
 }
 
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  TextFileReader in;
+  if (!in.Open(path)) return false;
+  std::string line;
+  while (in.ReadLine(line))
+    lines.push_back(line);
+  return true;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& failure) {
   TextFileWriter out;
   out.Create(path);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace textio {
 
@@ -78,6 +79,10 @@ inline constexpr const char* kTemporaryMark = ".zornak-tmp-";
 // True when a new file can be created in `folder`; else `reason` is the system's reason.
 // Leaves nothing behind.
 bool CanCreateFileIn(const std::string& folder, std::string& reason);
+
+// Every line of the text file at `path` (Windows-1250, line ends removed) into `lines`;
+// false, with `lines` empty, when the file cannot be opened.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
 // Writes `bytes` as the file at `path` atomically (beside it, then renamed into place); false
 // with "<path>: <reason in Polish>" in `failure`.

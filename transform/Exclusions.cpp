@@ -33,12 +33,7 @@ std::string_view TrimmedNumber(std::string_view number) {
 
 ExclusionFile ReadExclusionFile(const std::string& path) {
   ExclusionFile file;
-  textio::TextFileReader in;
-  if (!in.Open(path)) return file;
-  file.present = true;
-  std::string line;
-  while (in.ReadLine(line))
-    file.lines.push_back(line);
+  file.present = textio::ReadLines(path, file.lines);
   return file;
 }
 

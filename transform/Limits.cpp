@@ -29,11 +29,11 @@ std::optional<long double>* Slot(std::string key, Limits& limits) {
 
 LimitFile ReadLimitFile(const std::string& path) {
   LimitFile file;
-  textio::TextFileReader in;
-  if (!in.Open(path)) return file;
-  file.present = true;
-  std::string line;
-  for (int number = 1; in.ReadLine(line); ++number) {
+  std::vector<std::string> lines;
+  file.present = textio::ReadLines(path, lines);
+  int number = 0;
+  for (const std::string& line : lines) {
+    ++number;
     std::size_t pos = 0;
     if (!textio::SkipBlanks(line, pos) || line[pos] == '#') continue;
     const std::size_t start = pos;

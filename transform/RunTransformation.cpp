@@ -210,6 +210,17 @@ void Judge(const ComputeOptions& options, TransformationWork& work, Transformati
   CompareModels(f, work.scratch, options.comparisonBudget, options.threads, r.models);
 }
 
+// The faulty lines of an input list (Wykluczone.txt, Limity.txt) in one message box, when
+// there are any.
+void ShowProblems(const char* file, const std::vector<std::string>& problems, MessageKind kind,
+                  WindowOperations& window) {
+  if (problems.empty()) return;
+  std::string text = std::string("Błędy w pliku ") + file + " (te wiersze pominięto):";
+  for (const std::string& problem : problems)
+    text += "\n" + problem;
+  window.ShowMessage(kind, text);
+}
+
 }  // namespace
 
 std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::string& folder,
@@ -269,19 +280,9 @@ std::shared_ptr<const TransformationResult> ComputeTransformation(
 
 void WriteTransformationFiles(const std::string& folder, const TransformationResult& result,
                               WindowOperations& window) {
-  const Exclusions& exclusions = result.exclusions;
-  if (!exclusions.problems.empty()) {
-    std::string text = "Błędy w pliku Wykluczone.txt (te wiersze pominięto):";
-    for (const std::string& problem : exclusions.problems)
-      text += "\n" + problem;
-    window.ShowMessage(MessageKind::ExclusionProblem, text);
-  }
-  if (const auto& problems = result.input->limitFile.problems; !problems.empty()) {
-    std::string text = "Błędy w pliku Limity.txt (te wiersze pominięto):";
-    for (const std::string& problem : problems)
-      text += "\n" + problem;
-    window.ShowMessage(MessageKind::LimitProblem, text);
-  }
+  ShowProblems(kExclusionFileName, result.exclusions.problems, MessageKind::ExclusionProblem,
+               window);
+  ShowProblems(kLimitFileName, result.input->limitFile.problems, MessageKind::LimitProblem, window);
   WriteTransformReport(folder, result, window);
   const TFittedTransformation& f = result.FittedTransformation;
   std::string failure;
