@@ -212,6 +212,57 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
   return report;
 }
 
+namespace {
+
+std::string JsonPair(long double a, long double b) {
+  return "[" + Number(a) + ", " + Number(b) + "]";
+}
+
+std::string JsonFolders(const BatchReport& r, int a, int b) {
+  return "[" + Quoted(r.seamFolders[a]) + ", " + Quoted(r.seamFolders[b]) + "]";
+}
+
+void PrintJsonSeams(const BatchReport& r, std::ostream& out) {
+  out << "  \"seams\": [";
+  for (std::size_t k = 0; k < r.seams.size(); ++k) {
+    const Seam& s = r.seams[k];
+    out << (k ? ",\n" : "\n") << "    {\"folders\": " << JsonFolders(r, s.a, s.b)
+        << ", \"shared\": " << s.shared << ", \"max\": " << Number(s.max)
+        << ", \"rms\": " << Number(s.rms) << ", \"over_tolerance\": [";
+    for (std::size_t i = 0; i < s.overTolerance.size(); ++i) {
+      const SeamVertex& v = s.overTolerance[i];
+      out << (i ? ", " : "") << "{\"x\": " << Number(v.x) << ", \"y\": " << Number(v.y)
+          << ", \"a\": " << JsonPair(v.aX, v.aY) << ", \"b\": " << JsonPair(v.bX, v.bY)
+          << ", \"d\": " << Number(v.d) << "}";
+    }
+    out << "]}";
+  }
+  out << (r.seams.empty() ? "],\n" : "\n  ],\n") << "  \"shared_adjustment_points\": [";
+  for (std::size_t k = 0; k < r.sharedPoints.size(); ++k) {
+    const SharedAdjustmentPoint& p = r.sharedPoints[k];
+    out << (k ? ",\n" : "\n") << "    {\"folders\": " << JsonFolders(r, p.a, p.b)
+        << ", \"nr\": " << Quoted(ShownNumber(p.nr)) << ", \"d1\": " << JsonPair(p.dx1, p.dy1)
+        << ", \"d2\": " << JsonPair(p.dx2, p.dy2)
+        << ", \"differs\": " << (p.differs ? "true" : "false") << "}";
+  }
+  out << (r.sharedPoints.empty() ? "],\n" : "\n  ],\n");
+  out << "  \"seam_report\": " << QuotedOrNull(r.seamReport) << ",\n";
+}
+
+void PrintJsonJoint(const BatchReport& r, std::ostream& out) {
+  out << "  \"joint\": {\"folder\": " << Quoted(*r.jointFolder)
+      << ", \"own_m0\": " << (r.ownM0 ? Number(*r.ownM0) : "null") << ", \"parts\": [";
+  for (std::size_t k = 0; k < r.jointParts.size(); ++k) {
+    const JointPart& p = r.jointParts[k];
+    out << (k ? ", " : "") << "{\"folder\": " << Quoted(p.folder) << ", \"records\": " << p.records
+        << ", \"added\": " << p.added << ", \"own_m0\": " << (p.ownM0 ? Number(*p.ownM0) : "null")
+        << "}";
+  }
+  out << "]},\n";
+}
+
+}  // namespace
+
 void PrintText(const BatchReport& r, std::ostream& out) {
   out << "Folder roboczy: " << r.folder << '\n';
   out << "Model: " << ModelName(r.kind, r.degree) << '\n';
@@ -334,7 +385,66 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   }
   out << "},\n";
   out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
+  if (r.seamsSearched) PrintJsonSeams(r, out);
+  if (r.jointFolder) PrintJsonJoint(r, out);
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
+}
+
+int Seriousness(int status) {
+  switch (status) {
+    case kExitWriteFailure:
+      return 6;
+    case kExitNoTransform:
+      return 5;
+    case kExitFolder:
+      return 4;
+    case kExitLimits:
+      return 3;
+    case kExitSuspect:
+      return 2;
+    case kExitInputProblem:
+      return 1;
+  }
+  return 0;
+}
+
+void AddSeams(const SeamFindings& findings, const std::vector<std::string>& folders, int index,
+              BatchReport& report) {
+  report.seamsSearched = true;
+  report.seamFolders = folders;
+  bool over = false;
+  for (const Seam& seam : findings.seams) {
+    if (seam.a != index && seam.b != index) continue;
+    report.seams.push_back(seam);
+    over = over || !seam.overTolerance.empty();
+  }
+  for (const SharedAdjustmentPoint& p : findings.adjustmentPoints) {
+    if (p.a == index || p.b == index) report.sharedPoints.push_back(p);
+  }
+  if (over && Seriousness(kExitSuspect) > Seriousness(report.exitStatus)) {
+    report.exitStatus = kExitSuspect;
+  }
+}
+
+void PrintSeamTable(const SeamFindings& findings, const std::vector<std::string>& folders,
+                    long double tolerance, const std::optional<std::string>& path,
+                    std::ostream& out) {
+  out << "\nSzwy między folderami (tolerancja " << textio::Fixed(tolerance, 0, 3)
+      << " m): " << path.value_or("raportu nie zapisano") << '\n';
+  if (findings.seams.empty()) out << "brak wspólnych wierzchołków mapy\n";
+  if (!findings.seams.empty()) out << "  wspólne     max [m]     RMS [m]   ponad  foldery\n";
+  for (const Seam& seam : findings.seams) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%9lld  %10s  %10s  %6zu  ",
+                  static_cast<long long>(seam.shared), textio::Fixed(seam.max, 0, 4).c_str(),
+                  textio::Fixed(seam.rms, 0, 4).c_str(), seam.overTolerance.size());
+    out << line << folders[seam.a] << " | " << folders[seam.b] << '\n';
+  }
+  for (const SharedAdjustmentPoint& p : findings.adjustmentPoints) {
+    if (!p.differs) continue;
+    out << "błąd danych: punkt " << ShownNumber(p.nr) << " ma różne współrzędne w folderach "
+        << folders[p.a] << " i " << folders[p.b] << '\n';
+  }
 }
 
 void PrintSummaryLine(const BatchReport& r, std::ostream& out) {

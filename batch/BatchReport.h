@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/ConsoleWindow.h"
+#include "county/Seams.h"
 #include "run/RunProcessing.h"
 #include "transform/PointCheck.h"
 
@@ -68,6 +69,18 @@ struct BatchReport {
   // The report files of the run by their JSON keys (protocol, control, xy, xy_sk, xy_sk1,
   // errors, pipeline), the path when the run wrote the file.
   std::vector<std::pair<const char*, std::optional<std::string>>> reports;
+  // Several folders: the seams of this folder with the others and the adjustment point
+  // numbers it shares with them (a pair is told under both its folders), named by folder.
+  bool seamsSearched = false;
+  std::vector<Seam> seams;
+  std::vector<SharedAdjustmentPoint> sharedPoints;
+  std::vector<std::string> seamFolders;   // the folders of the indices above
+  std::optional<std::string> seamReport;  // Szwy.txt, when written
+  // A joint run: its folder (for the joint folder itself and each folder it converted), the
+  // folder's own m0 beside the joint one, and in the joint folder's report the parts.
+  std::optional<std::string> jointFolder;
+  std::optional<long double> ownM0;
+  std::vector<JointPart> jointParts;
   int exitStatus = kExitDone;
 };
 
@@ -77,6 +90,16 @@ inline constexpr const char* kReportKeys[] = {"protocol", "control", "xy",      
 
 BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
                           const ConsoleWindow& window);
+// Adds what the seam search found for `report`'s folder, number `index` of `folders`; a seam
+// over the tolerance makes the folder's result one to look at (exit 6) unless it is worse.
+void AddSeams(const SeamFindings& findings, const std::vector<std::string>& folders, int index,
+              BatchReport& report);
+// The lines of the seams for a person: one a pair, after the closing table.
+void PrintSeamTable(const SeamFindings& findings, const std::vector<std::string>& folders,
+                    long double tolerance, const std::optional<std::string>& path,
+                    std::ostream& out);
+// How serious an exit status is, for the status of several folders.
+int Seriousness(int status);
 void PrintText(const BatchReport& report, std::ostream& out);
 void PrintJson(const BatchReport& report, std::ostream& out);
 

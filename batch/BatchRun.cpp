@@ -10,6 +10,9 @@
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
 #include "cli/CommandLine.h"
+#include "county/JointFit.h"
+#include "county/MapPositions.h"
+#include "county/SeamReport.h"
 #include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
 #include "textio/FolderFiles.h"
@@ -50,6 +53,23 @@ struct Options {
   bool json = false, gpkg = false, strict = false;
   std::string pdf;  // the PDF report; with several folders, its name in each of them
   std::string limitM0, limitResidual;  // metres, over Limity.txt's; empty: none
+  std::string seams;                   // the seam report; empty: Szwy.txt in its place
+  std::string seamTolerance;           // metres; empty: 0.01
+  std::string joint;                   // the joint fit's folder; empty: a fit per folder
+};
+
+// What the run of one folder gave: its summary, and its result for the seams.
+struct FolderRun {
+  BatchReport report;
+  std::shared_ptr<const RunResult> result;
+  std::shared_ptr<const TransformationInput> ownInput;  // its TRANSPKT.BIN, when read
+};
+
+// A folder's part of a joint run: the union to fit (the joint folder), or the joint fit to
+// convert through (every other folder); both null for a run of one folder.
+struct JointRole {
+  std::shared_ptr<const TransformationInput> input;
+  std::shared_ptr<const TransformationResult> fit;
 };
 
 std::unique_ptr<CLI::App> CommandLine(Options& options) {
@@ -70,6 +90,20 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
   app->add_option("--limit-residual", options.limitResidual,
                   "limit największej odchyłki punktu dostosowania w metrach")
       ->type_name("V")
+      ->check(MetresAboveZero());
+  app->add_option("--joint", options.joint,
+                  "jedna transformacja z punktów dostosowania wszystkich folderów (wspólne "
+                  "numery muszą mieć te same współrzędne); jej raporty do folderu OUT, "
+                  "przeliczone mapy do każdego folderu")
+      ->type_name("OUT");
+  app->add_option("--seams", options.seams,
+                  "raport szwów między folderami (domyślnie Szwy.txt w ROOT, a przy liście "
+                  "folderów w bieżącym folderze)")
+      ->type_name("PLIK");
+  app->add_option("--seam-tolerance", options.seamTolerance,
+                  "tolerancja szwu w metrach: różnica przeliczonych współrzędnych wspólnego "
+                  "wierzchołka dwóch folderów (domyślnie 0.01)")
+      ->type_name("M")
       ->check(MetresAboveZero());
   app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
   app->add_option("--recursive", options.root,
@@ -98,25 +132,6 @@ std::vector<std::string> FoldersUnder(const std::string& root) {
   return found;
 }
 
-// How serious an exit status is, for the status of several folders.
-int Seriousness(int status) {
-  switch (status) {
-    case kExitWriteFailure:
-      return 6;
-    case kExitNoTransform:
-      return 5;
-    case kExitFolder:
-      return 4;
-    case kExitLimits:
-      return 3;
-    case kExitSuspect:
-      return 2;
-    case kExitInputProblem:
-      return 1;
-  }
-  return 0;
-}
-
 // Where the report of `folder` goes, as the desktop program proposes it: a bare name into the
 // working folder; a path as given, or with several folders its name in each folder.
 std::string ReportPath(const std::string& folder, const Options& options, bool several) {
@@ -126,8 +141,8 @@ std::string ReportPath(const std::string& folder, const Options& options, bool s
   return textio::PathInFolder(folder, textio::Utf8FromPath(given.filename()));
 }
 
-BatchReport RunFolder(const std::string& folder, const Options& options, bool several,
-                      std::ostream& err) {
+FolderRun RunFolder(const std::string& folder, const Options& options, bool several,
+                    std::ostream& err, const JointRole& joint = {}) {
   std::error_code ec;
   if (!std::filesystem::is_directory(textio::PathFromUtf8(folder), ec)) {
     BatchReport missing;
@@ -142,7 +157,7 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
       missing.reports.emplace_back(key, std::nullopt);
     missing.reports.emplace_back("pdf", std::nullopt);
     err << "zornak_batch: " << missing.messages.back() << '\n';
-    return missing;
+    return {missing, nullptr, nullptr};
   }
   ConsoleWindow window(options.kind, options.degree, err);
   RunState state;
@@ -153,6 +168,8 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   if (!options.limitResidual.empty()) {
     state.transformation.limits.residual = Metres(options.limitResidual);
   }
+  state.jointInput = joint.input;
+  state.jointFit = joint.fit;
   state.model.TransformKind = options.kind;
   state.model.TransformDegree = options.degree;
   state.modelFromSelectors = false;
@@ -161,7 +178,7 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   state.files.RefreshPresence(window);
   RunProcessing(state, window);
   std::optional<std::string> pdf;
-  if (!options.pdf.empty() && state.Result().started) {
+  if (!options.pdf.empty() && state.Result().started && !joint.fit) {
     const std::string path = ReportPath(state.files.WorkingFolder, options, several);
     std::string error;
     if (WritePdfReportThroughPlugin(state.Result(), state.files.WorkingFolder, {}, path, error)) {
@@ -174,7 +191,134 @@ BatchReport RunFolder(const std::string& folder, const Options& options, bool se
   window.FlushStatus();
   BatchReport report = CollectReport(state.Result(), state.model, window);
   report.reports.emplace_back("pdf", pdf);
-  return report;
+  if (joint.fit) {
+    // The fit's figures and files are the joint folder's; this folder has its maps.
+    for (auto& [key, path] : report.reports)
+      path.reset();
+    report.points.clear();
+    report.models.clear();
+    report.proposal.clear();
+  }
+  const auto input = joint.fit ? nullptr : state.Result().Transformation().input;
+  return {std::move(report), state.result, input};
+}
+
+long double SeamTolerance(const Options& options) {
+  return options.seamTolerance.empty() ? 0.01L : Metres(options.seamTolerance);
+}
+
+// Where the seam report goes: --seams, else Szwy.txt in ROOT, else in the current folder.
+std::string SeamReportPath(const Options& options) {
+  if (!options.seams.empty()) return options.seams;
+  return textio::PathInFolder(options.root.empty() ? "." : options.root, kSeamReportName);
+}
+
+// What the seam search found and where it was reported.
+struct SeamOutcome {
+  SeamFindings findings;
+  std::vector<std::string> names;
+  long double tolerance = 0;
+  std::optional<std::string> path;  // Szwy.txt, absolute, when written
+};
+
+// The seams between the folders of `runs`, reported into Szwy.txt and each folder's summary.
+SeamOutcome ReportSeams(std::vector<FolderRun>& runs, const Options& options, std::ostream& err) {
+  SeamOutcome o;
+  std::vector<SeamFolder> folders(runs.size());
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    o.names.push_back(runs[k].report.folder);
+    folders[k].name = runs[k].report.folder;
+    if (runs[k].ownInput) folders[k].adjustmentPoints = runs[k].ownInput->points;
+    if (!runs[k].result || !runs[k].result->started) continue;
+    folders[k].positions = ConvertedMapPositions(*runs[k].result);
+    folders[k].fit = &runs[k].result->Fit();
+  }
+  o.tolerance = SeamTolerance(options);
+  o.findings = FindSeams(folders, {o.tolerance, ThreadsFromEnvironment()});
+  const std::string path = SeamReportPath(options);
+  std::string failure;
+  if (WriteSeamReport(path, o.findings, o.names, o.tolerance, failure)) {
+    std::error_code ec;
+    o.path = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
+  } else {
+    err << "zornak_batch: Błąd zapisu pliku " << failure << '\n';
+  }
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    AddSeams(o.findings, o.names, static_cast<int>(k), runs[k].report);
+    runs[k].report.seamReport = o.path;
+  }
+  return o;
+}
+
+// The joint fit's run in its folder, with what each folder brought to it.
+struct JointRun {
+  FolderRun run;
+  std::string folder;                                              // absolute
+  std::vector<std::shared_ptr<const TransformationInput>> inputs;  // each folder's own
+  std::vector<std::optional<long double>> ownM0;
+};
+
+// A command line refused after it was parsed: said on standard error, and as JSON when asked.
+int Refuse(int status, const std::vector<std::string>& lines, const Options& options,
+           std::ostream& out, std::ostream& err) {
+  for (const std::string& line : lines)
+    err << line << '\n';
+  if (options.json) PrintJsonRefusal(status, lines, out);
+  return status;
+}
+
+// The adjustment points of every folder joined, fitted and judged once, the fit's report
+// files written into the joint folder. When the folders cannot be joined nothing is
+// written and `refused` holds the exit status.
+std::optional<JointRun> RunJointFit(const std::vector<std::string>& folders, const Options& options,
+                                    std::ostream& out, std::ostream& err,
+                                    std::optional<int>& refused) {
+  JointRun joint;
+  std::error_code ec;
+  std::filesystem::create_directories(textio::PathFromUtf8(options.joint), ec);
+  joint.folder = AbsoluteFolder(options.joint);
+  std::vector<std::string> names;
+  for (const std::string& folder : folders) {
+    names.push_back(AbsoluteFolder(folder));
+    if (names.back() == joint.folder) {
+      refused = Refuse(kExitCommandLine,
+                       {"zornak_batch: --joint: folder " + options.joint +
+                        " jest jednym z przetwarzanych folderów; wyniki wspólnej transformacji "
+                        "potrzebują własnego folderu"},
+                       options, out, err);
+      return std::nullopt;
+    }
+  }
+  ConsoleWindow window(options.kind, options.degree, err);
+  ModelChoice choice;
+  choice.TransformKind = options.kind;
+  choice.TransformDegree = options.degree;
+  choice.ReportDecimals = 4;
+  TransformationWork work;
+  for (const std::string& name : names) {
+    joint.inputs.push_back(ReadTransformationInput(name, window));
+    joint.ownM0.push_back(OwnM0(choice, joint.inputs.back(), ThreadsFromEnvironment(), work));
+  }
+  const JointInput union_ = JoinAdjustmentPoints(names, joint.inputs, joint.ownM0, joint.folder);
+  if (!union_.input) {
+    std::vector<std::string> lines;
+    for (const std::string& problem : union_.problems)
+      lines.push_back("zornak_batch: --joint: " + problem);
+    refused = Refuse(union_.conflicts.empty() ? kExitNoTransform : kExitInputProblem, lines,
+                     options, out, err);
+    return std::nullopt;
+  }
+  joint.run = RunFolder(joint.folder, options, true, err, {union_.input, nullptr});
+  joint.run.ownInput = nullptr;
+  joint.run.report.jointFolder = joint.folder;
+  joint.run.report.jointParts = union_.input->joint;
+  return joint;
+}
+
+void AddJointPart(const JointRun& joint, std::size_t k, FolderRun& run) {
+  run.report.jointFolder = joint.folder;
+  run.report.ownM0 = joint.ownM0[k];
+  run.ownInput = joint.inputs[k];
 }
 
 }  // namespace
@@ -226,18 +370,33 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     folders.push_back(".");
   }
   const bool several = folders.size() > 1 || !options.root.empty();
-  std::vector<BatchReport> reports;
-  int status = kExitDone;
+  std::vector<FolderRun> runs;
+  std::optional<JointRun> joint;
+  if (!options.joint.empty()) {
+    std::optional<int> refused;
+    joint = RunJointFit(folders, options, out, err, refused);
+    if (refused) return *refused;
+  }
   for (const std::string& folder : folders) {
-    reports.push_back(RunFolder(folder, options, several, err));
-    const BatchReport& r = reports.back();
-    if (Seriousness(r.exitStatus) > Seriousness(status)) status = r.exitStatus;
-    if (several && !options.json) PrintSummaryLine(r, out);
+    const JointRole role{nullptr, joint ? joint->run.result->transformation : nullptr};
+    runs.push_back(RunFolder(folder, options, several, err, role));
+    if (joint) AddJointPart(*joint, runs.size() - 1, runs.back());
+    if (several && !options.json) PrintSummaryLine(runs.back().report, out);
+  }
+  std::optional<SeamOutcome> seams;
+  if (folders.size() >= 2) seams = ReportSeams(runs, options, err);
+  if (joint) runs.insert(runs.begin(), std::move(joint->run));
+  std::vector<BatchReport> reports;
+  int status = seams && !seams->path ? kExitWriteFailure : kExitDone;
+  for (FolderRun& run : runs) {
+    if (Seriousness(run.report.exitStatus) > Seriousness(status)) status = run.report.exitStatus;
+    reports.push_back(std::move(run.report));
   }
   if (options.json) {
     several ? PrintJsonArray(reports, out) : PrintJson(reports.front(), out);
   } else {
     several ? PrintClosingTable(reports, out) : PrintText(reports.front(), out);
+    if (seams) PrintSeamTable(seams->findings, seams->names, seams->tolerance, seams->path, out);
   }
   return status;
 }

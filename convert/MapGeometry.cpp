@@ -17,34 +17,60 @@ bool ReadNumbers(textio::TextScanner& in, long double* values, int count) {
   return ok;
 }
 
-}  // namespace
-
-bool ReadParcelShapes(const std::string& path, std::vector<ParcelShape>& shapes) {
+// Calls record(header, numbers, read) for each record of a parcel or contour file, then
+// vertex(numbers, read) for each of its vertex lines; false when the file cannot be read.
+template <typename Record, typename Vertex>
+bool ScanParcels(const std::string& path, Record record, Vertex vertex) {
   textio::TextScanner in;
   if (!in.Open(path)) return false;
   while (in.NextLine()) {
-    ParcelShape shape;
-    if (!ReadParcelHeader(in.Line(), shape.header)) continue;
-    const std::size_t dash = shape.header.identifier.find('-');
-    if (dash != std::string::npos) shape.number = Trimmed(shape.header.identifier.substr(dash + 1));
-    long double record[4];
+    ParcelHeader header;
+    if (!ReadParcelHeader(in.Line(), header)) continue;
+    long double numbers[4];
     in.NextLine();
-    ReadNumbers(in, record, 4);
+    record(header, numbers, ReadNumbers(in, numbers, 4));
     std::int32_t count = 0;
     in.NextLine();
     if (in.Integer(count) != textio::TextScanner::Read::Ok) count = 0;
     for (std::int32_t i = 0; i < count && in.NextLine(); ++i) {
       in.Take(20);
       long double v[4];
-      if (ReadNumbers(in, v, 4)) {
-        shape.boundary.emplace_back(v[2], v[3]);
-      } else {
-        ++shape.unreadable;
-      }
+      const bool read = ReadNumbers(in, v, 4);
+      vertex(v, read);
     }
-    shapes.push_back(std::move(shape));
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadParcelShapes(const std::string& path, std::vector<ParcelShape>& shapes) {
+  return ScanParcels(
+      path,
+      [&](const ParcelHeader& header, const long double*, bool) {
+        ParcelShape& shape = shapes.emplace_back();
+        shape.header = header;
+        const std::size_t dash = header.identifier.find('-');
+        if (dash != std::string::npos) shape.number = Trimmed(header.identifier.substr(dash + 1));
+      },
+      [&](const long double* v, bool read) {
+        if (read) {
+          shapes.back().boundary.emplace_back(v[2], v[3]);
+        } else {
+          ++shapes.back().unreadable;
+        }
+      });
+}
+
+bool ReadParcelPositions(const std::string& path,
+                         std::vector<std::pair<long double, long double>>& positions) {
+  const auto both = [&](const long double* v, bool read) {
+    if (!read) return;
+    positions.emplace_back(v[0], v[1]);
+    positions.emplace_back(v[2], v[3]);
+  };
+  return ScanParcels(
+      path, [&](const ParcelHeader&, const long double* v, bool read) { both(v, read); }, both);
 }
 
 bool ReadPointShapes(const std::string& path, std::vector<PointShape>& points, int& unreadable) {

@@ -25,5 +25,9 @@ struct PointShape {
 
 // Every record of a parcel or contour file; false when the file cannot be read.
 bool ReadParcelShapes(const std::string& path, std::vector<ParcelShape>& shapes);
+// Every coordinate pair of a parcel or contour file that reads whole: both pairs of each
+// record line and of each vertex line, in file order (the pairs its conversion transforms).
+bool ReadParcelPositions(const std::string& path,
+                         std::vector<std::pair<long double, long double>>& positions);
 // Every readable record of a point file; `unreadable` counts the others.
 bool ReadPointShapes(const std::string& path, std::vector<PointShape>& points, int& unreadable);

@@ -66,7 +66,13 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
   state.transformation.threads = state.threads;
   state.conversion.work.threads = state.threads;
-  RunTransformation(state.model, folder, window, state.transformation);
+  if (state.jointFit) {
+    state.transformation.result = state.jointFit;
+  } else if (state.jointInput) {
+    RunTransformation(state.model, state.jointInput, folder, window, state.transformation);
+  } else {
+    RunTransformation(state.model, folder, window, state.transformation);
+  }
   result->transformation = state.transformation.result;
   result->runExcluded = result->transformation->exclusions.numbers;
   const TransformationResult& t = *result->transformation;

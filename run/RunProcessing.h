@@ -40,6 +40,12 @@ struct RunState {
   // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
   // blunder is spread over the map by the correction.
   bool convertWithSuspectPoints = true;
+  // A joint fit of several folders. `jointInput`: the run fits this union of their adjustment
+  // points instead of the folder's TRANSPKT.BIN and writes its report files as usual.
+  // `jointFit`: the run converts the folder's map files through this joint result and writes
+  // no report of the fit into the folder. Both null for a run of one folder.
+  std::shared_ptr<const TransformationInput> jointInput;
+  std::shared_ptr<const TransformationResult> jointFit;
   // The last run's result (NoRunResult before the first); a refit replaces it.
   std::shared_ptr<const RunResult> result = NoRunResult();
 

@@ -215,9 +215,33 @@ void LimitBlock(ControlWriter& w, const std::vector<LimitCheck>& limits) {
   w.File().WriteUtf8Line(AllMet(limits) ? "  wynik: spełnia" : "  wynik: nie spełnia");
 }
 
+// The folders of a joint fit, each with its own separate fit's m0 beside the joint one.
+void JointBlock(ControlWriter& w, const std::vector<JointPart>& joint, bool fitted,
+                long double m0) {
+  if (joint.empty()) return;
+  w.Separator();
+  std::string line = " TRANSFORMACJA WSPÓLNA FOLDERÓW: ";
+  textio::AppendInteger(line, static_cast<std::int64_t>(joint.size()));
+  if (fitted) {
+    line += ", m0 wspólne = ";
+    textio::AppendFixed(line, m0, 0, 4);
+    line += " m";
+  }
+  w.File().WriteUtf8Line(line);
+  w.File().WriteUtf8Line("  punkty  wniesione  m0 własne [m]  folder");
+  for (const JointPart& part : joint) {
+    line = "  ";
+    textio::AppendInteger(line, part.records, 6);
+    textio::AppendInteger(line, part.added, 11);
+    textio::AppendRight(line, part.ownM0 ? textio::Fixed(*part.ownM0, 0, 4) : "-", 15);
+    w.File().WriteUtf8Line(line + "  " + part.folder);
+  }
+}
+
 void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
+  JointBlock(w, in.joint, in.fitted, in.m0);
   LimitBlock(w, in.limits);
   if (in.fitted) {
     UsedPoints(w, in);

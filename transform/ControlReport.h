@@ -10,6 +10,7 @@
 
 #include "core/ModelChoice.h"
 #include "transform/Exclusions.h"
+#include "transform/JointPart.h"
 #include "transform/Limits.h"
 #include "transform/PointCheck.h"
 
@@ -30,6 +31,8 @@ struct ControlReportInput {
   int testedPoints;                       // the set's n
   long double setCritical;                // the set's critical value
   const std::vector<LimitCheck>& limits;  // the surveyor's limits against the fit
+  const std::vector<JointPart>& joint;    // the folders of a joint fit; empty for one folder
+  long double m0;                         // of the fit, when fitted
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.

@@ -291,10 +291,11 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
   if (f.Usable() && !WritePipelineFile(folder, f.model, failure)) {
     window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
-  WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
-                      result.models, result.comparisonBudget, result.testDegrees, result.proposal,
-                      result.testedPoints, result.setCritical, result.limitChecks},
-                     window);
+  WriteControlReport(
+      {folder, result.choice, f.fitted, result.checks, result.exclusions, result.models,
+       result.comparisonBudget, result.testDegrees, result.proposal, result.testedPoints,
+       result.setCritical, result.limitChecks, result.input->joint, f.figures.m0},
+      window);
 }
 
 // Each point's values are TransformPoint's whichever thread computes them.
@@ -325,7 +326,12 @@ const TransformationResult& TransformationState::Result() const {
 void RunTransformation(const ModelChoice& choice, const std::string& folder,
                        WindowOperations& window, TransformationState& state) {
   state.result.reset();
-  auto input = ReadTransformationInput(folder, window);
+  RunTransformation(choice, ReadTransformationInput(folder, window), folder, window, state);
+}
+
+void RunTransformation(const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
+                       const std::string& folder, WindowOperations& window,
+                       TransformationState& state) {
   state.result = ComputeTransformation(choice, std::move(input), nullptr,
                                        {state.threads, state.comparisonBudget, true, state.limits},
                                        state.work);

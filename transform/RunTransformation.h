@@ -14,6 +14,7 @@
 #include "core/ModelChoice.h"
 #include "transform/Exclusions.h"
 #include "transform/FittedTransformation.h"
+#include "transform/JointPart.h"
 #include "transform/Limits.h"
 #include "transform/PointCheck.h"
 #include "transform/TransformPoint.h"
@@ -30,6 +31,9 @@ struct TransformationInput {
   std::string damage;  // UTF-8 line naming the damage of an opened file; empty otherwise
   ExclusionFile exclusionFile;
   LimitFile limitFile;  // Limity.txt
+  // A joint fit of several folders: the folders whose adjustment points were joined into
+  // `points`, in order; empty for a run of one folder.
+  std::vector<JointPart> joint;
 };
 
 // Reads TRANSPKT.BIN and Wykluczone.txt of `folder`; a failed read of TRANSPKT.BIN shows its
@@ -133,6 +137,10 @@ const TransformationResult& NoTransformationResult();
 // result goes into `state`.
 void RunTransformation(const ModelChoice& choice, const std::string& folder,
                        WindowOperations& window, TransformationState& state);
+// The same from an input given (a joint fit's union), its files written into `folder`.
+void RunTransformation(const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
+                       const std::string& folder, WindowOperations& window,
+                       TransformationState& state);
 
 // The question before the maps, UTF-8: "Punkty podejrzane: 120 (T = 297.7, |d| = 0.515 m).
 // Korekta Hausbrandta przeniesie ich błędy na mapę."

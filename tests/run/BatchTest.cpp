@@ -453,7 +453,8 @@ TEST(BatchCommandLine, SeveralFoldersOneAfterAnother) {
   // Folders named one by one: one that does not exist (1) outweighs an input problem (3),
   // and the others are still done. The text ends with a table of them all.
   root.Remove(textio::Utf8FromPath(fs::path("b") / "Protokol.tra"));
-  const BatchResult text = Batch({sub, root.File("missing"), root.File("b")});
+  const BatchResult text =
+      Batch({"--seams", root.File("Szwy.txt"), sub, root.File("missing"), root.File("b")});
   EXPECT_EQ(text.status, 1);
   EXPECT_TRUE(root.Exists(textio::Utf8FromPath(fs::path("b") / "Protokol.tra")));
   EXPECT_NE(text.out.find("Folderów: 3"), std::string::npos) << text.out;
@@ -694,7 +695,8 @@ TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
     make(c.second, b);
     const std::string first = c.first == kMissing ? a.File("gone") : a.Path();
     const std::string second = c.second == kMissing ? b.File("gone") : b.Path();
-    EXPECT_EQ(Batch({first, second}).status, c.status) << c.first << " " << c.second;
+    EXPECT_EQ(Batch({"--seams", a.File("Szwy.txt"), first, second}).status, c.status)
+        << c.first << " " << c.second;
   }
 }
 
