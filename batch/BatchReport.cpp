@@ -214,12 +214,21 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
 
 namespace {
 
+// "[a, b]": appended piece by piece (GCC 12 warns falsely on "[" + std::string).
 std::string JsonPair(long double a, long double b) {
-  return "[" + Number(a) + ", " + Number(b) + "]";
+  std::string text(1, '[');
+  text += Number(a);
+  text += ", ";
+  text += Number(b);
+  return text + ']';
 }
 
 std::string JsonFolders(const BatchReport& r, int a, int b) {
-  return "[" + Quoted(r.seamFolders[a]) + ", " + Quoted(r.seamFolders[b]) + "]";
+  std::string text(1, '[');
+  text += Quoted(r.seamFolders[a]);
+  text += ", ";
+  text += Quoted(r.seamFolders[b]);
+  return text + ']';
 }
 
 void PrintJsonSeams(const BatchReport& r, std::ostream& out) {

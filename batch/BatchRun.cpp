@@ -10,8 +10,7 @@
 #include "batch/BatchReport.h"
 #include "batch/ConsoleWindow.h"
 #include "cli/CommandLine.h"
-#include "county/JointFit.h"
-#include "county/MapPositions.h"
+#include "county/CountyRun.h"
 #include "county/SeamReport.h"
 #include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
@@ -24,7 +23,9 @@ constexpr const char* kDescription =
     "Wykonuje transformację z korektą Hausbrandta w folderach roboczych FOLDER\n"
     "(domyślnie w bieżącym): czyta TRANSPKT.BIN, zapisuje Protokol.tra, xy.tra,\n"
     "xy_sk.tra, xy_sk1.tra, err.tra, Kontrola.tra i przetwarza obecne pliki mapy.\n"
-    "Kilka folderów (obręby) przetwarza po kolei, każdy na wszystkich rdzeniach.\n";
+    "Kilka folderów (obręby) przetwarza po kolei, każdy na wszystkich rdzeniach, i porównuje\n"
+    "ich wspólne wierzchołki po przeliczeniu (Szwy.txt); --joint OUT wyznacza jedną\n"
+    "transformację z punktów dostosowania wszystkich folderów.\n";
 
 constexpr const char* kFooter =
     "Komunikaty i stany przetwarzania idą na standardowe wyjście błędów,\n"
@@ -40,7 +41,7 @@ constexpr const char* kFooter =
     "  5  nie udało się zapisać pliku wynikowego\n"
     "  6  punkty podejrzane: poza tym bez problemów, ale test zbioru punktów dostosowania\n"
     "     (największe T > F_kr,zb, Kontrola.tra) wskazał błędy grube; z --strict mapy\n"
-    "     nieprzeliczone\n"
+    "     nieprzeliczone; także szew między folderami ponad tolerancję (Szwy.txt)\n"
     "  7  dopasowanie nie spełnia limitów (--limit-m0, --limit-residual, Limity.txt);\n"
     "     z --strict mapy nieprzeliczone\n"
     "Przy kilku przypadkach, także w kilku folderach, obowiązuje najpoważniejszy:\n"
@@ -224,14 +225,10 @@ struct SeamOutcome {
 // The seams between the folders of `runs`, reported into Szwy.txt and each folder's summary.
 SeamOutcome ReportSeams(std::vector<FolderRun>& runs, const Options& options, std::ostream& err) {
   SeamOutcome o;
-  std::vector<SeamFolder> folders(runs.size());
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    o.names.push_back(runs[k].report.folder);
-    folders[k].name = runs[k].report.folder;
-    if (runs[k].ownInput) folders[k].adjustmentPoints = runs[k].ownInput->points;
-    if (!runs[k].result || !runs[k].result->started) continue;
-    folders[k].positions = ConvertedMapPositions(*runs[k].result);
-    folders[k].fit = &runs[k].result->Fit();
+  std::vector<SeamFolder> folders;
+  for (const FolderRun& run : runs) {
+    o.names.push_back(run.report.folder);
+    folders.push_back(SeamFolderOf(run.report.folder, run.result.get(), run.ownInput.get()));
   }
   o.tolerance = SeamTolerance(options);
   o.findings = FindSeams(folders, {o.tolerance, ThreadsFromEnvironment()});
@@ -273,41 +270,28 @@ int Refuse(int status, const std::vector<std::string>& lines, const Options& opt
 std::optional<JointRun> RunJointFit(const std::vector<std::string>& folders, const Options& options,
                                     std::ostream& out, std::ostream& err,
                                     std::optional<int>& refused) {
-  JointRun joint;
-  std::error_code ec;
-  std::filesystem::create_directories(textio::PathFromUtf8(options.joint), ec);
-  joint.folder = AbsoluteFolder(options.joint);
-  std::vector<std::string> names;
-  for (const std::string& folder : folders) {
-    names.push_back(AbsoluteFolder(folder));
-    if (names.back() == joint.folder) {
-      refused = Refuse(kExitCommandLine,
-                       {"zornak_batch: --joint: folder " + options.joint +
-                        " jest jednym z przetwarzanych folderów; wyniki wspólnej transformacji "
-                        "potrzebują własnego folderu"},
-                       options, out, err);
-      return std::nullopt;
-    }
-  }
-  ConsoleWindow window(options.kind, options.degree, err);
   ModelChoice choice;
   choice.TransformKind = options.kind;
   choice.TransformDegree = options.degree;
   choice.ReportDecimals = 4;
-  TransformationWork work;
-  for (const std::string& name : names) {
-    joint.inputs.push_back(ReadTransformationInput(name, window));
-    joint.ownM0.push_back(OwnM0(choice, joint.inputs.back(), ThreadsFromEnvironment(), work));
-  }
-  const JointInput union_ = JoinAdjustmentPoints(names, joint.inputs, joint.ownM0, joint.folder);
+  ConsoleWindow window(options.kind, options.degree, err);
+  PreparedJoint prepared =
+      PrepareJoint(folders, options.joint, choice, ThreadsFromEnvironment(), window);
+  const JointInput& union_ = prepared.joint;
   if (!union_.input) {
     std::vector<std::string> lines;
     for (const std::string& problem : union_.problems)
       lines.push_back("zornak_batch: --joint: " + problem);
-    refused = Refuse(union_.conflicts.empty() ? kExitNoTransform : kExitInputProblem, lines,
-                     options, out, err);
+    const int status = prepared.inputs.empty()    ? kExitCommandLine
+                       : union_.conflicts.empty() ? kExitNoTransform
+                                                  : kExitInputProblem;
+    refused = Refuse(status, lines, options, out, err);
     return std::nullopt;
   }
+  JointRun joint;
+  joint.folder = prepared.folder;
+  joint.inputs = std::move(prepared.inputs);
+  joint.ownM0 = std::move(prepared.ownM0);
   joint.run = RunFolder(joint.folder, options, true, err, {union_.input, nullptr});
   joint.run.ownInput = nullptr;
   joint.run.report.jointFolder = joint.folder;

@@ -55,15 +55,21 @@ TPktDostosowania PrecinctAdjustmentPoints(const CountyShape& s, int row, int col
   };
   for (int k = 1; k <= s.adjustmentPoints; ++k) {
     const auto [x0, y0] = Corner(s, row, column, 0, 0);
-    add(PrecinctName(row, column) + "." + std::to_string(k), x0 + inside(random),
-        y0 + inside(random), true);
+    std::string nr = PrecinctName(row, column);
+    nr += '.';
+    nr += std::to_string(k);
+    add(nr, x0 + inside(random), y0 + inside(random), true);
   }
   if (s.sharedCornerPoints) {
     // A corner shared by up to four precincts has one number and one pair of coordinates.
     for (int di = 0; di <= 1; ++di) {
       for (int dj = 0; dj <= 1; ++dj) {
         const auto [x, y] = Corner(s, row + di, column + dj, 0, 0);
-        add("R" + std::to_string(row + di) + "_" + std::to_string(column + dj), x, y, false);
+        std::string nr(1, 'R');
+        nr += std::to_string(row + di);
+        nr += '_';
+        nr += std::to_string(column + dj);
+        add(nr, x, y, false);
       }
     }
   }
@@ -105,13 +111,20 @@ std::vector<std::string> WriteCounty(const std::string& root, const CountyShape&
       const int precinct = row * s.columns + column + 1;
       std::string line;
       for (std::size_t p = 0, record = 1; p < positions.size(); p += 12, ++record) {
-        parcels.WriteLine("  3." + std::to_string(precinct) + "-" + std::to_string(record));
+        line.assign("  3.");
+        line += std::to_string(precinct);
+        line += '-';
+        line += std::to_string(record);
+        parcels.WriteLine(line);
         line.clear();
         AppendPairs(line, positions[p].first, positions[p].second);
         parcels.WriteLine(line + " R");
         parcels.WriteLine("5");
         for (int v = 0; v < 5; ++v) {
-          line = "G" + std::to_string(record) + "." + std::to_string(v + 1);
+          line.assign(1, 'G');
+          line += std::to_string(record);
+          line += '.';
+          line += std::to_string(v + 1);
           line.resize(20, ' ');
           AppendPairs(line, positions[p + 2 + 2 * v].first, positions[p + 2 + 2 * v].second);
           parcels.WriteLine(line);

@@ -27,7 +27,10 @@
 #include <filesystem>
 
 #include "core/Version.h"
+#include "county/CountyRun.h"
+#include "county/SeamReport.h"
 #include "desktop/AdjustmentPointsWindow.h"
+#include "desktop/JointDialog.h"
 #include "desktop/ResidualMapWindow.h"
 #include "picture/PdfReport.h"
 #include "picture/ReportInput.h"
@@ -391,6 +394,7 @@ void TForm2::CreateTransformationRow(QWidget* area) {
   for (std::string_view item : kDegreeItems)
     comboBox2_->addItem(QString::fromUtf8(item.data(), item.size()));
   connect(comboBox2_, &QComboBox::activated, this, [this] { modelChosen_ = true; });
+  CreateLimitFields(area);
   fitSummary_ = new QLabel(area);
   fitSummary_->setGeometry(8, 503, 792, 18);
   fitSummary_->setFont(normal);
@@ -410,6 +414,70 @@ void TForm2::CreateTransformationRow(QWidget* area) {
   button2->setGeometry(ColumnX(3) + 40, 530, 160, 40);
   button2->setFont(WindowsFont("MS Sans Serif", 10, true));
   connect(button2, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TForm2::CreateLimitFields(QWidget* area) {
+  const QFont normal = WindowsFont("MS Sans Serif", 8);
+  const QString tip =
+      "Limit z warunków technicznych lub umowy (w metrach); puste - bez limitu. "
+      "Zapamiętywany w pliku Limity.txt folderu roboczego";
+  Text(area, "Limity [m]:  m0 ≤", QRect(336, 410, 108, 24), normal);
+  limitM0_ = new QLineEdit(area);
+  limitM0_->setGeometry(446, 410, 58, 24);
+  Text(area, "maks. odchyłka ≤", QRect(512, 410, 102, 24), normal);
+  limitResidual_ = new QLineEdit(area);
+  limitResidual_->setGeometry(616, 410, 58, 24);
+  for (QLineEdit* field : {limitM0_, limitResidual_}) {
+    field->setFont(normal);
+    field->setToolTip(tip);
+    field->setPlaceholderText("brak");
+    connect(field, &QLineEdit::editingFinished, this, [this] { SaveLimits(); });
+  }
+}
+
+void TForm2::LoadLimits() {
+  limitsFolder_ = WorkingFolder();
+  Limits limits;
+  if (HasFolder()) {
+    limits = ReadLimitFile(textio::PathInFolder(WorkingFolder(), kLimitFileName)).limits;
+  }
+  const auto shown = [](const std::optional<long double>& limit) {
+    return limit ? QString::fromStdString(textio::General(*limit)) : QString();
+  };
+  limitM0_->setText(shown(limits.m0));
+  limitResidual_->setText(shown(limits.residual));
+  limitM0_->setEnabled(HasFolder());
+  limitResidual_->setEnabled(HasFolder());
+}
+
+bool TForm2::SaveLimits() {
+  if (!HasFolder() || limitsFolder_ != WorkingFolder()) return true;
+  Limits limits;
+  const std::pair<QLineEdit*, std::optional<long double>*> fields[] = {
+      {limitM0_, &limits.m0}, {limitResidual_, &limits.residual}};
+  for (const auto& [field, limit] : fields) {
+    const std::string text = field->text().trimmed().toStdString();
+    if (text.empty()) continue;
+    *limit = ReadLimitValue(text);
+    if (!*limit) {
+      QMessageBox::warning(this, "ZORNAK_edz",
+                           "Limit \"" + field->text() +
+                               "\" nie jest liczbą metrów większą od zera (np. 0,05); "
+                               "Limity.txt pozostał bez zmian.");
+      field->setFocus();
+      return false;
+    }
+  }
+  const std::string path = textio::PathInFolder(WorkingFolder(), kLimitFileName);
+  const Limits now = ReadLimitFile(path).limits;
+  if (now.m0 == limits.m0 && now.residual == limits.residual) return true;
+  std::string failure;
+  if (!WriteLimitFile(path, limits, failure)) {
+    QMessageBox::warning(this, "ZORNAK_edz",
+                         "Błąd zapisu pliku " + QString::fromStdString(failure));
+    return false;
+  }
+  return true;
 }
 
 std::string TForm2::KindText() {
@@ -546,6 +614,8 @@ void TForm2::FillRecentMenu() {
   if (!menu->isEmpty()) menu->addSeparator();
   menu->addAction("Inny folder...", this, &TForm2::ChooseFolder);
   if (!InstalledExample().empty()) menu->addAction("Otwórz przykład", this, &TForm2::OpenExample);
+  menu->addSeparator();
+  menu->addAction("Wspólna transformacja folderów...", this, &TForm2::AskAndRunJoint);
 }
 
 bool TForm2::OpenExample() {
@@ -673,11 +743,13 @@ void TForm2::StartUp() {
   reportButton_->setEnabled(HasFolder());
   reportButton_->setToolTip(HasFolder() ? kReportTip : "Najpierw wybierz folder roboczy");
   if (!HasFolder()) {
+    LoadLimits();
     statusText_->setText(kNoFolder);
     for (int slot = 1; slot <= kWorkingFileSlots; ++slot)
       ShowPanel(slot, PanelState::Absent);
     return;
   }
+  if (limitsFolder_ != files.WorkingFolder) LoadLimits();
   statusText_->setText(" Folder roboczy = " + QString::fromStdString(files.WorkingFolder));
   if (!modelChosen_) comboBox1_->setCurrentIndex(0);
   files.BuildWorkingFiles();
@@ -685,7 +757,11 @@ void TForm2::StartUp() {
 }
 
 void TForm2::BitBtn1Click() {
-  if (refitting_ || !HasFolder()) return;
+  if (refitting_ || !HasFolder() || running_ || !SaveLimits()) return;
+  if (!jointFolders_.empty() && jointFolder_ == WorkingFolder()) {
+    RunJoint(jointFolders_, jointFolder_);
+    return;
+  }
   running_ = true;
   boxesShown_.clear();
   skipped_.clear();
@@ -709,6 +785,125 @@ void TForm2::BitBtn1Click() {
                           QString("Przetwarzanie przerwane: ") + QString::fromLocal8Bit(e.what()));
   }
   running_ = false;
+}
+
+void TForm2::AskAndRunJoint() {
+  if (running_ || refitting_) return;
+  QStringList folders;
+  for (const std::string& folder : JointFolders())
+    folders << QString::fromStdString(folder);
+  if (folders.isEmpty() && HasFolder()) folders << QString::fromStdString(WorkingFolder());
+  JointDialog dialog(
+      folders, HasFolder() ? QString::fromStdString(WorkingFolder()) : DocumentsFolder(), this);
+  if (!jointFolders_.empty() && jointFolder_ == WorkingFolder()) {
+    dialog.SetJointFolder(QString::fromStdString(jointFolder_));
+  }
+  if (dialog.exec() != QDialog::Accepted) return;
+  std::vector<std::string> chosen;
+  for (const QString& folder : dialog.Folders())
+    chosen.push_back(folder.toStdString());
+  RunJoint(chosen, dialog.JointFolder().toStdString());
+}
+
+std::vector<std::string> TForm2::JointFolders() const {
+  return jointFolder_ == WorkingFolder() ? jointFolders_ : std::vector<std::string>{};
+}
+
+bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string& jointFolder) {
+  if (running_ || refitting_) return false;
+  ModelChoice choice;
+  TakeModelChoice(KindText(), DegreeText(), choice);
+  choice.ReportDecimals = 4;
+  boxesShown_.clear();
+  skipped_.clear();
+  running_ = true;
+  const PreparedJoint prepared = PrepareJoint(folders, jointFolder, choice, state_.threads, *this);
+  running_ = false;
+  if (!prepared.joint.input) {
+    QString why = "Wspólnej transformacji nie wykonano:";
+    for (const std::string& problem : prepared.joint.problems)
+      why += "\n" + QString::fromStdString(problem);
+    QMessageBox box(QMessageBox::Warning, "ZORNAK_edz", why, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return false;
+  }
+  UseFolder(prepared.folder);
+  jointFolder_ = prepared.folder;
+  jointFolders_ = prepared.folders;
+  running_ = true;
+  showProposal_ = false;
+  ++generation_;
+  ClearRunFigures();
+  // One closing box for the whole joint run, with its summary.
+  skipped_.insert(MessageKind::Closing);
+  state_.jointInput = prepared.joint.input;
+  RunProcessing(state_, *this);
+  state_.jointInput.reset();
+  const std::shared_ptr<const RunResult> joint = state_.result;
+  const TransformationResult& t = joint->Transformation();
+  // One question for all the folders; their runs then go on without asking again.
+  bool convert = t.FittedTransformation.Usable();
+  if (convert && HasSuspectPoints(t)) convert = ConvertDespiteSuspectPoints(SuspectQuestion(t));
+  std::vector<SeamFolder> seams;
+  const std::optional<bool> answer = suspectAnswer_;
+  suspectAnswer_ = true;
+  for (std::size_t k = 0; convert && k < prepared.folders.size(); ++k) {
+    RunState folder;
+    folder.threads = state_.threads;
+    folder.model = state_.model;
+    folder.modelFromSelectors = false;
+    folder.jointFit = joint->transformation;
+    folder.exportGeoPackage = geoPackageBox_->isChecked();
+    folder.files.WorkingFolder = prepared.folders[k];
+    folder.files.BuildWorkingFiles();
+    folder.files.RefreshPresence(*this);
+    RunProcessing(folder, *this);
+    seams.push_back(
+        SeamFolderOf(prepared.folders[k], folder.result.get(), prepared.inputs[k].get()));
+  }
+  skipped_.erase(MessageKind::Closing);
+  suspectAnswer_ = answer;
+  QString summary = QString("Wspólna transformacja %1 folderów").arg(prepared.folders.size());
+  if (t.FittedTransformation.Usable()) {
+    summary +=
+        QString(": m0 = %1 m.")
+            .arg(QString::fromStdString(textio::Fixed(t.FittedTransformation.figures.m0, 0, 4)));
+  } else {
+    summary += ": " + QString::fromStdString(NoTransformationReason(t));
+  }
+  if (convert) {
+    const SeamFindings found = FindSeams(seams, {0.01L, state_.threads});
+    std::size_t over = 0;
+    for (const Seam& seam : found.seams)
+      over += seam.overTolerance.size();
+    std::string failure;
+    const bool written = WriteSeamReport(textio::PathInFolder(prepared.folder, kSeamReportName),
+                                         found, prepared.folders, 0.01L, failure);
+    summary += QString(
+                   "\nSzwy: %1 par sąsiednich folderów, wierzchołków ponad tolerancję "
+                   "0,01 m: %2 (%3).")
+                   .arg(found.seams.size())
+                   .arg(over)
+                   .arg(written ? QString("Szwy.txt w folderze wyników")
+                                : "błąd zapisu " + QString::fromStdString(failure));
+  } else {
+    summary += "\nPliki mapy folderów nie zostały przeliczone.";
+  }
+  StartUp();
+  running_ = false;
+  PaintStatus();
+  ShowRunOutcome();
+  ShowFitSummary();
+  RefreshViews();
+  QMessageBox done(QMessageBox::Information, "ZORNAK_edz", summary, QMessageBox::Ok, this);
+  done.setTextFormat(Qt::PlainText);
+  done.exec();
+  if (showProposal_) {
+    ShowAdjustmentPoints();
+    pointsWindow_->SelectProposal();
+  }
+  return true;
 }
 
 void TForm2::changeEvent(QEvent* event) {

@@ -131,6 +131,23 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // The line of the last fit in the transformation row: m0, the largest residual, the
   // suspect and the excluded points; empty while no run of this folder is shown.
   QLabel* FitSummary() const { return fitSummary_; }
+  // "Wspólna transformacja folderów...": the folder list, then RunJoint.
+  void AskAndRunJoint();
+  // One fit of the union of the adjustment points of `folders`, its reports written into
+  // `jointFolder`, which becomes the working folder (WYKONAJ there runs the joint fit
+  // again); every folder's maps converted through it, and Szwy.txt of their seams written
+  // into the joint folder. The points window and the map show the joint fit. False, with a
+  // message naming why, when the folders cannot be joined.
+  bool RunJoint(const std::vector<std::string>& folders, const std::string& jointFolder);
+  // The folders whose joint fit the working folder holds; empty for a folder of its own.
+  std::vector<std::string> JointFolders() const;
+  // The job's limits of the working folder (its Limity.txt): m0 and the largest residual,
+  // in metres; empty: no limit.
+  QLineEdit* LimitM0Field() const { return limitM0_; }
+  QLineEdit* LimitResidualField() const { return limitResidual_; }
+  // Writes the fields into Limity.txt when they changed (none set: the file is removed);
+  // false with a message when a field holds no limit or the file cannot be written.
+  bool SaveLimits();
   // Refits the last run's points in memory without `excluded` (a tick in the points
   // window): the points window, the map and the fit line follow; the files wait for WYKONAJ.
   // Large sets are refitted on a worker thread, the points window disabled meanwhile; every
@@ -176,6 +193,8 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // The status of a run that was refused or found no usable transformation.
   void ShowRunOutcome();
   void FillRecentMenu();
+  void CreateLimitFields(QWidget* area);
+  void LoadLimits();
   void AfterRefit(long double m0Before);
   // The points window and the map show the result held now, for the working folder.
   void RefreshViews();
@@ -204,6 +223,12 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QLabel* fitSummary_ = nullptr;
   QPushButton* reportButton_ = nullptr;
   QLineEdit* executor_ = nullptr;
+  QLineEdit* limitM0_ = nullptr;
+  QLineEdit* limitResidual_ = nullptr;
+  std::string limitsFolder_;  // the folder whose Limity.txt the fields show
+  // The last joint fit: its folder and the folders it joined.
+  std::string jointFolder_;
+  std::vector<std::string> jointFolders_;
   bool showProposal_ = false;  // after this run, "Nie przeliczaj – pokaż punkty"
   std::optional<bool> suspectAnswer_;
   bool refitting_ = false;

@@ -1,6 +1,7 @@
 #include "transform/Limits.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "textio/Cp1250.h"
 #include "textio/NumberForms.h"
@@ -40,21 +41,28 @@ LimitFile ReadLimitFile(const std::string& path) {
     while (pos < line.size() && static_cast<unsigned char>(line[pos]) > ' ')
       ++pos;
     std::optional<long double>* slot = Slot(line.substr(start, pos - start), file.limits);
-    std::string rest = line.substr(pos);
-    std::replace(rest.begin(), rest.end(), ',', '.');
-    std::size_t at = 0;
-    long double value = 0;
-    const bool read = textio::ReadNumber(rest, at, value) && !textio::SkipBlanks(rest, at);
-    if (!slot || !read || !(value > 0)) {
+    const std::optional<long double> value = ReadLimitValue(line.substr(pos));
+    if (!slot || !value) {
       file.problems.push_back(
           Problem(number, "oczekiwano \"m0 X\" albo \"odchylka X\" (X w metrach, większe od 0)"));
     } else if (slot->has_value()) {
       file.problems.push_back(Problem(number, "limit podany drugi raz"));
     } else {
-      *slot = value;
+      *slot = *value;
     }
   }
   return file;
+}
+
+std::optional<long double> ReadLimitValue(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  std::size_t at = 0;
+  long double value = 0;
+  if (!textio::ReadNumber(text, at, value) || textio::SkipBlanks(text, at) || !(value > 0) ||
+      !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 Limits LimitsOver(const Limits& file, const Limits& given) {

@@ -30,6 +30,10 @@ struct LimitFile {
 // repeats a limit, is a problem, named with its line, and otherwise ignored.
 LimitFile ReadLimitFile(const std::string& path);
 
+// A limit as a surveyor types it, in Limity.txt or a field: a number of metres above 0, a
+// comma or a point before the decimals, blanks around; nullopt for anything else.
+std::optional<long double> ReadLimitValue(std::string text);
+
 // `given`'s limits where set, else `file`'s.
 Limits LimitsOver(const Limits& file, const Limits& given);
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -18,8 +19,10 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "bench/CountyGenerator.h"
 #include "core/WorkingFiles.h"
 #include "desktop/AdjustmentPointsWindow.h"
+#include "desktop/JointDialog.h"
 #include "desktop/ResidualMapWindow.h"
 #include "desktop/TForm2.h"
 #include "tests/gui/ModalCloser.h"
@@ -1285,6 +1288,154 @@ class GuiTest : public QObject {
     }
     QVERIFY(QFile::exists(folder.filePath("Mapa.gpkg")));
     QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::Window));
+  }
+
+  // The two limit fields edit Limity.txt of the working folder: what they hold is what the
+  // next run is held to, and each folder keeps its own.
+  void limitFieldsKeepTheFoldersOwnLimits() {
+    QTemporaryDir a, b;
+    CopyDemo(a);
+    CopyDemo(b);
+    TForm2 form(a.path().toStdString());
+    form.show();
+    QVERIFY(form.LimitM0Field()->isEnabled());
+    QVERIFY(form.LimitResidualField()->isEnabled());
+    QVERIFY(form.LimitM0Field()->text().isEmpty());
+    const std::string file = a.filePath("Limity.txt").toStdString();
+    struct Case {
+      QString m0, residual;
+      const char* fitLine;  // what the fit line says after WYKONAJ (demo: m0 0.0205 m)
+    };
+    const Case cases[] = {{"0,01", "", "limity: nie spełnia"},
+                          {"0.05", " 0,1 ", "limity: spełnia"},
+                          {"0,05", "0,05", "limity: nie spełnia"}};  // largest residual 0.0619
+    for (const Case& c : cases) {
+      form.LimitM0Field()->setText(c.m0);
+      form.LimitResidualField()->setText(c.residual);
+      ModalCloser closer;
+      form.BitBtn1Click();  // saves the fields first
+      const LimitFile read = ReadLimitFile(file);
+      QVERIFY(read.limits.m0);
+      QCOMPARE(static_cast<double>(*read.limits.m0), c.m0 == "0,01" ? 0.01 : 0.05);
+      QCOMPARE(read.limits.residual.has_value(), !c.residual.trimmed().isEmpty());
+      QVERIFY2(form.FitSummary()->text().contains(c.fitLine),
+               qPrintable(form.FitSummary()->text()));
+    }
+    // No limit in a field: a message, and the file as it was.
+    const QByteArray before = ReadBytes(a.filePath("Limity.txt"));
+    form.LimitM0Field()->setText("pięć");
+    {
+      ModalCloser closer;
+      QVERIFY(!form.SaveLimits());
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts.first().contains("nie jest liczbą metrów"));
+    }
+    QCOMPARE(ReadBytes(a.filePath("Limity.txt")), before);
+    // Another folder shows its own (none), and the first its own again.
+    form.LimitM0Field()->setText("0,05");
+    QVERIFY(form.SaveLimits());
+    form.UseFolder(b.path().toStdString());
+    QVERIFY(form.LimitM0Field()->text().isEmpty());
+    QVERIFY(form.LimitResidualField()->text().isEmpty());
+    QVERIFY(!QFile::exists(b.filePath("Limity.txt")));
+    form.UseFolder(a.path().toStdString());
+    QCOMPARE(form.LimitM0Field()->text(), QString("0.05"));
+    QCOMPARE(form.LimitResidualField()->text(), QString("0.05"));
+    // Both emptied: no limit, no file, and the fit line says nothing of limits.
+    form.LimitM0Field()->clear();
+    form.LimitResidualField()->clear();
+    ModalCloser closer;
+    form.BitBtn1Click();
+    QVERIFY(!QFile::exists(a.filePath("Limity.txt")));
+    QVERIFY(!form.FitSummary()->text().contains("limity"));
+  }
+
+  // The folder list of a joint fit: two folders and a results folder of its own.
+  void jointDialogNeedsTwoFoldersAndAFolderOfItsOwn() {
+    JointDialog dialog({"/tmp/a"}, "/tmp");
+    QVERIFY(!dialog.RunButton()->isEnabled());
+    dialog.AddFolder("/tmp/b/");
+    dialog.AddFolder("/tmp/a");  // once only
+    QCOMPARE(dialog.Folders(), (QStringList{"/tmp/a", "/tmp/b"}));
+    QVERIFY(!dialog.RunButton()->isEnabled());  // no results folder yet
+    dialog.SetJointFolder("/tmp/b");
+    QVERIFY(!dialog.RunButton()->isEnabled());  // one of the folders
+    dialog.SetJointFolder("/tmp/razem");
+    QVERIFY(dialog.RunButton()->isEnabled());
+    dialog.List()->item(0)->setSelected(true);
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
+    QCOMPARE(dialog.Folders(), QStringList{"/tmp/b"});
+    QVERIFY(!dialog.RunButton()->isEnabled());
+  }
+
+  // Two neighbouring precincts fitted together from the main window: the joint folder
+  // becomes the working folder with the joint fit shown, both maps are converted through it,
+  // their seam closes, and WYKONAJ there fits them together again.
+  void jointTransformationOfTwoPrecincts() {
+    QTemporaryDir root;
+    CountyShape shape;
+    shape.rows = 1;
+    shape.parcelsPerSide = 6;
+    shape.sharedCornerPoints = true;
+    const std::vector<std::string> folders = WriteCounty(root.path().toStdString(), shape);
+    const std::string joint = root.filePath("razem").toStdString();
+    TForm2 form(folders[0]);
+    form.show();
+    {
+      ModalCloser closer;
+      QVERIFY(form.RunJoint(folders, joint));
+      // One box for the whole joint run, none per folder.
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY2(closer.texts[0].startsWith("Wspólna transformacja 2 folderów: m0 = "),
+               qPrintable(closer.texts[0]));
+      QVERIFY2(closer.texts[0].contains("ponad tolerancję 0,01 m: 0 "),
+               qPrintable(closer.texts[0]));
+    }
+    QCOMPARE(form.WorkingFolder(), AbsoluteFolder(joint));
+    QCOMPARE(form.State().Result().Transformation().input->joint.size(), std::size_t{2});
+    QVERIFY(form.FitSummary()->text().startsWith("m0 = "));
+    for (const std::string& folder : folders)
+      QVERIFY(QFile::exists(QString::fromStdString(folder) + "/Dzialki.ed_"));
+    for (const char* name : {"Protokol.tra", "Kontrola.tra", "Szwy.txt"})
+      QVERIFY2(QFile::exists(QString::fromStdString(joint) + "/" + name), name);
+    form.ShowAdjustmentPoints();
+    QCOMPARE(form.PointsWindow()->Points()->rowCount(),
+             static_cast<int>(form.State().Result().Transformation().checks.size()));
+    QFile::remove(QString::fromStdString(folders[1]) + "/Dzialki.ed_");
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts[0].startsWith("Wspólna transformacja 2 folderów"));
+    }
+    QVERIFY(QFile::exists(QString::fromStdString(folders[1]) + "/Dzialki.ed_"));
+  }
+
+  // Points of one number that disagree between the folders: no joint fit, nothing written,
+  // and the message names the point and both folders.
+  void jointTransformationRefusesDisagreeingPoints() {
+    QTemporaryDir root;
+    CountyShape shape;
+    shape.rows = 1;
+    shape.parcelsPerSide = 4;
+    shape.sharedCornerPoints = true;
+    const std::vector<std::string> folders = WriteCounty(root.path().toStdString(), shape);
+    TPktDostosowania points = PrecinctAdjustmentPoints(shape, 0, 1);
+    for (TPkt& p : points) {
+      if (p.Nr == "R0_1") p.x1 += 0.2L;
+    }
+    QVERIFY(WriteTransPktBIN(folders[1] + "/TRANSPKT.BIN", "x", 0, 0, points));
+    TForm2 form(folders[0]);
+    ModalCloser closer;
+    QVERIFY(!form.RunJoint(folders, root.filePath("razem").toStdString()));
+    QCOMPARE(closer.texts.size(), 1);
+    QVERIFY(closer.texts[0].startsWith("Wspólnej transformacji nie wykonano:"));
+    QVERIFY(closer.texts[0].contains(
+        QString::fromStdString("punkt R0_1: różne współrzędne w folderach " +
+                               AbsoluteFolder(folders[0]) + " i " + AbsoluteFolder(folders[1]))));
+    QCOMPARE(form.WorkingFolder(), AbsoluteFolder(folders[0]));
+    QVERIFY(!QFile::exists(root.filePath("razem/Protokol.tra")));
+    QVERIFY(!QFile::exists(QString::fromStdString(folders[0]) + "/Dzialki.ed_"));
   }
 };
 

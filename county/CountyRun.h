@@ -1,0 +1,33 @@
+// The steps of a county run that every front end takes alike: a joint fit prepared from its
+// folders, and the seam search over the results of the folders' runs.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/RunResult.h"
+#include "county/JointFit.h"
+#include "county/Seams.h"
+
+class WindowOperations;
+
+struct PreparedJoint {
+  std::string folder;                // the joint fit's own folder, absolute
+  std::vector<std::string> folders;  // the folders joined, absolute, in order
+  std::vector<std::shared_ptr<const TransformationInput>> inputs;  // each folder's own
+  std::vector<std::optional<long double>> ownM0;                   // of each folder's own fit
+  JointInput joint;  // joint.input null: no joint fit; joint.problems say why
+};
+
+// Makes the joint folder when it is missing (it must not be one of the folders: the fit's
+// reports would take the place of a folder's own), reads every folder's input (a failed
+// read shows its message through `window`), fits each alone for its m0 and joins them.
+PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,
+                           const ModelChoice& choice, int threads, WindowOperations& window);
+
+// A folder of the seam search from its run: the map positions its run converted, its fit,
+// and the adjustment points of `own` (its TRANSPKT.BIN as read; null: none compared).
+SeamFolder SeamFolderOf(const std::string& name, const RunResult* run,
+                        const TransformationInput* own);
