@@ -284,6 +284,17 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
     facts.emplace_back("Limity dokładności",
                        limits + (AllMet(t.limitChecks) ? "wynik: spełnia" : "wynik: NIE SPEŁNIA"));
   }
+  // A joint fit: each folder's own m0 beside the joint one.
+  if (!t.input->joint.empty()) {
+    QString parts;
+    for (const JointPart& part : t.input->joint) {
+      parts += QString("%1: m0 własne %2 m; ")
+                   .arg(Utf8(part.folder))
+                   .arg(part.ownM0 ? ReportNumber(*part.ownM0, decimals) : QString("-"));
+    }
+    facts.emplace_back(QString("Transformacja wspólna %1 folderów").arg(t.input->joint.size()),
+                       parts + "m0 wspólne " + ReportNumber(f.figures.m0, decimals) + " m");
+  }
   const CorrectionTally correction = MapCorrections(run);
   facts.emplace_back("Korekta Hausbrandta na punktach mapy",
                      correction.count > 0

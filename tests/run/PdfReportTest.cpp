@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "batch/BatchRun.h"
+#include "bench/CountyGenerator.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
 
@@ -240,6 +241,37 @@ TEST(PdfReport, LongTablesBreakBeforeTheFooterWithTheirHeaders) {
   ASSERT_EQ(control.size(), 160u);
   for (int i = 1; i <= 320; i += 2)
     EXPECT_EQ(control["P" + std::to_string(i)], 1) << "P" << i;
+}
+
+// A joint fit's report, in its own folder, names each folder's own m0 beside the joint one,
+// as their separate runs' protocols print them.
+TEST(PdfReport, AJointFitNamesEachFoldersOwnM0) {
+  TestFolder root;
+  CountyShape shape;
+  shape.rows = 1;
+  shape.parcelsPerSide = 4;
+  const std::vector<std::string> folders = WriteCounty(root.Path(), shape);
+  std::vector<std::string> own;
+  for (const std::string& folder : folders) {
+    std::vector<const char*> argv = {"zornak_batch", folder.c_str()};
+    std::ostringstream o, e;
+    ASSERT_EQ(RunBatch(2, argv.data(), o, e), 0) << e.str();
+    for (const std::string& line : Utf8Lines(ReadFile(folder + "/Protokol.tra"))) {
+      const std::size_t at = line.find("jednostkowy m0 =");
+      if (at != std::string::npos) own.push_back(line.substr(line.find_first_not_of(' ', at + 16)));
+    }
+  }
+  ASSERT_EQ(own.size(), 2u);
+  const std::string joint = root.File("razem"), pdf = root.File("razem/Raport.pdf");
+  std::vector<const char*> argv = {"zornak_batch", "--joint",          joint.c_str(),     "--pdf",
+                                   pdf.c_str(),    folders[0].c_str(), folders[1].c_str()};
+  std::ostringstream o, e;
+  ASSERT_EQ(RunBatch(static_cast<int>(argv.size()), argv.data(), o, e), 0) << e.str();
+  std::string first = PageText(pdf, 1);
+  first.erase(std::remove(first.begin(), first.end(), '\n'), first.end());
+  EXPECT_NE(first.find("Transformacja wspólna 2 folderów"), std::string::npos) << first;
+  for (const std::string& m0 : own)
+    EXPECT_NE(first.find("m0 własne " + m0 + " m"), std::string::npos) << m0 << "\n" << first;
 }
 
 TEST(PdfReport, AFolderWithoutAFitSaysSo) {
