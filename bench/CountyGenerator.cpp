@@ -6,6 +6,7 @@
 #include <random>
 
 #include "textio/NumberForms.h"
+#include "textio/Platform.h"
 #include "textio/TextFile.h"
 
 namespace {
@@ -102,7 +103,7 @@ std::vector<std::string> WriteCounty(const std::string& root, const CountyShape&
   for (int row = 0; row < s.rows; ++row) {
     for (int column = 0; column < s.columns; ++column) {
       const std::string folder = root + "/" + PrecinctName(row, column);
-      std::filesystem::create_directories(folder);
+      std::filesystem::create_directories(textio::PathFromUtf8(folder));
       WriteTransPktBIN(folder + "/TRANSPKT.BIN", "powiat", 0, 0,
                        PrecinctAdjustmentPoints(s, row, column));
       const auto positions = PrecinctPositions(s, row, column);

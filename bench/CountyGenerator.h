@@ -23,8 +23,8 @@ struct CountyShape {
 // The folder name of precinct (row, column): "obreb_01_02".
 std::string PrecinctName(int row, int column);
 
-// Writes ROOT/<precinct>/TRANSPKT.BIN and DZIALKI.edz for every precinct; returns the
-// folders, row by row.
+// Writes ROOT/<precinct>/TRANSPKT.BIN and DZIALKI.edz for every precinct (ROOT in UTF-8);
+// returns the folders, row by row.
 std::vector<std::string> WriteCounty(const std::string& root, const CountyShape& shape);
 
 // The adjustment points of precinct (row, column).

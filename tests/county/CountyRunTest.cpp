@@ -9,13 +9,21 @@
 
 #include "batch/BatchRun.h"
 #include "bench/CountyGenerator.h"
+#include "core/WorkingFiles.h"
 #include "tests/JsonValue.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
+#include "textio/Platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// A file of a folder, both UTF-8 (the paths of the program), as the file system takes it.
+fs::path Native(const std::string& folder, const std::string& name = {}) {
+  const fs::path path = textio::PathFromUtf8(folder);
+  return name.empty() ? path : path / textio::PathFromUtf8(name);
+}
 
 struct BatchResult {
   int status;
@@ -101,13 +109,14 @@ TEST_F(CountyRun, SeparateFitsLeaveSeamsAndTheJointFitClosesThem) {
   const std::vector<std::string> report = Utf8Lines(ReadFile(root_.File("Szwy.txt")));
   ASSERT_FALSE(report.empty());
   EXPECT_EQ(report[0], " SZWY MIĘDZY FOLDERAMI ROBOCZYMI");
-  EXPECT_EQ(separate.items[0]["seam_report"].text, root_.File("Szwy.txt"));
+  EXPECT_TRUE(fs::equivalent(Native(separate.items[0]["seam_report"].text),
+                             Native(root_.File("Szwy.txt"))));
   const std::string ownProtocol = ReadFile(folders_[0] + "/Protokol.tra");
 
   const std::string joint = root_.File("wspolna");
   const JsonValue together = RunJson({"--joint", joint, "--recursive", root_.Path()}, 0);
   ASSERT_EQ(together.items.size(), 5u);
-  EXPECT_EQ(together.items[0]["folder"].text, joint);
+  EXPECT_EQ(together.items[0]["folder"].text, AbsoluteFolder(joint));
   for (const JsonValue* seam : Seams(together)) {
     EXPECT_TRUE((*seam)["over_tolerance"].items.empty());
     EXPECT_LT((*seam)["max"].number, 1e-9);
@@ -119,11 +128,11 @@ TEST_F(CountyRun, SeparateFitsLeaveSeamsAndTheJointFitClosesThem) {
     // Beside the joint m0, the folder's own from its separate run.
     EXPECT_EQ(folder["joint"]["own_m0"].number,
               separate.items[k - 1]["transformation"]["m0"].number);
-    EXPECT_TRUE(fs::exists(fs::path(folders_[k - 1]) / "Dzialki.ed_"));
+    EXPECT_TRUE(fs::exists(Native(folders_[k - 1], "Dzialki.ed_")));
   }
   for (const char* name :
        {"Protokol.tra", "Kontrola.tra", "xy.tra", "err.tra", "Transformacja.proj"}) {
-    EXPECT_TRUE(fs::exists(fs::path(joint) / name)) << name;
+    EXPECT_TRUE(fs::exists(Native(joint, name))) << name;
   }
   // The folders' own reports stay those of their own fits.
   EXPECT_EQ(ReadFile(folders_[0] + "/Protokol.tra"), ownProtocol);
@@ -148,13 +157,13 @@ TEST_F(CountyRun, DisagreeingPointsRefuseTheJointRun) {
   const std::string joint = root_.File("wspolna");
   const JsonValue refused = RunJson({"--joint", joint, "--recursive", root_.Path()}, 3);
   for (const std::string& other : {folders_[0], folders_[1], folders_[2]}) {
-    const std::string said =
-        "punkt R1_1: różne współrzędne w folderach " + other + " i " + folders_[3];
+    const std::string said = "punkt R1_1: różne współrzędne w folderach " + AbsoluteFolder(other) +
+                             " i " + AbsoluteFolder(folders_[3]);
     EXPECT_NE(err_.find(said), std::string::npos) << err_;
   }
-  EXPECT_FALSE(fs::exists(fs::path(joint) / "Protokol.tra"));
+  EXPECT_FALSE(fs::exists(Native(joint, "Protokol.tra")));
   for (const std::string& folder : folders_)
-    EXPECT_FALSE(fs::exists(fs::path(folder) / "Dzialki.ed_")) << folder;
+    EXPECT_FALSE(fs::exists(Native(folder, "Dzialki.ed_"))) << folder;
   // Separately the same data is a seam report's data error.
   const JsonValue separate = RunJson({"--recursive", root_.Path()}, 6);
   bool named = false;
@@ -165,18 +174,19 @@ TEST_F(CountyRun, DisagreeingPointsRefuseTheJointRun) {
 
 TEST_F(CountyRun, AJointRunNeedsItsOwnFolderAndEveryFoldersPoints) {
   RunJson({"--joint", folders_[2], folders_[0], folders_[2]}, 2);
-  EXPECT_FALSE(fs::exists(fs::path(folders_[2]) / "Protokol.tra"));
-  fs::remove(fs::path(folders_[1]) / "TRANSPKT.BIN");
+  EXPECT_FALSE(fs::exists(Native(folders_[2], "Protokol.tra")));
+  fs::remove(Native(folders_[1], "TRANSPKT.BIN"));
   RunJson({"--joint", root_.File("wspolna"), folders_[0], folders_[1]}, 4);
-  EXPECT_NE(err_.find("brak pliku TRANSPKT.BIN w folderze " + folders_[1]), std::string::npos)
+  EXPECT_NE(err_.find("brak pliku TRANSPKT.BIN w folderze " + AbsoluteFolder(folders_[1])),
+            std::string::npos)
       << err_;
-  EXPECT_FALSE(fs::exists(fs::path(folders_[0]) / "Dzialki.ed_"));
+  EXPECT_FALSE(fs::exists(Native(folders_[0], "Dzialki.ed_")));
 }
 
 TEST_F(CountyRun, TheSeamReportGoesWhereAskedAndItsFailureIsExitFive) {
   const std::string named = root_.File("granice.txt");
   RunJson({"--seams", named, "--seam-tolerance", "0.5", folders_[0], folders_[1]}, 0);
-  EXPECT_TRUE(fs::exists(named));
+  EXPECT_TRUE(fs::exists(Native(named)));
   RunJson({"--seams", root_.File("brak/Szwy.txt"), folders_[0], folders_[1]}, 5);
   // One folder has no seams: its summary is as before.
   const JsonValue one = RunJson({folders_[0]}, 0);
