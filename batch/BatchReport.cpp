@@ -270,6 +270,29 @@ void PrintJsonJoint(const BatchReport& r, std::ostream& out) {
   out << "]},\n";
 }
 
+void PrintJsonGis(const BatchReport& r, std::ostream& out) {
+  out << "  \"gis\": [";
+  for (std::size_t k = 0; k < r.gis.size(); ++k) {
+    const GisFileResult& g = r.gis[k];
+    out << (k ? ",\n" : "\n") << "    {\"input\": " << Quoted(g.input)
+        << ", \"output\": " << (g.written ? Quoted(g.output) : "null")
+        << ", \"protocol\": " << (g.protocolWritten ? Quoted(g.protocol) : "null")
+        << ", \"format\": " << (g.driver.empty() ? "null" : Quoted(g.driver))
+        << ", \"epsg\": " << (g.epsg ? std::to_string(g.epsg) : "null")
+        << ", \"input_crs\": " << (g.inputCrs.empty() ? "null" : Quoted(g.inputCrs))
+        << ", \"layers\": [";
+    for (std::size_t i = 0; i < g.layers.size(); ++i) {
+      out << (i ? ", " : "") << "{\"name\": " << Quoted(g.layers[i].name)
+          << ", \"read\": " << g.layers[i].read << ", \"written\": " << g.layers[i].written << "}";
+    }
+    out << "], \"area_changes\": " << g.areaChanges.size() << ", \"problems\": [";
+    for (std::size_t i = 0; i < g.problems.size(); ++i)
+      out << (i ? ", " : "") << Quoted(g.problems[i]);
+    out << "], \"error\": " << (g.error.empty() ? "null" : Quoted(g.error)) << "}";
+  }
+  out << (r.gis.empty() ? "],\n" : "\n  ],\n");
+}
+
 }  // namespace
 
 void PrintText(const BatchReport& r, std::ostream& out) {
@@ -298,6 +321,11 @@ void PrintText(const BatchReport& r, std::ostream& out) {
   }
   if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
   if (r.geoPackage) out << "GeoPackage: " << *r.geoPackage << '\n';
+  for (const GisFileResult& g : r.gis) {
+    out << "Plik GIS " << g.input << '\n';
+    out << "  przeliczony: " << (g.written ? g.output : "nie zapisano") << '\n';
+    if (g.protocolWritten) out << "  protokół: " << g.protocol << '\n';
+  }
   for (const auto& [name, path] : r.reports) {
     if (std::string_view(name) == "pdf" && path) out << "Raport PDF: " << *path << '\n';
   }
@@ -396,6 +424,7 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   out << "  \"geopackage\": " << QuotedOrNull(r.geoPackage) << ",\n";
   if (r.seamsSearched) PrintJsonSeams(r, out);
   if (r.jointFolder) PrintJsonJoint(r, out);
+  if (r.gisAsked) PrintJsonGis(r, out);
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }
 

@@ -9,6 +9,7 @@
 
 #include "batch/ConsoleWindow.h"
 #include "county/Seams.h"
+#include "gis/GisFile.h"
 #include "run/RunProcessing.h"
 #include "transform/PointCheck.h"
 
@@ -81,6 +82,9 @@ struct BatchReport {
   std::optional<std::string> jointFolder;
   std::optional<long double> ownM0;
   std::vector<JointPart> jointParts;
+  // The GIS files of --gis through the fit, when asked for.
+  bool gisAsked = false;
+  std::vector<GisFileResult> gis;
   int exitStatus = kExitDone;
 };
 

@@ -12,6 +12,7 @@
 #include "cli/CommandLine.h"
 #include "county/CountyRun.h"
 #include "county/SeamReport.h"
+#include "run/GeoPackageLoader.h"
 #include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
 #include "textio/FolderFiles.h"
@@ -53,11 +54,31 @@ struct Options {
   std::string root;
   bool json = false, gpkg = false, strict = false;
   std::string pdf;  // the PDF report; with several folders, its name in each of them
-  std::string limitM0, limitResidual;  // metres, over Limity.txt's; empty: none
-  std::string seams;                   // the seam report; empty: Szwy.txt in its place
-  std::string seamTolerance;           // metres; empty: 0.01
-  std::string joint;                   // the joint fit's folder; empty: a fit per folder
+  std::string limitM0, limitResidual;    // metres, over Limity.txt's; empty: none
+  std::string seams;                     // the seam report; empty: Szwy.txt in its place
+  std::string seamTolerance;             // metres; empty: 0.01
+  std::string joint;                     // the joint fit's folder; empty: a fit per folder
+  std::vector<std::string> gis, gisOut;  // GIS files through the fit, and where they go
+  // Each --gis with the --gis-out that follows it (empty: the default name).
+  std::vector<std::pair<std::string, std::string>> gisJobs;
 };
+
+// Pairs each --gis-out with the --gis before it; false when one has no --gis before it or
+// a --gis has two.
+bool PairGisFiles(const CLI::App& app, Options& options) {
+  std::size_t in = 0, out = 0;
+  bool paired = true;
+  for (const CLI::Option* option : app.parse_order()) {
+    if (option->get_name() == "--gis") {
+      options.gisJobs.emplace_back(options.gis.at(in++), std::string());
+    } else if (option->get_name() == "--gis-out") {
+      const std::string& name = options.gisOut.at(out++);
+      if (options.gisJobs.empty() || !options.gisJobs.back().second.empty()) paired = false;
+      if (!options.gisJobs.empty()) options.gisJobs.back().second = name;
+    }
+  }
+  return paired;
+}
 
 // What the run of one folder gave: its summary, and its result for the seams.
 struct FolderRun {
@@ -106,6 +127,16 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
                   "wierzchołka dwóch folderów (domyślnie 0.01)")
       ->type_name("M")
       ->check(MetresAboveZero());
+  app->add_option("--gis", options.gis,
+                  "przelicza też plik GIS (GeoPackage, Shapefile, DXF, GML, GeoJSON, "
+                  "FlatGeobuf, CSV...) tą samą transformacją z korektą; można powtarzać")
+      ->type_name("PLIK")
+      ->allow_extra_args(false);
+  app->add_option("--gis-out", options.gisOut,
+                  "plik wynikowy poprzedzającego --gis (domyślnie nazwa z \"_2000\" przed "
+                  "rozszerzeniem; format z rozszerzenia)")
+      ->type_name("PLIK")
+      ->allow_extra_args(false);
   app->add_flag("--json", options.json, "podsumowanie jako JSON (tablica przy kilku folderach)");
   app->add_option("--recursive", options.root,
                   "przetwarza każdy folder pod ROOT, który zawiera TRANSPKT.BIN")
@@ -140,6 +171,35 @@ std::string ReportPath(const std::string& folder, const Options& options, bool s
   const bool bare = !given.has_parent_path();
   if (!bare && !several) return options.pdf;
   return textio::PathInFolder(folder, textio::Utf8FromPath(given.filename()));
+}
+
+// One GIS file through the run's fit; what went wrong is told through `window`, so that it
+// counts for the exit status as a map file's problems do.
+GisFileResult ConvertGis(const std::string& input, const std::string& output, const RunResult& run,
+                         ConsoleWindow& window) {
+  const GisJob job{input, output, run.folder};
+  if (!run.Fit().Usable()) {
+    GisFileResult none;
+    none.input = input;
+    none.error = "brak transformacji: plik nie został przeliczony";
+    window.ShowMessage(MessageKind::NoTransformation, "Plik GIS " + input + ": " + none.error);
+    return none;
+  }
+  window.ShowStatus(" Przeliczam plik GIS " + input);
+  GisFileResult r = ConvertGisFileThroughPlugin(job, run.Transformation());
+  if (!r.error.empty()) {
+    window.ShowMessage(r.inputProblem ? MessageKind::GisProblem : MessageKind::WriteFailure,
+                       "Plik GIS " + r.input + ": " + r.error);
+  }
+  if (!r.problems.empty()) {
+    window.ShowMessage(MessageKind::GisProblem, "Plik GIS " + r.input + ": " +
+                                                    std::to_string(r.problems.size()) +
+                                                    " zgłoszeń w protokole " + r.protocol);
+  }
+  if (!r.protocolWritten) {
+    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + r.protocol);
+  }
+  return r;
 }
 
 FolderRun RunFolder(const std::string& folder, const Options& options, bool several,
@@ -178,6 +238,10 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   state.files.BuildWorkingFiles();
   state.files.RefreshPresence(window);
   RunProcessing(state, window);
+  std::vector<GisFileResult> gis;
+  for (const auto& [input, output] : options.gisJobs) {
+    if (state.Result().started) gis.push_back(ConvertGis(input, output, state.Result(), window));
+  }
   std::optional<std::string> pdf;
   if (!options.pdf.empty() && state.Result().started && !joint.fit) {
     const std::string path = ReportPath(state.files.WorkingFolder, options, several);
@@ -192,6 +256,8 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   window.FlushStatus();
   BatchReport report = CollectReport(state.Result(), state.model, window);
   report.reports.emplace_back("pdf", pdf);
+  report.gisAsked = !options.gis.empty();
+  report.gis = std::move(gis);
   if (joint.fit) {
     // The fit's figures and files are the joint folder's; this folder has its maps.
     for (auto& [key, path] : report.reports)
@@ -314,6 +380,19 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   std::optional<int> done = ParseCommandLine(*app, argc, argv, out, refusal);
   if (!done && options.gpkg && !GeoPackageAvailable()) {
     refusal << "zornak_batch: --gpkg: program zbudowano bez GDAL\n";
+    done = kExitCommandLine;
+  }
+  if (!done && !options.gis.empty() && !GeoPackageAvailable()) {
+    refusal << "zornak_batch: --gis: program zbudowano bez GDAL\n";
+    done = kExitCommandLine;
+  }
+  if (!done && !PairGisFiles(*app, options)) {
+    refusal << "zornak_batch: --gis-out: każdy plik wynikowy idzie po swoim --gis\n";
+    done = kExitCommandLine;
+  }
+  if (!done && !options.gis.empty() &&
+      (options.folders.size() > 1 || !options.root.empty() || !options.joint.empty())) {
+    refusal << "zornak_batch: --gis: jeden folder roboczy, bez --recursive i --joint\n";
     done = kExitCommandLine;
   }
   if (!done && !options.pdf.empty() && !PdfReportAvailable()) {

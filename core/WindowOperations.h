@@ -47,6 +47,7 @@ enum class MessageKind {
   WriteFailure,              // an output file could not be written
   FolderNotWritable,         // the working folder takes no new file: the run did not start
   ExportNote,                // what the GIS export could not carry as it is
+  GisProblem,                // a GIS file to convert that cannot be read, or a part of it
   Closing,                   // the closing box of every run
 };
 
@@ -54,7 +55,7 @@ enum class MessageKind {
 constexpr bool IsInputProblem(MessageKind kind) {
   return kind == MessageKind::AdjustmentFileUnreadable || kind == MessageKind::NumericError ||
          kind == MessageKind::DefectivePrecinct || kind == MessageKind::ExclusionProblem ||
-         kind == MessageKind::LimitProblem;
+         kind == MessageKind::LimitProblem || kind == MessageKind::GisProblem;
 }
 
 class WindowOperations {

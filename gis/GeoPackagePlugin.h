@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gis/GeoPackage.h"
+#include "gis/GisFile.h"
 
 // The plugin's file name in the program's folder or, installed, in lib/<multiarch>/zornak-edz
 // beside it.
@@ -19,3 +20,8 @@ inline constexpr const char* kGeoPackagePluginEntry = "zornak_export_geopackage"
 using GeoPackageEntry = void (*)(const WorkingFileTable& files,
                                  const TransformationResult& transformation,
                                  WindowOperations& window, GeoPackageSummary& summary);
+
+inline constexpr const char* kGisFilePluginEntry = "zornak_convert_gis_file";
+// ConvertGisFile behind a plain C name.
+using GisFileEntry = void (*)(const GisJob& job, const TransformationResult& transformation,
+                              GisFileResult& result);

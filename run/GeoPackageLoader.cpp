@@ -23,3 +23,19 @@ GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
   entry(files, transformation, window, summary);
   return summary;
 }
+
+GisFileResult ConvertGisFileThroughPlugin(const GisJob& job,
+                                          const TransformationResult& transformation) {
+  std::string failure;
+  const auto entry = reinterpret_cast<GisFileEntry>(
+      PluginEntry(kGeoPackagePluginFile, kGisFilePluginEntry, failure));
+  GisFileResult result;
+  if (!entry) {
+    result.input = job.input;
+    result.error = "przeliczanie plików GIS niedostępne (" + failure + ")";
+    result.writeFailure = true;
+    return result;
+  }
+  entry(job, transformation, result);
+  return result;
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gis/GeoPackage.h"
+#include "gis/GisFile.h"
 
 // The plugin's path when this build has one (beside the program, or installed in
 // lib/<multiarch>/zornak-edz), else empty.
@@ -15,3 +16,7 @@ std::string GeoPackagePluginPath();
 GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
                                                 const TransformationResult& transformation,
                                                 WindowOperations& window);
+
+// Converts a GIS file through the plugin; when it cannot be loaded, `result.error` says why.
+GisFileResult ConvertGisFileThroughPlugin(const GisJob& job,
+                                          const TransformationResult& transformation);

@@ -5,9 +5,11 @@ set -euo pipefail
 # Courier-like monospace face; qt6-translations-l10n holds Qt's own Polish texts and
 # adwaita-icon-theme the standard icons the editor shows; qt6-svg-dev writes the picture
 # of a fit as SVG; libproj-dev and proj-bin apply the fitted model as a PROJ pipeline in
-# the tests and for the user; poppler-utils reads the PDF report back in the tests.
+# the tests and for the user; poppler-utils reads the PDF report back in the tests; gdal-bin's
+# ogr2ogr and ogrinfo make and read back the GIS files of the tests.
 packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev
+  gdal-bin
   libcli11-dev poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,363 @@
+#include "gis/GisFile.h"
+
+#include <gdal_priv.h>
+#include <ogr_api.h>
+#include <ogrsf_frmts.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "gis/GeoPackage.h"
+#include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
+#include "textio/Platform.h"
+#include "textio/TextFile.h"
+#include "transform/ControlReport.h"
+#include "transform/TransformPoint.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The run's fit as GDAL's coordinate transformation. GIS files hold easting, northing; the
+// fit, as the map files, works on x northing, y easting. Z and time stay as they are.
+class FitTransformation : public OGRCoordinateTransformation {
+ public:
+  explicit FitTransformation(const TFittedTransformation& fit) : fit_(fit) {}
+
+  OGRSpatialReference* GetSourceCS() override { return nullptr; }
+  OGRSpatialReference* GetTargetCS() override { return nullptr; }
+  int Transform(int count, double* x, double* y, double*, double*, int* success) override {
+    TransformedPoint t;
+    for (int i = 0; i < count; ++i) {
+      TransformPoint(fit_, y[i], x[i], t);
+      x[i] = static_cast<double>(t.Yk);
+      y[i] = static_cast<double>(t.Xk);
+      if (success) success[i] = TRUE;
+    }
+    return TRUE;
+  }
+  // GDAL takes ownership of what these return.
+  OGRCoordinateTransformation* Clone() const override {
+    return std::make_unique<FitTransformation>(fit_).release();
+  }
+  OGRCoordinateTransformation* GetInverse() const override { return nullptr; }
+
+ private:
+  const TFittedTransformation& fit_;
+};
+
+// The driver that writes a file of this extension; empty: the input's.
+std::string DriverOfExtension(std::string extension) {
+  for (char& c : extension)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  static const std::pair<const char*, const char*> kDrivers[] = {
+      {".gpkg", "GPKG"},        {".shp", "ESRI Shapefile"},
+      {".dxf", "DXF"},          {".gml", "GML"},
+      {".geojson", "GeoJSON"},  {".json", "GeoJSON"},
+      {".fgb", "FlatGeobuf"},   {".csv", "CSV"},
+      {".kml", "KML"},          {".sqlite", "SQLite"},
+      {".tab", "MapInfo File"}, {".mif", "MapInfo File"}};
+  for (const auto& [ext, driver] : kDrivers) {
+    if (extension == ext) return driver;
+  }
+  return {};
+}
+
+bool Polygonal(const OGRGeometry* g) {
+  if (!g) return false;
+  const OGRwkbGeometryType type = wkbFlatten(g->getGeometryType());
+  return type == wkbPolygon || type == wkbMultiPolygon || type == wkbCurvePolygon ||
+         type == wkbMultiSurface;
+}
+
+double Area(const OGRGeometry* g) {
+  return Polygonal(g) ? OGR_G_Area(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g))) : 0;
+}
+
+// The "2000" zone of the run, from the secondary eastings of its adjustment points.
+int ZoneOfRun(const TFittedTransformation& f) {
+  long double sum = 0;
+  for (std::int32_t k = 1; k <= f.ls; ++k)
+    sum += f.model.y2(k);
+  return f.ls > 0 ? ZoneOfEasting(sum / f.ls) : 0;
+}
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  return textio::Utf8FromPath(fs::absolute(textio::PathFromUtf8(path), ec));
+}
+
+// One layer of the input copied into the output with its geometry through the fit.
+class LayerCopy {
+ public:
+  LayerCopy(OGRLayer& from, GDALDataset& to, OGRSpatialReference& srs,
+            const TFittedTransformation& fit, GisFileResult& result)
+      : from_(from), to_(to), srs_(srs), fit_(fit), result_(result) {}
+
+  void Run() {
+    GisLayerCount count{from_.GetName(), 0, 0, from_.GetLayerDefn()->GetGeomFieldCount() > 0};
+    if (!count.geometry) {
+      result_.problems.push_back("warstwa " + count.name +
+                                 " bez geometrii: przepisano same atrybuty");
+      result_.inputProblem = true;
+    }
+    OGRLayer* layer = Create(count.geometry);
+    if (!layer) {
+      result_.error = "nie można utworzyć warstwy " + count.name + ": " + CPLGetLastErrorMsg();
+      result_.writeFailure = true;
+      return;
+    }
+    from_.ResetReading();
+    for (;;) {
+      CPLErrorReset();
+      OGRFeatureUniquePtr feature(from_.GetNextFeature());
+      if (!feature) {
+        if (CPLGetLastErrorType() >= CE_Failure) {
+          result_.problems.push_back("warstwa " + count.name + ": błąd odczytu po " +
+                                     std::to_string(count.read) +
+                                     " obiektach: " + CPLGetLastErrorMsg());
+          result_.inputProblem = true;
+        }
+        break;
+      }
+      ++count.read;
+      if (Copy(*feature, *layer)) ++count.written;
+    }
+    result_.layers.push_back(count);
+  }
+
+ private:
+  OGRLayer* Create(bool geometry) {
+    OGRFeatureDefn* defn = from_.GetLayerDefn();
+    CPLStringList options;
+    if (std::string(to_.GetDriverName()) == "GPKG") {
+      if (*from_.GetFIDColumn()) options.SetNameValue("FID", from_.GetFIDColumn());
+      if (geometry && *from_.GetGeometryColumn()) {
+        options.SetNameValue("GEOMETRY_NAME", from_.GetGeometryColumn());
+      }
+    }
+    OGRLayer* layer =
+        to_.CreateLayer(from_.GetName(), geometry ? &srs_ : nullptr,
+                        geometry ? defn->GetGeomFieldDefn(0)->GetType() : wkbNone, options.List());
+    if (!layer) return nullptr;
+    for (int i = 1; i < defn->GetGeomFieldCount(); ++i) {
+      OGRGeomFieldDefn field(defn->GetGeomFieldDefn(i));
+      field.SetSpatialRef(&srs_);
+      layer->CreateGeomField(&field);
+    }
+    // A format with fields of its own (DXF) has them already: only the others are made.
+    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+      OGRFieldDefn* field = defn->GetFieldDefn(i);
+      if (layer->GetLayerDefn()->GetFieldIndex(field->GetNameRef()) < 0) {
+        layer->CreateField(field);
+      }
+    }
+    return layer;
+  }
+
+  bool Copy(const OGRFeature& feature, OGRLayer& layer) {
+    OGRFeature out(layer.GetLayerDefn());
+    out.SetFrom(&feature, TRUE);
+    FitTransformation through(fit_);
+    for (int i = 0; i < out.GetGeomFieldCount(); ++i) {
+      if (OGRGeometry* g = out.GetGeomFieldRef(i)) g->transform(&through);
+    }
+    const OGRGeometry* before =
+        feature.GetGeomFieldCount() > 0 ? feature.GetGeomFieldRef(0) : nullptr;
+    const OGRGeometry* after = out.GetGeomFieldCount() > 0 ? out.GetGeomFieldRef(0) : nullptr;
+    out.SetFID(feature.GetFID());
+    if (layer.CreateFeature(&out) != OGRERR_NONE) {
+      out.SetFID(OGRNullFID);  // a format that numbers its features itself
+      if (layer.CreateFeature(&out) != OGRERR_NONE) {
+        result_.problems.push_back("warstwa " + std::string(from_.GetName()) + ", obiekt " +
+                                   std::to_string(feature.GetFID()) +
+                                   ": nie zapisano: " + CPLGetLastErrorMsg());
+        return false;
+      }
+    }
+    const double a = Area(before), b = Area(after);
+    if (Polygonal(before) && a > 0 && std::fabs(b - a) > 1e-4 * a) {
+      result_.areaChanges.push_back({from_.GetName(), feature.GetFID(), a, b});
+    }
+    return true;
+  }
+
+  OGRLayer& from_;
+  GDALDataset& to_;
+  OGRSpatialReference& srs_;
+  const TFittedTransformation& fit_;
+  GisFileResult& result_;
+};
+
+void WriteProtocol(const TransformationResult& t, GisFileResult& r) {
+  textio::TextFileWriter out;
+  out.Create(r.protocol);
+  const auto line = [&](const std::string& text) { out.WriteUtf8Line(text); };
+  line(" PROTOKÓŁ PRZELICZENIA PLIKU GIS - ZORNAK_edz");
+  line(" Plik wejściowy: " + r.input);
+  line(" Plik wynikowy: " + r.output + (r.driver.empty() ? "" : " (" + r.driver + ")"));
+  line(r.inputCrs.empty() ? " Układ pliku wejściowego: nieokreślony - przyjęto układ pierwotny "
+                            "przebiegu"
+                          : " Układ pliku wejściowego: " + r.inputCrs);
+  line(r.epsg ? " Układ pliku wynikowego: EPSG:" + std::to_string(r.epsg)
+              : std::string(" Układ pliku wynikowego: nieokreślony (strefa \"2000\" nieznana)"));
+  const TFittedTransformation& f = t.FittedTransformation;
+  std::string model =
+      " Transformacja: " + ModelName(t.choice.TransformKind, t.choice.TransformDegree);
+  model += " z korektą Hausbrandta, m0 = ";
+  textio::AppendFixed(model, f.figures.m0, 0, 4);
+  line(model + " m");
+  line(" ");
+  line(" Warstwa                          wczytano   zapisano");
+  long long read = 0, written = 0;
+  for (const GisLayerCount& l : r.layers) {
+    std::string row = " " + l.name;
+    row.resize(std::max<std::size_t>(row.size(), 33), ' ');
+    textio::AppendInteger(row, l.read, 9);
+    textio::AppendInteger(row, l.written, 11);
+    line(row);
+    read += l.read;
+    written += l.written;
+  }
+  std::string total = " Razem";
+  total.resize(33, ' ');
+  textio::AppendInteger(total, read, 9);
+  textio::AppendInteger(total, written, 11);
+  line(total);
+  line(" ");
+  line(" ZMIANY POWIERZCHNI WIELOBOKÓW PONAD 0.01 % (m2)");
+  if (r.areaChanges.empty()) line("  brak");
+  for (const GisAreaChange& c : r.areaChanges) {
+    std::string row = "  " + c.layer + " obiekt " + std::to_string(c.fid) + ":";
+    textio::AppendFixed(row, c.before, 16, 2);
+    row += " ->";
+    textio::AppendFixed(row, c.after, 16, 2);
+    textio::AppendFixed(row, 100 * (c.after - c.before) / c.before, 10, 4);
+    line(row + " %");
+  }
+  line(" ");
+  line(r.problems.empty() && r.error.empty() ? " Błędów nie stwierdzono" : " BŁĘDY");
+  for (const std::string& p : r.problems)
+    line("  *** " + p);
+  if (!r.error.empty()) line("  *** pliku wynikowego nie zapisano: " + r.error);
+  r.protocolWritten = out.Close();
+  if (!r.protocolWritten) r.writeFailure = true;
+}
+
+// Moves every file of the finished temporary folder into place beside it.
+bool MoveIntoPlace(const fs::path& temporary, const fs::path& folder, std::string& failure) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(temporary, ec)) {
+    const std::string from = textio::Utf8FromPath(entry.path());
+    const std::string to = textio::Utf8FromPath(folder / entry.path().filename());
+    if (!textio::SyncFileByName(from) || !textio::RenameReplacing(from, to)) {
+      failure = to + ": " + CPLGetLastErrorMsg();
+      return false;
+    }
+  }
+  return !ec;
+}
+
+void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r) {
+  std::unique_ptr<GDALDataset> in(GDALDataset::Open(
+      job.input.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+  if (!in) {
+    r.error = "nie można otworzyć pliku GIS " + r.input + ": " + CPLGetLastErrorMsg();
+    r.inputProblem = true;
+    return;
+  }
+  for (int i = 0; i < in->GetLayerCount() && r.inputCrs.empty(); ++i) {
+    // GeoPackage names a layer without a system "Undefined geographic SRS".
+    const OGRSpatialReference* srs = in->GetLayer(i)->GetSpatialRef();
+    const std::string name = srs && srs->GetName() ? srs->GetName() : "";
+    if (srs && !srs->IsEmpty() && name.rfind("Undefined", 0) != 0) {
+      r.inputCrs = name.empty() ? "bez nazwy" : name;
+    }
+  }
+  const fs::path output = textio::PathFromUtf8(r.output);
+  std::string driverName = DriverOfExtension(textio::Utf8FromPath(output.extension()));
+  if (driverName.empty()) driverName = in->GetDriverName();
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName.c_str());
+  if (!driver || !driver->GetMetadataItem(GDAL_DCAP_CREATE)) {
+    r.error = "GDAL nie zapisuje plików formatu " + driverName;
+    r.writeFailure = true;
+    return;
+  }
+  r.driver = driverName;
+  OGRSpatialReference srs;
+  r.epsg = ZoneOfRun(t.FittedTransformation);
+  if (r.epsg == 0 || srs.importFromEPSG(r.epsg) != OGRERR_NONE) {
+    r.epsg = 0;
+    srs.SetLocalCS("Undefined cartesian SRS");
+  }
+  srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  const fs::path temporary =
+      output.parent_path() /
+      textio::PathFromUtf8(textio::Utf8FromPath(output.filename()) + textio::kTemporaryMark +
+                           std::to_string(textio::ProcessNumber()) + "-gis");
+  std::error_code ec;
+  fs::remove_all(temporary, ec);
+  if (!fs::create_directory(temporary, ec)) {
+    r.error = "nie można zapisywać w folderze " + textio::Utf8FromPath(output.parent_path()) +
+              ": " + ec.message();
+    r.writeFailure = true;
+    return;
+  }
+  const std::string inside = textio::Utf8FromPath(temporary / output.filename());
+  std::unique_ptr<GDALDataset> out(driver->Create(inside.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  if (out) {
+    for (int i = 0; i < in->GetLayerCount() && !r.writeFailure; ++i)
+      LayerCopy(*in->GetLayer(i), *out, srs, t.FittedTransformation, r).Run();
+    out->FlushCache();
+  } else {
+    r.error = "nie można utworzyć pliku " + r.output + ": " + CPLGetLastErrorMsg();
+    r.writeFailure = true;
+  }
+  out.reset();  // closes the files
+  std::string failure;
+  if (!r.writeFailure && MoveIntoPlace(temporary, output.parent_path(), failure)) {
+    r.written = true;
+  } else if (!r.writeFailure) {
+    r.error = "błąd zapisu " + failure;
+    r.writeFailure = true;
+  }
+  fs::remove_all(temporary, ec);
+}
+
+}  // namespace
+
+std::string DefaultGisOutput(const std::string& input) {
+  const fs::path path = textio::PathFromUtf8(input);
+  return textio::Utf8FromPath(path.parent_path() /
+                              textio::PathFromUtf8(textio::Utf8FromPath(path.stem()) + "_2000" +
+                                                   textio::Utf8FromPath(path.extension())));
+}
+
+std::string GisProtocolName(const std::string& input) {
+  return "PROTOKOL_GIS_" + textio::Utf8FromPath(textio::PathFromUtf8(input).filename()) + ".txt";
+}
+
+GisFileResult ConvertGisFile(const GisJob& job, const TransformationResult& transformation) {
+  GisFileResult r;
+  r.input = Absolute(job.input);
+  r.output = Absolute(job.output.empty() ? DefaultGisOutput(job.input) : job.output);
+  r.protocol = textio::PathInFolder(job.protocolFolder, GisProtocolName(job.input));
+  if (!transformation.FittedTransformation.Usable()) {
+    r.error = "brak transformacji w tym przebiegu";
+    return r;
+  }
+  std::error_code ec;
+  if (fs::equivalent(textio::PathFromUtf8(r.input), textio::PathFromUtf8(r.output), ec)) {
+    r.error = "plik wynikowy jest plikiem wejściowym";
+    r.writeFailure = true;
+  } else {
+    GDALAllRegister();
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    Convert(job, transformation, r);
+    CPLPopErrorHandler();
+  }
+  WriteProtocol(transformation, r);
+  return r;
+}
