@@ -34,6 +34,7 @@
 #include "desktop/ResidualMapWindow.h"
 #include "picture/PdfReport.h"
 #include "picture/ReportInput.h"
+#include "run/GeoPackageLoader.h"
 #include "run/ReportLoader.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -315,6 +316,19 @@ void TForm2::CreateFileColumns(QWidget* area) {
   // A build without GDAL (the Windows one) has no export: neither the switch nor its panel.
   geoPackageBox_->setVisible(GeoPackageAvailable());
   panels_[slot::kGeoPackage]->setVisible(GeoPackageAvailable());
+  // Other GIS files through the same fit; its menu lists those converted in this folder.
+  gisButton_ = new QToolButton(area);
+  gisButton_->setText("Plik GIS...");
+  gisButton_->setGeometry(ColumnX(3) + 34, 220, 86, kPanelHeight);
+  gisButton_->setFont(WindowsFont("MS Sans Serif", 8));
+  gisButton_->setToolTip(
+      "Przelicz plik GIS (GeoPackage, Shapefile, DXF, GML, GeoJSON...) transformacją z korektą "
+      "ostatniego przebiegu; strzałka: pliki GIS przeliczone w tym folderze");
+  gisButton_->setPopupMode(QToolButton::MenuButtonPopup);
+  gisButton_->setMenu(new QMenu(gisButton_));
+  connect(gisButton_->menu(), &QMenu::aboutToShow, this, &TForm2::FillGisMenu);
+  connect(gisButton_, &QToolButton::clicked, this, &TForm2::AskAndConvertGisFile);
+  gisButton_->setVisible(GeoPackageAvailable());
   // The transformation row: the report, the three lists and the error list; the adjustment
   // point lists xy1 and xy2 are never shown.
   for (int slot = 15; slot <= 20; ++slot) {
@@ -785,6 +799,55 @@ void TForm2::BitBtn1Click() {
                           QString("Przetwarzanie przerwane: ") + QString::fromLocal8Bit(e.what()));
   }
   running_ = false;
+}
+
+void TForm2::AskAndConvertGisFile() {
+  if (running_ || refitting_ || !HasFolder()) return;
+  const RunResult& run = state_.Result();
+  if (!run.MadeIn(WorkingFolder()) || !run.Fit().Usable()) {
+    QMessageBox::information(this, "ZORNAK_edz",
+                             "Najpierw wykonaj przebieg (WYKONAJ): plik GIS przelicza się "
+                             "transformacją z korektą tego przebiegu.");
+    return;
+  }
+  QFileDialog dialog(this, "Przelicz plik GIS", QString::fromStdString(WorkingFolder()),
+                     "Pliki GIS (*.gpkg *.shp *.dxf *.gml *.geojson *.json *.fgb *.csv *.kml "
+                     "*.sqlite *.tab *.mif);;Wszystkie pliki (*)");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  ConvertGisFile(dialog.selectedFiles().first());
+}
+
+GisFileResult TForm2::ConvertGisFile(const QString& path) {
+  ShowStatus(" Przeliczam plik GIS " + path.toStdString());
+  PaintStatus();
+  const GisFileResult r = ConvertGisFileThroughPlugin({path.toStdString(), "", WorkingFolder()},
+                                                      state_.Result().Transformation());
+  ShowStatus(r.written ? " Zapisano " + r.output : " Pliku GIS nie przeliczono");
+  PaintStatus();
+  if (!r.error.empty()) {
+    QMessageBox box(QMessageBox::Warning, "ZORNAK_edz",
+                    "Plik GIS " + path + ": " + QString::fromStdString(r.error), QMessageBox::Ok,
+                    this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  }
+  if (r.protocolWritten) OpenInEditor(QString::fromStdString(r.protocol), this);
+  return r;
+}
+
+void TForm2::FillGisMenu() {
+  QMenu* menu = gisButton_->menu();
+  menu->clear();
+  const QStringList protocols = QDir(QString::fromStdString(WorkingFolder()))
+                                    .entryList({"PROTOKOL_GIS_*.txt"}, QDir::Files, QDir::Name);
+  for (const QString& name : protocols) {
+    const QString path =
+        QString::fromStdString(textio::PathInFolder(WorkingFolder(), name.toStdString()));
+    menu->addAction(name, this, [this, path] { OpenInEditor(path, this); });
+  }
+  if (protocols.isEmpty()) menu->addAction("Brak przeliczonych plików GIS")->setEnabled(false);
 }
 
 void TForm2::AskAndRunJoint() {

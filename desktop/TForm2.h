@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "gis/GisFile.h"
 #include "run/RunProcessing.h"
 
 class AdjustmentPointsWindow;
@@ -131,6 +132,12 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // The line of the last fit in the transformation row: m0, the largest residual, the
   // suspect and the excluded points; empty while no run of this folder is shown.
   QLabel* FitSummary() const { return fitSummary_; }
+  // "Plik GIS...": a GIS file chosen, then ConvertGisFile.
+  void AskAndConvertGisFile();
+  // Converts the GIS file at `path` through the last run's fit of the working folder
+  // (beside it, "_2000" before its extension) and opens its protocol in the editor.
+  GisFileResult ConvertGisFile(const QString& path);
+  QToolButton* GisButton() const { return gisButton_; }
   // "Wspólna transformacja folderów...": the folder list, then RunJoint.
   void AskAndRunJoint();
   // One fit of the union of the adjustment points of `folders`, its reports written into
@@ -193,6 +200,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // The status of a run that was refused or found no usable transformation.
   void ShowRunOutcome();
   void FillRecentMenu();
+  void FillGisMenu();
   void CreateLimitFields(QWidget* area);
   void LoadLimits();
   void AfterRefit(long double m0Before);
@@ -223,6 +231,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   QLabel* fitSummary_ = nullptr;
   QPushButton* reportButton_ = nullptr;
   QLineEdit* executor_ = nullptr;
+  QToolButton* gisButton_ = nullptr;
   QLineEdit* limitM0_ = nullptr;
   QLineEdit* limitResidual_ = nullptr;
   std::string limitsFolder_;  // the folder whose Limity.txt the fields show

@@ -89,6 +89,24 @@ std::string Absolute(const std::string& path) {
   return textio::Utf8FromPath(fs::absolute(textio::PathFromUtf8(path), ec));
 }
 
+// A GeoPackage's spatial indexes, made in one pass over each finished layer.
+void SpatialIndex(GDALDataset& out, GisFileResult& r) {
+  if (std::string(out.GetDriverName()) != "GPKG") return;
+  for (int i = 0; i < out.GetLayerCount(); ++i) {
+    OGRLayer* layer = out.GetLayer(i);
+    if (layer->GetGeomType() == wkbNone || !*layer->GetGeometryColumn()) continue;
+    const std::string sql = std::string("SELECT CreateSpatialIndex('") + layer->GetName() + "', '" +
+                            layer->GetGeometryColumn() + "')";
+    CPLErrorReset();
+    out.ReleaseResultSet(out.ExecuteSQL(sql.c_str(), nullptr, nullptr));
+    if (CPLGetLastErrorType() >= CE_Failure) {
+      r.error = "nie można utworzyć indeksu przestrzennego warstwy " +
+                std::string(layer->GetName()) + ": " + CPLGetLastErrorMsg();
+      r.writeFailure = true;
+    }
+  }
+}
+
 // One layer of the input copied into the output with its geometry through the fit.
 class LayerCopy {
  public:
@@ -137,6 +155,9 @@ class LayerCopy {
       if (geometry && *from_.GetGeometryColumn()) {
         options.SetNameValue("GEOMETRY_NAME", from_.GetGeometryColumn());
       }
+      // The spatial index is built once the features are in (SpatialIndex below): kept up
+      // by triggers feature by feature it costs more.
+      options.SetNameValue("SPATIAL_INDEX", "NO");
     }
     OGRLayer* layer =
         to_.CreateLayer(from_.GetName(), geometry ? &srs_ : nullptr,
@@ -308,8 +329,15 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
   const std::string inside = textio::Utf8FromPath(temporary / output.filename());
   std::unique_ptr<GDALDataset> out(driver->Create(inside.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (out) {
+    // A database format writes every feature in one transaction of its own otherwise.
+    const bool transaction = out->StartTransaction(FALSE) == OGRERR_NONE;
     for (int i = 0; i < in->GetLayerCount() && !r.writeFailure; ++i)
       LayerCopy(*in->GetLayer(i), *out, srs, t.FittedTransformation, r).Run();
+    if (transaction && out->CommitTransaction() != OGRERR_NONE) {
+      r.error = "błąd zapisu " + r.output + ": " + CPLGetLastErrorMsg();
+      r.writeFailure = true;
+    }
+    if (!r.writeFailure) SpatialIndex(*out, r);
     out->FlushCache();
   } else {
     r.error = "nie można utworzyć pliku " + r.output + ": " + CPLGetLastErrorMsg();

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -1288,6 +1289,41 @@ class GuiTest : public QObject {
     }
     QVERIFY(QFile::exists(folder.filePath("Mapa.gpkg")));
     QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::Window));
+  }
+
+  // "Plik GIS...": a GIS file through the last run's fit, its protocol in the editor and in
+  // the button's list of the folder's GIS files; before a run, a word on what to do first.
+  void gisFileThroughTheRunsFit() {
+    if (!GeoPackageAvailable()) {
+      TForm2 form;
+      QVERIFY(form.GisButton()->isHidden());
+      QSKIP("built without GDAL: the button is hidden, as checked");
+    }
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    WriteBytes(folder.filePath("punkty.csv"), "WKT,nr\n\"POINT (7456800 5567600)\",1\n");
+    TForm2 form(folder.path().toStdString());
+    form.show();
+    QVERIFY(form.GisButton()->isVisible());
+    {
+      ModalCloser closer;
+      form.AskAndConvertGisFile();
+      QCOMPARE(closer.texts.size(), 1);
+      QVERIFY(closer.texts[0].startsWith("Najpierw wykonaj przebieg"));
+    }
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    const GisFileResult r = form.ConvertGisFile(folder.filePath("punkty.csv"));
+    QVERIFY2(r.written, r.error.c_str());
+    QVERIFY(QFile::exists(folder.filePath("punkty_2000.csv")));
+    QVERIFY(!form.findChildren<TForm4*>().isEmpty());  // the protocol, opened
+    emit form.GisButton()->menu()->aboutToShow();
+    QStringList listed;
+    for (const QAction* action : form.GisButton()->menu()->actions())
+      listed << action->text();
+    QCOMPARE(listed, QStringList{"PROTOKOL_GIS_punkty.csv.txt"});
   }
 
   // The two limit fields edit Limity.txt of the working folder: what they hold is what the
