@@ -425,6 +425,12 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   if (r.seamsSearched) PrintJsonSeams(r, out);
   if (r.jointFolder) PrintJsonJoint(r, out);
   if (r.gisAsked) PrintJsonGis(r, out);
+  if (r.fullPipelineAsked) {
+    out << "  \"full_pipeline\": {\"pipeline\": " << QuotedOrNull(r.fullPipelineFile)
+        << ", \"tin\": " << QuotedOrNull(r.tinFile) << ", \"vertices\": " << r.tinVertices
+        << ", \"triangles\": " << r.tinTriangles << ", \"largest_difference\": "
+        << (r.tinLargestDifference ? Number(*r.tinLargestDifference) : "null") << "},\n";
+  }
   out << "  \"exit_status\": " << r.exitStatus << "\n}\n";
 }
 

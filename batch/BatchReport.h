@@ -82,6 +82,12 @@ struct BatchReport {
   std::optional<std::string> jointFolder;
   std::optional<long double> ownM0;
   std::vector<JointPart> jointParts;
+  // The whole correction as a PROJ pipeline, when asked for: its files when written, the
+  // triangulation's size and how closely it gives the run's coordinates.
+  bool fullPipelineAsked = false;
+  std::optional<std::string> tinFile, fullPipelineFile;
+  std::size_t tinVertices = 0, tinTriangles = 0;
+  std::optional<long double> tinLargestDifference;
   // The GIS files of --gis through the fit, when asked for.
   bool gisAsked = false;
   std::vector<GisFileResult> gis;

@@ -52,7 +52,7 @@ struct Options {
   int kind = 1, degree = 1;
   std::vector<std::string> folders;
   std::string root;
-  bool json = false, gpkg = false, strict = false;
+  bool json = false, gpkg = false, strict = false, fullPipeline = false;
   std::string pdf;  // the PDF report; with several folders, its name in each of them
   std::string limitM0, limitResidual;    // metres, over Limity.txt's; empty: none
   std::string seams;                     // the seam report; empty: Szwy.txt in its place
@@ -103,6 +103,10 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
                   "(w każdym z kilku), ścieżka - tam (przy kilku folderach: plik o tej nazwie "
                   "w każdym z nich)")
       ->type_name("PLIK");
+  app->add_flag(
+      "--full-pipeline", options.fullPipeline,
+      "zapisuje też całą korektę jako potok PROJ: Korekta.json (tinshift, korekta "
+      "Hausbrandta z dokładnością 1 mm na wierzchołkach mapy) i Transformacja_pelna.proj");
   app->add_flag("--strict", options.strict,
                 "nie przelicza map, gdy są punkty podejrzane (kod wyjścia 6)");
   app->add_option("--limit-m0", options.limitM0,
@@ -224,6 +228,7 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   RunState state;
   state.threads = ThreadsFromEnvironment();
   state.exportGeoPackage = options.gpkg;
+  state.fullPipeline = options.fullPipeline;
   state.convertWithSuspectPoints = !options.strict;
   if (!options.limitM0.empty()) state.transformation.limits.m0 = Metres(options.limitM0);
   if (!options.limitResidual.empty()) {
@@ -257,6 +262,19 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   BatchReport report = CollectReport(state.Result(), state.model, window);
   report.reports.emplace_back("pdf", pdf);
   report.gisAsked = !options.gis.empty();
+  report.fullPipelineAsked = options.fullPipeline;
+  if (const auto& tin = state.Result().Transformation().tin; tin && state.Result().Fit().Usable()) {
+    const std::string folderPath = state.Result().folder;
+    for (auto [name, path] : {std::pair{kCorrectionTinFileName, &report.tinFile},
+                              {kFullPipelineFileName, &report.fullPipelineFile}}) {
+      if (textio::FileExistsInFolder(folderPath, name)) {
+        *path = textio::PathInFolder(folderPath, name);
+      }
+    }
+    report.tinVertices = tin->vertices.size();
+    report.tinTriangles = tin->triangles.size();
+    report.tinLargestDifference = tin->largestDifference;
+  }
   report.gis = std::move(gis);
   if (joint.fit) {
     // The fit's figures and files are the joint folder's; this folder has its maps.

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "county/MapPositions.h"
+#include "convert/MapPositions.h"
 #include "textio/Platform.h"
 
 PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,

@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "convert/MapPositions.h"
 #include "transform/FittedTransformation.h"
 #include "transform/PointNumber.h"
 #include "transform/UPKTBIN.h"
 
-// An input position of a map vertex, as read: x, y.
-using MapPosition = std::pair<long double, long double>;
+// An input position of a map vertex, as read: x, y (MapPosition).
 
 // What the seam search knows of one folder: its map positions (any order, repeats allowed)
 // and the fit its map went through (null or unusable: its vertices are not compared).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "convert/MapPositions.h"
 #include "run/GeoPackageLoader.h"
 #include "textio/TextFile.h"
 
@@ -66,6 +67,18 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   window.ShowStatus(" obliczenia są wykonywane - proszę czekać");
   state.transformation.threads = state.threads;
   state.conversion.work.threads = state.threads;
+  // The map positions the whole correction must reproduce: those of the files to convert.
+  std::vector<std::pair<long double, long double>> tinPositions;
+  if (state.fullPipeline) {
+    state.files.RefreshPresence(window);
+    std::array<bool, kMapFileCount> which{};
+    for (int k = 0; k < kMapFileCount; ++k) {
+      const MapFile file = static_cast<MapFile>(k);
+      which[k] = state.files.SlotFileExists(SlotsOf(file).input) && window.ConversionSwitch(file);
+    }
+    tinPositions = InputMapPositions(state.files, which);
+    state.transformation.tinPositions = &tinPositions;
+  }
   if (state.jointFit) {
     state.transformation.result = state.jointFit;
   } else if (state.jointInput) {
@@ -73,6 +86,7 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   } else {
     RunTransformation(state.model, folder, window, state.transformation);
   }
+  state.transformation.tinPositions = nullptr;
   result->transformation = state.transformation.result;
   result->runExcluded = result->transformation->exclusions.numbers;
   const TransformationResult& t = *result->transformation;

@@ -40,6 +40,9 @@ struct RunState {
   // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
   // blunder is spread over the map by the correction.
   bool convertWithSuspectPoints = true;
+  // Also the whole correction as a PROJ pipeline: Korekta.json (tinshift) and
+  // Transformacja_pelna.proj, over the map files to be converted.
+  bool fullPipeline = false;
   // A joint fit of several folders. `jointInput`: the run fits this union of their adjustment
   // points instead of the folder's TRANSPKT.BIN and writes its report files as usual.
   // `jointFit`: the run converts the folder's map files through this joint result and writes

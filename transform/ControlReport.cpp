@@ -238,11 +238,26 @@ void JointBlock(ControlWriter& w, const std::vector<JointPart>& joint, bool fitt
   }
 }
 
+// How closely the whole correction as a PROJ pipeline gives the run's coordinates.
+void TinBlock(ControlWriter& w, const CorrectionTin* tin) {
+  if (!tin) return;
+  w.Separator();
+  w.File().WriteUtf8Line(
+      " CAŁA KOREKTA JAKO POTOK PROJ: Transformacja_pelna.proj (horner + tinshift)");
+  w.File().WriteUtf8Line("  Korekta.json: wierzchołków " + std::to_string(tin->vertices.size()) +
+                         ", trójkątów " + std::to_string(tin->triangles.size()));
+  std::string line = "  największa różnica potoku od współrzędnych przebiegu: ";
+  textio::AppendFixed(line, tin->largestDifference, 0, 4);
+  line += " m (" + std::to_string(tin->positions) + " wierzchołków mapy i punktów dostosowania";
+  w.File().WriteUtf8Line(line + " oraz środki trójkątów)");
+}
+
 void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
   JointBlock(w, in.joint, in.fitted, in.m0);
   LimitBlock(w, in.limits);
+  TinBlock(w, in.tin);
   if (in.fitted) {
     UsedPoints(w, in);
   } else {

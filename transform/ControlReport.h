@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ModelChoice.h"
+#include "transform/CorrectionTin.h"
 #include "transform/Exclusions.h"
 #include "transform/JointPart.h"
 #include "transform/Limits.h"
@@ -33,6 +34,7 @@ struct ControlReportInput {
   const std::vector<LimitCheck>& limits;  // the surveyor's limits against the fit
   const std::vector<JointPart>& joint;    // the folders of a joint fit; empty for one folder
   long double m0;                         // of the fit, when fitted
+  const CorrectionTin* tin;               // the correction for PROJ, when written; else null
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.

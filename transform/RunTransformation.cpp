@@ -275,6 +275,10 @@ std::shared_ptr<const TransformationResult> ComputeTransformation(
   r.limitChecks = CheckLimits(r.limits, f.figures);
   if (options.listing) ComputeListing(f, options.threads, r.listing);
   Judge(options, work, r);
+  if (options.tinPositions && f.Usable()) {
+    r.tin = std::make_shared<const CorrectionTin>(
+        BuildCorrectionTin(f, *options.tinPositions, 0.001L, options.threads));
+  }
   return result;
 }
 
@@ -291,11 +295,14 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
   if (f.Usable() && !WritePipelineFile(folder, f.model, failure)) {
     window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
-  WriteControlReport(
-      {folder, result.choice, f.fitted, result.checks, result.exclusions, result.models,
-       result.comparisonBudget, result.testDegrees, result.proposal, result.testedPoints,
-       result.setCritical, result.limitChecks, result.input->joint, f.figures.m0},
-      window);
+  if (f.Usable() && result.tin && !WriteCorrectionTin(folder, f.model, *result.tin, failure)) {
+    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
+  }
+  WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
+                      result.models, result.comparisonBudget, result.testDegrees, result.proposal,
+                      result.testedPoints, result.setCritical, result.limitChecks,
+                      result.input->joint, f.figures.m0, f.Usable() ? result.tin.get() : nullptr},
+                     window);
 }
 
 // Each point's values are TransformPoint's whichever thread computes them.
@@ -332,9 +339,9 @@ void RunTransformation(const ModelChoice& choice, const std::string& folder,
 void RunTransformation(const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
                        const std::string& folder, WindowOperations& window,
                        TransformationState& state) {
-  state.result = ComputeTransformation(choice, std::move(input), nullptr,
-                                       {state.threads, state.comparisonBudget, true, state.limits},
-                                       state.work);
+  state.result = ComputeTransformation(
+      choice, std::move(input), nullptr,
+      {state.threads, state.comparisonBudget, true, state.limits, state.tinPositions}, state.work);
   WriteTransformationFiles(folder, *state.result, window);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/ModelChoice.h"
+#include "transform/CorrectionTin.h"
 #include "transform/Exclusions.h"
 #include "transform/FittedTransformation.h"
 #include "transform/JointPart.h"
@@ -74,6 +75,8 @@ struct TransformationResult {
   double comparisonBudget = 0;              // seconds the comparison had
   Limits limits;                            // the limits the fit was held to (none: as before)
   std::vector<LimitCheck> limitChecks;      // each limit against the fit, when fitted
+  // The correction as a triangulation for PROJ, when asked for and fitted.
+  std::shared_ptr<const CorrectionTin> tin;
 };
 
 // Tables that grow with the input and are kept from run to run; one set per thread that
@@ -98,6 +101,8 @@ struct ComputeOptions {
   double comparisonBudget = 2.0;  // seconds the comparison may take
   bool listing = true;            // the values of every listing point (the run's lists)
   Limits limits;                  // the caller's limits, over those of Limity.txt
+  // The map positions to build the correction's triangulation over; null: none is built.
+  const std::vector<std::pair<long double, long double>>* tinPositions = nullptr;
 };
 
 // Computes the result of `input` with `choice`; `leaveOut`, when given, replaces the list of
@@ -125,6 +130,8 @@ struct TransformationState {
   double comparisonBudget = 2.0;  // seconds the comparison may take
   int threads = 0;                // threads of the listing and the judgement; 0: every core
   Limits limits;                  // given by the front end (command line), over Limity.txt's
+  // The map positions of the run's correction as a triangulation (Korekta.json); null: none.
+  const std::vector<std::pair<long double, long double>>* tinPositions = nullptr;
 
   // The last result, or an empty one (no fit) before the first run.
   const TransformationResult& Result() const;

@@ -1,14 +1,15 @@
-#include "county/MapPositions.h"
+#include "convert/MapPositions.h"
 
 #include "convert/MapGeometry.h"
 #include "convert/SectionedFile.h"
 
-std::vector<MapPosition> ConvertedMapPositions(const RunResult& run) {
+std::vector<MapPosition> InputMapPositions(const WorkingFileTable& files,
+                                           const std::array<bool, kMapFileCount>& which) {
   std::vector<MapPosition> positions;
   for (int k = 0; k < kMapFileCount; ++k) {
-    if (!run.conversion[k].converted) continue;
+    if (!which[k]) continue;
     const MapFile file = static_cast<MapFile>(k);
-    const std::string input = run.files.SlotPath(SlotsOf(file).input);
+    const std::string input = files.SlotPath(SlotsOf(file).input);
     switch (file) {
       case MapFile::Parcels:
       case MapFile::Contours:
@@ -33,4 +34,11 @@ std::vector<MapPosition> ConvertedMapPositions(const RunResult& run) {
     }
   }
   return positions;
+}
+
+std::vector<MapPosition> ConvertedMapPositions(const RunResult& run) {
+  std::array<bool, kMapFileCount> converted{};
+  for (int k = 0; k < kMapFileCount; ++k)
+    converted[k] = run.conversion[k].converted;
+  return InputMapPositions(run.files, converted);
 }
