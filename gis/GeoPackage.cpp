@@ -13,6 +13,7 @@
 #include "convert/MapGeometry.h"
 #include "convert/ParcelArea.h"
 #include "convert/SectionedFile.h"
+#include "gis/GdalSetup.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberReading.h"
 #include "textio/Platform.h"
@@ -328,7 +329,7 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   if (summary.epsg == 0) srs.SetLocalCS("Undefined cartesian SRS");
   srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
 
-  GDALAllRegister();
+  PrepareGdal();
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
   const std::string temporary =
       summary.path + textio::kTemporaryMark + std::to_string(textio::ProcessNumber()) + "-0.gpkg";

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "gis/GdalSetup.h"
 #include "gis/GeoPackage.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -381,7 +382,7 @@ GisFileResult ConvertGisFile(const GisJob& job, const TransformationResult& tran
     r.error = "plik wynikowy jest plikiem wejściowym";
     r.writeFailure = true;
   } else {
-    GDALAllRegister();
+    PrepareGdal();
     CPLPushErrorHandler(CPLQuietErrorHandler);
     Convert(job, transformation, r);
     CPLPopErrorHandler();

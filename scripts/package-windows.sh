@@ -2,7 +2,8 @@
 # Builds the Windows packages into build-mingw/ (WINDOWS_BUILD_DIR) and prints their paths:
 #   zornak-edz-<version>-win64.zip   the programs for those who want no installer:
 #       zornak_edz.exe, zornak_batch.exe, zornak_plot.exe, zornak_transpkt.exe, trk.dll,
-#       zornak_report.dll, Qt in windeployqt's layout (see windows-kit.sh), the README, the
+#       zornak_report.dll, zornak_gis.dll with GDAL's and PROJ's data (share\gdal, share\proj;
+#       with the GDAL kit, see gdal-kit.sh), Qt in windeployqt's layout (see windows-kit.sh), the README, the
 #       guide (przewodnik.txt, Windows-1250 with CR LF), the licences;
 #   zornak-edz-<version>-setup.exe   the same installed by an NSIS setup program in Polish.
 # Then tries both under Wine: the unpacked zip's zornak_batch.exe; the setup installed
@@ -18,9 +19,12 @@ bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 goog
 BUILD_DIR=$native bash "$root/scripts/build.sh" >/dev/null
 # shellcheck source=windows-kit.sh
 source "$root/scripts/windows-kit.sh"
+# shellcheck source=gdal-kit.sh
+source "$root/scripts/gdal-kit.sh"
 cmake -S "$root" -B "$cross" "${cross_cmake_args[@]}" >/dev/null
 targets=(zornak_batch zornak_transpkt)
 [ -n "${ZORNAK_QT_MINGW:-}" ] && targets+=(zornak_edz zornak_plot zornak_report)
+[ -n "${ZORNAK_GDAL_MINGW:-}" ] && targets+=(zornak_gis)
 cmake --build "$cross" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 
 unset DISPLAY WAYLAND_DISPLAY
@@ -38,6 +42,11 @@ for target in "${targets[@]}" trk; do
   x86_64-w64-mingw32-strip --strip-unneeded -o "$stage/$(basename "$file")" "$file"
 done
 deploy_qt "$stage"
+deploy_gdal_data "$stage"
+if [ -n "${ZORNAK_GDAL_MINGW:-}" ]; then
+  # GDAL, PROJ, SQLite and Expat are linked into zornak_gis.dll: their notices go with it.
+  cp -r "$ZORNAK_GDAL_MINGW/share/licenses" "$stage/licencje/gdal"
+fi
 check_imports "$stage"
 cp "$root/README.md" "$root/packaging/windows/zornak-edz.ico" "$stage/"
 # The example of "Otwórz przykład", beside the programs as the desktop program looks for it.
@@ -103,10 +112,21 @@ reply=$(wine "$installed/zornak_batch.exe" --version | tr -d '\r')
 demo=$cross/package-demo
 rm -rf "$demo"
 cp -r "$root/examples/demo" "$demo"
-wine "$installed/zornak_batch.exe" "$(winepath -w "$demo")" >/dev/null 2>&1
+gpkg=()
+[ -n "${ZORNAK_GDAL_MINGW:-}" ] && gpkg=(--gpkg)
+wine "$installed/zornak_batch.exe" "${gpkg[@]}" "$(winepath -w "$demo")" >/dev/null 2>&1
 for file in Dzialki.ed_ Kontury.ed_ Punkty.ep_ Warstwy.tx_ OBIEKTY.tx_; do
   cmp "$demo/$file" "$root/tests/data/convert/demo-expected/$file"
 done
+if [ -n "${ZORNAK_GDAL_MINGW:-}" ]; then
+  # The plugin and GDAL's and PROJ's data installed: Mapa.gpkg in the run's zone.
+  for file in zornak_gis.dll share/proj/proj.db share/gdal/header.dxf; do
+    [ -f "$installed/$file" ] || { echo "the setup program installed no $file" >&2; exit 1; }
+  done
+  ogrinfo -ro -so -al "$demo/Mapa.gpkg" 2>/dev/null | grep -q 'ID\["EPSG",2178\]\]$' ||
+    { echo "the installed program wrote no Mapa.gpkg in EPSG:2178" >&2; exit 1; }
+  echo "installed: zornak_gis.dll with share/proj and share/gdal; Mapa.gpkg in EPSG:2178"
+fi
 if [ -f "$installed/zornak_edz.exe" ]; then
   status=0
   WINEQT_QPA_PLATFORM=offscreen timeout 8 wine "$installed/zornak_edz.exe" \

@@ -21,10 +21,13 @@ bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 goog
 BUILD_DIR=$native bash "$root/scripts/build.sh"
 # shellcheck source=windows-kit.sh
 source "$root/scripts/windows-kit.sh"
+# shellcheck source=gdal-kit.sh
+source "$root/scripts/gdal-kit.sh"
 cmake -S "$root" -B "$cross" "${cross_cmake_args[@]}" >/dev/null
 build_start=$(date +%s)
 cmake --build "$cross" -j "$(nproc)"
 echo "cross-build: $(($(date +%s) - build_start)) s"
+deploy_gdal_data "$cross/bin"
 
 # Headless: no display, no .NET or browser runtimes offered on the first start.
 unset DISPLAY WAYLAND_DISPLAY
@@ -137,6 +140,42 @@ compare demo "$root/examples/demo"
 compare golden "$work/sources/golden"
 compare identity "$root/tests/data/convert/identity"
 compare generated "$work/sources/generated"
+
+# GIS under Wine: Mapa.gpkg of the demo and a GIS file through its fit (the Linux build's
+# Mapa.gpkg, as any GeoPackage), opened by the Linux ogrinfo: the "2000" zone of the run
+# and the same features and coordinates as the Linux build's files.
+if [ -f "$cross/bin/zornak_gis.dll" ]; then
+  gis=$work/gis
+  mkdir -p "$gis"
+  cp -r "$root/examples/demo" "$gis/source"
+  "$native/bin/zornak_batch" --gpkg "$gis/source" >/dev/null 2>&1
+  cp "$gis/source/Mapa.gpkg" "$gis/mapa.gpkg"
+  cp -r "$root/examples/demo" "$gis/linux"
+  cp -r "$root/examples/demo" "$gis/windows"
+  "$native/bin/zornak_batch" --gpkg --gis "$gis/mapa.gpkg" --gis-out "$gis/linux/mapa_2000.gpkg" \
+    "$gis/linux" >"$gis/linux.txt" 2>&1 || fail "gis: Linux exit $?"
+  gis_status=0
+  wine "$cross/bin/zornak_batch.exe" --gpkg --gis "$(winepath -w "$gis/mapa.gpkg")" \
+    --gis-out "$(winepath -w "$gis/windows/mapa_2000.gpkg")" "$(winepath -w "$gis/windows")" \
+    >"$gis/windows.txt" 2>&1 || gis_status=$?
+  [ "$gis_status" = 0 ] || { fail "gis: zornak_batch.exe exit $gis_status"; tail -5 "$gis/windows.txt"; }
+  for file in Mapa.gpkg mapa_2000.gpkg; do
+    # Every feature with its attributes and geometry, as the Linux ogrinfo reads it.
+    for side in linux windows; do
+      ogrinfo -ro -al -q "$gis/$side/$file" 2>&1 | sed 's/OGRFeature.*//' >"$gis/$side-$file.txt"
+    done
+    zones=$(ogrinfo -ro -al -so "$gis/windows/$file" 2>/dev/null | grep -c 'ID\["EPSG",2178\]\]$' || true)
+    features=$(grep -c 'POLYGON\|POINT\|LINESTRING' "$gis/windows-$file.txt" || true)
+    if [ "$zones" -gt 0 ] && [ "$features" -gt 0 ] &&
+      cmp -s "$gis/linux-$file.txt" "$gis/windows-$file.txt"; then
+      printf 'gis        %-15s EPSG:2178 in %d layers, %d geometries, the same as Linux\n' \
+        "$file" "$zones" "$features"
+    else
+      fail "gis: $file under Wine (EPSG:2178 layers $zones, geometries $features) differs from Linux"
+      diff "$gis/linux-$file.txt" "$gis/windows-$file.txt" | head -5
+    fi
+  done
+fi
 
 # A working folder that takes no file, run by an unprivileged user (as root, Wine like
 # Linux writes anywhere): refused before anything is written, as on Linux.
