@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "batch/BatchRun.h"
 #include "bench/CountyGenerator.h"
 #include "core/WorkingFiles.h"
+#include "tests/BatchCall.h"
 #include "tests/JsonValue.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
@@ -23,21 +23,6 @@ namespace fs = std::filesystem;
 fs::path Native(const std::string& folder, const std::string& name = {}) {
   const fs::path path = textio::PathFromUtf8(folder);
   return name.empty() ? path : path / textio::PathFromUtf8(name);
-}
-
-struct BatchResult {
-  int status;
-  std::string out, err;
-};
-
-BatchResult Batch(std::vector<std::string> args) {
-  args.insert(args.begin(), "zornak_batch");
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
 }
 
 class CountyRun : public ::testing::Test {

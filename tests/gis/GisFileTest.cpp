@@ -13,42 +13,16 @@
 #include <memory>
 #include <sstream>
 
-#include "batch/BatchRun.h"
 #include "convert/MapGeometry.h"
+#include "tests/BatchCall.h"
 #include "tests/JsonValue.h"
 #include "tests/TestFolder.h"
 #include "textio/NumberForms.h"
 
 namespace {
 
-struct BatchResult {
-  int status;
-  std::string out, err;
-};
-
-BatchResult Batch(std::vector<std::string> args) {
-  args.insert(args.begin(), "zornak_batch");
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
-
 bool HaveOgr2ogr() {
   return std::system("ogr2ogr --version > /dev/null 2>&1") == 0;
-}
-
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
 }
 
 std::string Printed(double v) {
@@ -202,7 +176,7 @@ TEST_F(GisFileRun, ParcelsMadeByOgr2ogrComeBackAsTheConvertedMapFile) {
   }
   // GDAL's own tool reads the GeoPackage as "2000" zone 6 (EPSG:2178), easting first.
   const std::string info =
-      Output("ogrinfo -ro -al -so '" + folder_.File("dzialki_2000.gpkg") + "'");
+      CommandOutput("ogrinfo -ro -al -so '" + folder_.File("dzialki_2000.gpkg") + "'");
   EXPECT_NE(info.find("ID[\"EPSG\",2178]]"), std::string::npos) << info;
   EXPECT_NE(info.find("Extent: (7456"), std::string::npos) << info;
 }

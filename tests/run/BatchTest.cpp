@@ -13,6 +13,7 @@
 #include <random>
 #include <sstream>
 
+#include "tests/BatchCall.h"
 #include "tests/JsonValue.h"
 #include "tests/Refit.h"
 #include "tests/TestFolder.h"
@@ -25,26 +26,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct BatchResult {
-  int status;
-  std::string out, err;
-};
-
-std::vector<const char*> Argv(std::vector<std::string>& args) {
-  args.insert(args.begin(), "zornak_batch");
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  return argv;
-}
-
-BatchResult Batch(std::vector<std::string> args) {
-  const std::vector<const char*> argv = Argv(args);
-  std::ostringstream out, err;
-  const int status = RunBatch(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
 
 // The batch program run by the user "nobody" (when the tests run as root, where folder
 // permissions would not hold), in a child process; its standard output comes back.

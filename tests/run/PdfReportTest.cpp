@@ -11,6 +11,7 @@
 
 #include "batch/BatchRun.h"
 #include "bench/CountyGenerator.h"
+#include "tests/BatchCall.h"
 #include "tests/TestFolder.h"
 #include "textio/Cp1250.h"
 
@@ -24,29 +25,17 @@ TEST(PdfReport, NotBuilt) {
 }
 #else
 
-// The standard output of a shell command.
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
-}
-
 std::string Quoted(const std::string& path) {
   return "'" + path + "'";
 }
 
 std::string PageText(const std::string& pdf, int page) {
   const std::string p = std::to_string(page);
-  return Output("pdftotext -layout -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
+  return CommandOutput("pdftotext -layout -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
 }
 
 int Pages(const std::string& pdf) {
-  const std::string info = Output("pdfinfo " + Quoted(pdf));
+  const std::string info = CommandOutput("pdfinfo " + Quoted(pdf));
   const std::size_t at = info.find("Pages:");
   return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
@@ -132,9 +121,9 @@ TEST(PdfReport, DemoHoldsTheProtocolsM0EveryPointAndAVectorMap) {
   const std::string map = PageText(pdf, 4);
   EXPECT_NE(map.find("Legenda"), std::string::npos);
   // The map is drawn, not pasted: the document holds no image at all.
-  const std::string images = Output("pdfimages -list " + Quoted(pdf));
-  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;         // the header only
-  EXPECT_NE(Output("pdffonts " + Quoted(pdf)).find(" yes "), std::string::npos);  // embedded
+  const std::string images = CommandOutput("pdfimages -list " + Quoted(pdf));
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;  // the header only
+  EXPECT_NE(CommandOutput("pdffonts " + Quoted(pdf)).find(" yes "), std::string::npos);  // embedded
 }
 
 TEST(PdfReport, FiveHundredPointsBreakBetweenRowsWithTheHeaderOnEveryPage) {
@@ -169,7 +158,7 @@ struct PageBottom {
 PageBottom Bottom(const std::string& pdf, int page) {
   const std::string p = std::to_string(page);
   const std::string boxes =
-      Output("pdftotext -bbox -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
+      CommandOutput("pdftotext -bbox -f " + p + " -l " + p + " " + Quoted(pdf) + " -");
   struct Word {
     double top, bottom;
     std::string text;

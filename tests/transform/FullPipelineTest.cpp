@@ -14,6 +14,7 @@
 #include "bench/CountyGenerator.h"
 #include "convert/MapPositions.h"
 #include "run/RunProcessing.h"
+#include "tests/BatchCall.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
 #include "textio/NumberForms.h"
@@ -26,17 +27,6 @@ std::string Pipeline(const TestFolder& folder) {
     if (!line.empty() && line[0] != '#') return line;
   }
   return {};
-}
-
-std::string Output(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
 }
 
 class FullPipeline : public testing::Test {
@@ -102,7 +92,8 @@ TEST_F(FullPipeline, TheDemoThroughProjWithinAMillimetre) {
   EXPECT_TRUE(stated);
 
   // cct, in the folder (the pipeline names Korekta.json beside it), over every map pair.
-  if (std::system("cct --version > /dev/null 2>&1") != 0 && Output("command -v cct").empty()) {
+  if (std::system("cct --version > /dev/null 2>&1") != 0 &&
+      CommandOutput("command -v cct").empty()) {
     GTEST_SKIP() << "no cct (proj-bin)";
   }
   std::string pairs;
@@ -110,8 +101,8 @@ TEST_F(FullPipeline, TheDemoThroughProjWithinAMillimetre) {
   for (const auto& [x, y] : positions)
     pairs += textio::Fixed(x, 0, 4) + " " + textio::Fixed(y, 0, 4) + "\n";
   folder_.Write("pary.txt", pairs);
-  const std::string out = Output("cd '" + folder_.Path() + "' && cct -d 6 -z 0 -t 0 " +
-                                 Pipeline(folder_) + " pary.txt");
+  const std::string out = CommandOutput("cd '" + folder_.Path() + "' && cct -d 6 -z 0 -t 0 " +
+                                        Pipeline(folder_) + " pary.txt");
   std::istringstream lines(out);
   const TFittedTransformation& f = state_.Result().Fit();
   std::size_t k = 0;
@@ -127,7 +118,7 @@ TEST_F(FullPipeline, TheDemoThroughProjWithinAMillimetre) {
   EXPECT_LE(worst, 0.001);
 
   // ogr2ogr -ct over the map as a GIS layer (easting first: the pipeline between axis swaps).
-  if (Output("command -v ogr2ogr").empty()) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
+  if (CommandOutput("command -v ogr2ogr").empty()) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
   std::string csv = "nr,X,Y\n";
   for (std::size_t i = 0; i < positions.size(); ++i)
     csv += std::to_string(i) + "," + textio::Fixed(positions[i].second, 0, 4) + "," +
