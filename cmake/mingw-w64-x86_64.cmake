@@ -2,7 +2,8 @@
 # The POSIX thread model gives std::thread; libgcc and libstdc++ are linked statically so
 # the programs and trk.dll need no DLLs beyond Windows' own.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Windows' own name of x86-64, as the GDAL kit's packages (PROJ's) check it.
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(ZORNAK_MINGW_TRIPLET x86_64-w64-mingw32)
 
 set(CMAKE_C_COMPILER ${ZORNAK_MINGW_TRIPLET}-gcc-posix)

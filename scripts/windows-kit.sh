@@ -28,9 +28,11 @@ else
   cross_toolchain=$toolchain
 fi
 cross_cmake_args+=(-DCMAKE_TOOLCHAIN_FILE="$cross_toolchain")
-# A build folder configured with another toolchain starts afresh.
+# A build folder configured with another toolchain, or for another processor name, starts
+# afresh.
 if [ -f "$cross/CMakeCache.txt" ] &&
-  ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$cross_toolchain\$" "$cross/CMakeCache.txt"; then
+  { ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$cross_toolchain\$" "$cross/CMakeCache.txt" ||
+    grep -qs 'CMAKE_SYSTEM_PROCESSOR "x86_64"' "$cross"/CMakeFiles/*/CMakeSystem.cmake; }; then
   rm -rf "$cross/CMakeCache.txt" "$cross/CMakeFiles"
 fi
 
