@@ -123,8 +123,9 @@ if [ -n "${ZORNAK_GDAL_MINGW:-}" ]; then
   for file in zornak_gis.dll share/proj/proj.db share/gdal/header.dxf; do
     [ -f "$installed/$file" ] || { echo "the setup program installed no $file" >&2; exit 1; }
   done
-  ogrinfo -ro -so -al "$demo/Mapa.gpkg" 2>/dev/null | grep -q 'ID\["EPSG",2178\]\]$' ||
-    { echo "the installed program wrote no Mapa.gpkg in EPSG:2178" >&2; exit 1; }
+  # The whole listing first: grep -q would end the pipe early, failing it under pipefail.
+  zones=$(ogrinfo -ro -so -al "$demo/Mapa.gpkg" 2>/dev/null | grep -c 'ID\["EPSG",2178\]\]$' || true)
+  [ "$zones" -gt 0 ] || { echo "the installed program wrote no Mapa.gpkg in EPSG:2178" >&2; exit 1; }
   echo "installed: zornak_gis.dll with share/proj and share/gdal; Mapa.gpkg in EPSG:2178"
 fi
 if [ -f "$installed/zornak_edz.exe" ]; then
