@@ -150,8 +150,8 @@ std::vector<Seam> MeasureSeams(const std::vector<SeamFolder>& folders,
       }
     }
   });
+  // rms holds the sum of the squares until every vertex is in.
   std::map<std::pair<int, int>, Seam> byPair;
-  std::map<std::pair<int, int>, long double> squares;
   for (const SharedVertex& v : shared) {
     for (std::uint32_t i = v.first; i < v.end; ++i) {
       for (std::uint32_t j = i + 1; j < v.end; ++j) {
@@ -164,7 +164,7 @@ std::vector<Seam> MeasureSeams(const std::vector<SeamFolder>& folders,
         seam.b = b;
         ++seam.shared;
         seam.max = std::max(seam.max, d);
-        squares[{a, b}] += d * d;
+        seam.rms += d * d;
         if (d > search.tolerance) {
           seam.overTolerance.push_back({v.at.first, v.at.second, pa.Xk, pa.Yk, pb.Xk, pb.Yk, d});
         }
@@ -173,7 +173,7 @@ std::vector<Seam> MeasureSeams(const std::vector<SeamFolder>& folders,
   }
   std::vector<Seam> seams;
   for (auto& [pair, seam] : byPair) {
-    seam.rms = std::sqrt(squares[pair] / static_cast<long double>(seam.shared));
+    seam.rms = std::sqrt(seam.rms / static_cast<long double>(seam.shared));
     std::sort(seam.overTolerance.begin(), seam.overTolerance.end(),
               [](const SeamVertex& p, const SeamVertex& q) {
                 return p.x != q.x ? p.x < q.x : p.y < q.y;

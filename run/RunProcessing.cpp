@@ -70,7 +70,6 @@ bool RunProcessing(RunState& state, WindowOperations& window) {
   // The map positions the whole correction must reproduce: those of the files to convert.
   std::vector<std::pair<long double, long double>> tinPositions;
   if (state.fullPipeline) {
-    state.files.RefreshPresence(window);
     std::array<bool, kMapFileCount> which{};
     for (int k = 0; k < kMapFileCount; ++k) {
       const MapFile file = static_cast<MapFile>(k);
