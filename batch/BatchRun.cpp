@@ -181,7 +181,7 @@ std::string ReportPath(const std::string& folder, const Options& options, bool s
 // counts for the exit status as a map file's problems do.
 GisFileResult ConvertGis(const std::string& input, const std::string& output, const RunResult& run,
                          ConsoleWindow& window) {
-  const GisJob job{input, output, run.folder};
+  const GisJob job{input, output, run.folder, run.threads};
   if (!run.Fit().Usable()) {
     GisFileResult none;
     none.input = input;

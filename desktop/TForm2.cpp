@@ -822,8 +822,8 @@ void TForm2::AskAndConvertGisFile() {
 GisFileResult TForm2::ConvertGisFile(const QString& path) {
   ShowStatus(" Przeliczam plik GIS " + path.toStdString());
   PaintStatus();
-  const GisFileResult r = ConvertGisFileThroughPlugin({path.toStdString(), "", WorkingFolder()},
-                                                      state_.Result().Transformation());
+  const GisFileResult r = ConvertGisFileThroughPlugin(
+      {path.toStdString(), "", WorkingFolder(), state_.threads}, state_.Result().Transformation());
   ShowStatus(r.written ? " Zapisano " + r.output : " Pliku GIS nie przeliczono");
   PaintStatus();
   if (!r.error.empty()) {

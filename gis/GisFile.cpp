@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/Threads.h"
 #include "gis/GdalSetup.h"
 #include "gis/GeoPackage.h"
+#include "gis/SpatialIndexFill.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
@@ -90,64 +92,66 @@ std::string Absolute(const std::string& path) {
   return textio::Utf8FromPath(fs::absolute(textio::PathFromUtf8(path), ec));
 }
 
-// A GeoPackage's spatial indexes, made in one pass over each finished layer.
-void SpatialIndex(GDALDataset& out, GisFileResult& r) {
-  if (std::string(out.GetDriverName()) != "GPKG") return;
-  for (int i = 0; i < out.GetLayerCount(); ++i) {
-    OGRLayer* layer = out.GetLayer(i);
-    if (layer->GetGeomType() == wkbNone || !*layer->GetGeometryColumn()) continue;
-    const std::string sql = std::string("SELECT CreateSpatialIndex('") + layer->GetName() + "', '" +
-                            layer->GetGeometryColumn() + "')";
-    CPLErrorReset();
-    out.ReleaseResultSet(out.ExecuteSQL(sql.c_str(), nullptr, nullptr));
-    if (CPLGetLastErrorType() >= CE_Failure) {
-      r.error = "nie można utworzyć indeksu przestrzennego warstwy " +
-                std::string(layer->GetName()) + ": " + CPLGetLastErrorMsg();
-      r.writeFailure = true;
-    }
-  }
-}
+// Features of a layer on their way: read, then through the fit on the team, then written.
+struct FeatureBatch {
+  std::size_t count = 0;
+  std::vector<OGRFeatureUniquePtr> in;
+  std::vector<std::unique_ptr<OGRFeature>> out;  // the output layer's features
+  std::vector<double> before, after;             // the first geometry's area, m²
+  std::vector<OGREnvelope> envelopes;            // of the first output geometry
+  std::vector<char> indexed;                     // it goes into the spatial index
+};
 
-// One layer of the input copied into the output with its geometry through the fit.
+// One layer of the input copied into the output with its geometry through the fit: the
+// calling thread reads and writes, in input order, while the team transforms the batch
+// between them, as the map files' passes do.
 class LayerCopy {
  public:
   LayerCopy(OGRLayer& from, GDALDataset& to, OGRSpatialReference& srs,
-            const TFittedTransformation& fit, GisFileResult& result)
-      : from_(from), to_(to), srs_(srs), fit_(fit), result_(result) {}
+            const TFittedTransformation& fit, WorkTeam& team, GisFileResult& result,
+            std::vector<DeferredSpatialIndex>& indexes)
+      : from_(from),
+        to_(to),
+        srs_(srs),
+        fit_(fit),
+        team_(team),
+        result_(result),
+        indexes_(indexes),
+        count_{from_.GetName(), 0, 0, from_.GetLayerDefn()->GetGeomFieldCount() > 0} {}
 
   void Run() {
-    GisLayerCount count{from_.GetName(), 0, 0, from_.GetLayerDefn()->GetGeomFieldCount() > 0};
-    if (!count.geometry) {
-      result_.problems.push_back("warstwa " + count.name +
+    if (!count_.geometry) {
+      result_.problems.push_back("warstwa " + count_.name +
                                  " bez geometrii: przepisano same atrybuty");
       result_.inputProblem = true;
     }
-    OGRLayer* layer = Create(count.geometry);
-    if (!layer) {
-      result_.error = "nie można utworzyć warstwy " + count.name + ": " + CPLGetLastErrorMsg();
+    layer_ = Create(count_.geometry);
+    if (!layer_) {
+      if (result_.error.empty()) {
+        result_.error = "nie można utworzyć warstwy " + count_.name + ": " + CPLGetLastErrorMsg();
+      }
       result_.writeFailure = true;
       return;
     }
+    outDefn_ = layer_->GetLayerDefn();  // asked for here: a driver may complete it lazily
     from_.ResetReading();
-    for (;;) {
-      CPLErrorReset();
-      OGRFeatureUniquePtr feature(from_.GetNextFeature());
-      if (!feature) {
-        if (CPLGetLastErrorType() >= CE_Failure) {
-          result_.problems.push_back("warstwa " + count.name + ": błąd odczytu po " +
-                                     std::to_string(count.read) +
-                                     " obiektach: " + CPLGetLastErrorMsg());
-          result_.inputProblem = true;
-        }
-        break;
-      }
-      ++count.read;
-      if (Copy(*feature, *layer)) ++count.written;
-    }
-    result_.layers.push_back(count);
+    RunBatches<FeatureBatch>(
+        team_, [this] { return more_; }, [this](FeatureBatch& b) { Read(b); },
+        [this](FeatureBatch& b) {
+          team_.Start(b.count, 16, [this, &b](std::size_t begin, std::size_t end) {
+            CPLPushErrorHandler(CPLQuietErrorHandler);  // each thread has its own handlers
+            for (std::size_t k = begin; k < end; ++k)
+              Transform(b, k);
+            CPLPopErrorHandler();
+          });
+        },
+        [this](FeatureBatch& b) { Write(b); });
+    result_.layers.push_back(count_);
   }
 
  private:
+  static constexpr std::size_t kBatch = 4096;
+
   OGRLayer* Create(bool geometry) {
     OGRFeatureDefn* defn = from_.GetLayerDefn();
     CPLStringList options;
@@ -156,8 +160,7 @@ class LayerCopy {
       if (geometry && *from_.GetGeometryColumn()) {
         options.SetNameValue("GEOMETRY_NAME", from_.GetGeometryColumn());
       }
-      // The spatial index is built once the features are in (SpatialIndex below): kept up
-      // by triggers feature by feature it costs more.
+      // The spatial index is made below and filled once the features are in.
       options.SetNameValue("SPATIAL_INDEX", "NO");
     }
     OGRLayer* layer =
@@ -176,41 +179,100 @@ class LayerCopy {
         layer->CreateField(field);
       }
     }
+    if (std::string(to_.GetDriverName()) == "GPKG" && geometry && *layer->GetGeometryColumn()) {
+      indexes_.emplace_back();
+      std::string error;
+      if (!DeferSpatialIndex(to_, *layer, indexes_.back(), error)) {
+        result_.error = "nie można utworzyć indeksu przestrzennego warstwy " +
+                        std::string(from_.GetName()) + ": " + error;
+        result_.writeFailure = true;
+        return nullptr;
+      }
+      index_ = &indexes_.back();
+    }
     return layer;
   }
 
-  bool Copy(const OGRFeature& feature, OGRLayer& layer) {
-    OGRFeature out(layer.GetLayerDefn());
-    out.SetFrom(&feature, TRUE);
+  void Read(FeatureBatch& b) {
+    b.in.resize(kBatch);
+    b.out.resize(kBatch);
+    b.before.resize(kBatch);
+    b.after.resize(kBatch);
+    b.envelopes.resize(kBatch);
+    b.indexed.resize(kBatch);
+    for (b.count = 0; b.count < kBatch; ++b.count) {
+      CPLErrorReset();
+      b.in[b.count].reset(from_.GetNextFeature());
+      if (b.in[b.count]) continue;
+      if (CPLGetLastErrorType() >= CE_Failure) {
+        result_.problems.push_back("warstwa " + count_.name + ": błąd odczytu po " +
+                                   std::to_string(count_.read + b.count) +
+                                   " obiektach: " + CPLGetLastErrorMsg());
+        result_.inputProblem = true;
+      }
+      more_ = false;
+      break;
+    }
+    count_.read += static_cast<long long>(b.count);
+  }
+
+  // On the team: feature k of the batch as the output layer's, its geometry through the fit.
+  void Transform(FeatureBatch& b, std::size_t k) const {
+    const OGRFeature& feature = *b.in[k];
+    auto out = std::make_unique<OGRFeature>(outDefn_);
+    out->SetFrom(&feature, TRUE);
+    out->SetFID(feature.GetFID());
     FitTransformation through(fit_);
-    for (int i = 0; i < out.GetGeomFieldCount(); ++i) {
-      if (OGRGeometry* g = out.GetGeomFieldRef(i)) g->transform(&through);
+    for (int i = 0; i < out->GetGeomFieldCount(); ++i) {
+      if (OGRGeometry* g = out->GetGeomFieldRef(i)) g->transform(&through);
     }
     const OGRGeometry* before =
         feature.GetGeomFieldCount() > 0 ? feature.GetGeomFieldRef(0) : nullptr;
-    const OGRGeometry* after = out.GetGeomFieldCount() > 0 ? out.GetGeomFieldRef(0) : nullptr;
-    out.SetFID(feature.GetFID());
-    if (layer.CreateFeature(&out) != OGRERR_NONE) {
-      out.SetFID(OGRNullFID);  // a format that numbers its features itself
-      if (layer.CreateFeature(&out) != OGRERR_NONE) {
-        result_.problems.push_back("warstwa " + std::string(from_.GetName()) + ", obiekt " +
-                                   std::to_string(feature.GetFID()) +
-                                   ": nie zapisano: " + CPLGetLastErrorMsg());
-        return false;
+    const OGRGeometry* after = out->GetGeomFieldCount() > 0 ? out->GetGeomFieldRef(0) : nullptr;
+    b.before[k] = Area(before);
+    b.after[k] = Area(after);
+    b.indexed[k] = index_ && after && !after->IsEmpty();
+    if (b.indexed[k]) after->getEnvelope(&b.envelopes[k]);
+    b.out[k] = std::move(out);
+  }
+
+  void Write(FeatureBatch& b) {
+    for (std::size_t k = 0; k < b.count; ++k) {
+      if (!Write(*b.in[k], *b.out[k])) continue;
+      ++count_.written;
+      const OGREnvelope& e = b.envelopes[k];
+      if (b.indexed[k]) {
+        index_->entries.push_back({b.out[k]->GetFID(), e.MinX, e.MaxX, e.MinY, e.MaxY});
+      }
+      const double a = b.before[k], after = b.after[k];
+      if (a > 0 && std::fabs(after - a) > 1e-4 * a) {
+        result_.areaChanges.push_back({from_.GetName(), b.in[k]->GetFID(), a, after});
       }
     }
-    const double a = Area(before), b = Area(after);
-    if (Polygonal(before) && a > 0 && std::fabs(b - a) > 1e-4 * a) {
-      result_.areaChanges.push_back({from_.GetName(), feature.GetFID(), a, b});
-    }
-    return true;
+  }
+
+  bool Write(const OGRFeature& feature, OGRFeature& out) {
+    if (layer_->CreateFeature(&out) == OGRERR_NONE) return true;
+    out.SetFID(OGRNullFID);  // a format that numbers its features itself
+    if (layer_->CreateFeature(&out) == OGRERR_NONE) return true;
+    result_.problems.push_back("warstwa " + std::string(from_.GetName()) + ", obiekt " +
+                               std::to_string(feature.GetFID()) +
+                               ": nie zapisano: " + CPLGetLastErrorMsg());
+    return false;
   }
 
   OGRLayer& from_;
   GDALDataset& to_;
   OGRSpatialReference& srs_;
   const TFittedTransformation& fit_;
+  WorkTeam& team_;
   GisFileResult& result_;
+  std::vector<DeferredSpatialIndex>& indexes_;
+  GisLayerCount count_;
+  OGRLayer* layer_ = nullptr;
+  OGRFeatureDefn* outDefn_ = nullptr;
+  DeferredSpatialIndex* index_ = nullptr;  // this layer's, in a GeoPackage
+  bool more_ = true;
 };
 
 void WriteProtocol(const TransformationResult& t, GisFileResult& r) {
@@ -328,17 +390,18 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
     return;
   }
   const std::string inside = textio::Utf8FromPath(temporary / output.filename());
+  std::vector<DeferredSpatialIndex> indexes;  // one per GeoPackage layer with geometry
+  WorkTeam team(ThreadsFor(job.threads));
   std::unique_ptr<GDALDataset> out(driver->Create(inside.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (out) {
     // A database format writes every feature in one transaction of its own otherwise.
     const bool transaction = out->StartTransaction(FALSE) == OGRERR_NONE;
     for (int i = 0; i < in->GetLayerCount() && !r.writeFailure; ++i)
-      LayerCopy(*in->GetLayer(i), *out, srs, t.FittedTransformation, r).Run();
+      LayerCopy(*in->GetLayer(i), *out, srs, t.FittedTransformation, team, r, indexes).Run();
     if (transaction && out->CommitTransaction() != OGRERR_NONE) {
       r.error = "błąd zapisu " + r.output + ": " + CPLGetLastErrorMsg();
       r.writeFailure = true;
     }
-    if (!r.writeFailure) SpatialIndex(*out, r);
     out->FlushCache();
   } else {
     r.error = "nie można utworzyć pliku " + r.output + ": " + CPLGetLastErrorMsg();
@@ -346,6 +409,10 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
   }
   out.reset();  // closes the files
   std::string failure;
+  if (!r.writeFailure && !indexes.empty() && !FillSpatialIndexes(inside, indexes, failure)) {
+    r.error = "nie można wypełnić indeksu przestrzennego: " + failure;
+    r.writeFailure = true;
+  }
   if (!r.writeFailure && MoveIntoPlace(temporary, output.parent_path(), failure)) {
     r.written = true;
   } else if (!r.writeFailure) {

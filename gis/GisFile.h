@@ -18,6 +18,7 @@ struct GisJob {
   std::string input;   // UTF-8
   std::string output;  // empty: the input's name with "_2000" before the extension, beside it
   std::string protocolFolder;  // where the protocol goes (the working folder)
+  int threads = 0;             // that transform the geometry; 0: every core
 };
 
 struct GisLayerCount {

@@ -6,10 +6,11 @@ set -euo pipefail
 # adwaita-icon-theme the standard icons the editor shows; qt6-svg-dev writes the picture
 # of a fit as SVG; libproj-dev and proj-bin apply the fitted model as a PROJ pipeline in
 # the tests and for the user; poppler-utils reads the PDF report back in the tests; gdal-bin's
-# ogr2ogr and ogrinfo make and read back the GIS files of the tests.
+# ogr2ogr and ogrinfo make and read back the GIS files of the tests; libsqlite3-dev writes a
+# GeoPackage's spatial index in one pass.
 packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev
-  gdal-bin
+  gdal-bin libsqlite3-dev
   libcli11-dev poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do

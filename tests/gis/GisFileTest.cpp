@@ -5,12 +5,14 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 
 #include "convert/MapGeometry.h"
@@ -227,6 +229,167 @@ TEST_F(GisFileRun, PartsHolesAndHeightsStay) {
       EXPECT_EQ(rings[r]->getZ(i), 100.0 * (r + 1) + i + 0.25);
     }
   }
+}
+
+// The rows of an SQL query on a GeoPackage, each as its columns' text joined by blanks.
+std::vector<std::string> Query(const std::string& file, const std::string& sql) {
+  std::vector<std::string> rows;
+  sqlite3* db = nullptr;
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      std::string row;
+      for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const unsigned char* text = sqlite3_column_text(s, c);
+        row += (c ? " " : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
+      }
+      rows.push_back(row);
+    }
+  } else {
+    rows.push_back(std::string("SQL error: ") + sqlite3_errmsg(db));
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+  return rows;
+}
+
+OGRPolygon Square(double x, double y, double side) {
+  OGRLinearRing ring;
+  ring.addPoint(x, y);
+  ring.addPoint(x + side, y);
+  ring.addPoint(x + side, y + side);
+  ring.addPoint(x, y + side);
+  ring.closeRings();
+  OGRPolygon square;
+  square.addRing(&ring);
+  return square;
+}
+
+// The ids of the features whose envelopes meet the window, read one by one.
+std::vector<GIntBig> Meeting(OGRLayer& layer, const OGREnvelope& window) {
+  std::vector<GIntBig> ids;
+  layer.SetSpatialFilter(nullptr);
+  for (const auto& feature : layer) {
+    const OGRGeometry* g = feature->GetGeometryRef();
+    if (!g || g->IsEmpty()) continue;
+    OGREnvelope e;
+    g->getEnvelope(&e);
+    if (e.Intersects(window)) ids.push_back(feature->GetFID());
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+std::vector<GIntBig> Filtered(OGRLayer& layer, const OGREnvelope& window) {
+  std::vector<GIntBig> ids;
+  layer.SetSpatialFilterRect(window.MinX, window.MinY, window.MaxX, window.MaxY);
+  for (const auto& feature : layer)
+    ids.push_back(feature->GetFID());
+  layer.SetSpatialFilter(nullptr);
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+// A GeoPackage's spatial index, filled once after the features: GDAL's own triggers and
+// extension row, the R-tree that SQLite's rtreecheck() accepts with one row per feature with
+// geometry, the same for any number of threads, and kept right by GDAL afterwards.
+TEST_F(GisFileRun, TheSpatialIndexIsGdalsOwnAndFollowsLaterEdits) {
+  const std::string input = folder_.File("kwadraty.gpkg");
+  double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;  // the demo's box, easting first
+  for (const ParcelShape& shape : input_)
+    for (const auto& [x, y] : shape.boundary) {
+      x0 = std::min(x0, static_cast<double>(y));
+      x1 = std::max(x1, static_cast<double>(y));
+      y0 = std::min(y0, static_cast<double>(x));
+      y1 = std::max(y1, static_cast<double>(x));
+    }
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> east(x0, x1), north(y0, y1), side(0.5, 20);
+  constexpr int kSquares = 9000;  // three batches of the conversion
+  {
+    // GDAL's own writer, with its own spatial index kept by its triggers.
+    GDALDriver* gpkg = GetGDALDriverManager()->GetDriverByName("GPKG");
+    std::unique_ptr<GDALDataset> made(gpkg->Create(input.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    ASSERT_TRUE(made);
+    OGRLayer* layer = made->CreateLayer("kwadraty", nullptr, wkbPolygon, nullptr);
+    OGRFieldDefn nr("nr", OFTInteger);
+    layer->CreateField(&nr);
+    made->StartTransaction();
+    for (int k = 0; k < kSquares + 2; ++k) {
+      OGRFeature f(layer->GetLayerDefn());
+      f.SetField("nr", k);
+      if (k < kSquares) {
+        const OGRPolygon square = Square(east(random), north(random), side(random));
+        f.SetGeometry(&square);
+      } else if (k == kSquares) {
+        const OGRPolygon empty;
+        f.SetGeometry(&empty);  // empty: no row in the index
+      }                         // and the last one has no geometry at all
+      ASSERT_EQ(layer->CreateFeature(&f), OGRERR_NONE);
+    }
+    made->CommitTransaction();
+  }
+  const char* threads[] = {"1", "3"};
+  for (const char* count : threads) {
+    SetEnvironment("ZORNAK_THREADS", count);
+    Run({"--gis", input, "--gis-out", folder_.File(std::string("watki_") + count + ".gpkg")}, 0);
+  }
+  ClearEnvironment("ZORNAK_THREADS");
+  const std::string one = folder_.File("watki_1.gpkg"), three = folder_.File("watki_3.gpkg");
+  const std::string rtree = "rtree_kwadraty_geom";
+  EXPECT_EQ(Query(one, "SELECT rtreecheck('" + rtree + "')"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(Query(one, "SELECT count(*) FROM " + rtree),
+            std::vector<std::string>{std::to_string(kSquares)});
+  EXPECT_EQ(Query(one, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  for (const char* sql :
+       {"SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'rtree%' "
+        "ORDER BY name",
+        "SELECT * FROM gpkg_extensions WHERE extension_name = 'gpkg_rtree_index'"}) {
+    const std::vector<std::string> gdals = Query(input, sql);
+    EXPECT_GE(gdals.size(), 1u) << sql;
+    EXPECT_EQ(Query(one, sql), gdals) << sql;
+  }
+  // The threads transform, the calling thread writes in input order: the same file.
+  for (const std::string& sql :
+       {std::string("SELECT fid, nr, hex(geom) FROM kwadraty ORDER BY fid"),
+        "SELECT nodeno, hex(data) FROM " + rtree + "_node ORDER BY 1"})
+    EXPECT_EQ(Query(three, sql), Query(one, sql)) << sql;
+
+  std::unique_ptr<GDALDataset> edited(
+      GDALDataset::Open(one.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+  ASSERT_TRUE(edited);
+  OGRLayer* layer = edited->GetLayer(0);
+  ASSERT_TRUE(layer->TestCapability(OLCFastSpatialFilter));
+  std::vector<GIntBig> fids;
+  for (const auto& feature : *layer)
+    fids.push_back(feature->GetFID());
+  ASSERT_EQ(layer->DeleteFeature(fids[5]), OGRERR_NONE);
+  OGRFeatureUniquePtr moved(layer->GetFeature(fids[6]));
+  const OGRPolygon corner = Square(x0, y0, 3), opposite = Square(x1 - 4, y1 - 4, 4);
+  moved->SetGeometry(&corner);
+  ASSERT_EQ(layer->SetFeature(moved.get()), OGRERR_NONE);
+  OGRFeature added(layer->GetLayerDefn());
+  added.SetGeometry(&opposite);
+  ASSERT_EQ(layer->CreateFeature(&added), OGRERR_NONE);
+  for (int q = 0; q < 40; ++q) {
+    OGREnvelope window;
+    window.MinX = east(random);
+    window.MinY = north(random);
+    window.MaxX = window.MinX + side(random) * 10;
+    window.MaxY = window.MinY + side(random) * 10;
+    if (q == 0) {  // the moved feature's new place
+      window.MinX = x0 - 1;
+      window.MaxX = x0 + 1;
+      window.MinY = y0 - 1;
+      window.MaxY = y0 + 1;
+    }
+    ASSERT_EQ(Filtered(*layer, window), Meeting(*layer, window)) << q;
+  }
+  edited.reset();
+  EXPECT_EQ(Query(one, "SELECT rtreecheck('" + rtree + "')"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(Query(one, "SELECT count(*) FROM " + rtree),
+            std::vector<std::string>{std::to_string(kSquares)});
 }
 
 struct BadCase {
