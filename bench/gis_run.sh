@@ -5,8 +5,11 @@
 #   lines:  a GeoPackage of the same 1,000,000 vertices as 100,000 lines of 10 (--gis);
 #   dots:   a GeoPackage of the same 1,000,000 vertices as 1,000,000 points (--gis).
 # Each folder holds the same TRANSPKT.BIN (100 points), so the fit and its reports cost the
-# same in all three. Prints the median of RUNS (default 5) and each GIS case over the points.
-# Usage: [BUILD_DIR=build-rel] bash bench/gis_run.sh [RUNS]
+# same in all three. Beside them, in the same loop: GDAL's own ogr2ogr copy of the points file
+# without a spatial index (no fit: what any GDAL program pays per feature), and with BASE_DIR
+# the two GIS cases through another build's zornak_batch (the previous main's).
+# Prints the median of RUNS (default 5) and each case over the points.
+# Usage: [BUILD_DIR=build-rel] [BASE_DIR=../build-base] bash bench/gis_run.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -41,21 +44,40 @@ seconds() {  # the wall time of one run
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 batch=$build/bin/zornak_batch
-: > "$work/points.t"; : > "$work/lines.t"; : > "$work/dots.t"
+cases=(points lines dots copy)
+[ -n "${BASE_DIR:-}" ] && cases+=(base_lines base_dots)
+for c in "${cases[@]}"; do : > "$work/$c.t"; done
+time_of() {  # case, command...: one run's time appended to the case's list
+  local c=$1
+  shift
+  seconds "$@" >> "$work/$c.t"
+  echo >> "$work/$c.t"
+}
+load=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((k = 0; k < runs; k++)); do
-  seconds "$batch" "$work/points" >> "$work/points.t"; echo >> "$work/points.t"
-  seconds "$batch" --gis "$work/lines/linie.gpkg" "$work/lines" >> "$work/lines.t"
-  echo >> "$work/lines.t"
-  seconds "$batch" --gis "$work/dots/punkty.gpkg" "$work/dots" >> "$work/dots.t"
-  echo >> "$work/dots.t"
+  time_of points "$batch" "$work/points"
+  time_of lines "$batch" --gis "$work/lines/linie.gpkg" "$work/lines"
+  time_of dots "$batch" --gis "$work/dots/punkty.gpkg" "$work/dots"
+  rm -f "$work/copy.gpkg"
+  time_of copy ogr2ogr -f GPKG -lco SPATIAL_INDEX=NO "$work/copy.gpkg" "$work/dots/punkty.gpkg"
+  if [ -n "${BASE_DIR:-}" ]; then
+    time_of base_lines "$BASE_DIR/bin/zornak_batch" --gis "$work/lines/linie.gpkg" "$work/lines"
+    time_of base_dots "$BASE_DIR/bin/zornak_batch" --gis "$work/dots/punkty.gpkg" "$work/dots"
+  fi
 done
-p=$(median < "$work/points.t"); l=$(median < "$work/lines.t"); d=$(median < "$work/dots.t")
-echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-44s %8s s\n' "PUNKTY.ept, 1,000,000 pairs" "$p"
-printf '%-44s %8s s  %5.2f x\n' "GeoPackage, 100,000 lines of 10 vertices" "$l" \
-  "$(awk -v a="$l" -v b="$p" 'BEGIN { print a / b }')"
-printf '%-44s %8s s  %5.2f x\n' "GeoPackage, 1,000,000 points" "$d" \
-  "$(awk -v a="$d" -v b="$p" 'BEGIN { print a / b }')"
-echo "every run (s): points $(tr '\n' ' ' < "$work/points.t")"
-echo "               lines  $(tr '\n' ' ' < "$work/lines.t")"
-echo "               dots   $(tr '\n' ' ' < "$work/dots.t")"
+p=$(median < "$work/points.t")
+echo "load before: $load, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-58s %8s s\n' "PUNKTY.ept, 1,000,000 pairs" "$p"
+row() {  # case, label
+  local t
+  t=$(median < "$work/$1.t")
+  printf '%-58s %8s s  %5.2f x\n' "$2" "$t" "$(awk -v a="$t" -v b="$p" 'BEGIN { print a / b }')"
+}
+row lines "GeoPackage, 100,000 lines of 10 vertices"
+row dots "GeoPackage, 1,000,000 points"
+row copy "ogr2ogr copy of the points, no fit, no index"
+if [ -n "${BASE_DIR:-}" ]; then
+  row base_lines "BASE_DIR: GeoPackage, 100,000 lines of 10 vertices"
+  row base_dots "BASE_DIR: GeoPackage, 1,000,000 points"
+fi
+for c in "${cases[@]}"; do printf 'every run (s) %-10s %s\n' "$c" "$(tr '\n' ' ' < "$work/$c.t")"; done
