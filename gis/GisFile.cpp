@@ -24,7 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // The run's fit as GDAL's coordinate transformation. GIS files hold easting, northing; the
-// fit, as the map files, works on x northing, y easting. Z and time stay as they are.
+// fit, as the map files, works on x northing, y easting. Z and time stay as they are. It
+// counts the vertices that come out infinite or undefined (an infinite input, or one so far
+// out that the model overflows); an empty point goes through it too, with whatever it holds.
 class FitTransformation : public OGRCoordinateTransformation {
  public:
   explicit FitTransformation(const TFittedTransformation& fit) : fit_(fit) {}
@@ -37,10 +39,12 @@ class FitTransformation : public OGRCoordinateTransformation {
       TransformPoint(fit_, y[i], x[i], t);
       x[i] = static_cast<double>(t.Yk);
       y[i] = static_cast<double>(t.Xk);
+      if (!std::isfinite(x[i]) || !std::isfinite(y[i])) ++nonFinite_;
       if (success) success[i] = TRUE;
     }
     return TRUE;
   }
+  long NonFinite() const { return nonFinite_; }
   // GDAL takes ownership of what these return.
   OGRCoordinateTransformation* Clone() const override {
     return std::make_unique<FitTransformation>(fit_).release();
@@ -49,7 +53,13 @@ class FitTransformation : public OGRCoordinateTransformation {
 
  private:
   const TFittedTransformation& fit_;
+  long nonFinite_ = 0;
 };
+
+bool Finite(const OGREnvelope& e) {
+  return std::isfinite(e.MinX) && std::isfinite(e.MaxX) && std::isfinite(e.MinY) &&
+         std::isfinite(e.MaxY);
+}
 
 // The driver that writes a file of this extension; empty: the input's.
 std::string DriverOfExtension(std::string extension) {
@@ -100,6 +110,7 @@ struct FeatureBatch {
   std::vector<double> before, after;             // the first geometry's area, m²
   std::vector<OGREnvelope> envelopes;            // of the first output geometry
   std::vector<char> indexed;                     // it goes into the spatial index
+  std::vector<char> unbounded;  // a vertex came out infinite or undefined: not written
 };
 
 // One layer of the input copied into the output with its geometry through the fit: the
@@ -200,6 +211,7 @@ class LayerCopy {
     b.after.resize(kBatch);
     b.envelopes.resize(kBatch);
     b.indexed.resize(kBatch);
+    b.unbounded.resize(kBatch);
     for (b.count = 0; b.count < kBatch; ++b.count) {
       CPLErrorReset();
       b.in[b.count].reset(from_.GetNextFeature());
@@ -222,9 +234,13 @@ class LayerCopy {
     auto out = std::make_unique<OGRFeature>(outDefn_);
     out->SetFrom(&feature, TRUE);
     out->SetFID(feature.GetFID());
-    FitTransformation through(fit_);
+    b.unbounded[k] = false;
     for (int i = 0; i < out->GetGeomFieldCount(); ++i) {
-      if (OGRGeometry* g = out->GetGeomFieldRef(i)) g->transform(&through);
+      OGRGeometry* g = out->GetGeomFieldRef(i);
+      if (!g) continue;
+      FitTransformation through(fit_);
+      g->transform(&through);
+      if (through.NonFinite() > 0 && !g->IsEmpty()) b.unbounded[k] = true;
     }
     const OGRGeometry* before =
         feature.GetGeomFieldCount() > 0 ? feature.GetGeomFieldRef(0) : nullptr;
@@ -233,11 +249,18 @@ class LayerCopy {
     b.after[k] = Area(after);
     b.indexed[k] = index_ && after && !after->IsEmpty();
     if (b.indexed[k]) after->getEnvelope(&b.envelopes[k]);
+    b.indexed[k] = b.indexed[k] && Finite(b.envelopes[k]);
     b.out[k] = std::move(out);
   }
 
   void Write(FeatureBatch& b) {
     for (std::size_t k = 0; k < b.count; ++k) {
+      if (b.unbounded[k]) {
+        result_.problems.push_back("warstwa " + std::string(from_.GetName()) + ", obiekt " +
+                                   std::to_string(b.in[k]->GetFID()) +
+                                   ": współrzędne nieskończone lub nieokreślone: nie zapisano");
+        continue;
+      }
       if (!Write(*b.in[k], *b.out[k])) continue;
       ++count_.written;
       const OGREnvelope& e = b.envelopes[k];

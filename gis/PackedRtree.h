@@ -33,6 +33,6 @@ struct PackedRtree {
 // The bytes of one cell: an id and four coordinates.
 inline constexpr int kRtreeCellBytes = 8 + 4 * 4;
 
-// Packs `envelopes` into nodes of `nodeBytes` bytes (the length of an existing root, so at
+// Packs `envelopes` (finite, each min at most its max) into nodes of `nodeBytes` bytes (the length of an existing root, so at
 // least 4 + 2 cells). No envelopes give the empty root that a new index holds.
 PackedRtree PackRtree(std::vector<FeatureEnvelope> envelopes, int nodeBytes);

@@ -26,15 +26,22 @@ bool Execute(GDALDataset& gpkg, const std::string& sql, std::string& error) {
   return false;
 }
 
-// One open database of the sqlite3 library, closed on every way out.
+// One open database of the sqlite3 library, closed on every way out: an unfinished
+// transaction goes with it.
 struct Database {
-  sqlite3* db = nullptr;
+  Database() = default;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
   ~Database() { sqlite3_close(db); }
+  sqlite3* db = nullptr;
 };
 
 struct Statement {
-  sqlite3_stmt* statement = nullptr;
+  Statement() = default;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
   ~Statement() { sqlite3_finalize(statement); }
+  sqlite3_stmt* statement = nullptr;
 };
 
 class Writer {
@@ -159,7 +166,7 @@ bool FillSpatialIndexes(const std::string& file, std::vector<DeferredSpatialInde
     const int nodeBytes = writer.NodeBytes(index.rtree);
     if (nodeBytes < 4 + 2 * kRtreeCellBytes) {
       error = "indeks " + index.rtree + ": " + writer.Error();
-      return false;  // the transaction goes with the connection
+      return false;
     }
     const PackedRtree tree = PackRtree(std::move(index.entries), nodeBytes);
     index.entries = {};

@@ -398,6 +398,7 @@ struct BadCase {
   int status;
   const char* said;  // the start of the message or problem
   bool outputWritten;
+  double written = -1;  // the features written to the first layer; -1: not asked
 };
 
 TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
@@ -421,6 +422,14 @@ TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
                                          f.File("brak/p.gpkg")};
        },
        5, "nie można zapisywać w folderze", false},
+      {"a vertex that comes out infinite",
+       [](TestFolder& f) {
+         f.Write("z.csv",
+                 "WKT,nr\n\"LINESTRING (7456800 5567600, 1e309 5567600)\",1\n"
+                 "\"POINT (7456800 5567600)\",2\n\"POINT EMPTY\",3\n");
+         return std::vector<std::string>{"--gis", f.File("z.csv"), "--gis-out", f.File("z.gpkg")};
+       },
+       3, "warstwa z, obiekt 1: współrzędne nieskończone lub nieokreślone: nie zapisano", true, 2},
       {"the input as its own target",
        [](TestFolder& f) {
          f.Write("p.csv", "WKT,nr\n\"POINT (7456800 5567600)\",1\n");
@@ -443,6 +452,9 @@ TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
     const std::string said = g["error"].IsNull() ? g["problems"][0].text : g["error"].text;
     EXPECT_EQ(said.rfind(c.said, 0), 0u) << c.name << ": " << said;
     EXPECT_EQ(!g["output"].IsNull(), c.outputWritten) << c.name;
+    if (c.written >= 0) {
+      EXPECT_EQ(g["layers"][0]["written"].number, c.written) << c.name;
+    }
     // Nothing but the run's own files, the protocol and a complete output: no temporary left.
     for (const std::string& name : folder.Names())
       EXPECT_EQ(name.find(".zornak-tmp-"), std::string::npos) << c.name << ": " << name;
