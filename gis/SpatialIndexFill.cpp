@@ -26,23 +26,16 @@ bool Execute(GDALDataset& gpkg, const std::string& sql, std::string& error) {
   return false;
 }
 
-// One open database of the sqlite3 library, closed on every way out: an unfinished
-// transaction goes with it.
-struct Database {
-  Database() = default;
-  Database(const Database&) = delete;
-  Database& operator=(const Database&) = delete;
-  ~Database() { sqlite3_close(db); }
-  sqlite3* db = nullptr;
+// The sqlite3 library's handles, let go on every way out; an unfinished transaction goes
+// with its database.
+struct CloseDatabase {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
-
-struct Statement {
-  Statement() = default;
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-  ~Statement() { sqlite3_finalize(statement); }
-  sqlite3_stmt* statement = nullptr;
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 class Writer {
  public:
@@ -55,13 +48,12 @@ class Writer {
   // The length of the root node: every node of the tree has it.
   int NodeBytes(const std::string& rtree) {
     Statement s;
-    const std::string sql =
-        "SELECT length(data) FROM " + Quoted(rtree + "_node", '"') + " WHERE nodeno = 1";
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s.statement, nullptr) != SQLITE_OK ||
-        sqlite3_step(s.statement) != SQLITE_ROW) {
+    if (!Prepare("SELECT length(data) FROM " + Quoted(rtree + "_node", '"') + " WHERE nodeno = 1",
+                 s) ||
+        sqlite3_step(s.get()) != SQLITE_ROW) {
       return 0;
     }
-    return sqlite3_column_int(s.statement, 0);
+    return sqlite3_column_int(s.get(), 0);
   }
 
   bool Write(const std::string& rtree, const PackedRtree& tree) {
@@ -79,9 +71,9 @@ class Writer {
       return false;
     }
     for (std::size_t k = 0; k < tree.nodes.size(); ++k) {
-      sqlite3_bind_int64(node.statement, 1, static_cast<sqlite3_int64>(k + 1));
-      sqlite3_bind_blob(node.statement, 2, tree.nodes[k].data(),
-                        static_cast<int>(tree.nodes[k].size()), SQLITE_STATIC);
+      sqlite3_bind_int64(node.get(), 1, static_cast<sqlite3_int64>(k + 1));
+      sqlite3_bind_blob(node.get(), 2, tree.nodes[k].data(), static_cast<int>(tree.nodes[k].size()),
+                        SQLITE_STATIC);
       if (!Step(node)) return false;
     }
     for (const auto& [id, leafNode] : tree.leafOf) {
@@ -97,16 +89,19 @@ class Writer {
 
  private:
   bool Prepare(const std::string& sql, Statement& s) {
-    return sqlite3_prepare_v2(db_, sql.c_str(), -1, &s.statement, nullptr) == SQLITE_OK;
+    sqlite3_stmt* prepared = nullptr;
+    const bool ok = sqlite3_prepare_v2(db_, sql.c_str(), -1, &prepared, nullptr) == SQLITE_OK;
+    s.reset(prepared);
+    return ok;
   }
   static bool Step(Statement& s) {
-    const bool done = sqlite3_step(s.statement) == SQLITE_DONE;
-    sqlite3_reset(s.statement);
+    const bool done = sqlite3_step(s.get()) == SQLITE_DONE;
+    sqlite3_reset(s.get());
     return done;
   }
   static bool Step(Statement& s, std::int64_t a, std::int64_t b) {
-    sqlite3_bind_int64(s.statement, 1, a);
-    sqlite3_bind_int64(s.statement, 2, b);
+    sqlite3_bind_int64(s.get(), 1, a);
+    sqlite3_bind_int64(s.get(), 2, b);
     return Step(s);
   }
 
@@ -152,12 +147,14 @@ bool DeferSpatialIndex(GDALDataset& gpkg, OGRLayer& layer, DeferredSpatialIndex&
 
 bool FillSpatialIndexes(const std::string& file, std::vector<DeferredSpatialIndex>& indexes,
                         std::string& error) {
-  Database database;
-  if (sqlite3_open_v2(file.c_str(), &database.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    error = database.db ? sqlite3_errmsg(database.db) : "brak pamięci";
+  sqlite3* opened = nullptr;
+  const int status = sqlite3_open_v2(file.c_str(), &opened, SQLITE_OPEN_READWRITE, nullptr);
+  Database database(opened);
+  if (status != SQLITE_OK) {
+    error = opened ? sqlite3_errmsg(opened) : "brak pamięci";
     return false;
   }
-  Writer writer(database.db);
+  Writer writer(database.get());
   if (!writer.Execute("BEGIN")) {
     error = writer.Error();
     return false;
