@@ -93,6 +93,35 @@ std::vector<unsigned char> NodeBlob(const std::vector<Cell>& cells, int depth, i
   return blob;
 }
 
+// A tree built bottom-up: each node's cells, an inner node's naming their children by their
+// place in `nodes`; levelStart[d] is the first node of level d (0: the leaves), the root last.
+struct Levels {
+  std::vector<std::vector<Cell>> nodes;
+  std::vector<std::size_t> levelStart;
+
+  int Depth() const { return static_cast<int>(levelStart.size()) - 1; }
+  std::size_t Begin(int d) const { return levelStart[static_cast<std::size_t>(d)]; }
+  std::size_t End(int d) const { return d == Depth() ? nodes.size() : Begin(d + 1); }
+};
+
+// Packs one level into nodes of `capacity` cells; returns the cells of the level above.
+std::vector<Cell> PackLevel(std::vector<Cell>& level, std::size_t capacity, Levels& levels) {
+  SortTileRecursive(level, capacity);
+  levels.levelStart.push_back(levels.nodes.size());
+  std::vector<Cell> above;
+  std::size_t begin = 0;
+  do {  // once at least: no envelopes give one empty root
+    const std::size_t end = std::min(level.size(), begin + capacity);
+    levels.nodes.emplace_back(level.begin() + static_cast<std::ptrdiff_t>(begin),
+                              level.begin() + static_cast<std::ptrdiff_t>(end));
+    Cell box = begin < end ? Enclosing(level, begin, end) : Cell{};
+    box.id = static_cast<std::int64_t>(levels.nodes.size() - 1);
+    above.push_back(box);
+    begin = end;
+  } while (begin < level.size());
+  return above;
+}
+
 }  // namespace
 
 PackedRtree PackRtree(std::vector<FeatureEnvelope> envelopes, int nodeBytes) {
@@ -104,43 +133,24 @@ PackedRtree PackRtree(std::vector<FeatureEnvelope> envelopes, int nodeBytes) {
         {e.id, RoundedDown(e.minX), RoundedUp(e.maxX), RoundedDown(e.minY), RoundedUp(e.maxY)});
   }
   envelopes = {};
-  // Built bottom-up: a node's cells, with the cells of an inner node naming their children
-  // by their place in `built`; levelStart[d] is the first node of level d (0: the leaves).
-  std::vector<std::vector<Cell>> built;
-  std::vector<std::size_t> levelStart;
+  Levels levels;
   do {
-    SortTileRecursive(level, capacity);
-    levelStart.push_back(built.size());
-    std::vector<Cell> above;
-    std::size_t begin = 0;
-    do {  // once at least: no envelopes give one empty root
-      const std::size_t end = std::min(level.size(), begin + capacity);
-      built.emplace_back(level.begin() + static_cast<std::ptrdiff_t>(begin),
-                         level.begin() + static_cast<std::ptrdiff_t>(end));
-      Cell box = begin < end ? Enclosing(level, begin, end) : Cell{};
-      box.id = static_cast<std::int64_t>(built.size() - 1);
-      above.push_back(box);
-      begin = end;
-    } while (begin < level.size());
-    level = std::move(above);
+    level = PackLevel(level, capacity, levels);
   } while (level.size() > 1);
-  const int depth = static_cast<int>(levelStart.size()) - 1;
 
   // Numbered from the root down, level by level: the root is node 1.
-  std::vector<std::int64_t> number(built.size());
+  const int depth = levels.Depth();
+  std::vector<std::int64_t> number(levels.nodes.size());
   std::int64_t next = 1;
   for (int d = depth; d >= 0; --d) {
-    const std::size_t end = d == depth ? built.size() : levelStart[static_cast<std::size_t>(d) + 1];
-    for (std::size_t k = levelStart[static_cast<std::size_t>(d)]; k < end; ++k)
+    for (std::size_t k = levels.Begin(d); k < levels.End(d); ++k)
       number[k] = next++;
   }
   PackedRtree tree;
-  tree.nodes.resize(built.size());
+  tree.nodes.resize(levels.nodes.size());
   for (int d = depth; d >= 0; --d) {
-    const std::size_t end = d == depth ? built.size() : levelStart[static_cast<std::size_t>(d) + 1];
-    for (std::size_t k = levelStart[static_cast<std::size_t>(d)]; k < end; ++k) {
-      std::vector<Cell>& cells = built[k];
-      for (Cell& c : cells) {
+    for (std::size_t k = levels.Begin(d); k < levels.End(d); ++k) {
+      for (Cell& c : levels.nodes[k]) {
         if (d == 0) {
           tree.leafOf.emplace_back(c.id, number[k]);
         } else {
@@ -149,7 +159,7 @@ PackedRtree PackRtree(std::vector<FeatureEnvelope> envelopes, int nodeBytes) {
         }
       }
       tree.nodes[static_cast<std::size_t>(number[k] - 1)] =
-          NodeBlob(cells, number[k] == 1 ? depth : 0, nodeBytes);
+          NodeBlob(levels.nodes[k], number[k] == 1 ? depth : 0, nodeBytes);
     }
   }
   std::sort(tree.leafOf.begin(), tree.leafOf.end());
