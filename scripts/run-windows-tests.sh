@@ -17,7 +17,7 @@ native=${BUILD_DIR:-$root/build}
 cross=${WINDOWS_BUILD_DIR:-$root/build-mingw}
 
 bash "$root/scripts/setup-debian.sh" g++-mingw-w64-x86-64-posix wine wine64 googletest xvfb \
-  xdotool imagemagick
+  xdotool imagemagick sqlite3
 BUILD_DIR=$native bash "$root/scripts/build.sh"
 # shellcheck source=windows-kit.sh
 source "$root/scripts/windows-kit.sh"
@@ -175,6 +175,16 @@ if [ -f "$cross/bin/zornak_gis.dll" ]; then
       diff "$gis/linux-$file.txt" "$gis/windows-$file.txt" | head -5
     fi
   done
+  # The spatial index the Windows plugin packed into the GIS output: SQLite's own check of
+  # every R-tree, and the same tree, node by node, as the Linux build's.
+  rtree_dump() { sqlite3 "$gis/$1/mapa_2000.gpkg" ".dump rtree%"; }
+  checks=$(sqlite3 "$gis/windows/mapa_2000.gpkg" "SELECT rtreecheck('rtree_' || table_name ||
+    '_' || column_name) FROM gpkg_extensions WHERE extension_name = 'gpkg_rtree_index'" | sort -u)
+  if [ "$checks" = ok ] && [ "$(rtree_dump linux | md5sum)" = "$(rtree_dump windows | md5sum)" ]; then
+    printf 'gis        mapa_2000.gpkg  spatial index: rtreecheck ok, the same tree as Linux\n'
+  else
+    fail "gis: the spatial index of mapa_2000.gpkg under Wine (rtreecheck: $checks) differs from Linux"
+  fi
 fi
 
 # A working folder that takes no file, run by an unprivileged user (as root, Wine like
