@@ -308,18 +308,19 @@ void TForm2::CreateFileColumns(QWidget* area) {
     boxes_[column + 1] = box;
   }
   // The GIS export beside the conversion switches: off by default, its file's panel beside.
-  geoPackageBox_ = new QCheckBox("GeoPackage (Mapa.gpkg)", area);
-  geoPackageBox_->setGeometry(ColumnX(2), 222, kColumnWidth + 40, 22);
+  geoPackageBox_ = new QCheckBox("GeoPackage", area);
+  geoPackageBox_->setGeometry(ColumnX(2), 222, 96, 22);
   geoPackageBox_->setFont(WindowsFont("MS Sans Serif", 8));
-  geoPackageBox_->setToolTip("Po przeliczeniu zapisz mapę jako GeoPackage dla programów GIS");
+  geoPackageBox_->setToolTip(
+      "Po przeliczeniu zapisz mapę jako GeoPackage (Mapa.gpkg) dla programów GIS");
   panel(slot::kGeoPackage, QRect(ColumnX(4), 220, kColumnWidth, kPanelHeight));
   // A build without GDAL (the Windows one) has no export: neither the switch nor its panel.
   geoPackageBox_->setVisible(GeoPackageAvailable());
   panels_[slot::kGeoPackage]->setVisible(GeoPackageAvailable());
   // Other GIS files through the same fit; its menu lists those converted in this folder.
   gisButton_ = new QToolButton(area);
-  gisButton_->setText("Plik GIS...");
-  gisButton_->setGeometry(ColumnX(3) + 34, 220, 86, kPanelHeight);
+  gisButton_->setText("Przelicz plik GIS...");
+  gisButton_->setGeometry(ColumnX(2) + 100, 220, ColumnX(4) - ColumnX(2) - 108, kPanelHeight);
   gisButton_->setFont(WindowsFont("MS Sans Serif", 8));
   gisButton_->setToolTip(
       "Przelicz plik GIS (GeoPackage, Shapefile, DXF, GML, GeoJSON...) transformacją z korektą "

@@ -132,7 +132,7 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // The line of the last fit in the transformation row: m0, the largest residual, the
   // suspect and the excluded points; empty while no run of this folder is shown.
   QLabel* FitSummary() const { return fitSummary_; }
-  // "Plik GIS...": a GIS file chosen, then ConvertGisFile.
+  // "Przelicz plik GIS...": a GIS file chosen, then ConvertGisFile.
   void AskAndConvertGisFile();
   // Converts the GIS file at `path` through the last run's fit of the working folder
   // (beside it, "_2000" before its extension) and opens its protocol in the editor.

@@ -1291,7 +1291,7 @@ class GuiTest : public QObject {
     QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::Window));
   }
 
-  // "Plik GIS...": a GIS file through the last run's fit, its protocol in the editor and in
+  // "Przelicz plik GIS...": a GIS file through the last run's fit, its protocol in the editor and in
   // the button's list of the folder's GIS files; before a run, a word on what to do first.
   void gisFileThroughTheRunsFit() {
     if (!GeoPackageAvailable()) {
