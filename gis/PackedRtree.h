@@ -33,6 +33,7 @@ struct PackedRtree {
 // The bytes of one cell: an id and four coordinates.
 inline constexpr int kRtreeCellBytes = 8 + 4 * 4;
 
-// Packs `envelopes` (finite, each min at most its max) into nodes of `nodeBytes` bytes (the length of an existing root, so at
-// least 4 + 2 cells). No envelopes give the empty root that a new index holds.
+// Packs `envelopes` (finite, each minimum at most its maximum) into nodes of `nodeBytes`
+// bytes (the length of an existing root, so at least 4 + 2 cells). No envelopes give the
+// empty root that a new index holds.
 PackedRtree PackRtree(std::vector<FeatureEnvelope> envelopes, int nodeBytes);

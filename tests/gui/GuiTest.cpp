@@ -1291,8 +1291,8 @@ class GuiTest : public QObject {
     QCOMPARE(Background(form.Panel(slot::kGeoPackage)), ColourOf(SystemColour::Window));
   }
 
-  // "Przelicz plik GIS...": a GIS file through the last run's fit, its protocol in the editor and in
-  // the button's list of the folder's GIS files; before a run, a word on what to do first.
+  // "Przelicz plik GIS...": a GIS file through the last run's fit, its protocol in the editor and
+  // in the button's list of the folder's GIS files; before a run, a word on what to do first.
   void gisFileThroughTheRunsFit() {
     if (!GeoPackageAvailable()) {
       TForm2 form;
