@@ -464,8 +464,13 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (joint) AddJointPart(*joint, runs.size() - 1, runs.back());
     if (several && !options.json) PrintSummaryLine(runs.back().report, out);
   }
+  // Seams need two folders that ran: folders that could not be used share nothing, and
+  // their report would land in the current folder for nothing.
+  const auto ran = std::count_if(runs.begin(), runs.end(), [](const FolderRun& run) {
+    return run.report.exitStatus != kExitFolder;
+  });
   std::optional<SeamOutcome> seams;
-  if (folders.size() >= 2) seams = ReportSeams(runs, options, err);
+  if (ran >= 2) seams = ReportSeams(runs, options, err);
   if (joint) runs.insert(runs.begin(), std::move(joint->run));
   std::vector<BatchReport> reports;
   int status = seams && !seams->path ? kExitWriteFailure : kExitDone;

@@ -173,6 +173,11 @@ TEST_F(CountyRun, TheSeamReportGoesWhereAskedAndItsFailureIsExitFive) {
   RunJson({"--seams", named, "--seam-tolerance", "0.5", folders_[0], folders_[1]}, 0);
   EXPECT_TRUE(fs::exists(Native(named)));
   RunJson({"--seams", root_.File("brak/Szwy.txt"), folders_[0], folders_[1]}, 5);
+  // Folders that cannot be used share no seam: no report, and none in the current folder.
+  const std::string unused = root_.File("nieuzyte.txt");
+  RunJson({"--seams", unused, folders_[0], root_.File("brak")}, 1);
+  RunJson({"--seams", unused, root_.File("brak"), root_.File("brak2")}, 1);
+  EXPECT_FALSE(fs::exists(Native(unused)));
   // One folder has no seams: its summary is as before.
   const JsonValue one = RunJson({folders_[0]}, 0);
   EXPECT_FALSE(one.Has("seams"));
