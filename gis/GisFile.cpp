@@ -103,14 +103,18 @@ std::string Absolute(const std::string& path) {
 }
 
 // Features of a layer on their way: read, then through the fit on the team, then written.
+struct FeatureOnItsWay {
+  OGRFeatureUniquePtr in;
+  std::unique_ptr<OGRFeature> out;  // the output layer's
+  double before = 0, after = 0;     // the first geometry's area, m²
+  OGREnvelope envelope;             // of the first output geometry, when indexed
+  bool indexed = false;             // it goes into the spatial index
+  bool unbounded = false;           // a vertex came out infinite or undefined: not written
+};
+
 struct FeatureBatch {
   std::size_t count = 0;
-  std::vector<OGRFeatureUniquePtr> in;
-  std::vector<std::unique_ptr<OGRFeature>> out;  // the output layer's features
-  std::vector<double> before, after;             // the first geometry's area, m²
-  std::vector<OGREnvelope> envelopes;            // of the first output geometry
-  std::vector<char> indexed;                     // it goes into the spatial index
-  std::vector<char> unbounded;  // a vertex came out infinite or undefined: not written
+  std::vector<FeatureOnItsWay> features;
 };
 
 // One layer of the input copied into the output with its geometry through the fit: the
@@ -152,7 +156,7 @@ class LayerCopy {
           team_.Start(b.count, 16, [this, &b](std::size_t begin, std::size_t end) {
             CPLPushErrorHandler(CPLQuietErrorHandler);  // each thread has its own handlers
             for (std::size_t k = begin; k < end; ++k)
-              Transform(b, k);
+              Transform(b.features[k]);
             CPLPopErrorHandler();
           });
         },
@@ -205,17 +209,11 @@ class LayerCopy {
   }
 
   void Read(FeatureBatch& b) {
-    b.in.resize(kBatch);
-    b.out.resize(kBatch);
-    b.before.resize(kBatch);
-    b.after.resize(kBatch);
-    b.envelopes.resize(kBatch);
-    b.indexed.resize(kBatch);
-    b.unbounded.resize(kBatch);
+    b.features.resize(kBatch);
     for (b.count = 0; b.count < kBatch; ++b.count) {
       CPLErrorReset();
-      b.in[b.count].reset(from_.GetNextFeature());
-      if (b.in[b.count]) continue;
+      b.features[b.count].in.reset(from_.GetNextFeature());
+      if (b.features[b.count].in) continue;
       if (CPLGetLastErrorType() >= CE_Failure) {
         result_.problems.push_back("warstwa " + count_.name + ": błąd odczytu po " +
                                    std::to_string(count_.read + b.count) +
@@ -228,48 +226,47 @@ class LayerCopy {
     count_.read += static_cast<long long>(b.count);
   }
 
-  // On the team: feature k of the batch as the output layer's, its geometry through the fit.
-  void Transform(FeatureBatch& b, std::size_t k) const {
-    const OGRFeature& feature = *b.in[k];
-    auto out = std::make_unique<OGRFeature>(outDefn_);
-    out->SetFrom(&feature, TRUE);
-    out->SetFID(feature.GetFID());
-    b.unbounded[k] = false;
-    for (int i = 0; i < out->GetGeomFieldCount(); ++i) {
-      OGRGeometry* g = out->GetGeomFieldRef(i);
+  // On the team: the feature as the output layer's, its geometry through the fit.
+  void Transform(FeatureOnItsWay& f) const {
+    const OGRFeature& feature = *f.in;
+    f.out = std::make_unique<OGRFeature>(outDefn_);
+    f.out->SetFrom(&feature, TRUE);
+    f.out->SetFID(feature.GetFID());
+    f.unbounded = false;
+    for (int i = 0; i < f.out->GetGeomFieldCount(); ++i) {
+      OGRGeometry* g = f.out->GetGeomFieldRef(i);
       if (!g) continue;
       FitTransformation through(fit_);
       g->transform(&through);
-      if (through.NonFinite() > 0 && !g->IsEmpty()) b.unbounded[k] = true;
+      if (through.NonFinite() > 0 && !g->IsEmpty()) f.unbounded = true;
     }
     const OGRGeometry* before =
         feature.GetGeomFieldCount() > 0 ? feature.GetGeomFieldRef(0) : nullptr;
-    const OGRGeometry* after = out->GetGeomFieldCount() > 0 ? out->GetGeomFieldRef(0) : nullptr;
-    b.before[k] = Area(before);
-    b.after[k] = Area(after);
-    b.indexed[k] = index_ && after && !after->IsEmpty();
-    if (b.indexed[k]) after->getEnvelope(&b.envelopes[k]);
-    b.indexed[k] = b.indexed[k] && Finite(b.envelopes[k]);
-    b.out[k] = std::move(out);
+    const OGRGeometry* after = f.out->GetGeomFieldCount() > 0 ? f.out->GetGeomFieldRef(0) : nullptr;
+    f.before = Area(before);
+    f.after = Area(after);
+    f.indexed = index_ && after && !after->IsEmpty();
+    if (f.indexed) after->getEnvelope(&f.envelope);
+    f.indexed = f.indexed && Finite(f.envelope);
   }
 
   void Write(FeatureBatch& b) {
     for (std::size_t k = 0; k < b.count; ++k) {
-      if (b.unbounded[k]) {
+      FeatureOnItsWay& f = b.features[k];
+      if (f.unbounded) {
         result_.problems.push_back("warstwa " + std::string(from_.GetName()) + ", obiekt " +
-                                   std::to_string(b.in[k]->GetFID()) +
+                                   std::to_string(f.in->GetFID()) +
                                    ": współrzędne nieskończone lub nieokreślone: nie zapisano");
         continue;
       }
-      if (!Write(*b.in[k], *b.out[k])) continue;
+      if (!Write(*f.in, *f.out)) continue;
       ++count_.written;
-      const OGREnvelope& e = b.envelopes[k];
-      if (b.indexed[k]) {
-        index_->entries.push_back({b.out[k]->GetFID(), e.MinX, e.MaxX, e.MinY, e.MaxY});
+      if (f.indexed) {
+        const OGREnvelope& e = f.envelope;
+        index_->entries.push_back({f.out->GetFID(), e.MinX, e.MaxX, e.MinY, e.MaxY});
       }
-      const double a = b.before[k], after = b.after[k];
-      if (a > 0 && std::fabs(after - a) > 1e-4 * a) {
-        result_.areaChanges.push_back({from_.GetName(), b.in[k]->GetFID(), a, after});
+      if (f.before > 0 && std::fabs(f.after - f.before) > 1e-4 * f.before) {
+        result_.areaChanges.push_back({from_.GetName(), f.in->GetFID(), f.before, f.after});
       }
     }
   }
