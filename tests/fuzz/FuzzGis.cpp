@@ -2,32 +2,24 @@
 // copy of its layers, fields and geometries is ours), written out as a GeoPackage. Whatever
 // the input, the conversion ends, says why when it writes nothing, and every spatial index
 // it fills is one that SQLite's rtreecheck() accepts.
-#include <sqlite3.h>
-
 #include <string>
 
 #include "gis/GisFile.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tests/gis/SqlRows.h"
 #include "textio/FolderFiles.h"
 
 namespace {
 
 // True when every R-tree of the GeoPackage passes SQLite's own check.
 bool IndexesHold(const std::string& file) {
-  sqlite3* db = nullptr;
-  sqlite3_stmt* s = nullptr;
-  bool hold = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-              sqlite3_prepare_v2(db,
-                                 "SELECT rtreecheck('rtree_' || table_name || '_' || column_name) "
-                                 "FROM gpkg_extensions WHERE extension_name = 'gpkg_rtree_index'",
-                                 -1, &s, nullptr) == SQLITE_OK;
-  while (hold && sqlite3_step(s) == SQLITE_ROW) {
-    const unsigned char* said = sqlite3_column_text(s, 0);
-    hold = said && std::string(reinterpret_cast<const char*>(said)) == "ok";
+  for (const std::string& said :
+       SqlRowsOfFile(file,
+                     "SELECT rtreecheck('rtree_' || table_name || '_' || column_name) "
+                     "FROM gpkg_extensions WHERE extension_name = 'gpkg_rtree_index'")) {
+    if (said != "ok") return false;
   }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  return hold;
+  return true;
 }
 
 }  // namespace

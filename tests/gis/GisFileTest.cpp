@@ -5,7 +5,6 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include "tests/BatchCall.h"
 #include "tests/JsonValue.h"
 #include "tests/TestFolder.h"
+#include "tests/gis/SqlRows.h"
 #include "textio/NumberForms.h"
 
 namespace {
@@ -231,29 +231,6 @@ TEST_F(GisFileRun, PartsHolesAndHeightsStay) {
   }
 }
 
-// The rows of an SQL query on a GeoPackage, each as its columns' text joined by blanks.
-std::vector<std::string> Query(const std::string& file, const std::string& sql) {
-  std::vector<std::string> rows;
-  sqlite3* db = nullptr;
-  sqlite3_stmt* s = nullptr;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(s) == SQLITE_ROW) {
-      std::string row;
-      for (int c = 0; c < sqlite3_column_count(s); ++c) {
-        const unsigned char* text = sqlite3_column_text(s, c);
-        row += (c ? " " : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-      }
-      rows.push_back(row);
-    }
-  } else {
-    rows.push_back(std::string("SQL error: ") + sqlite3_errmsg(db));
-  }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  return rows;
-}
-
 OGRPolygon Square(double x, double y, double side) {
   OGRLinearRing ring;
   ring.addPoint(x, y);
@@ -338,23 +315,24 @@ TEST_F(GisFileRun, TheSpatialIndexIsGdalsOwnAndFollowsLaterEdits) {
   ClearEnvironment("ZORNAK_THREADS");
   const std::string one = folder_.File("watki_1.gpkg"), three = folder_.File("watki_3.gpkg");
   const std::string rtree = "rtree_kwadraty_geom";
-  EXPECT_EQ(Query(one, "SELECT rtreecheck('" + rtree + "')"), std::vector<std::string>{"ok"});
-  EXPECT_EQ(Query(one, "SELECT count(*) FROM " + rtree),
+  EXPECT_EQ(SqlRowsOfFile(one, "SELECT rtreecheck('" + rtree + "')"),
+            std::vector<std::string>{"ok"});
+  EXPECT_EQ(SqlRowsOfFile(one, "SELECT count(*) FROM " + rtree),
             std::vector<std::string>{std::to_string(kSquares)});
-  EXPECT_EQ(Query(one, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(SqlRowsOfFile(one, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
   for (const char* sql :
        {"SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND name LIKE 'rtree%' "
         "ORDER BY name",
         "SELECT * FROM gpkg_extensions WHERE extension_name = 'gpkg_rtree_index'"}) {
-    const std::vector<std::string> gdals = Query(input, sql);
+    const std::vector<std::string> gdals = SqlRowsOfFile(input, sql);
     EXPECT_GE(gdals.size(), 1u) << sql;
-    EXPECT_EQ(Query(one, sql), gdals) << sql;
+    EXPECT_EQ(SqlRowsOfFile(one, sql), gdals) << sql;
   }
   // The threads transform, the calling thread writes in input order: the same file.
   for (const std::string& sql :
        {std::string("SELECT fid, nr, hex(geom) FROM kwadraty ORDER BY fid"),
         "SELECT nodeno, hex(data) FROM " + rtree + "_node ORDER BY 1"})
-    EXPECT_EQ(Query(three, sql), Query(one, sql)) << sql;
+    EXPECT_EQ(SqlRowsOfFile(three, sql), SqlRowsOfFile(one, sql)) << sql;
 
   std::unique_ptr<GDALDataset> edited(
       GDALDataset::Open(one.c_str(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
@@ -387,8 +365,9 @@ TEST_F(GisFileRun, TheSpatialIndexIsGdalsOwnAndFollowsLaterEdits) {
     ASSERT_EQ(Filtered(*layer, window), Meeting(*layer, window)) << q;
   }
   edited.reset();
-  EXPECT_EQ(Query(one, "SELECT rtreecheck('" + rtree + "')"), std::vector<std::string>{"ok"});
-  EXPECT_EQ(Query(one, "SELECT count(*) FROM " + rtree),
+  EXPECT_EQ(SqlRowsOfFile(one, "SELECT rtreecheck('" + rtree + "')"),
+            std::vector<std::string>{"ok"});
+  EXPECT_EQ(SqlRowsOfFile(one, "SELECT count(*) FROM " + rtree),
             std::vector<std::string>{std::to_string(kSquares)});
 }
 

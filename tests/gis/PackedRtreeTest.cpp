@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/gis/SqlRows.h"
+
 namespace {
 
 class Db {
@@ -36,18 +38,8 @@ class Db {
 
   // The rows of one column of a query, as text.
   std::vector<std::string> Column(const std::string& sql) {
-    std::vector<std::string> rows;
-    sqlite3_stmt* s = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sql;
-    while (s && sqlite3_step(s) == SQLITE_ROW) {
-      std::string row;
-      for (int c = 0; c < sqlite3_column_count(s); ++c) {
-        const unsigned char* text = sqlite3_column_text(s, c);
-        row += (c ? " " : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-      }
-      rows.push_back(row);
-    }
-    sqlite3_finalize(s);
+    std::vector<std::string> rows = SqlRows(db_, sql);
+    EXPECT_TRUE(rows.empty() || rows[0].rfind("SQL error: ", 0) != 0) << sql << ": " << rows[0];
     return rows;
   }
 
