@@ -34,10 +34,11 @@ MapFileReport FileReport(const WorkingFileTable& files, MapFile file, const Task
   return r;
 }
 
-int ExitStatusOf(const BatchReport& report, const RunResult& run, const ConsoleWindow& window) {
+int ExitStatusOf(const BatchReport& report, const RunResult& run,
+                 const std::vector<RunMessage>& messages) {
   if (!run.started) return kExitFolder;
   bool inputProblem = false, writeFailure = false;
-  for (const ConsoleWindow::Message& m : window.Messages()) {
+  for (const RunMessage& m : messages) {
     inputProblem = inputProblem || IsInputProblem(m.kind);
     writeFailure = writeFailure || m.kind == MessageKind::WriteFailure;
   }
@@ -148,8 +149,8 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
 
 }  // namespace
 
-BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
-                          const ConsoleWindow& window) {
+BatchReport CollectReport(const RunResult& run, const std::vector<RunMessage>& later) {
+  const ModelChoice& model = run.model;
   const TransformationResult& t = run.Transformation();
   const TFittedTransformation& f = t.FittedTransformation;
   BatchReport report;
@@ -176,8 +177,11 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
     if (!run.files.SlotFileExists(SlotsOf(file).input)) continue;
     report.files.push_back(FileReport(run.files, file, run.conversion[k]));
   }
-  for (const ConsoleWindow::Message& m : window.Messages())
-    report.messages.push_back(m.text);
+  std::vector<RunMessage> messages = run.messages;
+  messages.insert(messages.end(), later.begin(), later.end());
+  // A damaged map file's control bytes do not reach the JSON as they are.
+  for (const RunMessage& m : messages)
+    report.messages.push_back(textio::Printable(m.text));
   const auto written = [&](int slot) {
     return run.started && run.files.SlotFileExists(slot) ? std::optional(run.files.SlotPath(slot))
                                                          : std::nullopt;
@@ -208,7 +212,7 @@ BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
     if (run.geoPackageWritten) report.geoPackage = run.files.SlotPath(slot::kGeoPackage);
     report.comparisonBudget = t.comparisonBudget;
   }
-  report.exitStatus = ExitStatusOf(report, run, window);
+  report.exitStatus = ExitStatusOf(report, run, messages);
   return report;
 }
 
@@ -321,6 +325,9 @@ void PrintText(const BatchReport& r, std::ostream& out) {
   }
   if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
   if (r.geoPackage) out << "GeoPackage: " << *r.geoPackage << '\n';
+  for (const std::string& path : r.removedOutputs)
+    out << "Usunięto plik poprzedniego przebiegu (inna transformacja, bez --full-pipeline): "
+        << path << '\n';
   for (const GisFileResult& g : r.gis) {
     out << "Plik GIS " << g.input << '\n';
     out << "  przeliczony: " << (g.written ? g.output : "nie zapisano") << '\n';
@@ -425,6 +432,12 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   if (r.seamsSearched) PrintJsonSeams(r, out);
   if (r.jointFolder) PrintJsonJoint(r, out);
   if (r.gisAsked) PrintJsonGis(r, out);
+  if (!r.removedOutputs.empty()) {
+    out << "  \"removed_outputs\": [";
+    for (std::size_t k = 0; k < r.removedOutputs.size(); ++k)
+      out << (k ? ", " : "") << Quoted(r.removedOutputs[k]);
+    out << "],\n";
+  }
   if (r.fullPipelineAsked) {
     out << "  \"full_pipeline\": {\"pipeline\": " << QuotedOrNull(r.fullPipelineFile)
         << ", \"tin\": " << QuotedOrNull(r.tinFile) << ", \"vertices\": " << r.tinVertices

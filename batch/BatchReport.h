@@ -86,6 +86,8 @@ struct BatchReport {
   // triangulation's size and how closely it gives the run's coordinates.
   bool fullPipelineAsked = false;
   std::optional<std::string> tinFile, fullPipelineFile;
+  // Korekta.json and Transformacja_pelna.proj of an earlier fit, removed by this run.
+  std::vector<std::string> removedOutputs;
   std::size_t tinVertices = 0, tinTriangles = 0;
   std::optional<long double> tinLargestDifference;
   // The GIS files of --gis through the fit, when asked for.
@@ -98,8 +100,9 @@ struct BatchReport {
 inline constexpr const char* kReportKeys[] = {"protocol", "control", "xy",      "xy_sk",
                                               "xy_sk1",   "errors",  "pipeline"};
 
-BatchReport CollectReport(const RunResult& run, const ModelChoice& model,
-                          const ConsoleWindow& window);
+// The summary of `run`; `later` are the messages of the batch's own steps after the run (GIS
+// files, the PDF), which count for the exit status as the run's own do.
+BatchReport CollectReport(const RunResult& run, const std::vector<RunMessage>& later);
 // Adds what the seam search found for `report`'s folder, number `index` of `folders`; a seam
 // over the tolerance makes the folder's result one to look at (exit 6) unless it is worse.
 void AddSeams(const SeamFindings& findings, const std::vector<std::string>& folders, int index,

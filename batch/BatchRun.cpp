@@ -177,33 +177,58 @@ std::string ReportPath(const std::string& folder, const Options& options, bool s
   return textio::PathInFolder(folder, textio::Utf8FromPath(given.filename()));
 }
 
-// One GIS file through the run's fit; what went wrong is told through `window`, so that it
-// counts for the exit status as a map file's problems do.
+// The console of one folder's run, and the messages of the batch's own steps after it.
+struct FolderConsole {
+  ConsoleWindow window;
+  std::vector<RunMessage> later;
+
+  void Tell(MessageKind kind, const std::string& text) {
+    window.ShowMessage(kind, text);
+    later.push_back({kind, text});
+  }
+};
+
+// One GIS file through the run's fit; what went wrong is told as a map file's problems are,
+// so that it counts for the exit status.
 GisFileResult ConvertGis(const std::string& input, const std::string& output, const RunResult& run,
-                         ConsoleWindow& window) {
+                         FolderConsole& console) {
   const GisJob job{input, output, run.folder, run.threads};
   if (!run.Fit().Usable()) {
     GisFileResult none;
     none.input = input;
     none.error = "brak transformacji: plik nie został przeliczony";
-    window.ShowMessage(MessageKind::NoTransformation, "Plik GIS " + input + ": " + none.error);
+    console.Tell(MessageKind::NoTransformation, "Plik GIS " + input + ": " + none.error);
     return none;
   }
-  window.ShowStatus(" Przeliczam plik GIS " + input);
+  console.window.ShowStatus(" Przeliczam plik GIS " + input);
   GisFileResult r = ConvertGisFileThroughPlugin(job, run.Transformation());
   if (!r.error.empty()) {
-    window.ShowMessage(r.inputProblem ? MessageKind::GisProblem : MessageKind::WriteFailure,
-                       "Plik GIS " + r.input + ": " + r.error);
+    console.Tell(r.inputProblem ? MessageKind::GisProblem : MessageKind::WriteFailure,
+                 "Plik GIS " + r.input + ": " + r.error);
   }
   if (!r.problems.empty()) {
-    window.ShowMessage(MessageKind::GisProblem, "Plik GIS " + r.input + ": " +
-                                                    std::to_string(r.problems.size()) +
-                                                    " zgłoszeń w protokole " + r.protocol);
+    console.Tell(MessageKind::GisProblem, "Plik GIS " + r.input + ": " +
+                                              std::to_string(r.problems.size()) +
+                                              " zgłoszeń w protokole " + r.protocol);
   }
-  if (!r.protocolWritten) {
-    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + r.protocol);
-  }
+  if (!r.protocolWritten)
+    console.Tell(MessageKind::WriteFailure, "Błąd zapisu pliku " + r.protocol);
   return r;
+}
+
+// What the batch asks of every folder's run.
+RunRequest RequestOf(const Options& options) {
+  RunRequest request;
+  request.model.TransformKind = options.kind;
+  request.model.TransformDegree = options.degree;
+  request.exportGeoPackage = options.gpkg;
+  request.fullPipeline = options.fullPipeline;
+  request.convertWithSuspectPoints = !options.strict;
+  if (!options.limitM0.empty()) request.limitM0 = Metres(options.limitM0);
+  if (!options.limitResidual.empty()) request.limitResidual = Metres(options.limitResidual);
+  // The PDF draws the map.
+  request.keepMapDrawing = !options.pdf.empty();
+  return request;
 }
 
 FolderRun RunFolder(const std::string& folder, const Options& options, bool several,
@@ -224,47 +249,39 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
     err << "zornak_batch: " << missing.messages.back() << '\n';
     return {missing, nullptr, nullptr};
   }
-  ConsoleWindow window(options.kind, options.degree, err);
+  FolderConsole console{ConsoleWindow(err), {}};
   RunState state;
   state.threads = ThreadsFromEnvironment();
-  state.exportGeoPackage = options.gpkg;
-  state.fullPipeline = options.fullPipeline;
-  state.convertWithSuspectPoints = !options.strict;
-  if (!options.limitM0.empty()) state.transformation.limits.m0 = Metres(options.limitM0);
-  if (!options.limitResidual.empty()) {
-    state.transformation.limits.residual = Metres(options.limitResidual);
-  }
   state.jointInput = joint.input;
   state.jointFit = joint.fit;
-  state.model.TransformKind = options.kind;
-  state.model.TransformDegree = options.degree;
-  state.modelFromSelectors = false;
   state.files.WorkingFolder = AbsoluteFolder(folder);
   state.files.BuildWorkingFiles();
-  state.files.RefreshPresence(window);
-  RunProcessing(state, window);
+  state.files.RefreshPresence(console.window);
+  const std::shared_ptr<const RunResult> run =
+      RunProcessing(state, RequestOf(options), console.window);
   std::vector<GisFileResult> gis;
   for (const auto& [input, output] : options.gisJobs) {
-    if (state.Result().started) gis.push_back(ConvertGis(input, output, state.Result(), window));
+    if (run->started) gis.push_back(ConvertGis(input, output, *run, console));
   }
   std::optional<std::string> pdf;
-  if (!options.pdf.empty() && state.Result().started && !joint.fit) {
-    const std::string path = ReportPath(state.files.WorkingFolder, options, several);
+  if (!options.pdf.empty() && run->started && !joint.fit) {
+    const std::string path = ReportPath(run->folder, options, several);
     std::string error;
-    if (WritePdfReportThroughPlugin(state.Result(), state.files.WorkingFolder, {}, path, error)) {
+    if (WritePdfReportThroughPlugin(*run, run->folder, {}, path, error)) {
       std::error_code ec;
       pdf = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
     } else {
-      window.ShowMessage(MessageKind::WriteFailure, error);
+      console.Tell(MessageKind::WriteFailure, error);
     }
   }
-  window.FlushStatus();
-  BatchReport report = CollectReport(state.Result(), state.model, window);
+  console.window.FlushStatus();
+  BatchReport report = CollectReport(*run, console.later);
   report.reports.emplace_back("pdf", pdf);
   report.gisAsked = !options.gis.empty();
   report.fullPipelineAsked = options.fullPipeline;
-  if (const auto& tin = state.Result().Transformation().tin; tin && state.Result().Fit().Usable()) {
-    const std::string folderPath = state.Result().folder;
+  report.removedOutputs = run->removedOutputs;
+  if (const auto& tin = run->Transformation().tin; tin && run->Fit().Usable()) {
+    const std::string folderPath = run->folder;
     for (auto [name, path] : {std::pair{kCorrectionTinFileName, &report.tinFile},
                               {kFullPipelineFileName, &report.fullPipelineFile}}) {
       if (textio::FileExistsInFolder(folderPath, name)) {
@@ -284,8 +301,8 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
     report.models.clear();
     report.proposal.clear();
   }
-  const auto input = joint.fit ? nullptr : state.Result().Transformation().input;
-  return {std::move(report), state.result, input};
+  const auto input = joint.fit ? nullptr : run->Transformation().input;
+  return {std::move(report), run, input};
 }
 
 long double SeamTolerance(const Options& options) {
@@ -358,7 +375,7 @@ std::optional<JointRun> RunJointFit(const std::vector<std::string>& folders, con
   choice.TransformKind = options.kind;
   choice.TransformDegree = options.degree;
   choice.ReportDecimals = 4;
-  ConsoleWindow window(options.kind, options.degree, err);
+  ConsoleWindow window(err);
   PreparedJoint prepared =
       PrepareJoint(folders, options.joint, choice, ThreadsFromEnvironment(), window);
   const JointInput& union_ = prepared.joint;

@@ -2,20 +2,11 @@
 
 #include "textio/Cp1250.h"
 
-#include <algorithm>
-
-#include "core/ModelChoice.h"
-
 namespace {
 
 constexpr std::chrono::milliseconds kStatusInterval(40);
 
 }  // namespace
-
-ConsoleWindow::ConsoleWindow(int kind, int degree, std::ostream& log)
-    : kindText_(kKindItems[std::clamp(kind, 1, 2) - 1]),
-      degreeText_(kDegreeItems[std::clamp(degree, 1, 9) - 1]),
-      log_(log) {}
 
 void ConsoleWindow::ShowStatus(std::string_view text) {
   pendingStatus_.assign(text);
@@ -31,18 +22,8 @@ void ConsoleWindow::FlushStatus() {
   lastStatus_ = std::chrono::steady_clock::now();
 }
 
-void ConsoleWindow::ShowMessage(MessageKind kind, std::string_view text) {
+void ConsoleWindow::ShowMessage(MessageKind, std::string_view text) {
   FlushStatus();
-  // A damaged map file's control bytes reach neither the terminal nor the JSON as they are.
-  std::string shown = textio::Printable(text);
-  log_ << "message: " << shown << '\n' << std::flush;
-  messages_.push_back({kind, std::move(shown)});
-}
-
-void ConsoleWindow::SetCounter(Counter counter, std::string_view text) {
-  counters_[static_cast<int>(counter)] = std::string(text);
-}
-
-std::string ConsoleWindow::CounterText(Counter counter) {
-  return counters_[static_cast<int>(counter)];
+  // A damaged map file's control bytes never reach the terminal as they are.
+  log_ << "message: " << textio::Printable(text) << '\n' << std::flush;
 }

@@ -8,23 +8,27 @@ namespace {
 constexpr std::array<MapFileTask, kMapFileCount> kTasks = {
     ConvertParcels, ConvertContours, ConvertPoints, ConvertLayers, ConvertObjects};
 
-bool Selected(const WorkingFileTable& files, WindowOperations& window, MapFile file) {
-  return files.SlotFileExists(SlotsOf(file).input) && window.ConversionSwitch(file);
-}
-
 }  // namespace
 
-bool AnyMapFileSelected(const WorkingFileTable& files, WindowOperations& window) {
+MapFileSet SelectedMapFiles(const WorkingFileTable& files, const MapFileSet& asked) {
+  MapFileSet selected{};
   for (int k = 0; k < kMapFileCount; ++k) {
-    if (Selected(files, window, static_cast<MapFile>(k))) return true;
+    selected[k] = asked[k] && files.SlotFileExists(SlotsOf(static_cast<MapFile>(k)).input);
+  }
+  return selected;
+}
+
+bool AnySelected(const MapFileSet& selected) {
+  for (bool s : selected) {
+    if (s) return true;
   }
   return false;
 }
 
 void FinishOutput(TaskContext& context, textio::TextFileWriter& file, int slot,
                   TaskResult& result) {
-  if (CloseOrReport(file, context.window)) {
-    context.window.ShowPanel(slot, PanelState::Output);
+  if (CloseOrReport(file, context.events)) {
+    context.events.ShowPanel(slot, PanelState::Output);
   } else {
     result.writeFailed = true;
   }
@@ -32,28 +36,24 @@ void FinishOutput(TaskContext& context, textio::TextFileWriter& file, int slot,
 
 void ClearCounters(TaskContext& context, std::initializer_list<Counter> counters) {
   for (Counter c : counters)
-    context.window.SetCounter(c, "");
+    context.events.SetCounter(c, "");
 }
 
-void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
-                     WindowOperations& window, ConversionState& state) {
-  std::array<bool, kMapFileCount> selected{};
-  bool any = false;
-  for (int k = 0; k < kMapFileCount; ++k) {
-    selected[k] = Selected(files, window, static_cast<MapFile>(k));
-    any = any || selected[k];
-  }
+void ConvertMapFiles(const WorkingFileTable& files, const MapFileSet& selected,
+                     const TFittedTransformation& transformation, RunEvents& events,
+                     ConversionState& state) {
+  const bool any = AnySelected(selected);
   state.results.fill(TaskResult{});
   if (!transformation.Usable()) {
     // Coordinates from no fit, from a damaged TRANSPKT.BIN or from an earlier run's fit
     // must not overwrite the user's converted files: nothing is created or changed.
     if (any) {
-      window.ShowMessage(MessageKind::NoTransformation,
+      events.ShowMessage(MessageKind::NoTransformation,
                          " *** Brak transformacji - pliki mapy nie zostały przekształcone");
     }
     return;
   }
-  TaskContext context{files, transformation, state.tables, window, state.work};
+  TaskContext context{files, transformation, state.tables, events, state.work};
   for (int k = 0; k < kMapFileCount; ++k) {
     if (!selected[k]) continue;
     state.results[k] = kTasks[k](context);
@@ -65,7 +65,7 @@ void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation&
   }
 }
 
-void FinishConversion(WindowOperations& window) {
-  window.ShowStatus(" Zadania wykonano");
-  window.ShowMessage(MessageKind::Closing, " Koniec obliczeń - ZORNAK_EDZ");
+void FinishConversion(RunEvents& events) {
+  events.ShowStatus(" Zadania wykonano");
+  events.ShowMessage(MessageKind::Closing, " Koniec obliczeń - ZORNAK_EDZ");
 }

@@ -1,6 +1,6 @@
 // The conversion of the map files of the working folder: parcels, contours, points,
-// layers and objects, in that order, each when its file exists and its switch is on. Every
-// coordinate pair goes through TransformPoint; without a usable fit of this run nothing is
+// layers and objects, in that order, each when its file exists and the run's request asks for it.
+// Every coordinate pair goes through TransformPoint; without a usable fit of this run nothing is
 // converted. Ends with the closing message box.
 #pragma once
 
@@ -16,12 +16,14 @@ struct ConversionState {
   std::array<TaskResult, kMapFileCount> results;
 };
 
-// Converts the map files; the caller ends the run with FinishConversion.
-// True when a map file is present and its conversion switch is on.
-bool AnyMapFileSelected(const WorkingFileTable& files, WindowOperations& window);
+// The map files a run converts: those present that the request asks for.
+MapFileSet SelectedMapFiles(const WorkingFileTable& files, const MapFileSet& asked);
+bool AnySelected(const MapFileSet& selected);
 
-void ConvertMapFiles(const WorkingFileTable& files, const TFittedTransformation& transformation,
-                     WindowOperations& window, ConversionState& state);
+// Converts the selected map files; the caller ends the run with FinishConversion.
+void ConvertMapFiles(const WorkingFileTable& files, const MapFileSet& selected,
+                     const TFittedTransformation& transformation, RunEvents& events,
+                     ConversionState& state);
 
 // The end of every run: the status " Zadania wykonano" and the closing message box.
-void FinishConversion(WindowOperations& window);
+void FinishConversion(RunEvents& events);

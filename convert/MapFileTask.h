@@ -1,6 +1,6 @@
 // The one shape of every map-file task: it takes the run's context, converts its input
 // file of the working folder into its converted file and protocol (and index), reports
-// through the window, and returns what it did. The driver runs the tasks from one table.
+// through the events, and returns what it did. The driver runs the tasks from one table.
 #pragma once
 
 #include "transform/TransformPoint.h"
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "convert/ParcelIndex.h"
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
 #include "core/WorkingFiles.h"
 #include "textio/TextFile.h"
 #include "transform/FittedTransformation.h"
@@ -31,7 +31,7 @@ struct TaskContext {
   const WorkingFileTable& files;
   const TFittedTransformation& transformation;
   ConversionTables& tables;
-  WindowOperations& window;
+  RunEvents& events;
   const ConversionWork& work;
   int lastPassRecords = 0;  // records of this run's last parcel or contour pass
 };

@@ -93,7 +93,7 @@ struct ParcelItem {
 
 // Items are read one after another (numbers may continue on the next line), the pairs of a
 // batch transformed together, and each batch written in input order while the next one is
-// transformed: the window calls and files come out as from a pass record by record.
+// transformed: the events calls and files come out as from a pass record by record.
 struct ParcelBatch {
   std::vector<ParcelItem> items;
   std::size_t count = 0;
@@ -115,7 +115,7 @@ struct ParcelOutputs {
 class ParcelPass {
  public:
   ParcelPass(const KindTexts& texts, TaskContext& context)
-      : texts_(texts), context_(context), window_(context.window), table_(context.tables.parcels) {}
+      : texts_(texts), context_(context), events_(context.events), table_(context.tables.parcels) {}
 
   TaskResult Run();
 
@@ -141,7 +141,7 @@ class ParcelPass {
 
   const KindTexts& texts_;
   TaskContext& context_;
-  WindowOperations& window_;
+  RunEvents& events_;
   std::vector<ParcelEntry>& table_;
   ParcelOutputs out_;
   TaskResult result_;
@@ -158,6 +158,9 @@ class ParcelPass {
   // current one; 0 before the first record, when the unit line is still to be written), n_
   // the records begun so far (the index of the current one in the parcel table, from 1).
   int g_ = 0, n_ = 0;
+  // The registration unit of the first record, as its counter shows it; empty when the file
+  // has no record. The index heads with it.
+  std::string unit_;
   long double totalArea_ = 0, totalReduced_ = 0;
   BoundaryRing ring_;
   std::string line_, status_;
@@ -282,7 +285,7 @@ void ParcelPass::CloseGroupLine(bool last) {
 void ParcelPass::ReportDefect(const PrecinctCode& code) {
   const std::string shown = code.Shown();
   ++result_.errors;
-  window_.ShowMessage(MessageKind::DefectivePrecinct,
+  events_.ShowMessage(MessageKind::DefectivePrecinct,
                       "*** Defektowy numer obrębu: " + textio::Cp1250ToUtf8(shown));
   out_.protocol.WriteLine(Utf8ToCp1250(" *** Defektowy numer obrębu: ") + shown +
                           " zamieniono na 999");
@@ -313,7 +316,7 @@ void ParcelPass::ReportNumericError(const std::array<Field, 4>& record) {
   for (const Field& f : record)
     AppendFixed(line, f.value, 13, 2);
   out_.protocol.WriteLine(line);
-  window_.ShowMessage(
+  events_.ShowMessage(
       MessageKind::NumericError,
       " *** Wykryto błąd liczbowy w rekordach działki/konturu " + textio::Cp1250ToUtf8(id));
 }
@@ -327,7 +330,8 @@ void ParcelPass::WriteRecord(const ParcelItem& item, const PairBatch& pairs) {
       AppendInteger(unit, header.unit);
       out_.protocol.WriteLine(unit);
       out_.protocol.WriteLine(" ");
-      window_.SetCounter(texts_.unit, std::to_string(header.unit));
+      unit_ = std::to_string(header.unit);
+      events_.SetCounter(texts_.unit, unit_);
     }
     Group(header.precinct);
     ++group_.count;
@@ -339,7 +343,7 @@ void ParcelPass::WriteRecord(const ParcelItem& item, const PairBatch& pairs) {
     AppendInteger(status_, n_);
     status_ += texts_.recordWord;
     textio::AppendCp1250AsUtf8(status_, header.identifier);
-    window_.ShowStatus(status_);
+    events_.ShowStatus(status_);
 
     line_.clear();
     AppendPair(line_, item.recordLine, 0, pairs, X, Y);
@@ -405,8 +409,8 @@ void ParcelPass::CreateOutputs() {
 }
 
 void ParcelPass::Summary() {
-  window_.SetCounter(texts_.groups, std::to_string(g_));
-  window_.SetCounter(texts_.records, std::to_string(n_));
+  events_.SetCounter(texts_.groups, std::to_string(g_));
+  events_.SetCounter(texts_.records, std::to_string(n_));
   std::string line = Utf8ToCp1250(texts_.countLine);
   AppendInteger(line, n_);
   out_.protocol.WriteLine(line);
@@ -415,10 +419,10 @@ void ParcelPass::Summary() {
   out_.protocol.WriteLine(line);
   out_.protocol.WriteLine(kUnderscores);
   out_.protocol.WriteUtf8Line(" Tworzenie skorowidzu");
-  window_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
-  WriteParcelIndex(table_, n_, Utf8ToCp1250(window_.CounterText(texts_.unit)), out_.index);
+  events_.ShowStatus(" Tworzę skorowidz SKO_ ....txt - proszę czekać");
+  WriteParcelIndex(table_, n_, unit_, out_.index);
   const long double rounded = std::trunc(totalArea_ * 10000 + 0.5L) * 0.0001L;
-  window_.SetCounter(texts_.area, textio::General(rounded));
+  events_.SetCounter(texts_.area, textio::General(rounded));
   out_.protocol.WriteUtf8Line(" Koniec diagnostyki");
 }
 
@@ -438,7 +442,7 @@ TaskResult ParcelPass::Run() {
   out_.protocol.WriteLine(kUnderscores);
   out_.protocol.WriteUtf8Line(texts_.title);
   out_.protocol.WriteUtf8Line(texts_.sumsHeading);
-  window_.ShowStatus(texts_.startStatus);
+  events_.ShowStatus(texts_.startStatus);
   in_.Open(context_.files.SlotPath(SlotsOf(texts_.file).input));
   WorkTeam team(ConversionThreads(context_.work));
   RunBatches<ParcelBatch>(

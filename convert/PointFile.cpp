@@ -39,7 +39,7 @@ class PointPass {
             textio::TextFileWriter& protocol)
       : transformation_(context.transformation),
         work_(context.work),
-        window_(context.window),
+        events_(context.events),
         converted_(converted),
         protocol_(protocol) {}
 
@@ -55,7 +55,7 @@ class PointPass {
 
   const TFittedTransformation& transformation_;
   const ConversionWork& work_;
-  WindowOperations& window_;
+  RunEvents& events_;
   textio::TextFileWriter& converted_;
   textio::TextFileWriter& protocol_;
   textio::TextScanner in_;
@@ -102,7 +102,7 @@ void PointPass::Write(const Batch& batch) {
     const PointRecord& r = batch.records[i];
     if (!r.readable) {
       ++unreadable_;
-      window_.ShowMessage(MessageKind::NumericError, ErrorText(r.line));
+      events_.ShowMessage(MessageKind::NumericError, ErrorText(r.line));
       protocol_.WriteUtf8Line(ErrorText(r.line));
       continue;
     }
@@ -116,7 +116,7 @@ void PointPass::Write(const Batch& batch) {
     textio::AppendInteger(status_, r.point);
     status_ += ' ';
     textio::AppendCp1250AsUtf8(status_, r.name);
-    window_.ShowStatus(status_);
+    events_.ShowStatus(status_);
     line_ += r.rest;
     converted_.WriteLine(line_);
   }
@@ -134,9 +134,9 @@ void PointPass::Run(const std::string& input) {
 }  // namespace
 
 TaskResult ConvertPoints(TaskContext& context) {
-  WindowOperations& window = context.window;
+  RunEvents& events = context.events;
   const MapFileSlots& slots = SlotsOf(MapFile::Points);
-  window.ShowStatus(" Przekształcam punkty " + std::to_string(context.lastPassRecords));
+  events.ShowStatus(" Przekształcam punkty " + std::to_string(context.lastPassRecords));
   textio::TextFileWriter converted, protocol;
   converted.Create(context.files.SlotPath(slots.converted));
   protocol.Create(context.files.SlotPath(slots.protocol));
@@ -148,7 +148,7 @@ TaskResult ConvertPoints(TaskContext& context) {
   protocol.WriteLine(" Liczba przeczytanych linii: " + std::to_string(pass.Lines()));
   protocol.WriteLine(textio::Utf8ToCp1250(" Liczba wszystkich punktów: ") +
                      std::to_string(pass.Points()));
-  window.SetCounter(Counter::Points, std::to_string(pass.Points()));
+  events.SetCounter(Counter::Points, std::to_string(pass.Points()));
   TaskResult result;
   FinishOutput(context, converted, slots.converted, result);
   result.converted = !result.writeFailed;

@@ -150,23 +150,23 @@ void AppendWordsBefore(std::string& out, const SplitLine& w, const PositionLayou
 }  // namespace
 
 TaskResult RunSectionedTask(const SectionedFormat& format, TaskContext& context) {
-  WindowOperations& window = context.window;
+  RunEvents& events = context.events;
   const MapFileSlots& slots = SlotsOf(format.file);
-  if (format.statusFirst) window.ShowStatus(format.status);
+  if (format.statusFirst) events.ShowStatus(format.status);
   textio::TextFileReader in;
   in.Open(context.files.SlotPath(slots.input));
   textio::TextFileWriter converted, protocol;
   converted.Create(context.files.SlotPath(slots.converted));
   protocol.Create(context.files.SlotPath(slots.protocol));
-  if (format.markInput) window.ShowPanel(slots.input, PanelState::Output);
+  if (format.markInput) events.ShowPanel(slots.input, PanelState::Output);
   protocol.WriteLine(format.title);
-  if (!format.statusFirst) window.ShowStatus(format.status);
+  if (!format.statusFirst) events.ShowStatus(format.status);
 
   const SectionedCounts counts = SectionPass(format, context, in, converted, protocol).Run();
   const std::string contains = textio::Utf8ToCp1250(" Zbiór zawiera ");
   protocol.WriteLine(contains + std::to_string(counts.lines) + " linii");
   protocol.WriteLine(contains + std::to_string(counts.records) + textio::Utf8ToCp1250(" punktów"));
-  window.SetCounter(format.counter, std::to_string(counts.records));
+  events.SetCounter(format.counter, std::to_string(counts.records));
   TaskResult result;
   FinishOutput(context, converted, slots.converted, result);
   result.converted = !result.writeFailed;

@@ -7,7 +7,7 @@
 
 namespace {
 
-// Each slot's file name and the caption of its panel in the main window.
+// Each slot's file name and the caption of its panel in the main events.
 struct Slot {
   std::string_view name, caption;
 };
@@ -103,11 +103,11 @@ void WorkingFileTable::ClearPresence() {
     slot.present = 0;
 }
 
-void WorkingFileTable::RefreshPresence(WindowOperations& window) {
+void WorkingFileTable::RefreshPresence(RunEvents& events) {
   for (int k = 1; k <= kWorkingFileSlots; ++k)
     WorkingFiles[k].present = k != slot::kSpare && SlotFileExists(k) ? 1 : 0;
   auto show = [&](int k) {
-    window.ShowPanel(k, WorkingFiles[k].present ? PresentState(k) : PanelState::Absent);
+    events.ShowPanel(k, WorkingFiles[k].present ? PresentState(k) : PanelState::Absent);
   };
   for (int k : kInputMapSlots)
     show(k);

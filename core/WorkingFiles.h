@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
 
 namespace slot {
 inline constexpr int kParcelsOut = 1, kParcels = 2, kParcelsProtocol = 3, kContours = 4,
@@ -68,7 +68,7 @@ struct WorkingFileTable {
   void ClearPresence();
   // Sets every slot's flag to whether its file exists now and shows every panel: input map
   // files first (2, 4, 6, 7), then 1, 3, 5, 8 to 23 and 25.
-  void RefreshPresence(WindowOperations& window);
+  void RefreshPresence(RunEvents& events);
 
   // The slot's file in the folder now: an existing file of its name in any letter case,
   // else the slot's own name.

@@ -2,11 +2,11 @@
 // the system's reason, in a message box. The run then goes on with its next step.
 #pragma once
 
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
 #include "textio/TextFile.h"
 
-inline bool CloseOrReport(textio::TextFileWriter& file, WindowOperations& window) {
+inline bool CloseOrReport(textio::TextFileWriter& file, RunEvents& events) {
   if (file.Close()) return true;
-  window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + file.FailureText());
+  events.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + file.FailureText());
   return false;
 }

@@ -6,7 +6,7 @@
 #include "textio/Platform.h"
 
 PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,
-                           const ModelChoice& choice, int threads, WindowOperations& window) {
+                           const ModelChoice& choice, int threads, RunEvents& events) {
   PreparedJoint p;
   std::error_code ec;
   std::filesystem::create_directories(textio::PathFromUtf8(jointFolder), ec);
@@ -22,7 +22,7 @@ PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::s
   }
   TransformationWork work;
   for (const std::string& folder : p.folders) {
-    p.inputs.push_back(ReadTransformationInput(folder, window));
+    p.inputs.push_back(ReadTransformationInput(folder, events));
     p.ownM0.push_back(OwnM0(choice, p.inputs.back(), threads, work));
   }
   p.joint = JoinAdjustmentPoints(p.folders, p.inputs, p.ownM0, p.folder);

@@ -11,7 +11,7 @@
 #include "county/JointFit.h"
 #include "county/Seams.h"
 
-class WindowOperations;
+class RunEvents;
 
 struct PreparedJoint {
   std::string folder;                // the joint fit's own folder, absolute
@@ -23,9 +23,9 @@ struct PreparedJoint {
 
 // Makes the joint folder when it is missing (it must not be one of the folders: the fit's
 // reports would take the place of a folder's own), reads every folder's input (a failed
-// read shows its message through `window`), fits each alone for its m0 and joins them.
+// read shows its message through `events`), fits each alone for its m0 and joins them.
 PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,
-                           const ModelChoice& choice, int threads, WindowOperations& window);
+                           const ModelChoice& choice, int threads, RunEvents& events);
 
 // A folder of the seam search from its run: the map positions its run converted, its fit,
 // and the adjustment points of `own` (its TRANSPKT.BIN as read; null: none compared).

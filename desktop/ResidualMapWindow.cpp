@@ -160,7 +160,7 @@ ResidualMapWindow::ResidualMapWindow(std::function<void(const QString&)> pointSe
 void ResidualMapWindow::Refresh(const RunResult& run, const std::string& folder) {
   FitPictureData data;
   if (run.MadeIn(folder)) {
-    BuildFitPicture(folder, run.Transformation(), true, run.threads, data);
+    BuildFitPicture(folder, run.Transformation(), run.map.get(), run.threads, data);
   } else {
     data.folder = QString::fromStdString(folder);
     data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";

@@ -495,12 +495,18 @@ bool TForm2::SaveLimits() {
   return true;
 }
 
-std::string TForm2::KindText() {
-  return comboBox1_->currentText().toStdString();
-}
-
-std::string TForm2::DegreeText() {
-  return comboBox2_->currentText().toStdString();
+RunRequest TForm2::Request() {
+  RunRequest request;
+  TakeModelChoice(comboBox1_->currentText().toStdString(), comboBox2_->currentText().toStdString(),
+                  request.model);
+  for (int k = 0; k < kMapFileCount; ++k)
+    request.convert[k] = boxes_[k + 1]->isChecked();
+  request.exportGeoPackage = geoPackageBox_->isChecked();
+  request.confirmSuspectConversion = [this](std::string_view question) {
+    return ConvertDespiteSuspectPoints(question);
+  };
+  request.keepMapDrawing = true;
+  return request;
 }
 
 void TForm2::ShowStatus(std::string_view text) {
@@ -557,14 +563,6 @@ void TForm2::SetCounter(Counter counter, std::string_view text) {
   QLineEdit* edit = edits_.at(EditOf(counter));
   edit->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
   edit->repaint();
-}
-
-std::string TForm2::CounterText(Counter counter) {
-  return edits_.at(EditOf(counter))->text().toStdString();
-}
-
-bool TForm2::ConversionSwitch(MapFile file) {
-  return boxes_[static_cast<int>(file) + 1]->isChecked();
 }
 
 void TForm2::CreateStatusBar() {
@@ -784,8 +782,7 @@ void TForm2::BitBtn1Click() {
   ++generation_;  // a refit still running belongs to the run before
   ClearRunFigures();
   try {
-    state_.exportGeoPackage = geoPackageBox_->isChecked();
-    RunProcessing(state_, *this);
+    RunProcessing(state_, Request(), *this);
     PaintStatus();
     ShowRunOutcome();
     ShowFitSummary();
@@ -875,8 +872,8 @@ std::vector<std::string> TForm2::JointFolders() const {
 
 bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string& jointFolder) {
   if (running_ || refitting_) return false;
-  ModelChoice choice;
-  TakeModelChoice(KindText(), DegreeText(), choice);
+  const RunRequest request = Request();
+  ModelChoice choice = request.model;
   choice.ReportDecimals = 4;
   boxesShown_.clear();
   skipped_.clear();
@@ -902,7 +899,7 @@ bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string
   // One closing box for the whole joint run, with its summary.
   skipped_.insert(MessageKind::Closing);
   state_.jointInput = prepared.joint.input;
-  RunProcessing(state_, *this);
+  RunProcessing(state_, request, *this);
   state_.jointInput.reset();
   const std::shared_ptr<const RunResult> joint = state_.result;
   const TransformationResult& t = joint->Transformation();
@@ -915,14 +912,11 @@ bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string
   for (std::size_t k = 0; convert && k < prepared.folders.size(); ++k) {
     RunState folder;
     folder.threads = state_.threads;
-    folder.model = state_.model;
-    folder.modelFromSelectors = false;
     folder.jointFit = joint->transformation;
-    folder.exportGeoPackage = geoPackageBox_->isChecked();
     folder.files.WorkingFolder = prepared.folders[k];
     folder.files.BuildWorkingFiles();
     folder.files.RefreshPresence(*this);
-    RunProcessing(folder, *this);
+    RunProcessing(folder, request, *this);
     seams.push_back(
         SeamFolderOf(prepared.folders[k], folder.result.get(), prepared.inputs[k].get()));
   }

@@ -61,7 +61,7 @@ class ClickLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-class TForm2 : public QMainWindow, public WindowOperations {
+class TForm2 : public QMainWindow, public RunEvents {
   Q_OBJECT
 
  public:
@@ -74,17 +74,15 @@ class TForm2 : public QMainWindow, public WindowOperations {
   // of that kind in this run.
   static constexpr int kBoxesBeforeSkipOffer = 3;
 
-  std::string KindText() override;
-  std::string DegreeText() override;
   void ShowStatus(std::string_view text) override;
   void ShowMessage(MessageKind kind, std::string_view text) override;
   void ShowPanel(int slot, PanelState state) override;
   void SetCounter(Counter counter, std::string_view text) override;
-  std::string CounterText(Counter counter) override;
-  bool ConversionSwitch(MapFile file) override;
   // The question before the maps; "Nie przeliczaj – pokaż punkty" answers false and has the
   // points window opened, with the proposal selected, once the run ends.
-  bool ConvertDespiteSuspectPoints(std::string_view question) override;
+  bool ConvertDespiteSuspectPoints(std::string_view question);
+  // What WYKONAJ asks of the run, from the window's choices as they stand now.
+  RunRequest Request();
 
   // Locates the folder, rebuilds the file table and lights the panels of present files.
   void StartUp();

@@ -39,6 +39,7 @@ struct MapContents {
     Pairs positions;
   };
   std::vector<Record> layers, objects;
+  MapFileSet read{};  // the files read, each one a layer of its own
 };
 
 // The areas of an index by row number: each row is the number, the identifier, the area
@@ -77,24 +78,26 @@ void ReadSections(const SectionedFormat& format, const std::string& path,
   });
 }
 
-MapContents ReadMap(const WorkingFileTable& files) {
+MapContents ReadMap(const WorkingFileTable& files, const MapFileSet& converted) {
   MapContents map;
-  auto exists = [&](int slot) { return files.SlotFileExists(slot); };
-  if (exists(slot::kParcelsOut)) {
-    ReadParcelShapes(files.SlotPath(slot::kParcelsOut), map.parcels);
+  const auto path = [&](MapFile file) { return files.SlotPath(SlotsOf(file).converted); };
+  const auto take = [&](MapFile file) {
+    const int k = static_cast<int>(file);
+    map.read[k] = converted[k] && files.SlotFileExists(SlotsOf(file).converted);
+    return map.read[k];
+  };
+  if (take(MapFile::Parcels)) {
+    ReadParcelShapes(path(MapFile::Parcels), map.parcels);
     map.parcelIndexAreas = IndexAreas(files.SlotPath(slot::kParcelsIndex));
   }
-  if (exists(slot::kContoursOut)) {
-    ReadParcelShapes(files.SlotPath(slot::kContoursOut), map.contours);
+  if (take(MapFile::Contours)) {
+    ReadParcelShapes(path(MapFile::Contours), map.contours);
     map.contourIndexAreas = IndexAreas(files.SlotPath(slot::kContoursIndex));
   }
   int unreadable = 0;
-  if (exists(slot::kPointsOut))
-    ReadPointShapes(files.SlotPath(slot::kPointsOut), map.points, unreadable);
-  if (exists(slot::kLayersOut))
-    ReadSections(LayerFormat(), files.SlotPath(slot::kLayersOut), map.layers);
-  if (exists(slot::kObjectsOut))
-    ReadSections(ObjectFormat(), files.SlotPath(slot::kObjectsOut), map.objects);
+  if (take(MapFile::Points)) ReadPointShapes(path(MapFile::Points), map.points, unreadable);
+  if (take(MapFile::Layers)) ReadSections(LayerFormat(), path(MapFile::Layers), map.layers);
+  if (take(MapFile::Objects)) ReadSections(ObjectFormat(), path(MapFile::Objects), map.objects);
   return map;
 }
 
@@ -313,13 +316,12 @@ int ZoneOfEasting(long double easting) {
   return 2176 + static_cast<int>(easting / 1e6) - 5;
 }
 
-GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
-                                   const TransformationResult& transformation,
-                                   WindowOperations& window) {
+GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileSet& converted,
+                                   const TransformationResult& transformation, RunEvents& events) {
   GeoPackageSummary summary;
   summary.path = files.SlotPath(slot::kGeoPackage);
-  window.ShowStatus(" Zapisuję Mapa.gpkg");
-  const MapContents map = ReadMap(files);
+  events.ShowStatus(" Zapisuję Mapa.gpkg");
+  const MapContents map = ReadMap(files, converted);
   bool mixed = false;
   summary.epsg = CommonZone(map, transformation, mixed);
   OGRSpatialReference srs;
@@ -337,36 +339,41 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
   std::unique_ptr<GDALDataset> dataset(
       driver ? driver->Create(temporary.c_str(), 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
   if (!dataset) {
-    window.ShowMessage(MessageKind::WriteFailure,
+    events.ShowMessage(MessageKind::WriteFailure,
                        "Błąd zapisu pliku " + summary.path + ": " + CPLGetLastErrorMsg());
     return summary;
   }
   dataset->StartTransaction();
   Writer writer(*dataset, &srs);
-  ParcelLayer(writer, "dzialki", map.parcels, map.parcelIndexAreas, summary.invalid);
-  ParcelLayer(writer, "kontury", map.contours, map.contourIndexAreas, summary.invalid);
-  PointLayer(writer, map.points);
-  SectionLayer(writer, "warstwy", map.layers);
-  SectionLayer(writer, "obiekty", map.objects);
+  const auto read = [&](MapFile file) { return map.read[static_cast<int>(file)]; };
+  if (read(MapFile::Parcels)) {
+    ParcelLayer(writer, "dzialki", map.parcels, map.parcelIndexAreas, summary.invalid);
+  }
+  if (read(MapFile::Contours)) {
+    ParcelLayer(writer, "kontury", map.contours, map.contourIndexAreas, summary.invalid);
+  }
+  if (read(MapFile::Points)) PointLayer(writer, map.points);
+  if (read(MapFile::Layers)) SectionLayer(writer, "warstwy", map.layers);
+  if (read(MapFile::Objects)) SectionLayer(writer, "obiekty", map.objects);
   AdjustmentLayer(writer, transformation);
   const bool committed = dataset->CommitTransaction() == OGRERR_NONE && !writer.Failed();
   dataset.reset();  // closes the file
   std::string reason = CPLGetLastErrorMsg();
   if (!committed || !SyncAndRename(temporary, summary.path, reason)) {
     textio::RemoveFile(temporary);
-    window.ShowMessage(MessageKind::WriteFailure,
+    events.ShowMessage(MessageKind::WriteFailure,
                        "Błąd zapisu pliku " + summary.path + ": " + reason);
     return summary;
   }
   summary.written = true;
   if (summary.epsg == 0) {
-    window.ShowMessage(MessageKind::ExportNote,
+    events.ShowMessage(MessageKind::ExportNote,
                        std::string("Mapa.gpkg zapisano bez układu odniesienia: współrzędne ") +
                            (mixed ? "należą do różnych stref" : "nie należą do żadnej strefy") +
                            " układu \"2000\"");
   }
   if (summary.invalid > 0) {
-    window.ShowMessage(MessageKind::ExportNote,
+    events.ShowMessage(MessageKind::ExportNote,
                        "Mapa.gpkg: rekordów działek/konturów, które nie tworzą poprawnego "
                        "wieloboku (zapisane jako linia w warstwie dzialki_linie lub "
                        "kontury_linie albo pominięte): " +

@@ -1,14 +1,14 @@
 // The converted map of a run as one GeoPackage, Mapa.gpkg in the working folder, through
 // GDAL/OGR: layers dzialki and kontury (a polygon per record), punkty, warstwy and obiekty
-// (positions), and punkty_dostosowania (the adjustment points with their figures). The
-// reference system is the "2000" zone read from the eastings (5-8 -> EPSG:2176-2179);
-// geometry is written easting first, as GIS tools draw it. Written beside its name and
-// renamed into place when complete; the converted files are only read.
+// (positions), one for each map file the run converted, and punkty_dostosowania (the adjustment
+// points with their figures). The reference system is the "2000" zone read from the eastings (5-8
+// -> EPSG:2176-2179); geometry is written easting first, as GIS tools draw it. Written beside its
+// name and renamed into place when complete; the converted files are only read.
 #pragma once
 
 #include <string>
 
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
 #include "core/WorkingFiles.h"
 #include "transform/RunTransformation.h"
 
@@ -21,11 +21,11 @@ struct GeoPackageSummary {
   int epsg = 0;     // 0: no reference system
 };
 
-// Exports the run's converted files; problems (no reference system, records that are no
-// valid polygon, a file that cannot be written) are told through `window`.
-GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files,
-                                   const TransformationResult& transformation,
-                                   WindowOperations& window);
+// Exports the files the run converted (`converted`), and no other converted file that may lie
+// in the folder from an earlier run; problems (no reference system, records that are no
+// valid polygon, a file that cannot be written) are told through `events`.
+GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileSet& converted,
+                                   const TransformationResult& transformation, RunEvents& events);
 
 // The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,
 // 0 for any other.

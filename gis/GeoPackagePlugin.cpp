@@ -5,10 +5,10 @@
 #include "textio/Platform.h"
 
 ZORNAK_PLUGIN_ENTRY void zornak_export_geopackage(const WorkingFileTable& files,
+                                                  const MapFileSet& converted,
                                                   const TransformationResult& transformation,
-                                                  WindowOperations& window,
-                                                  GeoPackageSummary& summary) {
-  summary = ExportGeoPackage(files, transformation, window);
+                                                  RunEvents& events, GeoPackageSummary& summary) {
+  summary = ExportGeoPackage(files, converted, transformation, events);
 }
 
 // The entry must keep the type the program calls it by.

@@ -17,9 +17,9 @@ inline constexpr const char* kGeoPackagePluginFile = "libzornak_gis.so";
 inline constexpr const char* kGeoPackagePluginEntry = "zornak_export_geopackage";
 
 // ExportGeoPackage behind a plain C name.
-using GeoPackageEntry = void (*)(const WorkingFileTable& files,
-                                 const TransformationResult& transformation,
-                                 WindowOperations& window, GeoPackageSummary& summary);
+using GeoPackageEntry = void (*)(const WorkingFileTable& files, const MapFileSet& converted,
+                                 const TransformationResult& transformation, RunEvents& events,
+                                 GeoPackageSummary& summary);
 
 inline constexpr const char* kGisFilePluginEntry = "zornak_convert_gis_file";
 // ConvertGisFile behind a plain C name.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/MapDrawing.h"
 #include "core/ModelChoice.h"
 #include "transform/RunTransformation.h"
 
@@ -48,11 +49,11 @@ struct FitPictureData {
 };
 
 // Builds the picture of `result`, a fit made in `folder`: its points, the correction on a
-// grid (on `threads` threads, 0 every core) and, `withMap`, the map from the converted files
-// of the folder (the input files when none was converted). An explanation already in `data`
-// is kept; otherwise one is given when the fit is not usable.
-void BuildFitPicture(const std::string& folder, const TransformationResult& result, bool withMap,
-                     int threads, FitPictureData& data);
+// grid (on `threads` threads, 0 every core) and the map `map` when given (the run's own; no
+// file is read). An explanation already in `data` is kept; otherwise one is given when the
+// fit is not usable.
+void BuildFitPicture(const std::string& folder, const TransformationResult& result,
+                     const MapDrawing* map, int threads, FitPictureData& data);
 
 // For a program that holds no fit: builds the picture of the fit of `choice` to the points of
 // `folder` (TRANSPKT.BIN and Wykluczone.txt), computed as a run computes it, without writing

@@ -1,14 +1,14 @@
 // Gathering the picture of a run: from the fit the program holds, or, for a program that
 // holds none, from the folder's TRANSPKT.BIN and Wykluczone.txt, computed as a run computes
-// it and without writing a file. The map is read from the converted files, or from the
-// inputs when none exists.
+// it and without writing a file. The map comes with the run's result; a program without a
+// run reads it from the folder's converted files, or its inputs where none exists.
 #include <QDate>
 #include <cmath>
+#include <optional>
 
-#include "convert/MapGeometry.h"
-#include "convert/SectionedFile.h"
+#include "convert/MapDrawing.h"
+#include "core/RunEvents.h"
 #include "core/Threads.h"
-#include "core/WindowOperations.h"
 #include "picture/FitPicture.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -21,16 +21,12 @@ namespace {
 
 // The picture reads the folder and writes nothing: the read failure of TRANSPKT.BIN is told
 // by the picture's explanation, not by a box.
-class QuietWindow : public WindowOperations {
+class QuietEvents : public RunEvents {
  public:
-  std::string KindText() override { return {}; }
-  std::string DegreeText() override { return {}; }
   void ShowStatus(std::string_view) override {}
   void ShowMessage(MessageKind, std::string_view) override {}
   void ShowPanel(int, PanelState) override {}
   void SetCounter(Counter, std::string_view) override {}
-  std::string CounterText(Counter) override { return {}; }
-  bool ConversionSwitch(MapFile) override { return false; }
 };
 
 // Why the picture shows no usable fit; empty when it does.
@@ -137,53 +133,16 @@ void Corrections(const TFittedTransformation& f, int threads, FitPictureData& da
   });
 }
 
-// Outlines of a parcel or contour file: the boundary of every record, unreadable vertices
-// left out.
-void Outlines(const std::string& path, FitPictureData& data) {
-  std::vector<ParcelShape> shapes;
-  ReadParcelShapes(path, shapes);
-  for (ParcelShape& shape : shapes) {
-    if (shape.boundary.size() >= 2) data.outlines.push_back(std::move(shape.boundary));
-  }
-}
-
-// Marks of the point file: the first pair of each record.
-void Marks(const std::string& path, FitPictureData& data) {
-  std::vector<PointShape> points;
-  int unreadable = 0;
-  ReadPointShapes(path, points, unreadable);
-  for (const PointShape& p : points)
-    data.marks.emplace_back(p.x, p.y);
-}
-
-void Map(const std::string& folder, FitPictureData& data) {
-  const auto pick = [&](const char* converted, const char* input) {
-    if (textio::FileExistsInFolder(folder, converted)) {
-      data.mapConverted = true;
-      return textio::PathInFolder(folder, converted);
-    }
-    return textio::FileExistsInFolder(folder, input) ? textio::PathInFolder(folder, input)
-                                                     : std::string();
-  };
-  for (const auto& [converted, input] :
-       {std::pair{"Dzialki.ed_", "Dzialki.edz"}, std::pair{"Kontury.ed_", "Kontury.edz"}}) {
-    const std::string path = pick(converted, input);
-    if (!path.empty()) Outlines(path, data);
-  }
-  const std::string points = pick("Punkty.ep_", "Punkty.ept");
-  if (!points.empty()) Marks(points, data);
-  for (const auto& [format, converted, input] :
-       {std::tuple{&LayerFormat(), "Warstwy.tx_", "Warstwy.txt"},
-        std::tuple{&ObjectFormat(), "OBIEKTY.tx_", "OBIEKTY.txt"}}) {
-    const std::string path = pick(converted, input);
-    if (!path.empty()) ReadSectionPositions(*format, path, data.marks);
-  }
+void Map(const MapDrawing& map, FitPictureData& data) {
+  data.outlines = map.outlines;
+  data.marks = map.marks;
+  data.mapConverted = map.converted;
 }
 
 }  // namespace
 
-void BuildFitPicture(const std::string& folder, const TransformationResult& result, bool withMap,
-                     int threads, FitPictureData& data) {
+void BuildFitPicture(const std::string& folder, const TransformationResult& result,
+                     const MapDrawing* map, int threads, FitPictureData& data) {
   const QString explanation = data.explanation;
   data = FitPictureData{};
   data.folder = QString::fromStdString(folder);
@@ -205,7 +164,7 @@ void BuildFitPicture(const std::string& folder, const TransformationResult& resu
   } else {
     PointsRead(f, data);
   }
-  if (withMap) Map(folder, data);
+  if (map) Map(*map, data);
 }
 
 bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool withMap, int threads,
@@ -218,10 +177,17 @@ bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool w
     data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
     return false;
   }
-  QuietWindow window;
+  QuietEvents events;
   TransformationWork work;
-  const auto result = ComputeTransformation(choice, ReadTransformationInput(folder, window),
+  const auto result = ComputeTransformation(choice, ReadTransformationInput(folder, events),
                                             nullptr, {threads, 0, false, {}}, work);
-  BuildFitPicture(folder, *result, withMap, threads, data);
+  std::optional<MapDrawing> map;
+  if (withMap) {
+    WorkingFileTable files;
+    files.WorkingFolder = folder;
+    files.BuildWorkingFiles();
+    map = ReadMapDrawingOfFolder(files);
+  }
+  BuildFitPicture(folder, *result, map ? &*map : nullptr, threads, data);
   return true;
 }

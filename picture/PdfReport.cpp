@@ -448,7 +448,7 @@ void MapPage(PageFlow& flow, QPainter& painter, const ReportInput& in) {
   flow.NewPage();
   flow.Heading("Mapa odchyłek");
   FitPictureData data;
-  BuildFitPicture(in.run.folder, in.run.Transformation(), true, in.run.threads, data);
+  BuildFitPicture(in.run.folder, in.run.Transformation(), in.run.map.get(), in.run.threads, data);
   const QRectF area = flow.Rest().adjusted(0, 4, 0, -4);
   DrawFitPicture(painter, area, data, FitView(data, area.size()), {true, -1});
 }

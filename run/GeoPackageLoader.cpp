@@ -8,19 +8,20 @@ std::string GeoPackagePluginPath() {
 }
 
 GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
+                                                const MapFileSet& converted,
                                                 const TransformationResult& transformation,
-                                                WindowOperations& window) {
+                                                RunEvents& events) {
   std::string failure;
   const auto entry = reinterpret_cast<GeoPackageEntry>(
       PluginEntry(kGeoPackagePluginFile, kGeoPackagePluginEntry, failure));
   GeoPackageSummary summary;
   summary.path = files.SlotPath(slot::kGeoPackage);
   if (!entry) {
-    window.ShowMessage(MessageKind::WriteFailure, "Eksport GeoPackage niedostępny (" + failure +
+    events.ShowMessage(MessageKind::WriteFailure, "Eksport GeoPackage niedostępny (" + failure +
                                                       "): nie zapisano " + summary.path);
     return summary;
   }
-  entry(files, transformation, window, summary);
+  entry(files, converted, transformation, events, summary);
   return summary;
 }
 

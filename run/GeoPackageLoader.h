@@ -11,11 +11,12 @@
 // lib/<multiarch>/zornak-edz), else empty.
 std::string GeoPackagePluginPath();
 
-// Exports through the plugin. When it cannot be loaded, says why through `window` and
+// Exports through the plugin. When it cannot be loaded, says why through `events` and
 // returns a summary with nothing written.
 GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
+                                                const MapFileSet& converted,
                                                 const TransformationResult& transformation,
-                                                WindowOperations& window);
+                                                RunEvents& events);
 
 // Converts a GIS file through the plugin; when it cannot be loaded, `result.error` says why.
 GisFileResult ConvertGisFileThroughPlugin(const GisJob& job,

@@ -1,6 +1,6 @@
 // The one processing command: takes the model from the selector texts, runs the
 // transformation with local correction, refreshes the presence of the working files and
-// converts the map files, reporting through `window`. A front end owns one RunState for
+// converts the map files, reporting through `events`. A front end owns one RunState for
 // the program's life and hands it to every run.
 #pragma once
 
@@ -11,8 +11,8 @@
 
 #include "convert/ConvertMapFiles.h"
 #include "convert/RunResult.h"
-#include "core/ModelChoice.h"
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
+#include "core/RunRequest.h"
 #include "core/WorkingFiles.h"
 #include "transform/RunTransformation.h"
 
@@ -30,7 +30,7 @@ struct RunState {
   int threads = 0;
   WorkingFileTable files;
   ModelChoice model;
-  // True: each run takes the model from the window's selector texts. A front end that
+  // True: each run takes the model from the events's selector texts. A front end that
   // chose the model as numbers sets `model` and clears this.
   bool modelFromSelectors = true;
   TransformationState transformation;  // the tables of the transformation
@@ -55,10 +55,12 @@ struct RunState {
   const RunResult& Result() const { return *result; }
 };
 
-// Runs on state.files.WorkingFolder; BuildWorkingFiles must have run for it. When no file
-// can be created in the folder, one message says so and nothing else happens (returns
-// false): no file is written, no panel lit, no counter filled.
-bool RunProcessing(RunState& state, WindowOperations& window);
+// Runs `request` on state.files.WorkingFolder; BuildWorkingFiles must have run for it. The
+// result is also kept as state.result. When no file can be created in the folder, one
+// message says so and nothing else happens (the result is not `started`): no file is
+// written, no panel lit, no counter filled.
+std::shared_ptr<const RunResult> RunProcessing(RunState& state, const RunRequest& request,
+                                               RunEvents& events);
 
 // The result of a refit of `base` in memory with `excluded` left out instead of
 // Wykluczone.txt's list: exactly what a run with that list computes, no file read or

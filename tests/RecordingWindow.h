@@ -1,34 +1,41 @@
-// Window operations that record every call, for tests of the processing.
+// An event sink that records every event, and the request a test runs with, for tests of
+// the processing.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "core/WindowOperations.h"
+#include "core/RunRequest.h"
 
-class RecordingWindow : public WindowOperations {
+class RecordingWindow : public RunEvents {
  public:
-  std::string kind = "Konforemna";
-  std::string degree = "1";
   std::vector<std::string> statuses;
   std::vector<std::string> messages;
   std::vector<MessageKind> messageKinds;
   std::map<int, PanelState> panels;
   std::map<Counter, std::string> counters;
-  std::map<MapFile, bool> switches;  // a file not named here is switched on
-  std::vector<std::string> calls;    // every status, message, panel and counter, in order
+  std::vector<std::string> calls;  // every status, message, panel and counter, in order
 
+  // The request of a test's run: conformal degree 1, every map file.
+  RunRequest request = [] {
+    RunRequest r;
+    r.model = {1, 1, 0};
+    return r;
+  }();
   bool convertDespiteSuspect = true;
   std::vector<std::string> questions;  // about suspect points
 
-  bool ConvertDespiteSuspectPoints(std::string_view question) override {
-    questions.emplace_back(question);
-    calls.push_back("question " + std::string(question));
-    return convertDespiteSuspect;
+  // `request`, with the question answered by `convertDespiteSuspect` and recorded here.
+  const RunRequest& Request() {
+    request.confirmSuspectConversion = [this](std::string_view question) {
+      questions.emplace_back(question);
+      calls.push_back("question " + std::string(question));
+      return convertDespiteSuspect;
+    };
+    return request;
   }
-  std::string KindText() override { return kind; }
-  std::string DegreeText() override { return degree; }
+
   void ShowStatus(std::string_view text) override {
     statuses.emplace_back(text);
     calls.push_back("status " + std::string(text));
@@ -47,10 +54,5 @@ class RecordingWindow : public WindowOperations {
     counters[counter] = std::string(text);
     calls.push_back("counter " + std::to_string(static_cast<int>(counter)) + " " +
                     std::string(text));
-  }
-  std::string CounterText(Counter counter) override { return counters[counter]; }
-  bool ConversionSwitch(MapFile file) override {
-    const auto it = switches.find(file);
-    return it == switches.end() || it->second;
   }
 };

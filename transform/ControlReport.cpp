@@ -252,7 +252,7 @@ void TinBlock(ControlWriter& w, const CorrectionTin* tin) {
   w.File().WriteUtf8Line(line + " oraz środki trójkątów)");
 }
 
-void WriteControlReport(const ControlReportInput& in, WindowOperations& window) {
+void WriteControlReport(const ControlReportInput& in, RunEvents& events) {
   ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
   Header(w, in);
   JointBlock(w, in.joint, in.fitted, in.m0);
@@ -271,5 +271,5 @@ void WriteControlReport(const ControlReportInput& in, WindowOperations& window) 
   Problems(w, in.exclusions);
   if (in.fitted) Models(w, in.models, in.budgetSeconds);
   w.Separator();
-  CloseOrReport(w.File(), window);
+  CloseOrReport(w.File(), events);
 }

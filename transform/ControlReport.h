@@ -15,7 +15,7 @@
 #include "transform/Limits.h"
 #include "transform/PointCheck.h"
 
-class WindowOperations;
+class RunEvents;
 
 inline constexpr const char* kControlFileName = "Kontrola.tra";
 
@@ -38,7 +38,7 @@ struct ControlReportInput {
 };
 
 // Writes the file into the folder; a file that cannot be written is reported.
-void WriteControlReport(const ControlReportInput& input, WindowOperations& window);
+void WriteControlReport(const ControlReportInput& input, RunEvents& events);
 
 // "konforemna" or "ogólna" (UTF-8), as the tables name a model's kind.
 const char* KindName(int kind);

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "core/RunEvents.h"
 #include "core/Threads.h"
-#include "core/WindowOperations.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -213,24 +213,24 @@ void Judge(const ComputeOptions& options, TransformationWork& work, Transformati
 // The faulty lines of an input list (Wykluczone.txt, Limity.txt) in one message box, when
 // there are any.
 void ShowProblems(const char* file, const std::vector<std::string>& problems, MessageKind kind,
-                  WindowOperations& window) {
+                  RunEvents& events) {
   if (problems.empty()) return;
   std::string text = std::string("Błędy w pliku ") + file + " (te wiersze pominięto):";
   for (const std::string& problem : problems)
     text += "\n" + problem;
-  window.ShowMessage(kind, text);
+  events.ShowMessage(kind, text);
 }
 
 }  // namespace
 
 std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::string& folder,
-                                                                   WindowOperations& window) {
+                                                                   RunEvents& events) {
   auto input = std::make_shared<TransformationInput>();
   std::string header;
   std::int32_t number1 = 0, number2 = 0;
   TPktBIN reader;
   input->readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header,
-                                        number1, number2, input->points, window) != 0;
+                                        number1, number2, input->points, events) != 0;
   // The entries a failed read could not fill are placeholders, not points: the fit takes the
   // records read whole before the failure, and only those.
   if (input->readFailed) input->points.resize(static_cast<std::size_t>(reader.RecordsComplete));
@@ -283,26 +283,26 @@ std::shared_ptr<const TransformationResult> ComputeTransformation(
 }
 
 void WriteTransformationFiles(const std::string& folder, const TransformationResult& result,
-                              WindowOperations& window) {
+                              RunEvents& events) {
   ShowProblems(kExclusionFileName, result.exclusions.problems, MessageKind::ExclusionProblem,
-               window);
-  ShowProblems(kLimitFileName, result.input->limitFile.problems, MessageKind::LimitProblem, window);
-  WriteTransformReport(folder, result, window);
+               events);
+  ShowProblems(kLimitFileName, result.input->limitFile.problems, MessageKind::LimitProblem, events);
+  WriteTransformReport(folder, result, events);
   const TFittedTransformation& f = result.FittedTransformation;
   std::string failure;
   // A partial fit of a damaged TRANSPKT.BIN converts nothing; its pipeline would reproduce
   // no converted map either, so the one of an earlier run stays.
   if (f.Usable() && !WritePipelineFile(folder, f.model, failure)) {
-    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
+    events.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
   if (f.Usable() && result.tin && !WriteCorrectionTin(folder, f.model, *result.tin, failure)) {
-    window.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
+    events.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
   WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
                       result.models, result.comparisonBudget, result.testDegrees, result.proposal,
                       result.testedPoints, result.setCritical, result.limitChecks,
                       result.input->joint, f.figures.m0, f.Usable() ? result.tin.get() : nullptr},
-                     window);
+                     events);
 }
 
 // Each point's values are TransformPoint's whichever thread computes them.
@@ -330,19 +330,18 @@ const TransformationResult& TransformationState::Result() const {
   return result ? *result : NoTransformationResult();
 }
 
-void RunTransformation(const ModelChoice& choice, const std::string& folder,
-                       WindowOperations& window, TransformationState& state) {
+void RunTransformation(const ModelChoice& choice, const std::string& folder, RunEvents& events,
+                       TransformationState& state) {
   state.result.reset();
-  RunTransformation(choice, ReadTransformationInput(folder, window), folder, window, state);
+  RunTransformation(choice, ReadTransformationInput(folder, events), folder, events, state);
 }
 
 void RunTransformation(const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
-                       const std::string& folder, WindowOperations& window,
-                       TransformationState& state) {
+                       const std::string& folder, RunEvents& events, TransformationState& state) {
   state.result = ComputeTransformation(
       choice, std::move(input), nullptr,
       {state.threads, state.comparisonBudget, true, state.limits, state.tinPositions}, state.work);
-  WriteTransformationFiles(folder, *state.result, window);
+  WriteTransformationFiles(folder, *state.result, events);
 }
 
 std::string NoTransformationReason(const TransformationResult& result) {

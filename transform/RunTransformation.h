@@ -21,7 +21,7 @@
 #include "transform/TransformPoint.h"
 #include "transform/UPKTBIN.h"
 
-class WindowOperations;
+class RunEvents;
 
 // What a run starts from, as read from the working folder.
 struct TransformationInput {
@@ -38,9 +38,9 @@ struct TransformationInput {
 };
 
 // Reads TRANSPKT.BIN and Wykluczone.txt of `folder`; a failed read of TRANSPKT.BIN shows its
-// message box through `window`.
+// message box through `events`.
 std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::string& folder,
-                                                                   WindowOperations& window);
+                                                                   RunEvents& events);
 
 // A repeated point number of one set, against the point it repeats.
 struct RepeatedPoint {
@@ -119,9 +119,9 @@ void ComputeListing(const TFittedTransformation& f, int threads,
 
 // Writes Protokol.tra, the lists, err.tra, Transformacja.proj (from a usable fit only) and
 // Kontrola.tra of `result` into `folder`; the problems of Wykluczone.txt and every file that
-// could not be written are reported through `window`.
+// could not be written are reported through `events`.
 void WriteTransformationFiles(const std::string& folder, const TransformationResult& result,
-                              WindowOperations& window);
+                              RunEvents& events);
 
 // What the transformation keeps from run to run: the last result and the work tables.
 struct TransformationState {
@@ -142,12 +142,11 @@ const TransformationResult& NoTransformationResult();
 
 // Reads the input of `folder`, computes and writes the files: the run's transformation. The
 // result goes into `state`.
-void RunTransformation(const ModelChoice& choice, const std::string& folder,
-                       WindowOperations& window, TransformationState& state);
+void RunTransformation(const ModelChoice& choice, const std::string& folder, RunEvents& events,
+                       TransformationState& state);
 // The same from an input given (a joint fit's union), its files written into `folder`.
 void RunTransformation(const ModelChoice& choice, std::shared_ptr<const TransformationInput> input,
-                       const std::string& folder, WindowOperations& window,
-                       TransformationState& state);
+                       const std::string& folder, RunEvents& events, TransformationState& state);
 
 // The question before the maps, UTF-8: "Punkty podejrzane: 120 (T = 297.7, |d| = 0.515 m).
 // Korekta Hausbrandta przeniesie ich błędy na mapę."

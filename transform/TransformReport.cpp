@@ -316,9 +316,9 @@ void TransformReport::Description() {
   report_.WriteUtf8Line(std::string(67, '_') + "veltra_5.0" + std::string(3, '_'));
 }
 
-void TransformReport::Close(WindowOperations& window) {
+void TransformReport::Close(RunEvents& events) {
   for (textio::TextFileWriter* file : {&report_, &xy_, &xySk_, &xySk1_, &err_}) {
-    CloseOrReport(*file, window);
+    CloseOrReport(*file, events);
   }
 }
 
@@ -338,7 +338,7 @@ void InputBlock(const SetVerification& set, bool secondary, TransformReport& rep
 }  // namespace
 
 void WriteTransformReport(const std::string& folder, const TransformationResult& result,
-                          WindowOperations& window) {
+                          RunEvents& events) {
   const ModelChoice& choice = result.choice;
   const TFittedTransformation& f = result.FittedTransformation;
   TransformReport report;
@@ -368,5 +368,5 @@ void WriteTransformReport(const std::string& folder, const TransformationResult&
   } else {
     report.Defect();
   }
-  report.Close(window);
+  report.Close(events);
 }

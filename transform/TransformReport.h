@@ -14,12 +14,12 @@
 #include "transform/FittedTransformation.h"
 #include "transform/TransformPoint.h"
 
-class WindowOperations;
+class RunEvents;
 struct TransformationResult;
 
 // The five files of `result` in `folder`; each that could not be written is reported.
 void WriteTransformReport(const std::string& folder, const TransformationResult& result,
-                          WindowOperations& window);
+                          RunEvents& events);
 
 // The count lines of the input block.
 enum class CountLine {
@@ -55,8 +55,8 @@ class TransformReport {
   // The listing set with its values (values[k - 1]: point k), into all four listings.
   void Listing(const TFittedTransformation& f, const std::vector<TransformedPoint>& values);
   void Description();
-  // Closes the five files; each that could not be written is reported through `window`.
-  void Close(WindowOperations& window);
+  // Closes the five files; each that could not be written is reported through `events`.
+  void Close(RunEvents& events);
 
  private:
   void Separator();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/WindowOperations.h"
+#include "core/RunEvents.h"
 #include "textio/Platform.h"
 #include "textio/TextFile.h"
 
@@ -130,11 +130,11 @@ std::string TPktBIN::DamageLine() const {
 }
 
 int TPktBIN::WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
-                        std::int32_t& number2, TPktDostosowania& list, WindowOperations& window) {
+                        std::int32_t& number2, TPktDostosowania& list, RunEvents& events) {
   const int status = CzytajBIN(path, header, number1, number2, list);
   if (status > 0) {
     const std::string damage = DamageLine();
-    window.ShowMessage(MessageKind::AdjustmentFileUnreadable,
+    events.ShowMessage(MessageKind::AdjustmentFileUnreadable,
                        damage.empty() ? std::string(kReadFailureMessage)
                                       : std::string(kReadFailureMessage) + "\n" + damage);
   }

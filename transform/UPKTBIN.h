@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class WindowOperations;
+class RunEvents;
 
 struct TPkt {
   std::string Nr;
@@ -35,7 +35,7 @@ class TPktBIN {
   // CzytajBIN, and on failure the message box (with the damage line below its text when
   // the file was there); returns CzytajBIN's status.
   int WczytajBIN(const std::string& path, std::string& header, std::int32_t& number1,
-                 std::int32_t& number2, TPktDostosowania& list, WindowOperations& window);
+                 std::int32_t& number2, TPktDostosowania& list, RunEvents& events);
 
   // What the last read found: the file could be opened (a failure then means damage), the
   // record count the file declares (-1 before it was read), and the records read whole. The

@@ -39,7 +39,7 @@ class ConversionRun : public testing::Test {
     state.files.WorkingFolder = folder.Path();
     state.files.ClearPresence();
     state.files.BuildWorkingFiles();
-    RunProcessing(state, window);
+    RunProcessing(state, window.Request(), window);
   }
   std::vector<std::string> FileLines(const std::string& name) const {
     return Utf8Lines(folder.Read(name));

@@ -119,7 +119,7 @@ TEST_F(ConversionRun, ClearedSwitchLeavesEarlierOutputsUntouched) {
   IdentityTransformation();
   WriteLines("PUNKTY.ept", {"1                   5567000.00 7456000.00 5567000.00 7456000.00"});
   folder.Write("Punkty.ep_", "earlier");
-  window.switches[MapFile::Points] = false;
+  window.request.convert[static_cast<int>(MapFile::Points)] = false;
   Run();
   EXPECT_EQ(folder.Read("Punkty.ep_"), "earlier");
   EXPECT_FALSE(folder.Exists("Protokol3.txt"));

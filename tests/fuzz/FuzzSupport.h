@@ -10,16 +10,12 @@
 #include "convert/MapFileTask.h"
 #include "transform/RunTransformation.h"
 
-class SilentWindow : public WindowOperations {
+class SilentWindow : public RunEvents {
  public:
-  std::string KindText() override { return "Konforemna"; }
-  std::string DegreeText() override { return "1"; }
   void ShowStatus(std::string_view) override {}
   void ShowMessage(MessageKind, std::string_view) override {}
   void ShowPanel(int, PanelState) override {}
   void SetCounter(Counter, std::string_view) override {}
-  std::string CounterText(Counter) override { return "7"; }
-  bool ConversionSwitch(MapFile) override { return true; }
 };
 
 // The state of the fuzzing process: its folder, its fit and the conversion's tables.

@@ -35,8 +35,8 @@ class GeoPackageRun : public testing::Test {
   void Run(bool exportIt = true) {
     state.files.WorkingFolder = folder.Path();
     state.files.BuildWorkingFiles();
-    state.exportGeoPackage = exportIt;
-    RunProcessing(state, window);
+    window.request.exportGeoPackage = exportIt;
+    RunProcessing(state, window.Request(), window);
   }
   void CopyDemo() { folder.CopyDemo(); }
   // Adjustment points equal in both systems around (x, y).
@@ -246,6 +246,33 @@ TEST_F(GeoPackageRun, RecordsThatAreNoPolygonAndReferencesThatFitNoZone) {
                       "Mapa.gpkg zapisano bez układu odniesienia: współrzędne należą do "
                       "różnych stref układu \"2000\""),
             window.messages.end());
+}
+
+// Mapa.gpkg holds what its own run converted: a converted parcel file left in the folder by
+// an earlier run of another fit, whose input is gone, is not exported with the new fit's
+// layers; a map file the run has no input for gets no layer.
+TEST_F(GeoPackageRun, ARepeatedRunExportsOnlyWhatItConverted) {
+  CopyDemo();
+  Run();
+  ASSERT_TRUE(folder.Exists("Dzialki.ed_"));
+  folder.Remove("DZIALKI.edz");
+  window.request.model = {2, 2, 0};
+  Run();
+  ASSERT_TRUE(state.Result().geoPackageWritten);
+  ASSERT_TRUE(folder.Exists("Dzialki.ed_"));  // the earlier run's, left alone
+  Dataset gpkg(folder.File("Mapa.gpkg"));
+  ASSERT_TRUE(gpkg.data);
+  EXPECT_EQ(gpkg.data->GetLayerByName("dzialki"), nullptr);
+  EXPECT_EQ(gpkg.data->GetLayerCount(), 5);
+  // The contours are this run's: every vertex as its converted file has it now.
+  const std::vector<Pairs> boundaries = BoundariesOf(folder.Read("Kontury.ed_"));
+  OGRLayer* contours = gpkg.data->GetLayerByName("kontury");
+  ASSERT_NE(contours, nullptr);
+  ASSERT_EQ(contours->GetFeatureCount(), static_cast<GIntBig>(boundaries.size()));
+  std::unique_ptr<OGRFeature> first(contours->GetNextFeature());
+  const OGRLinearRing* ring = first->GetGeometryRef()->toPolygon()->getExteriorRing();
+  EXPECT_DOUBLE_EQ(ring->getX(0), boundaries[0][0].second);
+  EXPECT_DOUBLE_EQ(ring->getY(0), boundaries[0][0].first);
 }
 
 TEST_F(GeoPackageRun, NoSwitchNoGeoPackage) {

@@ -997,6 +997,13 @@ class GuiTest : public QObject {
     const long double m0Before =
         form.State().Result().Transformation().FittedTransformation.figures.m0;
     const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
+    // The map is the run's own: with its files moved away, the tick's views still draw it.
+    const std::size_t outlines = form.MapWindow()->Canvas()->Data().outlines.size();
+    QCOMPARE(outlines, std::size_t{12});  // 9 parcels and 3 contours
+    QDir(folder.path()).mkdir("away");
+    const QStringList mapFiles = {"Dzialki.ed_", "Kontury.ed_", "DZIALKI.edz", "KONTURY.edz"};
+    for (const QString& name : mapFiles)
+      QVERIFY(QFile::rename(folder.filePath(name), folder.filePath("away/" + name)));
     points->setCurrentItem(points->item(found[0]->row(), 0));
     points->item(found[0]->row(), 0)->setCheckState(Qt::Unchecked);
     QCOMPARE(ReadBytes(folder.filePath("Wykluczone.txt")),
@@ -1011,6 +1018,9 @@ class GuiTest : public QObject {
     QVERIFY(live.FittedTransformation.figures.m0 != m0Before);
     QCOMPARE(form.MapWindow()->Canvas()->Data().m0, live.FittedTransformation.figures.m0);
     QCOMPARE(form.MapWindow()->Canvas()->Data().pointsUsed, 35);
+    QCOMPARE(form.MapWindow()->Canvas()->Data().outlines.size(), outlines);
+    for (const QString& name : mapFiles)
+      QVERIFY(QFile::rename(folder.filePath("away/" + name), folder.filePath(name)));
     QVERIFY(form.FitSummary()->text().contains("wyłączone: 1"));
     // The point just unticked is still the selected row, wherever the refill put it.
     const QList<QTableWidgetItem*> kept = points->selectedItems();
@@ -1039,16 +1049,16 @@ class GuiTest : public QObject {
     QVERIFY(general2 >= 0);
     models->selectRow(general2);
     QTest::mouseClick(window->UseModelButton(), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(form.KindText()), "Ogólna (afin.)");
-    QCOMPARE(QString::fromStdString(form.DegreeText()), "2");
+    QCOMPARE(form.Request().model.TransformKind, 2);
+    QCOMPARE(form.Request().model.TransformDegree, 2);
     form.StartUp();  // as at every activation of the main window
-    QCOMPARE(QString::fromStdString(form.KindText()), "Ogólna (afin.)");
+    QCOMPARE(form.Request().model.TransformKind, 2);
     {
       ModalCloser closer;
       form.BitBtn1Click();
     }
-    QCOMPARE(form.State().model.TransformKind, 2);
-    QCOMPARE(form.State().model.TransformDegree, 2);
+    QCOMPARE(form.State().Result().model.TransformKind, 2);
+    QCOMPARE(form.State().Result().model.TransformDegree, 2);
     QVERIFY(ReadBytes(folder.filePath("Protokol.tra")).contains("stopnia 2"));
     QCOMPARE(form.State().Result().Transformation().excluded, 1);
     // The window refreshed after the run: the point stays unticked, as a control point.

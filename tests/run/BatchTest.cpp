@@ -1,3 +1,4 @@
+#include "batch/BatchReport.h"
 #include "batch/BatchRun.h"
 #include "batch/ConsoleWindow.h"
 
@@ -375,12 +376,15 @@ TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
 // control characters written out.
 TEST(BatchConsole, ControlCharactersOfAMessageAreWrittenOut) {
   std::ostringstream log;
-  ConsoleWindow window(1, 1, log);
-  window.ShowMessage(MessageKind::NumericError, "rekord 12\x1b]0;tytul\x07 zły");
+  ConsoleWindow window(log);
+  const std::string text = "rekord 12\x1b]0;tytul\x07 zły";
+  window.ShowMessage(MessageKind::NumericError, text);
   EXPECT_EQ(log.str().find('\x1b'), std::string::npos);
   EXPECT_NE(log.str().find("rekord 12\\x1B]0;tytul\\x07 zły"), std::string::npos) << log.str();
-  ASSERT_EQ(window.Messages().size(), 1u);
-  EXPECT_EQ(window.Messages()[0].text, "rekord 12\\x1B]0;tytul\\x07 zły");
+  RunResult run = *NoRunResult();
+  run.messages = {{MessageKind::NumericError, text}};
+  const BatchReport report = CollectReport(run, {{MessageKind::GisProblem, text}});
+  EXPECT_EQ(report.messages, (std::vector<std::string>(2, "rekord 12\\x1B]0;tytul\\x07 zły")));
 }
 
 // A refused command line says what is wrong in Polish, in one line, and where to look.

@@ -6,6 +6,7 @@
 
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
+#include "textio/Cp1250.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ class RunProcessingTest : public testing::Test {
   void Run() {
     state.files.WorkingFolder = folder.Path();
     state.files.BuildWorkingFiles();
-    RunProcessing(state, window);
+    RunProcessing(state, window.Request(), window);
   }
   TestFolder folder;
   RecordingWindow window;
@@ -52,9 +53,9 @@ TEST_F(RunProcessingTest, FolderWithoutMapFiles) {
   for (int slot : {17, 18, 19, 20})
     EXPECT_EQ(window.panels[slot], PanelState::Output) << slot;
   EXPECT_EQ(window.panels[2], PanelState::Absent);
-  EXPECT_EQ(state.model.ReportDecimals, 4);
-  EXPECT_EQ(state.model.TransformKind, 1);
-  EXPECT_EQ(state.model.TransformDegree, 1);
+  EXPECT_EQ(state.Result().model.ReportDecimals, 4);
+  EXPECT_EQ(state.Result().model.TransformKind, 1);
+  EXPECT_EQ(state.Result().model.TransformDegree, 1);
 }
 
 TEST_F(RunProcessingTest, TwoRunsGiveTheSameFiles) {
@@ -66,6 +67,46 @@ TEST_F(RunProcessingTest, TwoRunsGiveTheSameFiles) {
   folder.KeepOnly(inputs);
   Run();
   EXPECT_EQ(folder.Read("Protokol.tra") + folder.Read("xy_sk.tra"), first);
+}
+
+// The run reads nothing back from its sink: a folder run after another with the same sink
+// (as the desktop's joint fit ran every folder through one window) gives the files it gives
+// alone. An empty parcel file gets no registration unit from the folder before it.
+TEST_F(RunProcessingTest, AFolderGivesTheSameFilesAfterAnotherWithTheSameSink) {
+  const auto names = [](const TestFolder& f) { return f.Names(); };
+  // A file's bytes with its folder's name (the reports name it) put aside.
+  const auto contents = [](const TestFolder& f, const std::string& name) {
+    std::string bytes = f.Read(name);
+    const std::string path = textio::Utf8ToCp1250(f.Path());
+    for (std::size_t at; (at = bytes.find(path)) != std::string::npos;)
+      bytes.replace(at, path.size(), "FOLDER");
+    return bytes;
+  };
+  TestFolder before, alone;
+  before.CopyDemo();
+  for (TestFolder* f : {&folder, &alone}) {
+    f->CopyDemo();
+    f->Write("DZIALKI.edz", "");
+  }
+  RunState first;
+  first.files.WorkingFolder = before.Path();
+  first.files.BuildWorkingFiles();
+  ASSERT_TRUE(RunProcessing(first, window.Request(), window)->started);
+  ASSERT_EQ(window.counters[Counter::ParcelUnit], "3");
+  Run();
+  RecordingWindow fresh;
+  RunState own;
+  own.files.WorkingFolder = alone.Path();
+  own.files.BuildWorkingFiles();
+  ASSERT_TRUE(RunProcessing(own, fresh.Request(), fresh)->started);
+  ASSERT_EQ(names(folder), names(alone));
+  for (const std::string& name : names(alone))
+    EXPECT_EQ(contents(folder, name), contents(alone, name)) << name;
+  EXPECT_NE(folder.Read("SKO_dzialki.txt").find(" Jednostka ewidencyjna \r\n"), std::string::npos);
+  // The result carries the messages its run showed, and none of the run before.
+  ASSERT_EQ(state.Result().messages.size(), own.result->messages.size());
+  for (std::size_t k = 0; k < own.result->messages.size(); ++k)
+    EXPECT_EQ(state.Result().messages[k].kind, own.result->messages[k].kind);
 }
 
 TEST_F(RunProcessingTest, UnreadableAdjustmentFileStillEndsTheRun) {
@@ -83,7 +124,7 @@ TEST_F(RunProcessingTest, AFolderThatTakesNoFileIsRefusedBeforeAnythingHappens) 
       {{"1", 0, 0, 10, 10}, {"2", 100, 0, 110, 10}, {"3", 0, 100, 10, 110}});
   state.files.WorkingFolder = folder.File("gone");  // a folder removed since it was chosen
   state.files.BuildWorkingFiles();
-  EXPECT_FALSE(RunProcessing(state, window));
+  EXPECT_FALSE(RunProcessing(state, window.Request(), window)->started);
   EXPECT_FALSE(state.Result().started);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messageKinds[0], MessageKind::FolderNotWritable);
@@ -138,9 +179,8 @@ TEST_F(RunProcessingTest, AModelFitsFromZeroRedundancyOn) {
     folder.KeepOnly({});
     folder.WriteAdjustmentPoints(TPktDostosowania(corners, corners + c.points));
     folder.Write("PUNKTY.ept", "1                   50 50 0 0\r\n");
-    state.modelFromSelectors = false;
-    state.model = {c.kind, c.degree, 4};
-    window = RecordingWindow();
+    window.messages.clear();
+    window.request.model = {c.kind, c.degree, 4};
     Run();
     const TFittedTransformation& f = state.Result().Fit();
     EXPECT_EQ(f.fitted, c.fitted);
@@ -193,7 +233,7 @@ TEST(MapCorrections, BoundedByTheResidualsAndTheSameOnAnyThreads) {
     state.threads = threads;
     state.files.WorkingFolder = folder.Path();
     state.files.BuildWorkingFiles();
-    ASSERT_TRUE(RunProcessing(state, window));
+    ASSERT_TRUE(RunProcessing(state, window.Request(), window)->started);
     largestResidual = state.transformation.Result().FittedTransformation.figures.maxResidual;
     CorrectionTally all;
     for (const TaskResult& r : state.conversion.results)
@@ -226,7 +266,7 @@ TEST(MapCorrections, EachRunTalliesItsOwnPairsOnce) {
     state.threads = work.threads;
     state.conversion.work.batchPairs = work.batchPairs;
     state.files.BuildWorkingFiles();
-    ASSERT_TRUE(RunProcessing(state, window));
+    ASSERT_TRUE(RunProcessing(state, window.Request(), window)->started);
     CorrectionTally all;
     for (const TaskResult& r : state.Result().conversion)
       all.Merge(r.correction);

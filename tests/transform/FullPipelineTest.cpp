@@ -34,8 +34,8 @@ class FullPipeline : public testing::Test {
   void Run(bool full = true) {
     state_.files.WorkingFolder = folder_.Path();
     state_.files.BuildWorkingFiles();
-    state_.fullPipeline = full;
-    ASSERT_TRUE(RunProcessing(state_, window_));
+    window_.request.fullPipeline = full;
+    ASSERT_TRUE(RunProcessing(state_, window_.Request(), window_)->started);
     ASSERT_TRUE(state_.Result().Fit().Usable());
   }
   std::vector<MapPosition> Positions() const {
@@ -200,6 +200,37 @@ TEST_F(FullPipeline, NotAskedForNothingIsWritten) {
   EXPECT_FALSE(folder_.Exists("Korekta.json"));
   EXPECT_FALSE(folder_.Exists("Transformacja_pelna.proj"));
   EXPECT_EQ(folder_.Read("Kontrola.tra").find("POTOK PROJ"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Korekta.json and Transformacja_pelna.proj describe the fit they were made with, so a run
+// with another fit that does not write them removes them and says so; a run without a fit
+// converts nothing and leaves them as they are.
+TEST_F(FullPipeline, APairOfAnEarlierFitGoesWithTheNextRunThatDoesNotWriteOne) {
+  folder_.CopyDemo();
+  Run();
+  ASSERT_TRUE(folder_.Exists("Korekta.json"));
+  EXPECT_TRUE(state_.Result().removedOutputs.empty());
+  window_.request.model = {2, 3, 0};
+  Run(false);
+  EXPECT_FALSE(folder_.Exists("Korekta.json"));
+  EXPECT_FALSE(folder_.Exists("Transformacja_pelna.proj"));
+  EXPECT_EQ(state_.Result().removedOutputs,
+            (std::vector<std::string>{folder_.File("Korekta.json"),
+                                      folder_.File("Transformacja_pelna.proj")}));
+  Run();
+  ASSERT_TRUE(folder_.Exists("Korekta.json"));
+  folder_.Remove("TRANSPKT.BIN");
+  state_.files.BuildWorkingFiles();
+  window_.request.fullPipeline = false;
+  RunProcessing(state_, window_.Request(), window_);
+  EXPECT_FALSE(state_.Result().Fit().Usable());
+  EXPECT_TRUE(folder_.Exists("Korekta.json"));
+  EXPECT_TRUE(folder_.Exists("Transformacja_pelna.proj"));
+  EXPECT_TRUE(state_.Result().removedOutputs.empty());
 }
 
 }  // namespace

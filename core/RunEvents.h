@@ -1,8 +1,9 @@
 // The few operations through which the processing reports to whoever runs it: the desktop
-// window, the console of the batch program, a test. They speak of what is shown (a counter,
+// events, the console of the batch program, a test. They speak of what is shown (a counter,
 // a file panel, a switch), never of the controls that show it. Texts are UTF-8.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -32,9 +33,11 @@ inline constexpr int kCounterCount = 11;
 // The map files of a working folder, in the order a run converts them.
 enum class MapFile { Parcels, Contours, Points, Layers, Objects };
 inline constexpr int kMapFileCount = 5;
+// One flag per map file, in MapFile order.
+using MapFileSet = std::array<bool, kMapFileCount>;
 
 // What a message box is about. Front ends show every kind alike; the batch program's exit
-// status and a window's "skip the rest" offer tell them apart.
+// status and a events's "skip the rest" offer tell them apart.
 enum class MessageKind {
   AdjustmentFileUnreadable,  // TRANSPKT.BIN could not be read
   NumericError,              // a number of a map record could not be read
@@ -58,28 +61,22 @@ constexpr bool IsInputProblem(MessageKind kind) {
          kind == MessageKind::LimitProblem || kind == MessageKind::GisProblem;
 }
 
-class WindowOperations {
- public:
-  virtual ~WindowOperations() = default;
+// A message a run showed, as its result keeps it: the batch exit status and summary read
+// these, never a window.
+struct RunMessage {
+  MessageKind kind;
+  std::string text;  // UTF-8, as shown
+};
 
-  // Current texts of the model kind and degree selectors.
-  virtual std::string KindText() = 0;
-  virtual std::string DegreeText() = 0;
+class RunEvents {
+ public:
+  virtual ~RunEvents() = default;
+
   // Shows the status line with `text`, painted before the call returns.
   virtual void ShowStatus(std::string_view text) = 0;
   // A modal message box with an OK button and the application title; returns when closed.
   virtual void ShowMessage(MessageKind kind, std::string_view text) = 0;
-  // The panel of file slot 1..23.
+  // The panel of file slot 1..kWorkingFileSlots.
   virtual void ShowPanel(int slot, PanelState state) = 0;
   virtual void SetCounter(Counter counter, std::string_view text) = 0;
-  virtual std::string CounterText(Counter counter) = 0;
-  // Whether the user asked for this map file to be converted.
-  virtual bool ConversionSwitch(MapFile file) = 0;
-  // Asked once a run, after the fit and before any map file is converted, when the judgement
-  // flags adjustment points (`question` names them, UTF-8): true converts as usual, false
-  // converts nothing. A window that cannot ask converts, as the run always did.
-  virtual bool ConvertDespiteSuspectPoints(std::string_view question) {
-    static_cast<void>(question);
-    return true;
-  }
 };
