@@ -163,6 +163,11 @@ TEST(SharedAdjustmentPoints, AgreeToTheMillimetre) {
       {"equal", 0, 0, 0, 0, false},
       {"0.9 mm apart", 0.0009L, 0, 0, -0.0009L, false},
       {"1.1 mm apart in x1", 0.0011L, 0, 0, 0, true},
+      // Each coordinate of each system alone: a check that looks at one coordinate twice
+      // passes one of these as the same point.
+      {"1.1 mm apart in y1 only", 0, 0.0011L, 0, 0, true},
+      {"1.1 mm apart in x2 only", 0, 0, -0.0011L, 0, true},
+      {"1.1 mm apart in y2 only", 0, 0, 0, 0.0011L, true},
       {"apart in the secondary system only", 0, 0, 0, 0.05L, true},
   };
   for (const PointCase& c : cases) {
@@ -175,6 +180,8 @@ TEST(SharedAdjustmentPoints, AgreeToTheMillimetre) {
     EXPECT_EQ(shared[0].nr, PointNumber("7"));
     EXPECT_EQ(shared[0].differs, c.differs) << c.name;
     EXPECT_NEAR(static_cast<double>(shared[0].dx1), static_cast<double>(c.dx1), 1e-6) << c.name;
+    EXPECT_NEAR(static_cast<double>(shared[0].dy1), static_cast<double>(c.dy1), 1e-6) << c.name;
+    EXPECT_NEAR(static_cast<double>(shared[0].dx2), static_cast<double>(c.dx2), 1e-6) << c.name;
     EXPECT_NEAR(static_cast<double>(shared[0].dy2), static_cast<double>(c.dy2), 1e-6) << c.name;
   }
 }

@@ -448,3 +448,43 @@ TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// The protocol names every polygon whose area the fit changes by more than 0.01 %. An exact
+// similarity of scale k about the polygon multiplies its area by k^2: for k = 1.00025 a
+// 100 m square of 10,000 m2 becomes 10,005.000625 m2, +0.0500 % (named); for k = 1.00002,
+// +0.0040 % (not named).
+TEST_F(GisFileRun, AreaChangesAboveATenThousandthAreNamed) {
+  const long double cx = 5567600, cy = 7456800;
+  struct AreaCase {
+    long double k;
+    std::size_t named;
+  };
+  for (const AreaCase& c : {AreaCase{1.00025L, 1}, AreaCase{1.00002L, 0}}) {
+    TPktDostosowania exact;
+    int nr = 0;
+    for (const auto& [dx, dy] :
+         {std::pair{-500.0L, -500.0L}, {-500.0L, 500.0L}, {500.0L, 500.0L}, {500.0L, -500.0L}}) {
+      exact.push_back({std::to_string(++nr), cx + dx, cy + dy, cx + c.k * dx, cy + c.k * dy});
+    }
+    folder_.WriteAdjustmentPoints(exact);
+    folder_.Write("kwadrat.csv",
+                  "WKT,nr\n\"POLYGON ((7456800 5567600, 7456900 5567600, 7456900 5567700, "
+                  "7456800 5567700, 7456800 5567600))\",1\n");
+    const JsonValue json =
+        Run({"--gis", folder_.File("kwadrat.csv"), "--gis-out", folder_.File("kwadrat.gpkg")}, 0);
+    const JsonValue& g = json["gis"][0];
+    EXPECT_EQ(static_cast<std::size_t>(g["area_changes"].number), c.named) << c.k;
+    const std::vector<std::string> protocol = Utf8Lines(ReadFile(g["protocol"].text));
+    const auto heading = std::find(protocol.begin(), protocol.end(),
+                                   " ZMIANY POWIERZCHNI WIELOBOKÓW PONAD 0.01 % (m2)");
+    ASSERT_NE(heading, protocol.end());
+    ASSERT_NE(heading + 1, protocol.end());
+    EXPECT_EQ(heading[1], c.named
+                              ? "  kwadrat obiekt 1:        10000.00 ->        10005.00    0.0500 %"
+                              : "  brak");
+  }
+}
+
+}  // namespace

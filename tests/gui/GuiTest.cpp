@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <filesystem>
 
@@ -489,25 +490,38 @@ class GuiTest : public QObject {
 #endif
     TForm4 editor;
     editor.show();
-    QCOMPARE(editor.width(), 642);
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    // Every command of every toolbar stands whole inside the window at the size it opens
+    // with, and none is pushed into a toolbar's overflow menu.
+    int shown = 0;
+    for (QToolBar* bar : editor.findChildren<QToolBar*>()) {
+      for (QAction* a : bar->actions()) {
+        QWidget* button = bar->widgetForAction(a);
+        if (a->isSeparator() || !button) continue;
+        QVERIFY2(button->isVisible(), qPrintable(a->text()));
+        const QRect place(button->mapTo(&editor, QPoint(0, 0)), button->size());
+        QVERIFY2(editor.rect().contains(place), qPrintable(a->text()));
+        ++shown;
+      }
+    }
+    QVERIFY(shown > 10);
     QVERIFY(editor.CloseButton()->isVisible());
     const QRect close(editor.CloseButton()->mapTo(&editor, QPoint(0, 0)),
                       editor.CloseButton()->size());
     QVERIFY(editor.rect().contains(close));
   }
 
-  // Each command shows the desktop's icon of its meaning (on Windows the icons travel with
-  // the program).
+  // Each command that has an icon shows one that loads (on Windows the icons travel with the
+  // program): no blank button.
   void editorShowsStandardIcons() {
     TForm4 editor;
-    QStringList names;
+    int icons = 0;
     for (const QAction* a : editor.findChildren<QAction*>()) {
-      if (!a->icon().isNull() && !a->icon().name().isEmpty()) names << a->icon().name();
+      if (a->icon().isNull()) continue;
+      QVERIFY2(!a->icon().pixmap(QSize(16, 16)).isNull(), qPrintable(a->text()));
+      ++icons;
     }
-    for (const char* name : {"edit-cut", "edit-copy", "edit-paste", "document-print",
-                             "document-save", "edit-find", "edit-undo"}) {
-      QVERIFY2(names.contains(name), name);
-    }
+    QVERIFY(icons >= 7);
   }
 
   // A run on a folder that takes no file: one message, and the panels show only files that

@@ -642,10 +642,11 @@ TEST(BatchCommandLine, TheSurveyorsLimits) {
   }
 }
 
-// Where exit 6 stands among the folders of one call: after 5, 4 and 1, before 3 and 0
-// ("5 przed 4 przed 1 przed 6 przed 3"), whichever folder comes first.
-TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
-  enum Kind { kClean, kSuspect, kInputProblem, kNoFit, kMissing };
+// Where exits 6 and 7 stand among the folders of one call: after 5, 4 and 1, 7 before 6,
+// both before 3 and 0 ("5 przed 4 przed 1 przed 7 przed 6 przed 3"), whichever folder
+// comes first.
+TEST(BatchCommandLine, SuspectPointsAndLimitsRankAmongSeveralFolders) {
+  enum Kind { kClean, kSuspect, kInputProblem, kNoFit, kMissing, kLimits };
   const auto make = [](Kind kind, const TestFolder& folder) {
     switch (kind) {
       case kClean:
@@ -663,6 +664,10 @@ TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
         break;
       case kMissing:
         break;
+      case kLimits:  // the demo's m0 is 0.0205 m
+        folder.CopyDemo();
+        folder.Write("Limity.txt", "m0 0.001\r\n");
+        break;
     }
   };
   struct Case {
@@ -672,7 +677,9 @@ TEST(BatchCommandLine, SuspectPointsRankAmongSeveralFolders) {
   const Case cases[] = {
       {kSuspect, kClean, 6},        {kClean, kSuspect, 6},   {kSuspect, kInputProblem, 6},
       {kInputProblem, kSuspect, 6}, {kSuspect, kMissing, 1}, {kMissing, kSuspect, 1},
-      {kSuspect, kNoFit, 4},        {kNoFit, kSuspect, 4},
+      {kSuspect, kNoFit, 4},        {kNoFit, kSuspect, 4},   {kLimits, kSuspect, 7},
+      {kSuspect, kLimits, 7},       {kLimits, kClean, 7},    {kInputProblem, kLimits, 7},
+      {kLimits, kInputProblem, 7},  {kLimits, kMissing, 1},  {kNoFit, kLimits, 4},
   };
   for (const Case& c : cases) {
     TestFolder a, b;

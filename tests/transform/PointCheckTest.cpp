@@ -442,6 +442,23 @@ TEST_F(TransformRun, KontrolaStatesTheCriticalValueOfRMinusTwo) {
   EXPECT_NE(control.find("F_kr = F(0,999; 2, 6) = 27.0000"), std::string::npos) << control;
 }
 
+// The set's level that Kontrola.tra prints is Šidák's for the n points tested: with 3 of
+// 12 points left out, n = 9 (not the 12 checked nor any other count), a = 1 - 0.95^(1/9)
+// = 0.005683 (worked out: ln 0.95 / 9 = -0.0056993, e^that = 0.9943169).
+TEST_F(TransformRun, KontrolaStatesTheSetsLevelForItsOwnCount) {
+  folder.WriteAdjustmentPoints(Points(12, 0.01L, Helmert, 7));
+  folder.Write("Wykluczone.txt", "P2\r\nP5\r\nP9\r\n");
+  Run();
+  ASSERT_EQ(state.Result().excluded, 3);
+  ASSERT_EQ(state.Result().testedPoints, 9);
+  const std::string control = textio::Cp1250ToUtf8(folder.Read("Kontrola.tra"));
+  EXPECT_NE(control.find("  a = 1 - 0,95^(1/n) = 0.005683, n = 9 punktów (5 % dla całego zbioru);"),
+            std::string::npos)
+      << control;
+  // F(1 - a; 2, nu) = (nu / 2) (a^(-2/nu) - 1) = 6 (0.005683^(-1/6) - 1) = 8.2033.
+  EXPECT_NE(control.find("F_kr,zb = F(1 - a; 2, 12) = 8.2033"), std::string::npos) << control;
+}
+
 }  // namespace
 
 namespace {

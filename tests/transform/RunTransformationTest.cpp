@@ -376,16 +376,31 @@ TEST(LimitFile, ReadsWritesAndNamesFaultyLines) {
   EXPECT_EQ(ReadLimitFile(folder.File("Limity.txt")).limits.m0, 0.03L);
   ASSERT_TRUE(WriteLimitFile(folder.File("Limity.txt"), {}, failure));
   EXPECT_FALSE(folder.Exists("Limity.txt"));
-  // A limit is met up to and including its value.
-  AccuracyFigures figures;
-  figures.m0 = 0.02L;
-  figures.maxResidual = 0.06L;
-  const auto checks = CheckLimits({0.02L, 0.05L}, figures);
-  ASSERT_EQ(checks.size(), 2u);
-  EXPECT_TRUE(checks[0].met);
-  EXPECT_FALSE(checks[1].met);
-  EXPECT_FALSE(AllMet(checks));
-  EXPECT_TRUE(CheckLimits({}, figures).empty());
+  // Each limit is met up to and including its value, and missed just above it.
+  struct LimitCase {
+    long double m0, residual;
+    bool m0Met, residualMet;
+  };
+  const LimitCase cases[] = {
+      {0.02L, 0.06L, true, true},  // both equal to their limits
+      {0.02L, 0.07L, true, false},
+      {std::nextafter(0.02L, 1.0L), 0.06L, false, true},
+      {0.02L, std::nextafter(0.06L, 1.0L), true, false},
+      {0.01L, 0.03L, true, true},
+  };
+  for (const LimitCase& c : cases) {
+    AccuracyFigures figures;
+    figures.m0 = c.m0;
+    figures.maxResidual = c.residual;
+    const auto checks = CheckLimits({0.02L, 0.06L}, figures);
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_STREQ(checks[0].key, "m0");
+    EXPECT_STREQ(checks[1].key, "max_residual");
+    EXPECT_EQ(checks[0].met, c.m0Met) << static_cast<double>(c.m0);
+    EXPECT_EQ(checks[1].met, c.residualMet) << static_cast<double>(c.residual);
+    EXPECT_EQ(AllMet(checks), c.m0Met && c.residualMet);
+    EXPECT_TRUE(CheckLimits({}, figures).empty());
+  }
 }
 
 }  // namespace
