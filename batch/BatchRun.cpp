@@ -154,7 +154,7 @@ std::vector<std::string> FoldersUnder(const std::string& root) {
   std::vector<std::string> found;
   const auto consider = [&](const std::filesystem::path& folder) {
     const std::string utf8 = textio::Utf8FromPath(folder);
-    if (textio::FileExistsInFolder(utf8, "TRANSPKT.BIN")) found.push_back(utf8);
+    if (textio::FileExistsInFolder(utf8, kAdjustmentPointsFileName)) found.push_back(utf8);
   };
   std::error_code ec;
   const std::filesystem::path start = textio::PathFromUtf8(root);

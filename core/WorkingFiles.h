@@ -22,6 +22,9 @@ inline constexpr int kParcelsOut = 1, kParcels = 2, kParcelsProtocol = 3, kConto
                      kGeoPackage = 27;
 }  // namespace slot
 
+// The input every run starts from; it has no panel of its own.
+inline constexpr const char* kAdjustmentPointsFileName = "TRANSPKT.BIN";
+
 // The highest slot number.
 constexpr int kWorkingFileSlots = 27;
 

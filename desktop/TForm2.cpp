@@ -133,7 +133,7 @@ bool IsFolder(const std::string& path) {
 
 // The program copied into a map's folder works there, as it always did.
 bool HoldsWorkingFiles(const std::string& folder) {
-  if (textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) return true;
+  if (textio::FileExistsInFolder(folder, kAdjustmentPointsFileName)) return true;
   for (const MapFileSlots& map : kMapFileSlots) {
     if (textio::FileExistsInFolder(folder, SlotFileName(map.input))) return true;
   }
@@ -158,7 +158,8 @@ std::string InstalledExample() {
   const std::string program = textio::ProgramFolder();
   for (const char* relative : {"przyklad", "../share/zornak-edz/przyklad"}) {
     const std::string folder = textio::PathInFolder(program, relative);
-    if (textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) return AbsoluteFolder(folder);
+    if (textio::FileExistsInFolder(folder, kAdjustmentPointsFileName))
+      return AbsoluteFolder(folder);
   }
   return {};
 }

@@ -171,8 +171,8 @@ bool LoadFitPicture(const std::string& folder, const ModelChoice& choice, bool w
                     FitPictureData& data, QString& error) {
   data = FitPictureData{};
   data.folder = QString::fromStdString(folder);
-  if (!textio::FileExistsInFolder(folder, "Protokol.tra") &&
-      !textio::FileExistsInFolder(folder, "TRANSPKT.BIN")) {
+  if (!textio::FileExistsInFolder(folder, SlotFileName(slot::kReport)) &&
+      !textio::FileExistsInFolder(folder, kAdjustmentPointsFileName)) {
     error = "Folder " + data.folder + " nie zawiera przebiegu (brak Protokol.tra i TRANSPKT.BIN)";
     data.explanation = "Brak przebiegu w tym folderze: naciśnij WYKONAJ";
     return false;

@@ -239,7 +239,7 @@ void SummaryPage(PageFlow& flow, const ReportInput& in) {
   }
   const int decimals = t.choice.ReportDecimals;
   facts.emplace_back("Model", ModelText(t.choice.TransformKind, t.choice.TransformDegree));
-  facts.emplace_back("TRANSPKT.BIN", TransPktState(f));
+  facts.emplace_back(kAdjustmentPointsFileName, TransPktState(f));
   if (!f.fitted) {
     facts.emplace_back("Transformacja", Utf8(NoTransformationReason(t)) + "; mapy nie przeliczono");
     flow.Facts(facts);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/WorkingFiles.h"
 #include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -35,12 +36,12 @@ class ControlWriter {
   textio::TextFileWriter file_;
 };
 
-void Header(ControlWriter& w, const ControlReportInput& in) {
+void Header(ControlWriter& w, const std::string& folder, const ModelChoice& choice) {
   w.File().WriteUtf8Line(" ZORNAK_edz - kontrola punktów dostosowania");
-  w.File().WriteUtf8Line(" OBIEKT ROBOCZY: " + in.folder);
+  w.File().WriteUtf8Line(" OBIEKT ROBOCZY: " + folder);
   std::string model = " MODEL PRZEBIEGU: transformacja ";
-  model += KindName(in.model.TransformKind);
-  model += " stopnia " + std::to_string(in.model.TransformDegree);
+  model += KindName(choice.TransformKind);
+  model += " stopnia " + std::to_string(choice.TransformDegree);
   w.File().WriteUtf8Line(model);
 }
 
@@ -74,16 +75,16 @@ void TestRule(ControlWriter& w, int degrees) {
   w.File().WriteUtf8Line(rule);
 }
 
-void UsedPoints(ControlWriter& w, const ControlReportInput& in) {
-  const std::vector<AdjustmentCheck>& checks = in.checks;
-  const int degrees = in.testDegrees;
+void UsedPoints(ControlWriter& w, const TransformationResult& r) {
+  const std::vector<AdjustmentCheck>& checks = r.checks;
+  const int degrees = r.testDegrees;
   w.Separator();
   w.File().WriteUtf8Line(" PUNKTY DOSTOSOWANIA - ODCHYŁKI I KONTROLA BEZ PUNKTU");
   w.File().WriteUtf8Line(
       "  v = odchyłka; d = współrzędne wtórne minus ten sam model wyznaczony bez punktu;");
   w.File().WriteUtf8Line("  m0(i) = błąd średni jednostkowy tego modelu;");
   TestRule(w, degrees);
-  if (degrees > 0 && in.testedPoints > 0) SetTestRule(w, degrees, in.testedPoints, in.setCritical);
+  if (degrees > 0 && r.testedPoints > 0) SetTestRule(w, degrees, r.testedPoints, r.setCritical);
   w.File().WriteUtf8Line(
       "              Nr            x1            y1       vx       vy      |v|       dx"
       "       dy      |d|    m0(i)        h        T");
@@ -252,24 +253,27 @@ void TinBlock(ControlWriter& w, const CorrectionTin* tin) {
   w.File().WriteUtf8Line(line + " oraz środki trójkątów)");
 }
 
-void WriteControlReport(const ControlReportInput& in, RunEvents& events) {
-  ControlWriter w(textio::PathInFolder(in.folder, kControlFileName));
-  Header(w, in);
-  JointBlock(w, in.joint, in.fitted, in.m0);
-  LimitBlock(w, in.limits);
-  TinBlock(w, in.tin);
-  if (in.fitted) {
-    UsedPoints(w, in);
+void WriteControlReport(const std::string& folder, const TransformationResult& r,
+                        RunEvents& events) {
+  const TFittedTransformation& f = r.FittedTransformation;
+  ControlWriter w(textio::PathInFolder(folder, SlotFileName(slot::kControl)));
+  Header(w, folder, r.choice);
+  JointBlock(w, r.input->joint, f.fitted, f.figures.m0);
+  LimitBlock(w, r.limitChecks);
+  // The correction's pipeline is written from a usable fit only.
+  TinBlock(w, f.Usable() ? r.tin.get() : nullptr);
+  if (f.fitted) {
+    UsedPoints(w, r);
   } else {
     w.Separator();
     w.File().WriteUtf8Line(" *** Brak transformacji - punktów nie można ocenić");
   }
-  if (in.fitted) {
-    Proposal(w, in.proposal);
-    ExcludedPoints(w, in.checks);
+  if (f.fitted) {
+    Proposal(w, r.proposal);
+    ExcludedPoints(w, r.checks);
   }
-  Problems(w, in.exclusions);
-  if (in.fitted) Models(w, in.models, in.budgetSeconds);
+  Problems(w, r.exclusions);
+  if (f.fitted) Models(w, r.models, r.comparisonBudget);
   w.Separator();
   CloseOrReport(w.File(), events);
 }

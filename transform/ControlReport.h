@@ -8,37 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/ModelChoice.h"
-#include "transform/CorrectionTin.h"
-#include "transform/Exclusions.h"
-#include "transform/JointPart.h"
-#include "transform/Limits.h"
-#include "transform/PointCheck.h"
+#include "transform/TransformationResult.h"
 
 class RunEvents;
 
-inline constexpr const char* kControlFileName = "Kontrola.tra";
-
-struct ControlReportInput {
-  const std::string& folder;
-  const ModelChoice& model;
-  bool fitted;
-  const std::vector<AdjustmentCheck>& checks;
-  const Exclusions& exclusions;
-  const std::vector<ModelRow>& models;
-  double budgetSeconds;
-  int testDegrees;  // r - 2; 0 when the points cannot be tested
-  const std::vector<ProposedExclusion>& proposal;
-  int testedPoints;                       // the set's n
-  long double setCritical;                // the set's critical value
-  const std::vector<LimitCheck>& limits;  // the surveyor's limits against the fit
-  const std::vector<JointPart>& joint;    // the folders of a joint fit; empty for one folder
-  long double m0;                         // of the fit, when fitted
-  const CorrectionTin* tin;               // the correction for PROJ, when written; else null
-};
-
-// Writes the file into the folder; a file that cannot be written is reported.
-void WriteControlReport(const ControlReportInput& input, RunEvents& events);
+// Writes the file of `result` into `folder`; a file that cannot be written is reported.
+void WriteControlReport(const std::string& folder, const TransformationResult& result,
+                        RunEvents& events);
 
 // "konforemna" or "ogólna" (UTF-8), as the tables name a model's kind.
 const char* KindName(int kind);

@@ -6,6 +6,7 @@
 
 #include "core/RunEvents.h"
 #include "core/Threads.h"
+#include "core/WorkingFiles.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -229,8 +230,8 @@ std::shared_ptr<const TransformationInput> ReadTransformationInput(const std::st
   std::string header;
   std::int32_t number1 = 0, number2 = 0;
   TPktBIN reader;
-  input->readFailed = reader.WczytajBIN(textio::PathInFolder(folder, "TRANSPKT.BIN"), header,
-                                        number1, number2, input->points, events) != 0;
+  input->readFailed = reader.WczytajBIN(textio::PathInFolder(folder, kAdjustmentPointsFileName),
+                                        header, number1, number2, input->points, events) != 0;
   // The entries a failed read could not fill are placeholders, not points: the fit takes the
   // records read whole before the failure, and only those.
   if (input->readFailed) input->points.resize(static_cast<std::size_t>(reader.RecordsComplete));
@@ -298,11 +299,7 @@ void WriteTransformationFiles(const std::string& folder, const TransformationRes
   if (f.Usable() && result.tin && !WriteCorrectionTin(folder, f.model, *result.tin, failure)) {
     events.ShowMessage(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
   }
-  WriteControlReport({folder, result.choice, f.fitted, result.checks, result.exclusions,
-                      result.models, result.comparisonBudget, result.testDegrees, result.proposal,
-                      result.testedPoints, result.setCritical, result.limitChecks,
-                      result.input->joint, f.figures.m0, f.Usable() ? result.tin.get() : nullptr},
-                     events);
+  WriteControlReport(folder, result, events);
 }
 
 // Each point's values are TransformPoint's whichever thread computes them.

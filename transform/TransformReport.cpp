@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "core/Version.h"
+#include "core/WorkingFiles.h"
 #include "core/WriteFailure.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
-#include "transform/RunTransformation.h"
+#include "transform/TransformationResult.h"
 
 using textio::AppendFixed;
 using textio::AppendInteger;
@@ -50,11 +51,12 @@ const char* CountLabel(CountLine line) {
 
 void TransformReport::Create(const std::string& folder, std::int32_t decimals) {
   decimals_ = decimals;
-  report_.Create(textio::PathInFolder(folder, "Protokol.tra"));
-  xy_.Create(textio::PathInFolder(folder, "xy.tra"));
-  xySk_.Create(textio::PathInFolder(folder, "xy_sk.tra"));
-  xySk1_.Create(textio::PathInFolder(folder, "xy_sk1.tra"));
-  err_.Create(textio::PathInFolder(folder, "err.tra"));
+  const auto path = [&](int slot) { return textio::PathInFolder(folder, SlotFileName(slot)); };
+  report_.Create(path(slot::kReport));
+  xy_.Create(path(slot::kXy));
+  xySk_.Create(path(slot::kXySk));
+  xySk1_.Create(path(slot::kXySk1));
+  err_.Create(path(slot::kErrors));
 }
 
 void TransformReport::Separator() {
@@ -267,7 +269,9 @@ void TransformReport::Listing(const TFittedTransformation& f,
       "              Nr             x             y             X             Y       dx      dy");
   const int d = decimals_;
   std::string model, corrected;
-  for (std::int32_t k = 1; k <= f.lp; ++k) {
+  // A result holds a value for every listing point; none is read past the ones it holds.
+  const auto listed = static_cast<std::int32_t>(std::min<std::size_t>(f.lp, values.size()));
+  for (std::int32_t k = 1; k <= listed; ++k) {
     const TransformedPoint& t = values[static_cast<std::size_t>(k) - 1];
     const long double x = f.model.x(k), y = f.model.y(k);
     line.clear();
@@ -357,13 +361,7 @@ void WriteTransformReport(const std::string& folder, const TransformationResult&
     for (std::int32_t k = 1; k <= f.ls; ++k)
       report.Residual(f.Nr[k], f.model.vx(k), f.model.vy(k));
     report.Analysis(f.figures);
-    if (result.listing.size() == static_cast<std::size_t>(f.lp)) {
-      report.Listing(f, result.listing);
-    } else {
-      std::vector<TransformedPoint> values;
-      ComputeListing(f, 0, values);
-      report.Listing(f, values);
-    }
+    report.Listing(f, result.listing);
     report.Description();
   } else {
     report.Defect();

@@ -17,7 +17,8 @@
 class RunEvents;
 struct TransformationResult;
 
-// The five files of `result` in `folder`; each that could not be written is reported.
+// The five files of `result` in `folder`; each that could not be written is reported. The
+// result must hold its listing (ComputeOptions::listing), as every run's does.
 void WriteTransformReport(const std::string& folder, const TransformationResult& result,
                           RunEvents& events);
 
