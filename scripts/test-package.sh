@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it on this machine as a user would (apt-get resolves
 # its dependencies), and tries the installed programs: the batch program's version, a run
-# on a fresh copy of the demo folder, and the desktop program started offscreen for a few
-# seconds, which must still be running when it is stopped.
+# on a fresh copy of the demo folder, the README's commands for cct and ogr2ogr against
+# that run, and the desktop program started offscreen for a few seconds, which must still
+# be running when it is stopped.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deb=$(bash "$root/scripts/package.sh" | tail -n 1)
@@ -41,6 +42,8 @@ echo "installed zornak_batch: $libraries libraries at start, Mapa.gpkg through t
 /usr/bin/zornak_batch --pdf "$work/demo/Raport.pdf" "$work/demo" > /dev/null
 head -c 4 "$work/demo/Raport.pdf" | grep -q '%PDF' || { echo "installed zornak_batch --pdf wrote no PDF" >&2; exit 1; }
 echo "installed zornak_batch: Raport.pdf through the report plugin"
+# The README's commands for PROJ's cct and GDAL's ogr2ogr, on the installed program's run.
+bash "$root/scripts/check-other-tools.sh" /usr/bin/zornak_batch
 for file in /usr/share/applications/zornak-edz.desktop \
             /usr/share/icons/hicolor/scalable/apps/zornak-edz.svg \
             /usr/share/icons/hicolor/64x64/apps/zornak-edz.png \

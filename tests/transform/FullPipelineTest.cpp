@@ -117,7 +117,9 @@ TEST_F(FullPipeline, TheDemoThroughProjWithinAMillimetre) {
   EXPECT_EQ(k, positions.size()) << out.substr(0, 500);
   EXPECT_LE(worst, 0.001);
 
-  // ogr2ogr -ct over the map as a GIS layer (easting first: the pipeline between axis swaps).
+  // ogr2ogr -ct over the map as a GIS layer with no reference system: GDAL then takes the
+  // coordinates as they stand, easting first, so the pipeline goes between axis swaps (in a
+  // "2000" zone it goes as it stands: the package test runs that command of the README).
   if (CommandOutput("command -v ogr2ogr").empty()) GTEST_SKIP() << "no ogr2ogr (gdal-bin)";
   std::string csv = "nr,X,Y\n";
   for (std::size_t i = 0; i < positions.size(); ++i)
