@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "convert/ParcelArea.h"
 #include "convert/SectionedFile.h"
 #include "gis/GdalSetup.h"
+#include "gis/SpatialIndexFill.h"
 #include "textio/Cp1250.h"
 #include "textio/NumberReading.h"
 #include "textio/Platform.h"
@@ -101,35 +103,17 @@ MapContents ReadMap(const WorkingFileTable& files, const MapFileSet& converted) 
   return map;
 }
 
-// The zone of every easting of the export; 0 when they fit no zone or mix zones.
-int CommonZone(const MapContents& map, const TransformationResult& t, bool& mixed) {
-  std::set<int> zones;
-  auto add = [&](long double easting) { zones.insert(ZoneOfEasting(easting)); };
-  for (const auto* list : {&map.parcels, &map.contours}) {
-    for (const ParcelShape& s : *list)
-      for (const auto& [x, y] : s.boundary)
-        add(y);
-  }
-  for (const PointShape& p : map.points)
-    add(p.y);
-  for (const auto* list : {&map.layers, &map.objects}) {
-    for (const auto& r : *list)
-      for (const auto& [x, y] : r.positions)
-        add(y);
-  }
-  for (const AdjustmentCheck& c : t.checks)
-    add(c.y2);
-  mixed = zones.size() > 1;
-  return zones.size() == 1 ? *zones.begin() : 0;
-}
-
+// Layers and features into the open GeoPackage; each layer's spatial index made by GDAL on
+// the empty table and filled once after the file is closed, as every GIS file of a run.
 class Writer {
  public:
   Writer(GDALDataset& dataset, OGRSpatialReference* srs) : dataset_(dataset), srs_(srs) {}
 
   OGRLayer* Layer(const char* name, OGRwkbGeometryType type,
                   const std::vector<std::pair<const char*, OGRFieldType>>& fields) {
-    OGRLayer* layer = dataset_.CreateLayer(name, srs_, type, nullptr);
+    // The spatial index is made below and filled once the features are in.
+    const char* const options[] = {"SPATIAL_INDEX=NO", nullptr};
+    OGRLayer* layer = dataset_.CreateLayer(name, srs_, type, const_cast<char**>(options));
     if (!layer) {
       failed_ = true;
       return nullptr;
@@ -138,6 +122,14 @@ class Writer {
       OGRFieldDefn definition(field, kind);
       layer->CreateField(&definition);
     }
+    indexes_.emplace_back();
+    std::string error;
+    if (!DeferSpatialIndex(dataset_, *layer, indexes_.back(), error)) {
+      failure_ = error;
+      failed_ = true;
+      return nullptr;
+    }
+    indexOf_[layer] = indexes_.size() - 1;
     return layer;
   }
   // A feature with `geometry` (taken), its fields set by `fill`.
@@ -146,15 +138,29 @@ class Writer {
     std::unique_ptr<OGRFeature> feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
     feature->SetGeometryDirectly(geometry);
     fill(*feature);
-    if (layer->CreateFeature(feature.get()) != OGRERR_NONE) failed_ = true;
+    if (layer->CreateFeature(feature.get()) != OGRERR_NONE) {
+      failed_ = true;
+      return;
+    }
+    if (geometry && !geometry->IsEmpty()) {
+      OGREnvelope e;
+      geometry->getEnvelope(&e);
+      indexes_[indexOf_.at(layer)].entries.push_back(
+          {feature->GetFID(), e.MinX, e.MaxX, e.MinY, e.MaxY});
+    }
   }
   // True when a layer or a feature was refused: the file would lack records.
   bool Failed() const { return failed_; }
+  const std::string& Failure() const { return failure_; }
+  std::vector<DeferredSpatialIndex>& Indexes() { return indexes_; }
 
  private:
   GDALDataset& dataset_;
   OGRSpatialReference* srs_;
   bool failed_ = false;
+  std::string failure_;
+  std::vector<DeferredSpatialIndex> indexes_;
+  std::map<const OGRLayer*, std::size_t> indexOf_;
 };
 
 // Geometry in the order GIS tools draw: easting (y), then northing (x).
@@ -316,6 +322,14 @@ int ZoneOfEasting(long double easting) {
   return 2176 + static_cast<int>(easting / 1e6) - 5;
 }
 
+int ZoneOfFit(const TFittedTransformation& f, bool& mixed) {
+  std::set<int> zones;
+  for (std::int32_t k = 1; k <= f.ls; ++k)
+    zones.insert(ZoneOfEasting(f.model.y2(k)));
+  mixed = zones.size() > 1;
+  return zones.size() == 1 ? *zones.begin() : 0;
+}
+
 GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileSet& converted,
                                    const TransformationResult& transformation, RunEvents& events) {
   GeoPackageSummary summary;
@@ -323,7 +337,7 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileS
   events.ShowStatus(" Zapisuję Mapa.gpkg");
   const MapContents map = ReadMap(files, converted);
   bool mixed = false;
-  summary.epsg = CommonZone(map, transformation, mixed);
+  summary.epsg = ZoneOfFit(transformation.FittedTransformation, mixed);
   OGRSpatialReference srs;
   if (summary.epsg != 0 && srs.importFromEPSG(summary.epsg) != OGRERR_NONE) summary.epsg = 0;
   // Without a zone the layers say "undefined Cartesian", not GeoPackage's default of
@@ -358,8 +372,9 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileS
   AdjustmentLayer(writer, transformation);
   const bool committed = dataset->CommitTransaction() == OGRERR_NONE && !writer.Failed();
   dataset.reset();  // closes the file
-  std::string reason = CPLGetLastErrorMsg();
-  if (!committed || !SyncAndRename(temporary, summary.path, reason)) {
+  std::string reason = writer.Failure().empty() ? CPLGetLastErrorMsg() : writer.Failure();
+  const bool indexed = committed && FillSpatialIndexes(temporary, writer.Indexes(), reason);
+  if (!indexed || !SyncAndRename(temporary, summary.path, reason)) {
     textio::RemoveFile(temporary);
     events.ShowMessage(MessageKind::WriteFailure,
                        "Błąd zapisu pliku " + summary.path + ": " + reason);

@@ -1,9 +1,10 @@
 // The converted map of a run as one GeoPackage, Mapa.gpkg in the working folder, through
 // GDAL/OGR: layers dzialki and kontury (a polygon per record), punkty, warstwy and obiekty
-// (positions), one for each map file the run converted, and punkty_dostosowania (the adjustment
-// points with their figures). The reference system is the "2000" zone read from the eastings (5-8
-// -> EPSG:2176-2179); geometry is written easting first, as GIS tools draw it. Written beside its
-// name and renamed into place when complete; the converted files are only read.
+// (positions), one for each map file the run converted, and punkty_dostosowania (the
+// adjustment points with their figures), each with its spatial index, filled once as every
+// GIS file's is. The reference system is the "2000" zone of the fit (ZoneOfFit: EPSG:2176 to
+// 2179); geometry is written easting first, as GIS tools draw it. Written beside its name
+// and renamed into place when complete; the converted files are only read.
 #pragma once
 
 #include <string>
@@ -30,3 +31,8 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileS
 // The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,
 // 0 for any other.
 int ZoneOfEasting(long double easting);
+
+// The zone of a fit, the one rule of Mapa.gpkg and of every GIS file a run converts: the zone
+// of every used adjustment point's secondary easting; 0 when they lie in none, or in several
+// (then `mixed`).
+int ZoneOfFit(const TFittedTransformation& f, bool& mixed);

@@ -89,14 +89,6 @@ double Area(const OGRGeometry* g) {
   return Polygonal(g) ? OGR_G_Area(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g))) : 0;
 }
 
-// The "2000" zone of the run, from the secondary eastings of its adjustment points.
-int ZoneOfRun(const TFittedTransformation& f) {
-  long double sum = 0;
-  for (std::int32_t k = 1; k <= f.ls; ++k)
-    sum += f.model.y2(k);
-  return f.ls > 0 ? ZoneOfEasting(sum / f.ls) : 0;
-}
-
 std::string Absolute(const std::string& path) {
   std::error_code ec;
   return textio::Utf8FromPath(fs::absolute(textio::PathFromUtf8(path), ec));
@@ -391,7 +383,8 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
   }
   r.driver = driverName;
   OGRSpatialReference srs;
-  r.epsg = ZoneOfRun(t.FittedTransformation);
+  bool mixed = false;
+  r.epsg = ZoneOfFit(t.FittedTransformation, mixed);
   if (r.epsg == 0 || srs.importFromEPSG(r.epsg) != OGRERR_NONE) {
     r.epsg = 0;
     srs.SetLocalCS("Undefined cartesian SRS");

@@ -15,6 +15,7 @@
 #include "run/RunProcessing.h"
 #include "tests/RecordingWindow.h"
 #include "tests/TestFolder.h"
+#include "tests/gis/SqlRows.h"
 #include "textio/Cp1250.h"
 
 namespace {
@@ -106,6 +107,30 @@ TEST_F(GeoPackageRun, EveryLayerAndVertexOfTheDemo) {
     const OGRSpatialReference* srs = layer->GetSpatialRef();
     ASSERT_NE(srs, nullptr) << name;
     EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "2178") << name;  // eastings 7.4e6: zone 7
+    // Each layer's spatial index is whole: SQLite's own check passes, one entry a feature,
+    // and GDAL's spatial filter finds exactly the features whose boxes meet a window.
+    const std::string rtree = std::string("rtree_") + name + "_geom";
+    EXPECT_EQ(SqlRowsOfFile(folder.File("Mapa.gpkg"), "SELECT rtreecheck('" + rtree + "')"),
+              std::vector<std::string>{"ok"})
+        << name;
+    EXPECT_EQ(SqlRowsOfFile(folder.File("Mapa.gpkg"), "SELECT count(*) FROM \"" + rtree + "\""),
+              std::vector<std::string>{std::to_string(count)})
+        << name;
+    OGREnvelope all;
+    ASSERT_EQ(layer->GetExtent(&all), OGRERR_NONE) << name;
+    const double middle = (all.MinX + all.MaxX) / 2;
+    GIntBig filtered = 0, meeting = 0;
+    for (const auto& feature : *layer) {
+      OGREnvelope e;
+      feature->GetGeometryRef()->getEnvelope(&e);
+      meeting += e.MinX <= middle ? 1 : 0;
+    }
+    layer->SetSpatialFilterRect(all.MinX, all.MinY, middle, all.MaxY);
+    for (const auto& feature : *layer)
+      filtered += feature ? 1 : 0;
+    layer->SetSpatialFilter(nullptr);
+    EXPECT_EQ(filtered, meeting) << name;
+    EXPECT_GT(filtered, 0) << name;
   }
   // Every vertex of every parcel equals the converted file's pair, easting first.
   const std::vector<Pairs> boundaries = BoundariesOf(folder.Read("Dzialki.ed_"));
