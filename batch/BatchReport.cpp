@@ -407,13 +407,21 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   if (r.limits.empty()) {
     out << "null,\n";
   } else {
+    // Both keys always, a limit not given null, so that a script reads the same shape.
     out << "{";
-    for (std::size_t k = 0; k < r.limits.size(); ++k) {
-      const LimitCheck& c = r.limits[k];
-      out << (k ? ", " : "") << Quoted(c.key) << ": {\"limit\": " << Number(c.limit)
-          << ", \"value\": " << Number(c.value) << ", \"met\": " << flag(c.met) << "}";
+    for (const char* key : {"m0", "max_residual"}) {
+      const auto c = std::find_if(r.limits.begin(), r.limits.end(), [&](const LimitCheck& l) {
+        return std::string_view(l.key) == key;
+      });
+      out << Quoted(key) << ": ";
+      if (c == r.limits.end()) {
+        out << "null, ";
+        continue;
+      }
+      out << "{\"limit\": " << Number(c->limit) << ", \"value\": " << Number(c->value)
+          << ", \"met\": " << flag(c->met) << "}, ";
     }
-    out << ", \"met\": " << flag(AllMet(r.limits)) << "},\n";
+    out << "\"met\": " << flag(AllMet(r.limits)) << "},\n";
   }
   out << "  \"proposed_exclusions\": [";
   for (std::size_t k = 0; k < r.proposal.size(); ++k) {

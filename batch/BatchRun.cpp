@@ -479,7 +479,6 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     const JointRole role{nullptr, joint ? joint->run.result->transformation : nullptr};
     runs.push_back(RunFolder(folder, options, several, err, role));
     if (joint) AddJointPart(*joint, runs.size() - 1, runs.back());
-    if (several && !options.json) PrintSummaryLine(runs.back().report, out);
   }
   // Seams need two folders that ran: folders that could not be used share nothing, and
   // their report would land in the current folder for nothing.
@@ -488,6 +487,11 @@ int RunBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
   });
   std::optional<SeamOutcome> seams;
   if (ran >= 2) seams = ReportSeams(runs, options, err);
+  // A folder's line gives its final status: the seams may still make it 6.
+  if (several && !options.json) {
+    for (const FolderRun& run : runs)
+      PrintSummaryLine(run.report, out);
+  }
   if (joint) runs.insert(runs.begin(), std::move(joint->run));
   std::vector<BatchReport> reports;
   int status = seams && !seams->path ? kExitWriteFailure : kExitDone;

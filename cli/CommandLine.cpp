@@ -97,7 +97,7 @@ CLI::Validator MetresAboveZero() {
         return Metres(text) > 0 ? std::string()
                                 : "wymaga liczby metrów większej od 0 (podano " + text + ")";
       },
-      "M", "MetresAboveZero");
+      "", "MetresAboveZero");
 }
 
 void AddModelOptions(CLI::App& app, int& kind, int& degree) {

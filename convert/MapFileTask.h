@@ -1,6 +1,6 @@
 // The one shape of every map-file task: it takes the run's context, converts its input
 // file of the working folder into its converted file and protocol (and index), reports
-// through the events, and returns what it did. The driver runs the tasks from one table.
+// through the run's events, and returns what it did. The driver runs the tasks from one table.
 #pragma once
 
 #include "transform/TransformPoint.h"

@@ -93,7 +93,7 @@ struct ParcelItem {
 
 // Items are read one after another (numbers may continue on the next line), the pairs of a
 // batch transformed together, and each batch written in input order while the next one is
-// transformed: the events calls and files come out as from a pass record by record.
+// transformed: the events and files come out as from a pass record by record.
 struct ParcelBatch {
   std::vector<ParcelItem> items;
   std::size_t count = 0;

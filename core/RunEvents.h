@@ -1,6 +1,8 @@
-// The few operations through which the processing reports to whoever runs it: the desktop
-// events, the console of the batch program, a test. They speak of what is shown (a counter,
-// a file panel, a switch), never of the controls that show it. Texts are UTF-8.
+// The events through which a run reports to whoever runs it: the desktop window, the
+// console of the batch program, a test. Output only: a run reads nothing back from its
+// sink; what it needs comes in its request (core/RunRequest.h). The events speak of what is
+// shown (a status, a message, a file panel, a counter), never of the controls that show it.
+// Texts are UTF-8.
 #pragma once
 
 #include <array>
@@ -37,7 +39,7 @@ inline constexpr int kMapFileCount = 5;
 using MapFileSet = std::array<bool, kMapFileCount>;
 
 // What a message box is about. Front ends show every kind alike; the batch program's exit
-// status and a events's "skip the rest" offer tell them apart.
+// status and a window's "skip the rest" offer tell them apart.
 enum class MessageKind {
   AdjustmentFileUnreadable,  // TRANSPKT.BIN could not be read
   NumericError,              // a number of a map record could not be read

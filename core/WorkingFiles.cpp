@@ -7,27 +7,27 @@
 
 namespace {
 
-// Each slot's file name and the caption of its panel in the main events.
+// Each slot's file name and the caption of its panel in the main window.
 struct Slot {
   std::string_view name, caption;
 };
 
 constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"", ""},                                // unused index 0
-    {"Dzialki.ed_", "DZIALKI.ed_"},          // 1
+    {"Dzialki.ed_", "Dzialki.ed_"},          // 1
     {"Dzialki.edz", "DZIALKI.edz"},          // 2
-    {"Protokol1.txt", "PROTOKOL1.txt"},      // 3
+    {"Protokol1.txt", "Protokol1.txt"},      // 3
     {"Kontury.edz", "KONTURY.edz"},          // 4
-    {"SKO_dzialki.txt", "SKO_DZIALKI.txt"},  // 5
+    {"SKO_dzialki.txt", "SKO_dzialki.txt"},  // 5
     {"Punkty.ept", "PUNKTY.ept"},            // 6
     {"Warstwy.txt", "WARSTWY.txt"},          // 7
-    {"Protokol2.txt", "PROTOKOL2.txt"},      // 8
-    {"Kontury.ed_", "KONTURY.ed_"},          // 9
-    {"SKO_kontury.txt", "SKO_KONTURY.txt"},  // 10
-    {"Punkty.ep_", "PUNKTY.ep_"},            // 11
-    {"Warstwy.tx_", "WARSTWY.tx_"},          // 12
-    {"Protokol3.txt", "PROTOKOL3.txt"},      // 13
-    {"Protokol4.txt", "PROTOKOL4.txt"},      // 14
+    {"Protokol2.txt", "Protokol2.txt"},      // 8
+    {"Kontury.ed_", "Kontury.ed_"},          // 9
+    {"SKO_kontury.txt", "SKO_kontury.txt"},  // 10
+    {"Punkty.ep_", "Punkty.ep_"},            // 11
+    {"Warstwy.tx_", "Warstwy.tx_"},          // 12
+    {"Protokol3.txt", "Protokol3.txt"},      // 13
+    {"Protokol4.txt", "Protokol4.txt"},      // 14
     {"xy1", "xy1"},                          // 15
     {"xy2", "xy2"},                          // 16
     {"Protokol.tra", "Protokol.tra"},        // 17

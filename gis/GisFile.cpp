@@ -4,6 +4,7 @@
 #include <ogr_api.h>
 #include <ogrsf_frmts.h>
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
+#include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "transform/ControlReport.h"
 #include "transform/TransformPoint.h"
@@ -356,11 +358,23 @@ bool MoveIntoPlace(const fs::path& temporary, const fs::path& folder, std::strin
   return !ec;
 }
 
+// Why GDAL opened no vector data from `path`: the system's reason when the file cannot be
+// read, GDAL's when it has one, else that no driver knows the file.
+std::string OpenFailure(const std::string& path) {
+  const std::string gdal = CPLGetLastErrorMsg();
+  std::error_code ec;
+  const fs::path file = textio::PathFromUtf8(path);
+  if (!fs::exists(file, ec)) return textio::SystemReason(ENOENT);
+  if (fs::is_directory(file, ec)) return textio::SystemReason(EISDIR);
+  if (!gdal.empty()) return gdal;
+  return "GDAL nie rozpoznaje w nim danych wektorowych żadnego formatu, który czyta";
+}
+
 void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r) {
   std::unique_ptr<GDALDataset> in(GDALDataset::Open(
       job.input.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!in) {
-    r.error = "nie można otworzyć pliku GIS " + r.input + ": " + CPLGetLastErrorMsg();
+    r.error = "nie można otworzyć pliku: " + OpenFailure(job.input);
     r.inputProblem = true;
     return;
   }
@@ -398,7 +412,7 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
   fs::remove_all(temporary, ec);
   if (!fs::create_directory(temporary, ec)) {
     r.error = "nie można zapisywać w folderze " + textio::Utf8FromPath(output.parent_path()) +
-              ": " + ec.message();
+              ": " + textio::SystemReason(ec.default_error_condition().value());
     r.writeFailure = true;
     return;
   }

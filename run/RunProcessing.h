@@ -1,7 +1,9 @@
-// The one processing command: takes the model from the selector texts, runs the
-// transformation with local correction, refreshes the presence of the working files and
-// converts the map files, reporting through `events`. A front end owns one RunState for
-// the program's life and hands it to every run.
+// The one processing command: a request in, a result out. It runs the transformation with
+// local correction, refreshes the presence of the working files and converts the map files
+// the request asks for, reporting through an event sink from which it reads nothing. A front
+// end owns one RunState for the program's life (its folder and the tables that grow with the
+// input) and hands it to every run; everything a view or an export needs afterwards is in
+// the returned result.
 #pragma once
 
 #include <array>
@@ -29,20 +31,8 @@ struct RunState {
   // core. The number never changes a result, only the time.
   int threads = 0;
   WorkingFileTable files;
-  ModelChoice model;
-  // True: each run takes the model from the events's selector texts. A front end that
-  // chose the model as numbers sets `model` and clears this.
-  bool modelFromSelectors = true;
   TransformationState transformation;  // the tables of the transformation
   ConversionState conversion;          // the tables of the conversion
-  // Export the converted map to Mapa.gpkg after the conversion (when built with GDAL).
-  bool exportGeoPackage = false;
-  // False: a fit with flagged (suspect) adjustment points converts no map file, so that no
-  // blunder is spread over the map by the correction.
-  bool convertWithSuspectPoints = true;
-  // Also the whole correction as a PROJ pipeline: Korekta.json (tinshift) and
-  // Transformacja_pelna.proj, over the map files to be converted.
-  bool fullPipeline = false;
   // A joint fit of several folders. `jointInput`: the run fits this union of their adjustment
   // points instead of the folder's TRANSPKT.BIN and writes its report files as usual.
   // `jointFit`: the run converts the folder's map files through this joint result and writes

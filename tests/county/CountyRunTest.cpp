@@ -185,3 +185,19 @@ TEST_F(CountyRun, TheSeamReportGoesWhereAskedAndItsFailureIsExitFive) {
 }
 
 }  // namespace
+
+namespace {
+
+// The summary of several folders gives each folder's final status in its own line and in
+// the closing table alike: the seams over the tolerance make every folder 6.
+TEST_F(CountyRun, EachFoldersLineGivesItsFinalStatus) {
+  const BatchResult r = Batch({"--recursive", root_.Path()});
+  ASSERT_EQ(r.status, 6) << r.err;
+  for (const std::string& folder : folders_) {
+    const std::string line = AbsoluteFolder(folder) + ": 6 - punkty podejrzane";
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+    EXPECT_EQ(r.out.find(AbsoluteFolder(folder) + ": 0 - "), std::string::npos) << r.out;
+  }
+}
+
+}  // namespace

@@ -387,7 +387,13 @@ TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
          f.Write("zepsuty.gpkg", "to nie jest GeoPackage");
          return std::vector<std::string>{"--gis", f.File("zepsuty.gpkg")};
        },
-       3, "nie można otworzyć pliku GIS", false},
+       3, "nie można otworzyć pliku: GDAL nie rozpoznaje w nim danych wektorowych żadnego formatu",
+       false},
+      {"a GIS file that is not there",
+       [](TestFolder& f) {
+         return std::vector<std::string>{"--gis", f.File("brak.gpkg")};
+       },
+       3, "nie można otworzyć pliku: nie ma takiego pliku ani katalogu", false},
       {"a layer without geometry",
        [](TestFolder& f) {
          f.Write("opisy.csv", "nr,opis\n1,a\n2,b\n");
@@ -439,6 +445,17 @@ TEST_F(GisFileRun, BadInputGetsOneClearMessageAndNothingHalfWritten) {
       EXPECT_EQ(name.find(".zornak-tmp-"), std::string::npos) << c.name << ": " << name;
     EXPECT_EQ(folder.Read("p.csv").empty(), !folder.Exists("p.csv"));
   }
+  // The summary names the file once, and the system's reason in Polish.
+  TestFolder target;
+  target.CopyDemo();
+  target.Write("p.csv", "WKT,nr\n\"POINT (7456800 5567600)\",1\n");
+  const BatchResult unwritable = Batch(
+      {"--gis", target.File("p.csv"), "--gis-out", target.File("brak/p.gpkg"), target.Path()});
+  EXPECT_EQ(unwritable.status, 5);
+  const std::string expected = "Plik GIS " + target.File("p.csv") +
+                               ": nie można zapisywać w folderze " + target.File("brak") +
+                               ": nie ma takiego pliku ani katalogu";
+  EXPECT_NE(unwritable.err.find(expected), std::string::npos) << unwritable.err;
   // Without a fit nothing is converted (exit 4 of the run).
   TestFolder bare;
   bare.Write("p.csv", "WKT,nr\n\"POINT (7456800 5567600)\",1\n");

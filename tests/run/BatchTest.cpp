@@ -370,6 +370,11 @@ TEST(BatchCommandLine, WrongCommandLinesAndFolders) {
   }
   EXPECT_EQ(Batch({"--version"}).out, std::string("zornak_batch ") + ZORNAK_VERSION + "\n");
   EXPECT_NE(Batch({"--help"}).out.find("  4  brak transformacji"), std::string::npos);
+  // Each option shows the value it takes as the help names it, with no suffix of a check.
+  const std::string help = Batch({"--help"}).out;
+  for (const char* shown : {"  --limit-m0 M ", "  --limit-residual V ", "  --seam-tolerance M "})
+    EXPECT_NE(help.find(shown), std::string::npos) << shown << "\n" << help;
+  EXPECT_EQ(help.find(":M "), std::string::npos) << help;
 }
 
 // A message carrying a damaged file's bytes reaches the terminal and the JSON with its
@@ -636,7 +641,16 @@ TEST(BatchCommandLine, TheSurveyorsLimits) {
     if (!limited) continue;
     EXPECT_EQ((*json)["limits"]["met"].boolean, c.met);
     EXPECT_NE(control.find(c.met ? "  wynik: spełnia" : "  wynik: nie spełnia"), std::string::npos);
-    if ((*json)["limits"].Has("m0")) {
+    // Both keys stand, a limit not given null.
+    const auto given = [&](const char* option, const char* line) {
+      return std::find(c.args.begin(), c.args.end(), option) != c.args.end() ||
+             (c.file && std::string(c.file).find(line) != std::string::npos);
+    };
+    ASSERT_TRUE((*json)["limits"].Has("m0"));
+    ASSERT_TRUE((*json)["limits"].Has("max_residual"));
+    EXPECT_EQ((*json)["limits"]["m0"].IsNull(), !given("--limit-m0", "m0 "));
+    EXPECT_EQ((*json)["limits"]["max_residual"].IsNull(), !given("--limit-residual", "odchylka "));
+    if (!(*json)["limits"]["m0"].IsNull()) {
       EXPECT_NEAR((*json)["limits"]["m0"]["value"].number, 0.0205, 5e-5);
     }
   }
