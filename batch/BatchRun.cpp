@@ -306,7 +306,7 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
 }
 
 long double SeamTolerance(const Options& options) {
-  return options.seamTolerance.empty() ? 0.01L : Metres(options.seamTolerance);
+  return options.seamTolerance.empty() ? kSeamTolerance : Metres(options.seamTolerance);
 }
 
 // Where the seam report goes: --seams, else Szwy.txt in ROOT, else in the current folder.
@@ -327,19 +327,17 @@ struct SeamOutcome {
 SeamOutcome ReportSeams(std::vector<FolderRun>& runs, const Options& options, std::ostream& err) {
   SeamOutcome o;
   std::vector<SeamFolder> folders;
-  for (const FolderRun& run : runs) {
-    o.names.push_back(run.report.folder);
+  for (const FolderRun& run : runs)
     folders.push_back(SeamFolderOf(run.report.folder, run.result.get(), run.ownInput.get()));
-  }
-  o.tolerance = SeamTolerance(options);
-  o.findings = FindSeams(folders, {o.tolerance, ThreadsFromEnvironment()});
-  const std::string path = SeamReportPath(options);
-  std::string failure;
-  if (WriteSeamReport(path, o.findings, o.names, o.tolerance, failure)) {
-    std::error_code ec;
-    o.path = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
+  const CountySeams found = FindCountySeams(folders, SeamTolerance(options),
+                                            ThreadsFromEnvironment(), SeamReportPath(options));
+  o.findings = found.findings;
+  o.names = found.names;
+  o.tolerance = found.tolerance;
+  if (found.written) {
+    o.path = found.path;
   } else {
-    err << "zornak_batch: Błąd zapisu pliku " << failure << '\n';
+    err << "zornak_batch: Błąd zapisu pliku " << found.failure << '\n';
   }
   for (std::size_t k = 0; k < runs.size(); ++k) {
     AddSeams(o.findings, o.names, static_cast<int>(k), runs[k].report);

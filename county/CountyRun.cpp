@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "convert/MapPositions.h"
+#include "county/SeamReport.h"
 #include "textio/Platform.h"
 
 PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,
@@ -27,6 +28,21 @@ PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::s
   }
   p.joint = JoinAdjustmentPoints(p.folders, p.inputs, p.ownM0, p.folder);
   return p;
+}
+
+CountySeams FindCountySeams(const std::vector<SeamFolder>& folders, long double tolerance,
+                            int threads, const std::string& path) {
+  CountySeams s;
+  for (const SeamFolder& folder : folders)
+    s.names.push_back(folder.name);
+  s.tolerance = tolerance;
+  s.findings = FindSeams(folders, {tolerance, threads});
+  for (const Seam& seam : s.findings.seams)
+    s.overTolerance += seam.overTolerance.size();
+  s.written = WriteSeamReport(path, s.findings, s.names, tolerance, s.failure);
+  std::error_code ec;
+  s.path = textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
+  return s;
 }
 
 SeamFolder SeamFolderOf(const std::string& name, const RunResult* run,

@@ -27,6 +27,21 @@ struct PreparedJoint {
 PreparedJoint PrepareJoint(const std::vector<std::string>& folders, const std::string& jointFolder,
                            const ModelChoice& choice, int threads, RunEvents& events);
 
+// The seams of a county's separate runs, as both front ends find and report them.
+struct CountySeams {
+  SeamFindings findings;
+  std::vector<std::string> names;  // the folders, in order, as the report names them
+  long double tolerance = kSeamTolerance;
+  std::string path;  // Szwy.txt, absolute when written
+  bool written = false;
+  std::string failure;            // "<path>: <reason>" when not written
+  std::size_t overTolerance = 0;  // vertices over the tolerance, all pairs
+};
+
+// The seams between `folders` (SeamFolderOf each run), written into `path` (Szwy.txt).
+CountySeams FindCountySeams(const std::vector<SeamFolder>& folders, long double tolerance,
+                            int threads, const std::string& path);
+
 // A folder of the seam search from its run: the map positions its run converted, its fit,
 // and the adjustment points of `own` (its TRANSPKT.BIN as read; null: none compared).
 SeamFolder SeamFolderOf(const std::string& name, const RunResult* run,

@@ -55,9 +55,12 @@ struct SharedAdjustmentPoint {
 // Coordinates of one adjustment point in two files agree to the millimetre.
 inline constexpr long double kSamePointTolerance = 0.001L;
 
+// The seam tolerance when the surveyor gives none, metres.
+inline constexpr long double kSeamTolerance = 0.01L;
+
 struct SeamSearch {
-  long double tolerance = 0.01L;  // metres
-  int threads = 0;                // 0: every core
+  long double tolerance = kSeamTolerance;  // metres
+  int threads = 0;                         // 0: every core
 };
 
 struct SeamFindings {

@@ -39,7 +39,9 @@
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
+#include "textio/NumberReading.h"
 #include "textio/Platform.h"
+#include "textio/PolishPlural.h"
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "transform/Exclusions.h"
@@ -49,6 +51,62 @@
 #include "viewer/WindowPlace.h"
 
 namespace {
+
+// The figures of the folders of a joint run, added up as they go to the window: each
+// folder's counters as its run set them last; a folder whose run sets none adds nothing.
+class CounterTotals : public RunEvents {
+ public:
+  explicit CounterTotals(RunEvents& window) : window_(window) {}
+
+  void ShowStatus(std::string_view text) override { window_.ShowStatus(text); }
+  void ShowMessage(MessageKind kind, std::string_view text) override {
+    window_.ShowMessage(kind, text);
+  }
+  void ShowPanel(int slot, PanelState state) override { window_.ShowPanel(slot, state); }
+  void SetCounter(Counter counter, std::string_view text) override {
+    folder_[static_cast<int>(counter)] = std::string(text);
+    window_.SetCounter(counter, text);
+  }
+  // The folder's run has ended: its last figures count.
+  void EndFolder() {
+    for (int k = 0; k < kCounterCount; ++k) {
+      if (folder_[k]) shown_[k].push_back(*folder_[k]);
+      folder_[k].reset();
+    }
+  }
+  // Every counter as the sum over the folders (areas to 4 decimals); a registration unit
+  // only when every folder that names one names the same.
+  void ShowTotals() {
+    for (int k = 0; k < kCounterCount; ++k) {
+      const Counter counter = static_cast<Counter>(k);
+      if (shown_[k].empty()) continue;
+      if (counter == Counter::ParcelUnit || counter == Counter::ContourUnit) {
+        const bool same = std::all_of(shown_[k].begin(), shown_[k].end(),
+                                      [&](const std::string& u) { return u == shown_[k][0]; });
+        window_.SetCounter(counter, same ? shown_[k][0] : std::string());
+        continue;
+      }
+      long double sum = 0;
+      for (const std::string& text : shown_[k]) {
+        long double value = 0;
+        if (textio::ParseNumber(text, value)) sum += value;
+      }
+      const bool area = counter == Counter::ParcelArea || counter == Counter::ContourArea;
+      window_.SetCounter(counter, area ? textio::General(std::trunc(sum * 10000 + 0.5L) * 0.0001L)
+                                       : std::to_string(static_cast<long long>(sum)));
+    }
+  }
+
+ private:
+  RunEvents& window_;
+  std::array<std::optional<std::string>, kCounterCount> folder_;
+  std::array<std::vector<std::string>, kCounterCount> shown_;
+};
+
+// "para", "pary" or "par", as a count of seam pairs takes it.
+std::string PairsWord(std::size_t pairs) {
+  return std::string(textio::PluralForm(static_cast<std::int64_t>(pairs), "para", "pary", "par"));
+}
 
 constexpr int kClientWidth = 808, kClientHeight = 625, kStatusBarHeight = 22;
 constexpr int kHeadingWidth = 170;
@@ -910,17 +968,20 @@ bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string
   std::vector<SeamFolder> seams;
   const std::optional<bool> answer = suspectAnswer_;
   suspectAnswer_ = true;
+  CounterTotals totals(*this);
   for (std::size_t k = 0; convert && k < prepared.folders.size(); ++k) {
     RunState folder;
     folder.threads = state_.threads;
     folder.jointFit = joint->transformation;
     folder.files.WorkingFolder = prepared.folders[k];
     folder.files.BuildWorkingFiles();
-    folder.files.RefreshPresence(*this);
-    RunProcessing(folder, request, *this);
+    folder.files.RefreshPresence(totals);
+    RunProcessing(folder, request, totals);
+    totals.EndFolder();
     seams.push_back(
         SeamFolderOf(prepared.folders[k], folder.result.get(), prepared.inputs[k].get()));
   }
+  totals.ShowTotals();
   skipped_.erase(MessageKind::Closing);
   suspectAnswer_ = answer;
   QString summary = QString("Wspólna transformacja %1 folderów").arg(prepared.folders.size());
@@ -932,20 +993,19 @@ bool TForm2::RunJoint(const std::vector<std::string>& folders, const std::string
     summary += ": " + QString::fromStdString(NoTransformationReason(t));
   }
   if (convert) {
-    const SeamFindings found = FindSeams(seams, {0.01L, state_.threads});
-    std::size_t over = 0;
-    for (const Seam& seam : found.seams)
-      over += seam.overTolerance.size();
-    std::string failure;
-    const bool written = WriteSeamReport(textio::PathInFolder(prepared.folder, kSeamReportName),
-                                         found, prepared.folders, 0.01L, failure);
+    const CountySeams found =
+        FindCountySeams(seams, kSeamTolerance, state_.threads,
+                        textio::PathInFolder(prepared.folder, kSeamReportName));
+    const std::size_t pairs = found.findings.seams.size();
     summary += QString(
-                   "\nSzwy: %1 par sąsiednich folderów, wierzchołków ponad tolerancję "
-                   "0,01 m: %2 (%3).")
-                   .arg(found.seams.size())
-                   .arg(over)
-                   .arg(written ? QString("Szwy.txt w folderze wyników")
-                                : "błąd zapisu " + QString::fromStdString(failure));
+                   "\nSzwy: %1 %2 sąsiednich folderów, wierzchołków ponad tolerancję %3 m: "
+                   "%4 (%5).")
+                   .arg(pairs)
+                   .arg(QString::fromStdString(PairsWord(pairs)))
+                   .arg(QString::fromStdString(textio::Fixed(found.tolerance, 0, 2)))
+                   .arg(found.overTolerance)
+                   .arg(found.written ? QString("Szwy.txt w folderze wyników")
+                                      : "błąd zapisu " + QString::fromStdString(found.failure));
   } else {
     summary += "\nPliki mapy folderów nie zostały przeliczone.";
   }

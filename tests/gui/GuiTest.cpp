@@ -22,6 +22,7 @@
 #include <filesystem>
 
 #include "bench/CountyGenerator.h"
+#include "convert/MapGeometry.h"
 #include "core/WorkingFiles.h"
 #include "desktop/AdjustmentPointsWindow.h"
 #include "desktop/JointDialog.h"
@@ -1448,9 +1449,19 @@ class GuiTest : public QObject {
       QCOMPARE(closer.texts.size(), 1);
       QVERIFY2(closer.texts[0].startsWith("Wspólna transformacja 2 folderów: m0 = "),
                qPrintable(closer.texts[0]));
-      QVERIFY2(closer.texts[0].contains("ponad tolerancję 0,01 m: 0 "),
+      QVERIFY2(closer.texts[0].contains("Szwy: 1 para sąsiednich folderów, wierzchołków ponad "
+                                        "tolerancję 0.01 m: 0 "),
                qPrintable(closer.texts[0]));
     }
+    // The counters show the folders' totals: every parcel of both maps, one unit.
+    std::size_t parcels = 0;
+    for (const std::string& folder : folders) {
+      std::vector<ParcelShape> shapes;
+      QVERIFY(ReadParcelShapes(folder + "/DZIALKI.edz", shapes));
+      parcels += shapes.size();
+    }
+    QVERIFY(parcels > 0);
+    QCOMPARE(form.Edit(9)->text(), QString::number(parcels));
     QCOMPARE(form.WorkingFolder(), AbsoluteFolder(joint));
     QCOMPARE(form.State().Result().Transformation().input->joint.size(), std::size_t{2});
     QVERIFY(form.FitSummary()->text().startsWith("m0 = "));

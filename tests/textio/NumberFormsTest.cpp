@@ -1,4 +1,5 @@
 #include "textio/NumberForms.h"
+#include "textio/PolishPlural.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,21 @@ TEST(NumberForms, GeneralIsShortestUpTo15Digits) {
   };
   for (const auto& [value, text] : cases)
     EXPECT_EQ(textio::General(value), text);
+}
+
+}  // namespace
+
+namespace {
+
+// Polish plurals, by the grammar's rule worked for each count: 1 para; 2-4 pary, but 12-14
+// par; 22-24 pary again; 0, 5-21, 25-31 and 100 par.
+TEST(PolishPlural, TheFormOfEachCount) {
+  const std::pair<std::int64_t, std::string_view> cases[] = {
+      {0, "par"},   {1, "para"},  {2, "pary"},   {4, "pary"},  {5, "par"},     {11, "par"},
+      {12, "par"},  {14, "par"},  {21, "par"},   {22, "pary"}, {24, "pary"},   {25, "par"},
+      {100, "par"}, {101, "par"}, {102, "pary"}, {112, "par"}, {1004, "pary"}, {-3, "pary"}};
+  for (const auto& [n, form] : cases)
+    EXPECT_EQ(textio::PluralForm(n, "para", "pary", "par"), form) << n;
 }
 
 }  // namespace
