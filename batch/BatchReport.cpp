@@ -325,6 +325,8 @@ void PrintText(const BatchReport& r, std::ostream& out) {
   }
   if (r.files.empty()) out << "Brak plików mapy w folderze roboczym\n";
   if (r.geoPackage) out << "GeoPackage: " << *r.geoPackage << '\n';
+  for (const std::string& path : r.staleOutputs)
+    out << "Z poprzedniego przebiegu (inna transformacja, pozostawiony): " << path << '\n';
   for (const std::string& path : r.removedOutputs)
     out << "Usunięto plik poprzedniego przebiegu (inna transformacja, bez --full-pipeline): "
         << path << '\n';
@@ -440,6 +442,10 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
   if (r.seamsSearched) PrintJsonSeams(r, out);
   if (r.jointFolder) PrintJsonJoint(r, out);
   if (r.gisAsked) PrintJsonGis(r, out);
+  out << "  \"stale_outputs\": [";
+  for (std::size_t k = 0; k < r.staleOutputs.size(); ++k)
+    out << (k ? ", " : "") << Quoted(r.staleOutputs[k]);
+  out << "],\n";
   if (!r.removedOutputs.empty()) {
     out << "  \"removed_outputs\": [";
     for (std::size_t k = 0; k < r.removedOutputs.size(); ++k)

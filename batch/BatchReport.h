@@ -88,6 +88,8 @@ struct BatchReport {
   std::optional<std::string> tinFile, fullPipelineFile;
   // Korekta.json and Transformacja_pelna.proj of an earlier fit, removed by this run.
   std::vector<std::string> removedOutputs;
+  // Optional outputs in the folder made from another fit (Mapa.gpkg, GIS files), left alone.
+  std::vector<std::string> staleOutputs;
   std::size_t tinVertices = 0, tinTriangles = 0;
   std::optional<long double> tinLargestDifference;
   // The GIS files of --gis through the fit, when asked for.

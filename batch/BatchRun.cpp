@@ -15,6 +15,7 @@
 #include "run/GeoPackageLoader.h"
 #include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
+#include "run/StaleOutputs.h"
 #include "textio/FolderFiles.h"
 #include "textio/Platform.h"
 
@@ -280,6 +281,9 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   report.gisAsked = !options.gis.empty();
   report.fullPipelineAsked = options.fullPipeline;
   report.removedOutputs = run->removedOutputs;
+  // The GIS files of this run are its own: what is stale is looked at after them.
+  if (run->started)
+    report.staleOutputs = options.gisJobs.empty() ? run->staleOutputs : StaleOutputs(*run);
   if (const auto& tin = run->Transformation().tin; tin && run->Fit().Usable()) {
     const std::string folderPath = run->folder;
     for (auto [name, path] : {std::pair{kCorrectionTinFileName, &report.tinFile},

@@ -29,6 +29,9 @@ struct RunResult {
   // Outputs of an earlier run that described another fit and that this run removed
   // (Korekta.json, Transformacja_pelna.proj), as paths.
   std::vector<std::string> removedOutputs;
+  // Optional outputs in the folder made from another fit than this run's (Mapa.gpkg, GIS
+  // files and their protocols), left as they are.
+  std::vector<std::string> staleOutputs;
   // The points left out of the fit of the run itself, as its files show them.
   std::vector<PointNumber> runExcluded;
   // The points were refitted in memory since the run with other exclusions: the figures

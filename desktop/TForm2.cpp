@@ -36,6 +36,7 @@
 #include "picture/ReportInput.h"
 #include "run/GeoPackageLoader.h"
 #include "run/ReportLoader.h"
+#include "run/StaleOutputs.h"
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
@@ -45,6 +46,7 @@
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "transform/Exclusions.h"
+#include "transform/FitStamp.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
@@ -376,6 +378,14 @@ void TForm2::CreateFileColumns(QWidget* area) {
   // A build without GDAL (the Windows one) has no export: neither the switch nor its panel.
   geoPackageBox_->setVisible(GeoPackageAvailable());
   panels_[slot::kGeoPackage]->setVisible(GeoPackageAvailable());
+  // The whole correction for other tools; off by default. A run without it removes the pair of
+  // an earlier run, which would describe another fit.
+  fullPipelineBox_ = new QCheckBox("Pełna korekta jako potok PROJ", area);
+  fullPipelineBox_->setGeometry(ColumnX(3) + 40, 252, 208, 20);
+  fullPipelineBox_->setFont(WindowsFont("MS Sans Serif", 8));
+  fullPipelineBox_->setToolTip(
+      "Zapisz też całą korektę (model i korektę Hausbrandta) jako potok PROJ: Korekta.json i "
+      "Transformacja_pelna.proj, dla cct, ogr2ogr i innych programów");
   // Other GIS files through the same fit; its menu lists those converted in this folder.
   gisButton_ = new QToolButton(area);
   gisButton_->setText("Przelicz plik GIS...");
@@ -506,6 +516,7 @@ void TForm2::CreateLimitFields(QWidget* area) {
     field->setToolTip(tip);
     field->setPlaceholderText("brak");
     connect(field, &QLineEdit::editingFinished, this, [this] { SaveLimits(); });
+    connect(field, &QLineEdit::textChanged, this, [this] { ShowFitSummary(); });
   }
 }
 
@@ -522,6 +533,19 @@ void TForm2::LoadLimits() {
   limitResidual_->setText(shown(limits.residual));
   limitM0_->setEnabled(HasFolder());
   limitResidual_->setEnabled(HasFolder());
+}
+
+Limits TForm2::ShownLimits(const Limits& run) const {
+  Limits shown;
+  const std::pair<const QLineEdit*, std::optional<long double>*> fields[] = {
+      {limitM0_, &shown.m0}, {limitResidual_, &shown.residual}};
+  for (const auto& [field, limit] : fields) {
+    const std::string text = field->text().trimmed().toStdString();
+    if (text.empty()) continue;
+    *limit = ReadLimitValue(text);
+    if (!*limit) return run;  // a field being typed: the run's limits stand
+  }
+  return shown;
 }
 
 bool TForm2::SaveLimits() {
@@ -561,6 +585,7 @@ RunRequest TForm2::Request() {
   for (int k = 0; k < kMapFileCount; ++k)
     request.convert[k] = boxes_[k + 1]->isChecked();
   request.exportGeoPackage = geoPackageBox_->isChecked();
+  request.fullPipeline = fullPipelineBox_->isChecked();
   request.confirmSuspectConversion = [this](std::string_view question) {
     return ConvertDespiteSuspectPoints(question);
   };
@@ -826,6 +851,25 @@ void TForm2::StartUp() {
   if (!modelChosen_) comboBox1_->setCurrentIndex(0);
   files.BuildWorkingFiles();
   files.RefreshPresence(*this);
+  MarkStaleOutputs();
+}
+
+void TForm2::MarkStaleOutputs() {
+  ClickLabel* panel = panels_[slot::kGeoPackage];
+  if (!panel) return;
+  const RunResult& run = state_.Result();
+  const std::vector<std::string>& stale = run.staleOutputs;
+  const bool old = run.MadeIn(WorkingFolder()) &&
+                   std::find(stale.begin(), stale.end(),
+                             state_.files.SlotPath(slot::kGeoPackage)) != stale.end();
+  panel->setToolTip(old ? "z poprzedniego przebiegu: mapa innej transformacji niż ostatni przebieg"
+                        : QString());
+  if (old) {
+    Paint(panel, ColourOf(SystemColour::BtnFace));
+    PaintText(panel, QColor(128, 128, 128));
+  } else {
+    PaintText(panel, ColourOf(CaptionColour(slot::kGeoPackage)));
+  }
 }
 
 void TForm2::BitBtn1Click() {
@@ -844,6 +888,7 @@ void TForm2::BitBtn1Click() {
     RunProcessing(state_, Request(), *this);
     PaintStatus();
     ShowRunOutcome();
+    MarkStaleOutputs();
     ShowFitSummary();
     RefreshViews();
     if (showProposal_) {
@@ -899,10 +944,15 @@ void TForm2::FillGisMenu() {
   menu->clear();
   const QStringList protocols = QDir(QString::fromStdString(WorkingFolder()))
                                     .entryList({"PROTOKOL_GIS_*.txt"}, QDir::Files, QDir::Name);
+  // A protocol of another fit than the last run's is named so.
+  const RunResult& run = state_.Result();
+  const std::string stamp = run.MadeIn(WorkingFolder()) ? FitStamp(run.Transformation()) : "";
   for (const QString& name : protocols) {
     const QString path =
         QString::fromStdString(textio::PathInFolder(WorkingFolder(), name.toStdString()));
-    menu->addAction(name, this, [this, path] { OpenInEditor(path, this); });
+    const bool stale = !stamp.empty() && ReadProtocolRecord(path.toStdString()).stamp != stamp;
+    menu->addAction(stale ? name + " (z poprzedniego przebiegu)" : name, this,
+                    [this, path] { OpenInEditor(path, this); });
   }
   if (protocols.isEmpty()) menu->addAction("Brak przeliczonych plików GIS")->setEnabled(false);
 }
@@ -1098,9 +1148,11 @@ void TForm2::ShowFitSummary() {
   QString suspect = QString("podejrzane: %1").arg(flagged);
   if (flagged > 0)
     suspect = "<span style=\"color:#c00000; font-weight:bold\">" + suspect + "</span>";
-  // The job's limits (Limity.txt of the folder), when there are any.
-  if (!t.limitChecks.empty()) {
-    suspect += AllMet(t.limitChecks)
+  // The job's limits as the fields hold them now (the run's Limity.txt until they are edited):
+  // the verdict follows the fields without another run.
+  const std::vector<LimitCheck> limits = CheckLimits(ShownLimits(t.limits), f.figures);
+  if (!limits.empty()) {
+    suspect += AllMet(limits)
                    ? QString(" &nbsp;·&nbsp; limity: spełnia")
                    : QString(
                          " &nbsp;·&nbsp; <span style=\"color:#c00000; font-weight:bold\">"

@@ -119,6 +119,7 @@ class TForm2 : public QMainWindow, public RunEvents {
   ResidualMapWindow* MapWindow() const { return mapWindow_; }
   QPushButton* MapButton() const { return mapButton_; }
   QCheckBox* GeoPackageSwitch() const { return geoPackageBox_; }
+  QCheckBox* FullPipelineSwitch() const { return fullPipelineBox_; }
   QPushButton* PointsButton() const { return pointsButton_; }
   QPushButton* ReportButton() const { return reportButton_; }
   // "Wykonawca" for the PDF report, remembered between sessions.
@@ -153,6 +154,8 @@ class TForm2 : public QMainWindow, public RunEvents {
   // Writes the fields into Limity.txt when they changed (none set: the file is removed);
   // false with a message when a field holds no limit or the file cannot be written.
   bool SaveLimits();
+  // The limits the fields hold now; `run`'s while a field holds no number yet.
+  Limits ShownLimits(const Limits& run) const;
   // Refits the last run's points in memory without `excluded` (a tick in the points
   // window): the points window, the map and the fit line follow; the files wait for WYKONAJ.
   // Large sets are refitted on a worker thread, the points window disabled meanwhile; every
@@ -197,6 +200,8 @@ class TForm2 : public QMainWindow, public RunEvents {
   void ClearRunFigures();
   // The status of a run that was refused or found no usable transformation.
   void ShowRunOutcome();
+  // Greys the panel of Mapa.gpkg when the last run names it as made from another fit.
+  void MarkStaleOutputs();
   void FillRecentMenu();
   void FillGisMenu();
   void CreateLimitFields(QWidget* area);
@@ -224,6 +229,7 @@ class TForm2 : public QMainWindow, public RunEvents {
   AdjustmentPointsWindow* pointsWindow_ = nullptr;
   QPushButton* mapButton_ = nullptr;
   QCheckBox* geoPackageBox_ = nullptr;
+  QCheckBox* fullPipelineBox_ = nullptr;
   ResidualMapWindow* mapWindow_ = nullptr;
   bool modelChosen_ = false;
   QLabel* fitSummary_ = nullptr;

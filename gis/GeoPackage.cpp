@@ -21,6 +21,7 @@
 #include "textio/Platform.h"
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
+#include "transform/FitStamp.h"
 
 namespace {
 
@@ -322,6 +323,14 @@ int ZoneOfEasting(long double easting) {
   return 2176 + static_cast<int>(easting / 1e6) - 5;
 }
 
+std::string GeoPackageFitStamp(const std::string& path) {
+  PrepareGdal();
+  std::unique_ptr<GDALDataset> dataset(static_cast<GDALDataset*>(
+      GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
+  const char* stamp = dataset ? dataset->GetMetadataItem(kFitStampMetadataItem) : nullptr;
+  return stamp ? stamp : "";
+}
+
 int ZoneOfFit(const TFittedTransformation& f, bool& mixed) {
   std::set<int> zones;
   for (std::int32_t k = 1; k <= f.ls; ++k)
@@ -370,6 +379,7 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileS
   if (read(MapFile::Layers)) SectionLayer(writer, "warstwy", map.layers);
   if (read(MapFile::Objects)) SectionLayer(writer, "obiekty", map.objects);
   AdjustmentLayer(writer, transformation);
+  dataset->SetMetadataItem(kFitStampMetadataItem, FitStamp(transformation).c_str());
   const bool committed = dataset->CommitTransaction() == OGRERR_NONE && !writer.Failed();
   dataset.reset();  // closes the file
   std::string reason = writer.Failure().empty() ? CPLGetLastErrorMsg() : writer.Failure();

@@ -28,6 +28,10 @@ struct GeoPackageSummary {
 GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileSet& converted,
                                    const TransformationResult& transformation, RunEvents& events);
 
+// The fit a GeoPackage of the program was made from (FitStamp), from its metadata; empty for
+// a file without one or that cannot be read.
+std::string GeoPackageFitStamp(const std::string& path);
+
 // The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,
 // 0 for any other.
 int ZoneOfEasting(long double easting);

@@ -14,6 +14,12 @@ ZORNAK_PLUGIN_ENTRY void zornak_export_geopackage(const WorkingFileTable& files,
 // The entry must keep the type the program calls it by.
 static_assert(std::is_same_v<decltype(&zornak_export_geopackage), GeoPackageEntry>);
 
+ZORNAK_PLUGIN_ENTRY void zornak_geopackage_fit_stamp(const std::string& path, std::string& stamp) {
+  stamp = GeoPackageFitStamp(path);
+}
+
+static_assert(std::is_same_v<decltype(&zornak_geopackage_fit_stamp), FitStampEntry>);
+
 ZORNAK_PLUGIN_ENTRY void zornak_convert_gis_file(const GisJob& job,
                                                  const TransformationResult& transformation,
                                                  GisFileResult& result) {

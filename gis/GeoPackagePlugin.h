@@ -21,6 +21,10 @@ using GeoPackageEntry = void (*)(const WorkingFileTable& files, const MapFileSet
                                  const TransformationResult& transformation, RunEvents& events,
                                  GeoPackageSummary& summary);
 
+inline constexpr const char* kFitStampPluginEntry = "zornak_geopackage_fit_stamp";
+// GeoPackageFitStamp behind a plain C name.
+using FitStampEntry = void (*)(const std::string& path, std::string& stamp);
+
 inline constexpr const char* kGisFilePluginEntry = "zornak_convert_gis_file";
 // ConvertGisFile behind a plain C name.
 using GisFileEntry = void (*)(const GisJob& job, const TransformationResult& transformation,

@@ -19,6 +19,7 @@
 #include "textio/SystemReason.h"
 #include "textio/TextFile.h"
 #include "transform/ControlReport.h"
+#include "transform/FitStamp.h"
 #include "transform/TransformPoint.h"
 
 namespace {
@@ -307,6 +308,7 @@ void WriteProtocol(const TransformationResult& t, GisFileResult& r) {
   model += " z korektą Hausbrandta, m0 = ";
   textio::AppendFixed(model, f.figures.m0, 0, 4);
   line(model + " m");
+  line(std::string(kFitStampLabel) + FitStamp(t));
   line(" ");
   line(" Warstwa                          wczytano   zapisano");
   long long read = 0, written = 0;

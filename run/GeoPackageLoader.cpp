@@ -25,6 +25,16 @@ GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
   return summary;
 }
 
+std::optional<std::string> GeoPackageFitStampThroughPlugin(const std::string& path) {
+  std::string failure;
+  const auto entry = reinterpret_cast<FitStampEntry>(
+      PluginEntry(kGeoPackagePluginFile, kFitStampPluginEntry, failure));
+  if (!entry) return std::nullopt;
+  std::string stamp;
+  entry(path, stamp);
+  return stamp;
+}
+
 GisFileResult ConvertGisFileThroughPlugin(const GisJob& job,
                                           const TransformationResult& transformation) {
   std::string failure;

@@ -2,6 +2,7 @@
 // export is there; the first export loads the plugin and keeps it for the process's life.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "gis/GeoPackage.h"
@@ -17,6 +18,9 @@ GeoPackageSummary ExportGeoPackageThroughPlugin(const WorkingFileTable& files,
                                                 const MapFileSet& converted,
                                                 const TransformationResult& transformation,
                                                 RunEvents& events);
+
+// The fit stamp of a GeoPackage through the plugin; nullopt when the plugin cannot be loaded.
+std::optional<std::string> GeoPackageFitStampThroughPlugin(const std::string& path);
 
 // Converts a GIS file through the plugin; when it cannot be loaded, `result.error` says why.
 GisFileResult ConvertGisFileThroughPlugin(const GisJob& job,

@@ -5,6 +5,7 @@
 
 #include "convert/MapPositions.h"
 #include "run/GeoPackageLoader.h"
+#include "run/StaleOutputs.h"
 #include "textio/FolderFiles.h"
 #include "textio/Platform.h"
 #include "textio/TextFile.h"
@@ -151,6 +152,7 @@ std::shared_ptr<const RunResult> RunProcessing(RunState& state, const RunRequest
     result->map = std::make_shared<const MapDrawing>(ReadMapDrawing(state.files, converted));
   }
   result->files = state.files;
+  result->staleOutputs = StaleOutputs(*result);
   FinishConversion(events);
   events.ShowStatus(" przetwarzanie zakończone");
   state.result = result;

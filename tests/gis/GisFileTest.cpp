@@ -505,3 +505,39 @@ TEST_F(GisFileRun, AreaChangesAboveATenThousandthAreNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Outputs a run did not write are left alone, but those made from another fit are named:
+// after a degree-2 run, the degree-1 run's Mapa.gpkg, GIS file and GIS protocol; after the
+// degree-1 fit again, none (the same model and the same points are the same fit).
+TEST_F(GisFileRun, OutputsOfAnotherFitAreNamedAndLeftAlone) {
+  folder_.Write("p.csv", "WKT,nr\n\"POINT (7456800 5567600)\",1\n");
+  const JsonValue first =
+      Run({"--gpkg", "--gis", folder_.File("p.csv"), "--gis-out", folder_.File("p.gpkg")}, 0);
+  EXPECT_TRUE(first["stale_outputs"].items.empty());
+  const std::string gpkg = folder_.Read("Mapa.gpkg"), gis = folder_.Read("p.gpkg");
+  const std::string protocol = folder_.File("PROTOKOL_GIS_p.csv.txt");
+  const std::vector<std::string> lines = Utf8Lines(ReadFile(protocol));
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::string& l) {
+                           return l.rfind(" Dopasowanie: konforemna 1, m0 0.020", 0) == 0;
+                         }),
+            lines.end());
+  const JsonValue second = Run({"--kind", "2", "--degree", "2"}, 0);
+  std::vector<std::string> stale;
+  for (const JsonValue& path : second["stale_outputs"].items)
+    stale.push_back(path.text);
+  EXPECT_EQ(stale, (std::vector<std::string>{folder_.File("Mapa.gpkg"), protocol,
+                                             folder_.File("p.gpkg")}));
+  EXPECT_EQ(folder_.Read("Mapa.gpkg"), gpkg);
+  EXPECT_EQ(folder_.Read("p.gpkg"), gis);
+  const BatchResult text = Batch({"--kind", "2", "--degree", "2", folder_.Path()});
+  EXPECT_NE(text.out.find("Z poprzedniego przebiegu (inna transformacja, pozostawiony): " +
+                          folder_.File("Mapa.gpkg")),
+            std::string::npos)
+      << text.out;
+  EXPECT_TRUE(Run({}, 0)["stale_outputs"].items.empty());
+}
+
+}  // namespace

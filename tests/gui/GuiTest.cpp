@@ -194,6 +194,71 @@ class GuiTest : public QObject {
     QVERIFY(!QFile::exists(folder.filePath("Punkty.ep_")));
   }
 
+  // "Pełna korekta jako potok PROJ" writes Korekta.json and Transformacja_pelna.proj; a run
+  // without it removes that pair, which would describe the earlier fit. The fit line follows
+  // the limit fields as they are typed, without another run.
+  void fullPipelineSwitchAndTheLimitVerdict() {
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    TForm2 form(folder.path().toStdString());
+    QVERIFY(!form.FullPipelineSwitch()->isChecked());
+    form.FullPipelineSwitch()->setChecked(true);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(QFile::exists(folder.filePath("Korekta.json")));
+    QVERIFY(QFile::exists(folder.filePath("Transformacja_pelna.proj")));
+    form.FullPipelineSwitch()->setChecked(false);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(!QFile::exists(folder.filePath("Korekta.json")));
+    QVERIFY(!QFile::exists(folder.filePath("Transformacja_pelna.proj")));
+    // The demo's m0 is 0.0205 m.
+    QVERIFY(!form.FitSummary()->text().contains("limity"));
+    form.LimitM0Field()->setText("0,01");
+    QVERIFY(form.FitSummary()->text().contains("limity: nie spełnia"));
+    form.LimitM0Field()->setText("0,05");
+    QVERIFY(form.FitSummary()->text().contains("limity: spełnia"));
+    form.LimitM0Field()->clear();
+    QVERIFY(!form.FitSummary()->text().contains("limity"));
+  }
+
+  // Mapa.gpkg of another fit than the last run's stays, greyed, and says so; the GIS menu
+  // names a protocol of another fit alike.
+  void outputsOfAnotherFitAreGreyed() {
+    if (!GeoPackageAvailable()) QSKIP("this build has no GeoPackage export");
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    TForm2 form(folder.path().toStdString());
+    form.GeoPackageSwitch()->setChecked(true);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(QFile::exists(folder.filePath("Mapa.gpkg")));
+    QVERIFY(form.Panel(slot::kGeoPackage)->toolTip().isEmpty());
+    form.GeoPackageSwitch()->setChecked(false);
+    form.UseModel(2, 2);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(QFile::exists(folder.filePath("Mapa.gpkg")));
+    QVERIFY2(form.Panel(slot::kGeoPackage)->toolTip().startsWith("z poprzedniego przebiegu"),
+             qPrintable(form.Panel(slot::kGeoPackage)->toolTip()));
+    form.StartUp();  // as at every activation of the main window
+    QVERIFY(form.Panel(slot::kGeoPackage)->toolTip().startsWith("z poprzedniego przebiegu"));
+    form.UseModel(1, 1);
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    QVERIFY(form.Panel(slot::kGeoPackage)->toolTip().isEmpty());
+  }
+
   void editorFindsCaseSensitivelyFromTheSelection() {
     QTemporaryDir folder;
     WriteBytes(folder.filePath("a.txt"), "abab\r\n");
