@@ -1,12 +1,17 @@
 #include "desktop/AdjustmentPointsWindow.h"
 
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
@@ -85,6 +90,7 @@ AdjustmentPointsWindow::AdjustmentPointsWindow(std::function<void(int, int)> use
       useModelCallback_(std::move(useModel)),
       refitCallback_(std::move(refit)) {
   setWindowTitle("Punkty dostosowania");
+  new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
   // Wide enough for every column, the remark included, at the usual font.
   resize(1180, 640);
   auto* area = new QWidget(this);
@@ -175,14 +181,43 @@ void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
   FillModels();
 }
 
+namespace {
+
+// The rows of `checks` in the order the table showed the same points before (a refit lists
+// the points it leaves out last): a ticked or unticked row stays where it stood. Points not
+// shown before keep the result's order.
+std::vector<std::size_t> RowOrder(const std::vector<AdjustmentCheck>& checks,
+                                  const QTableWidget& table) {
+  std::map<QByteArray, int> before;
+  for (int row = 0; row < table.rowCount(); ++row) {
+    if (const QTableWidgetItem* tick = table.item(row, 0))
+      before.emplace(tick->data(Qt::UserRole).toByteArray(), row);
+  }
+  std::vector<std::size_t> order(checks.size());
+  for (std::size_t k = 0; k < order.size(); ++k)
+    order[k] = k;
+  const auto rowOf = [&](std::size_t k) {
+    const auto nr = checks[k].nr.View();
+    const auto it = before.find(QByteArray(nr.data(), static_cast<int>(nr.size())));
+    return it == before.end() ? table.rowCount() + static_cast<int>(k) : it->second;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return rowOf(a) < rowOf(b); });
+  return order;
+}
+
+}  // namespace
+
 void AdjustmentPointsWindow::FillPoints() {
   filling_ = true;
   points_->setUpdatesEnabled(false);
+  const int scrolled = points_->verticalScrollBar()->value();
   points_->setSortingEnabled(false);
   const std::vector<AdjustmentCheck>& checks = Shown().checks;
+  const std::vector<std::size_t> order = RowOrder(checks, *points_);
   points_->setRowCount(static_cast<int>(checks.size()));
   for (int row = 0; row < static_cast<int>(checks.size()); ++row) {
-    const AdjustmentCheck& c = checks[row];
+    const AdjustmentCheck& c = checks[order[row]];
     auto* tick = new QTableWidgetItem;
     tick->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     tick->setCheckState(c.excluded ? Qt::Unchecked : Qt::Checked);
@@ -216,6 +251,7 @@ void AdjustmentPointsWindow::FillPoints() {
   }
   points_->setSortingEnabled(true);
   points_->resizeColumnsToContents();
+  points_->verticalScrollBar()->setValue(scrolled);
   points_->setUpdatesEnabled(true);
   filling_ = false;
   // The point just ticked stays in view, selected, wherever the refill put its row.

@@ -10,6 +10,7 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
@@ -76,6 +78,8 @@ TForm4::TForm4(QWidget* parent)
       trackBar1_(new QSlider(Qt::Horizontal, this)),
       edit1_(new QLineEdit(QString::number(kInitialSize), this)) {
   resize(642, 531);
+  // Escape closes the editor as it closes a dialog (asking first about unsaved changes).
+  new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
   text_->setAcceptRichText(false);
   text_->setLineWrapMode(QTextEdit::NoWrap);
   text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

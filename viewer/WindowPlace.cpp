@@ -79,6 +79,22 @@ QRect PlaceBeside(const QRect& main, QSize size, const QRect& screen, const QLis
   return best;
 }
 
+QRect LargestBandBeside(const QRect& main, const QRect& screen) {
+  constexpr int kGap = 8;
+  const QRect bands[] = {
+      QRect(QPoint(main.right() + 1 + kGap, screen.top()), screen.bottomRight()),
+      QRect(screen.topLeft(), QPoint(main.left() - 1 - kGap, screen.bottom())),
+      QRect(QPoint(screen.left(), main.bottom() + 1 + kGap), screen.bottomRight()),
+      QRect(screen.topLeft(), QPoint(screen.right(), main.top() - 1 - kGap)),
+  };
+  QRect best;
+  for (const QRect& band : bands) {
+    const QRect free = band.intersected(screen);
+    if (!free.isEmpty() && Overlap(free, free) > Overlap(best, best)) best = free;
+  }
+  return best;
+}
+
 void RememberWindow(const QWidget* window, const QString& key) {
   QSettings().setValue(SettingsKey(key), window->saveGeometry());
 }
@@ -108,8 +124,18 @@ void PlaceWindow(QWidget* window, const QString& key, const QWidget* main) {
   }
   // The frame adds the title bar and borders the window manager draws around the client.
   const QSize frame = main->frameGeometry().size() - main->geometry().size();
-  const QSize size = window->size().boundedTo(screen.size() - frame);
-  const QRect place = PlaceBeside(main->frameGeometry(), size + frame, screen, others);
+  QSize size = window->size().boundedTo(screen.size() - frame);
+  QRect place = PlaceBeside(main->frameGeometry(), size + frame, screen, others);
+  // On a small screen a window of its own size covers the main window wherever it goes: it
+  // then takes the largest band of the screen beside the main window, when one is big enough
+  // to work in.
+  if (place.intersects(main->frameGeometry())) {
+    const QRect band = LargestBandBeside(main->frameGeometry(), screen);
+    if (band.width() >= kWorkingSize.width() && band.height() >= kWorkingSize.height()) {
+      size = size.boundedTo(band.size() - frame);
+      place = QRect(band.topLeft(), size + frame);
+    }
+  }
   window->resize(size);
   window->move(place.topLeft());
 }

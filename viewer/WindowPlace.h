@@ -27,6 +27,11 @@ QRect FitOnScreen(QRect frame, const QRect& screen);
 // closed. Call once, before the first show.
 void PlaceWindow(QWidget* window, const QString& key, const QWidget* main);
 
+// The smallest window worth working in, when one must shrink to stay off the main window.
+inline constexpr QSize kWorkingSize(480, 360);
+// The largest part of `screen` right of, left of, below or above `main` (with a gap).
+QRect LargestBandBeside(const QRect& main, const QRect& screen);
+
 // Saves the size and place of `window` under `key` now.
 void RememberWindow(const QWidget* window, const QString& key);
 

@@ -386,6 +386,58 @@ class GuiTest : public QObject {
     delete editor;
   }
 
+  // Escape closes the editor (an unchanged one at once) and the points window, as it closes
+  // a dialog.
+  void escapeClosesTheEditorAndThePointsWindow() {
+    QTemporaryDir folder;
+    WriteBytes(folder.filePath("a.txt"), "tekst\r\n");
+    TForm4* editor = OpenInEditor(folder.filePath("a.txt"), nullptr);
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    QTest::keyClick(editor->Text(), Qt::Key_Escape);
+    QVERIFY(!editor->isVisible());
+    delete editor;
+    CopyDemo(folder);
+    TForm2 form(folder.path().toStdString());
+    form.show();
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    form.ShowAdjustmentPoints();
+    AdjustmentPointsWindow* points = form.PointsWindow();
+    QVERIFY(QTest::qWaitForWindowActive(points));
+    QTest::keyClick(points->Points(), Qt::Key_Escape);
+    QVERIFY(!points->isVisible());
+  }
+
+  // Unticking a point in the middle of the table refits, and every row stays where it
+  // stood, in view: the refit lists the points it leaves out last, the table does not.
+  void untickedRowStaysInPlace() {
+    QTemporaryDir folder;
+    CopyDemo(folder);
+    TForm2 form(folder.path().toStdString());
+    form.show();
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    form.ShowAdjustmentPoints();
+    QTableWidget* points = form.PointsWindow()->Points();
+    QStringList before;
+    for (int row = 0; row < points->rowCount(); ++row)
+      before << points->item(row, 1)->text();
+    const int row = static_cast<int>(before.indexOf("110"));
+    QVERIFY(row > 0 && row < points->rowCount() - 1);
+    Untick(form, "110");
+    QTRY_VERIFY(form.PointsWindow()->Notice()->text().startsWith("m0 przed → po"));
+    QStringList after;
+    for (int r = 0; r < points->rowCount(); ++r)
+      after << points->item(r, 1)->text();
+    QCOMPARE(after, before);
+    QCOMPARE(points->item(row, 0)->checkState(), Qt::Unchecked);
+    QVERIFY(points->visualItemRect(points->item(row, 1)).intersects(points->viewport()->rect()));
+  }
+
   void editorCloseQuestion() {
     QTemporaryDir folder;
     WriteBytes(folder.filePath("a.txt"), "tekst\r\n");
@@ -974,6 +1026,17 @@ class GuiTest : public QObject {
     }
   }
 
+  // On 1366x768 (less a 24-pixel panel) with the main window at the top left, the band right
+  // of it, 1366 - 816 - 8 = 542 px wide, is the largest free one: a window too big to stand
+  // anywhere off the main window takes it; on 1600x1000 there is no need.
+  void largestBandBesideTheMainWindow() {
+    const QRect small(0, 24, 1366, 744), main(0, 24, 816, 650);
+    QCOMPARE(LargestBandBeside(main, small), QRect(824, 24, 542, 744));
+    const QRect centred(275, 59, 816, 650);  // 275 px free on either side: too narrow
+    QCOMPARE(LargestBandBeside(centred, small), QRect(1099, 24, 267, 744));  // right first
+    QVERIFY(LargestBandBeside(centred, small).width() < kWorkingSize.width());
+  }
+
   // A place remembered on a larger screen comes back inside the smaller one: every window
   // left at 1600x1000 stands wholly on a 1366x768 screen (less a 24-pixel panel).
   void rememberedPlacesFitTheScreenOfToday() {
@@ -1077,6 +1140,10 @@ class GuiTest : public QObject {
     const long double m0Before =
         form.State().Result().Transformation().FittedTransformation.figures.m0;
     const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
+    QStringList rowsBefore;
+    for (int row = 0; row < points->rowCount(); ++row)
+      rowsBefore << points->item(row, 1)->text();
+    const int row136 = found[0]->row();
     // The map is the run's own: with its files moved away, the tick's views still draw it.
     const std::size_t outlines = form.MapWindow()->Canvas()->Data().outlines.size();
     QCOMPARE(outlines, std::size_t{12});  // 9 parcels and 3 contours
@@ -1102,10 +1169,16 @@ class GuiTest : public QObject {
     for (const QString& name : mapFiles)
       QVERIFY(QFile::rename(folder.filePath("away/" + name), folder.filePath(name)));
     QVERIFY(form.FitSummary()->text().contains("wyłączone: 1"));
-    // The point just unticked is still the selected row, wherever the refill put it.
+    // The point just unticked is still the selected row, and stands where it stood, with
+    // every other row in its place (the refit lists the points it leaves out last).
     const QList<QTableWidgetItem*> kept = points->selectedItems();
     QVERIFY(!kept.isEmpty());
     QCOMPARE(points->item(kept.first()->row(), 1)->text(), QString("PD-136"));
+    QCOMPARE(kept.first()->row(), row136);
+    QStringList after;
+    for (int row = 0; row < points->rowCount(); ++row)
+      after << points->item(row, 1)->text();
+    QCOMPARE(after, rowsBefore);
     QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), protocol);
     // Ticked again: the exclusions are those of the files, and the note says so.
     points->item(points->findItems("PD-136", Qt::MatchExactly)[0]->row(), 0)
