@@ -12,6 +12,12 @@
 
 namespace {
 
+// A folder as the dialog shows and compares it: clean, in the system's own separators
+// (backslashes on Windows).
+QString Shown(const QString& folder) {
+  return QDir::toNativeSeparators(QDir::cleanPath(folder));
+}
+
 QString Chosen(QWidget* parent, const QString& title, const QString& start) {
   QFileDialog dialog(parent, title, start);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -84,14 +90,14 @@ QString JointDialog::JointFolder() const {
 }
 
 void JointDialog::AddFolder(const QString& folder) {
-  const QString clean = QDir::cleanPath(folder);
+  const QString clean = Shown(folder);
   if (clean.isEmpty() || Folders().contains(clean)) return;
   list_->addItem(clean);
   Follow();
 }
 
 void JointDialog::SetJointFolder(const QString& folder) {
-  jointFolder_->setText(QDir::cleanPath(folder));
+  jointFolder_->setText(Shown(folder));
 }
 
 void JointDialog::ChooseFolder() {
@@ -108,7 +114,7 @@ void JointDialog::ChooseJointFolder() {
 
 void JointDialog::Follow() {
   remove_->setEnabled(!list_->selectedItems().isEmpty());
-  const QString joint = QDir::cleanPath(JointFolder());
+  const QString joint = Shown(JointFolder());
   const bool apart = !joint.isEmpty() && !Folders().contains(joint);
   run_->setEnabled(list_->count() >= 2 && apart);
   run_->setToolTip(list_->count() < 2 ? "Dodaj co najmniej dwa foldery"

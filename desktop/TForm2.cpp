@@ -105,6 +105,11 @@ class CounterTotals : public RunEvents {
   std::array<std::vector<std::string>, kCounterCount> shown_;
 };
 
+// A path as the system writes it (backslashes on Windows), for the texts the window shows.
+std::string Shown(const std::string& path) {
+  return QDir::toNativeSeparators(QString::fromStdString(path)).toStdString();
+}
+
 // "para", "pary" or "par", as a count of seam pairs takes it.
 std::string PairsWord(std::size_t pairs) {
   return std::string(textio::PluralForm(static_cast<std::int64_t>(pairs), "para", "pary", "par"));
@@ -726,7 +731,7 @@ bool TForm2::OpenExample() {
     return false;
   }
   UseFolder(copy);
-  pendingStatus_ = " przykład skopiowano do " + copy + " - naciśnij WYKONAJ";
+  pendingStatus_ = " przykład skopiowano do " + Shown(copy) + " - naciśnij WYKONAJ";
   statusPending_ = true;
   PaintStatus();
   return true;
@@ -921,7 +926,9 @@ void TForm2::AskAndConvertGisFile() {
   ConvertGisFile(dialog.selectedFiles().first());
 }
 
-GisFileResult TForm2::ConvertGisFile(const QString& path) {
+GisFileResult TForm2::ConvertGisFile(const QString& chosen) {
+  // The file as the system names it: the protocol and the messages show its path so.
+  const QString path = QDir::toNativeSeparators(chosen);
   ShowStatus(" Przeliczam plik GIS " + path.toStdString());
   PaintStatus();
   const GisFileResult r = ConvertGisFileThroughPlugin(
@@ -1235,7 +1242,7 @@ bool TForm2::WriteReport(const QString& path) {
     QMessageBox::critical(this, "ZORNAK_edz", QString::fromStdString(error));
     return false;
   }
-  pendingStatus_ = " zapisano raport " + path.toStdString();
+  pendingStatus_ = " zapisano raport " + Shown(path.toStdString());
   statusPending_ = true;
   PaintStatus();
   return true;

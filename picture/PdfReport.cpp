@@ -122,7 +122,11 @@ class PageFlow {
     const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
     for (const auto& [label, value] : facts) {
       const QRectF valueRoom(page_.left() + labelWidth, y_, page_.width() - labelWidth, 1000);
-      const double height = metrics.boundingRect(valueRoom, flags, value).height() + 4;
+      const QRectF labelRoom(page_.left(), y_, labelWidth - 8, 1000);
+      // A label that wraps (another system's fonts are wider) makes its row as tall as itself.
+      const double height = std::max(metrics.boundingRect(valueRoom, flags, value).height(),
+                                     metrics.boundingRect(labelRoom, flags, label).height()) +
+                            4;
       if (y_ + height > Bottom()) NewPage();
       painter_.setPen(QColor(60, 60, 60));
       painter_.drawText(QRectF(page_.left(), y_, labelWidth - 8, height), flags, label);
