@@ -52,7 +52,7 @@ Function un.onInit
   SetRegView 64
 FunctionEnd
 
-Section "${PRODUCT} (programy, przewodnik, przykład, Qt)" SectionProgram
+Section "${PRODUCT}" SectionProgram
   SectionIn RO
   SetShellVarContext all
   !include "${LISTS}\install-files.nsh"
@@ -103,4 +103,8 @@ Section "Uninstall"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "Software\${PRODUCT}"
+  ; The user's settings go only when asked (a silent uninstall keeps them, as for an update).
+  MessageBox MB_YESNO|MB_ICONQUESTION "Usunąć także ustawienia programu ${PRODUCT} (ostatnie foldery, położenia okien, wykonawcę)?" /SD IDNO IDNO keep
+  DeleteRegKey HKCU "Software\${PRODUCT}"
+  keep:
 SectionEnd
