@@ -34,6 +34,8 @@ for b in "${builds[@]}"; do : > "$work/$b.plain"; : > "$work/$b.gpkg"; done
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((k = 0; k < runs; k++)); do
   for b in "${builds[@]}"; do
+    # Without a Mapa.gpkg left from the run before: the conversion alone.
+    rm -f "$work/parcels/Mapa.gpkg"
     seconds "${program[$b]}" "$work/parcels" >> "$work/$b.plain"
     echo >> "$work/$b.plain"
     seconds "${program[$b]}" --gpkg "$work/parcels" >> "$work/$b.gpkg"

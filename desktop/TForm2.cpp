@@ -648,6 +648,10 @@ bool TForm2::ShowsPresent(const QLabel* panel) {
   return panel->font().bold() && panel->frameShape() == QFrame::Box;
 }
 
+QLineEdit* TForm2::CounterField(Counter counter) const {
+  return edits_.at(EditOf(counter));
+}
+
 void TForm2::SetCounter(Counter counter, std::string_view text) {
   QLineEdit* edit = edits_.at(EditOf(counter));
   edit->setText(QString::fromUtf8(text.data(), static_cast<int>(text.size())));

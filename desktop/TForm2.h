@@ -172,6 +172,7 @@ class TForm2 : public QMainWindow, public RunEvents {
   ClickLabel* Image2() const { return image2_; }
   // The counter field EditN, N one of 1..5, 8..10, 12..14.
   QLineEdit* Edit(int n) const { return edits_.at(n); }
+  QLineEdit* CounterField(Counter counter) const;
   QLineEdit* Edit7() const { return edit7_; }
   QCheckBox* CheckBox(int box) const { return boxes_[box]; }
   const RunState& State() const { return state_; }

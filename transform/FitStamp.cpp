@@ -54,8 +54,13 @@ std::string FitStamp(const TransformationResult& result) {
   sum.Add(std::string_view("wykluczone"));
   for (const PointNumber& nr : result.exclusions.numbers)
     sum.Add(nr.View());
+  // Appended piece by piece: GCC 12 warns falsely on "literal" + std::string at -O3.
   std::string stamp = KindName(result.choice.TransformKind);
-  stamp += " " + std::to_string(result.choice.TransformDegree) + ", m0 ";
+  stamp += ' ';
+  stamp += std::to_string(result.choice.TransformDegree);
+  stamp += ", m0 ";
   textio::AppendFixed(stamp, f.figures.m0, 0, 6);
-  return stamp + ", punkty " + sum.Hex();
+  stamp += ", punkty ";
+  stamp += sum.Hex();
+  return stamp;
 }

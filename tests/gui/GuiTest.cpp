@@ -28,6 +28,7 @@
 #include "desktop/JointDialog.h"
 #include "desktop/ResidualMapWindow.h"
 #include "desktop/TForm2.h"
+#include "tests/RecordingWindow.h"
 #include "tests/gui/ModalCloser.h"
 #include "textio/Cp1250.h"
 #include "transform/Exclusions.h"
@@ -87,6 +88,24 @@ bool WriteLargeAdjustmentSet(const QTemporaryDir& folder) {
                       y - 0.1L + 0.001L * (i % 5)});
   }
   return WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, points);
+}
+
+// WYKONAJ on the form's folder, its boxes answered, then the points window opened.
+void RunAndShowPoints(TForm2& form) {
+  form.show();
+  {
+    ModalCloser closer;
+    form.BitBtn1Click();
+  }
+  form.ShowAdjustmentPoints();
+}
+
+// The numbers of the points window's rows, top to bottom.
+QStringList RowNumbers(const QTableWidget* table) {
+  QStringList numbers;
+  for (int row = 0; row < table->rowCount(); ++row)
+    numbers << table->item(row, 1)->text();
+  return numbers;
 }
 
 // Unticks point `nr` in the points window: a refit starts.
@@ -182,6 +201,39 @@ class GuiTest : public QObject {
       QCOMPARE(Background(form.Panel(slot)), ColourOf(SystemColour::Window));
     }
     QVERIFY(QFile::exists(folder.filePath("Dzialki.ed_")));
+  }
+
+  // The window is only the run's sink: WYKONAJ in the window and the run with a sink that
+  // records its events, given the same request, leave the same files (but for the folder's
+  // name in the reports) and show the same counters.
+  void theWindowAndARecordingSinkGiveTheSameRun() {
+    QTemporaryDir shown, recorded;
+    CopyDemo(shown);
+    CopyDemo(recorded);
+    TForm2 form(shown.path().toStdString());
+    {
+      ModalCloser closer;
+      form.BitBtn1Click();
+    }
+    RecordingWindow sink;
+    RunState state;
+    state.files.WorkingFolder = AbsoluteFolder(recorded.path().toStdString());
+    state.files.BuildWorkingFiles();
+    const std::shared_ptr<const RunResult> run = RunProcessing(state, sink.Request(), sink);
+    QVERIFY(run->started);
+    const QStringList names = QDir(shown.path()).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(QDir(recorded.path()).entryList(QDir::Files, QDir::Name), names);
+    const auto bytes = [](const QTemporaryDir& folder, const QString& name) {
+      QByteArray b = ReadBytes(folder.filePath(name));
+      b.replace(textio::Utf8ToCp1250(folder.path().toStdString()).c_str(), "FOLDER");
+      return b;
+    };
+    for (const QString& name : names)
+      QVERIFY2(bytes(shown, name) == bytes(recorded, name), qPrintable(name));
+    for (const auto& [counter, text] : sink.counters)
+      QCOMPARE(form.CounterField(counter)->text(), QString::fromStdString(text));
+    QCOMPARE(form.State().Result().Fit().figures.m0, run->Fit().figures.m0);
+    QCOMPARE(form.State().Result().messages.size(), run->messages.size());
   }
 
   void clearedSwitchSkipsItsFile() {
@@ -398,12 +450,7 @@ class GuiTest : public QObject {
     delete editor;
     CopyDemo(folder);
     TForm2 form(folder.path().toStdString());
-    form.show();
-    {
-      ModalCloser closer;
-      form.BitBtn1Click();
-    }
-    form.ShowAdjustmentPoints();
+    RunAndShowPoints(form);
     AdjustmentPointsWindow* points = form.PointsWindow();
     QVERIFY(QTest::qWaitForWindowActive(points));
     QTest::keyClick(points->Points(), Qt::Key_Escape);
@@ -416,24 +463,14 @@ class GuiTest : public QObject {
     QTemporaryDir folder;
     CopyDemo(folder);
     TForm2 form(folder.path().toStdString());
-    form.show();
-    {
-      ModalCloser closer;
-      form.BitBtn1Click();
-    }
-    form.ShowAdjustmentPoints();
+    RunAndShowPoints(form);
     QTableWidget* points = form.PointsWindow()->Points();
-    QStringList before;
-    for (int row = 0; row < points->rowCount(); ++row)
-      before << points->item(row, 1)->text();
+    const QStringList before = RowNumbers(points);
     const int row = static_cast<int>(before.indexOf("110"));
     QVERIFY(row > 0 && row < points->rowCount() - 1);
     Untick(form, "110");
     QTRY_VERIFY(form.PointsWindow()->Notice()->text().startsWith("m0 przed → po"));
-    QStringList after;
-    for (int r = 0; r < points->rowCount(); ++r)
-      after << points->item(r, 1)->text();
-    QCOMPARE(after, before);
+    QCOMPARE(RowNumbers(points), before);
     QCOMPARE(points->item(row, 0)->checkState(), Qt::Unchecked);
     QVERIFY(points->visualItemRect(points->item(row, 1)).intersects(points->viewport()->rect()));
   }
@@ -1140,9 +1177,7 @@ class GuiTest : public QObject {
     const long double m0Before =
         form.State().Result().Transformation().FittedTransformation.figures.m0;
     const QByteArray protocol = ReadBytes(folder.filePath("Protokol.tra"));
-    QStringList rowsBefore;
-    for (int row = 0; row < points->rowCount(); ++row)
-      rowsBefore << points->item(row, 1)->text();
+    const QStringList rowsBefore = RowNumbers(points);
     const int row136 = found[0]->row();
     // The map is the run's own: with its files moved away, the tick's views still draw it.
     const std::size_t outlines = form.MapWindow()->Canvas()->Data().outlines.size();
@@ -1175,10 +1210,7 @@ class GuiTest : public QObject {
     QVERIFY(!kept.isEmpty());
     QCOMPARE(points->item(kept.first()->row(), 1)->text(), QString("PD-136"));
     QCOMPARE(kept.first()->row(), row136);
-    QStringList after;
-    for (int row = 0; row < points->rowCount(); ++row)
-      after << points->item(row, 1)->text();
-    QCOMPARE(after, rowsBefore);
+    QCOMPARE(RowNumbers(points), rowsBefore);
     QCOMPARE(ReadBytes(folder.filePath("Protokol.tra")), protocol);
     // Ticked again: the exclusions are those of the files, and the note says so.
     points->item(points->findItems("PD-136", Qt::MatchExactly)[0]->row(), 0)
