@@ -41,6 +41,7 @@ constexpr std::array<Slot, kWorkingFileSlots + 1> kSlots = {{
     {"err.tra", "err.tra"},                  // 25
     {"Kontrola.tra", "Kontrola.tra"},        // 26
     {"Mapa.gpkg", "Mapa.gpkg"},              // 27
+    {"Szwy.txt", "Szwy.txt"},                // 28
 }};
 
 constexpr std::array<int, 4> kInputMapSlots = {slot::kParcels, slot::kContours, slot::kPoints,

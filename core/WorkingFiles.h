@@ -1,8 +1,9 @@
 // The working folder and its table of file slots. Slot k has the path of its fixed file
 // name in the working folder and a presence flag. Slots 1..24 are the program's classic
 // table, whose slot 24 is a spare with an empty path that is never present; the slots
-// after it show files added since (err.tra, Kontrola.tra, Mapa.gpkg). File names match existing
-// files regardless of case.
+// after it show files added since (err.tra, Kontrola.tra, Mapa.gpkg, and Szwy.txt, the seams
+// of a joint run's folders in its own folder). File names match existing files regardless of
+// case.
 #pragma once
 
 #include <array>
@@ -19,14 +20,14 @@ inline constexpr int kParcelsOut = 1, kParcels = 2, kParcelsProtocol = 3, kConto
                      kPointsProtocol = 13, kLayersProtocol = 14, kXy1 = 15, kXy2 = 16, kReport = 17,
                      kXy = 18, kXySk = 19, kXySk1 = 20, kObjects = 21, kObjectsOut = 22,
                      kObjectsProtocol = 23, kSpare = 24, kErrors = 25, kControl = 26,
-                     kGeoPackage = 27;
+                     kGeoPackage = 27, kSeams = 28;
 }  // namespace slot
 
 // The input every run starts from; it has no panel of its own.
 inline constexpr const char* kAdjustmentPointsFileName = "TRANSPKT.BIN";
 
 // The highest slot number.
-constexpr int kWorkingFileSlots = 27;
+constexpr int kWorkingFileSlots = 28;
 
 // The slots of one map file; 0 where it has no such file.
 struct MapFileSlots {

@@ -412,6 +412,8 @@ void TForm2::CreateFileColumns(QWidget* area) {
   panel(slot::kErrors, QRect(ColumnX(4), 476, kColumnWidth, kPanelHeight));
   // The judgement of the adjustment points: its report and its window.
   panel(slot::kControl, QRect(ColumnX(3), 440, kColumnWidth, kPanelHeight));
+  // The seams of a joint run's folders, in the joint folder.
+  panel(slot::kSeams, QRect(ColumnX(2), 440, kColumnWidth, kPanelHeight));
   pointsButton_ = new QPushButton("Punkty dostosowania...", area);
   pointsButton_->setGeometry(ColumnX(4), 440, kColumnWidth, kPanelHeight);
   pointsButton_->setFont(WindowsFont("MS Sans Serif", 8));

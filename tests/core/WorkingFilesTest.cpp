@@ -32,7 +32,7 @@ TEST_F(WorkingFolderTest, OnlyTheParcelFileLightsOnlyItsPanel) {
   folder.Write("DZIALKI.edz", "");
   StartUp();
   EXPECT_EQ(PresentSlots(), std::vector<int>{2});
-  ASSERT_EQ(window.panels.size(), 26u);
+  ASSERT_EQ(window.panels.size(), 27u);
   for (const auto& [slot, colour] : window.panels) {
     EXPECT_EQ(colour, slot == 2 ? PanelState::Input : PanelState::Absent) << slot;
   }
@@ -87,8 +87,8 @@ TEST_F(WorkingFolderTest, InputMapPanelsAreColouredFirst) {
   files.WorkingFolder = folder.Path();
   files.BuildWorkingFiles();
   files.RefreshPresence(ordered);
-  const std::vector<int> expected = {2,  4,  6,  7,  1,  3,  5,  8,  9,  10, 11, 12, 13,
-                                     14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 25, 26, 27};
+  const std::vector<int> expected = {2,  4,  6,  7,  1,  3,  5,  8,  9,  10, 11, 12, 13, 14,
+                                     15, 16, 17, 18, 19, 20, 21, 22, 23, 25, 26, 27, 28};
   EXPECT_EQ(ordered.order, expected);
 }
 

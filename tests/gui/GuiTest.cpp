@@ -1639,6 +1639,8 @@ class GuiTest : public QObject {
       QVERIFY(QFile::exists(QString::fromStdString(folder) + "/Dzialki.ed_"));
     for (const char* name : {"Protokol.tra", "Kontrola.tra", "Szwy.txt"})
       QVERIFY2(QFile::exists(QString::fromStdString(joint) + "/" + name), name);
+    // The seam report has its panel in the joint folder's window.
+    QVERIFY(TForm2::ShowsPresent(form.Panel(slot::kSeams)));
     form.ShowAdjustmentPoints();
     QCOMPARE(form.PointsWindow()->Points()->rowCount(),
              static_cast<int>(form.State().Result().Transformation().checks.size()));
