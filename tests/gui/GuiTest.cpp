@@ -223,15 +223,20 @@ class GuiTest : public QObject {
     QVERIFY(run->started);
     const QStringList names = QDir(shown.path()).entryList(QDir::Files, QDir::Name);
     QCOMPARE(QDir(recorded.path()).entryList(QDir::Files, QDir::Name), names);
-    const auto bytes = [](const QTemporaryDir& folder, const QString& name) {
+    // The reports name the working folder as the run took it.
+    const auto bytes = [](const QTemporaryDir& folder, const std::string& working,
+                          const QString& name) {
       QByteArray b = ReadBytes(folder.filePath(name));
-      // The reports name the folder as the system writes it (backslashes on Windows).
-      for (const QString& path : {folder.path(), QDir::toNativeSeparators(folder.path())})
-        b.replace(textio::Utf8ToCp1250(path.toStdString()).c_str(), "FOLDER");
+      b.replace(textio::Utf8ToCp1250(working).c_str(), "FOLDER");
+      // The comparison of models has a time budget: how many it compares is the machine's.
+      if (name == "Kontrola.tra") b.truncate(b.indexOf("POR\xD3WNANIE MODELI"));
       return b;
     };
-    for (const QString& name : names)
-      QVERIFY2(bytes(shown, name) == bytes(recorded, name), qPrintable(name));
+    for (const QString& name : names) {
+      QVERIFY2(bytes(shown, form.WorkingFolder(), name) ==
+                   bytes(recorded, state.files.WorkingFolder, name),
+               qPrintable(name));
+    }
     for (const auto& [counter, text] : sink.counters)
       QCOMPARE(form.CounterField(counter)->text(), QString::fromStdString(text));
     QCOMPARE(form.State().Result().Fit().figures.m0, run->Fit().figures.m0);
@@ -1589,7 +1594,9 @@ class GuiTest : public QObject {
     QVERIFY(!dialog.RunButton()->isEnabled());
     dialog.AddFolder("/tmp/b/");
     dialog.AddFolder("/tmp/a");  // once only
-    QCOMPARE(dialog.Folders(), (QStringList{"/tmp/a", "/tmp/b"}));
+    // Shown as the system writes paths: backslashes on Windows.
+    const auto shown = [](const char* path) { return QDir::toNativeSeparators(path); };
+    QCOMPARE(dialog.Folders(), (QStringList{shown("/tmp/a"), shown("/tmp/b")}));
     QVERIFY(!dialog.RunButton()->isEnabled());  // no results folder yet
     dialog.SetJointFolder("/tmp/b");
     QVERIFY(!dialog.RunButton()->isEnabled());  // one of the folders
@@ -1597,7 +1604,7 @@ class GuiTest : public QObject {
     QVERIFY(dialog.RunButton()->isEnabled());
     dialog.List()->item(0)->setSelected(true);
     QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
-    QCOMPARE(dialog.Folders(), QStringList{"/tmp/b"});
+    QCOMPARE(dialog.Folders(), QStringList{shown("/tmp/b")});
     QVERIFY(!dialog.RunButton()->isEnabled());
   }
 
