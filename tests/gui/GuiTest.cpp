@@ -229,7 +229,8 @@ class GuiTest : public QObject {
       QByteArray b = ReadBytes(folder.filePath(name));
       b.replace(textio::Utf8ToCp1250(working).c_str(), "FOLDER");
       // The comparison of models has a time budget: how many it compares is the machine's.
-      if (name == "Kontrola.tra") b.truncate(b.indexOf("POR\xD3WNANIE MODELI"));
+      const qsizetype models = b.indexOf("POR\xD3WNANIE MODELI");
+      if (name == "Kontrola.tra" && models > 0) b.truncate(models);
       return b;
     };
     for (const QString& name : names) {
