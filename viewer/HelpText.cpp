@@ -152,7 +152,7 @@ const std::vector<std::string>& HelpText() {
       "",
       " LIMITY DOKŁADNOŚCI",
       " ==================",
-      " Pola \"Limity [m]: m0 ≤\" i \"maks. odchyłka ≤\" obok rodzaju",
+      " Pola \"Limity [m]\" (m0 i maks. odchyłka) obok rodzaju",
       " transformacji zapisują limity zlecenia w pliku Limity.txt folderu",
       " (puste pole: bez limitu; oba puste: plik usunięty). Przebieg porównuje",
       " z nimi m0 i największą odchyłkę (limit spełniony do swojej wartości",

@@ -33,6 +33,7 @@
 #include "textio/Cp1250.h"
 #include "transform/Exclusions.h"
 #include "transform/UPKTBIN.h"
+#include "viewer/HelpText.h"
 #include "viewer/Look.h"
 #include "viewer/TForm1.h"
 #include "viewer/TForm4.h"
@@ -242,6 +243,12 @@ class GuiTest : public QObject {
       QCOMPARE(form.CounterField(counter)->text(), QString::fromStdString(text));
     QCOMPARE(form.State().Result().Fit().figures.m0, run->Fit().figures.m0);
     QCOMPARE(form.State().Result().messages.size(), run->messages.size());
+  }
+
+  // The guide goes to przewodnik.txt in Windows-1250: every line must survive the trip.
+  void theGuideIsWindows1250Text() {
+    for (const std::string& line : HelpText())
+      QVERIFY2(textio::Cp1250ToUtf8(textio::Utf8ToCp1250(line)) == line, line.c_str());
   }
 
   void clearedSwitchSkipsItsFile() {
