@@ -1,7 +1,7 @@
-// The conversion of the map files of the working folder: parcels, contours, points,
-// layers and objects, in that order, each when its file exists and the run's request asks for it.
-// Every coordinate pair goes through TransformPoint; without a usable fit of this run nothing is
-// converted. Ends with the closing message box.
+// The conversion of the map files of the working folder: parcels, contours, points, layers
+// and objects, in that order, each when its file exists and the run's request asks for it.
+// Every coordinate pair goes through TransformPoint; without a usable fit of this run
+// nothing is converted. Ends with the closing message box.
 #pragma once
 
 #include <array>
