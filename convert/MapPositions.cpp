@@ -37,8 +37,5 @@ std::vector<MapPosition> InputMapPositions(const WorkingFileTable& files,
 }
 
 std::vector<MapPosition> ConvertedMapPositions(const RunResult& run) {
-  std::array<bool, kMapFileCount> converted{};
-  for (int k = 0; k < kMapFileCount; ++k)
-    converted[k] = run.conversion[k].converted;
-  return InputMapPositions(run.files, converted);
+  return InputMapPositions(run.files, run.ConvertedFiles());
 }

@@ -10,16 +10,9 @@ std::shared_ptr<const RunResult> NoRunResult() {
   return none;
 }
 
-bool RunResult::Showed(MessageKind kind) const {
-  for (const RunMessage& m : messages) {
-    if (m.kind == kind) return true;
-  }
-  return false;
-}
-
-bool RunResult::ShowedInputProblem() const {
-  for (const RunMessage& m : messages) {
-    if (IsInputProblem(m.kind)) return true;
-  }
-  return false;
+MapFileSet RunResult::ConvertedFiles() const {
+  MapFileSet converted{};
+  for (int k = 0; k < kMapFileCount; ++k)
+    converted[k] = conversion[k].converted;
+  return converted;
 }

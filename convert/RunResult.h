@@ -40,8 +40,8 @@ struct RunResult {
   int threads = 0;  // of the run; views draw the correction grid with as many
 
   const TransformationResult& Transformation() const { return *transformation; }
-  bool Showed(MessageKind kind) const;
-  bool ShowedInputProblem() const;
+  // The map files whose conversion this run wrote.
+  MapFileSet ConvertedFiles() const;
   const TFittedTransformation& Fit() const { return transformation->FittedTransformation; }
   // The result belongs to a run made in `folder` that could write there.
   bool MadeIn(const std::string& other) const { return started && folder == other; }

@@ -139,9 +139,7 @@ std::shared_ptr<const RunResult> RunProcessing(RunState& state, const RunRequest
     ConvertMapFiles(state.files, selected, t.FittedTransformation, events, state.conversion);
   }
   result->conversion = state.conversion.results;
-  MapFileSet converted{};
-  for (int k = 0; k < kMapFileCount; ++k)
-    converted[k] = result->conversion[k].converted;
+  const MapFileSet converted = result->ConvertedFiles();
   // The export takes the files this run converted, and no other.
   if (request.exportGeoPackage && t.FittedTransformation.Usable() && !declined) {
     result->geoPackageWritten =
