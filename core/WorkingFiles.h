@@ -26,6 +26,9 @@ inline constexpr int kParcelsOut = 1, kParcels = 2, kParcelsProtocol = 3, kConto
 // The input every run starts from; it has no panel of its own.
 inline constexpr const char* kAdjustmentPointsFileName = "TRANSPKT.BIN";
 
+// The name proposed for a run's PDF report in its working folder; no panel either.
+inline constexpr const char* kPdfReportFileName = "Raport.pdf";
+
 // The highest slot number.
 constexpr int kWorkingFileSlots = 28;
 

@@ -18,6 +18,7 @@
 #include "textio/TextFile.h"
 #include "transform/ControlReport.h"
 #include "transform/Exclusions.h"
+#include "transform/FitStamp.h"
 #include "transform/PointCheck.h"
 
 namespace {
@@ -457,6 +458,32 @@ void MapPage(PageFlow& flow, QPainter& painter, const ReportInput& in) {
   DrawFitPicture(painter, area, data, FitView(data, area.size()), {true, -1});
 }
 
+// The document's XMP metadata: its title and maker, and the fit it was made from, so that a
+// later run can tell a report of another fit.
+QByteArray XmpMetadata(const QString& title, const std::string& stamp) {
+  std::string xmp =
+      "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+      " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+      "  <rdf:Description rdf:about=\"\"\n"
+      "    xmlns:dc=\"http://purl.org/dc/elements/1.1/\"\n"
+      "    xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"\n"
+      "    xmlns:zornak=\"";
+  xmp += kFitStampXmpNamespace;
+  xmp += "\">\n   <dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">";
+  xmp += XmlEscaped(title.toStdString());
+  xmp += "</rdf:li></rdf:Alt></dc:title>\n   <xmp:CreatorTool>ZORNAK_edz</xmp:CreatorTool>\n";
+  if (!stamp.empty()) {
+    xmp += "   ";
+    xmp += kFitStampXmpOpen;
+    xmp += XmlEscaped(stamp);
+    xmp += kFitStampXmpClose;
+    xmp += '\n';
+  }
+  xmp += "  </rdf:Description>\n </rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"r\"?>";
+  return QByteArray::fromStdString(xmp);
+}
+
 }  // namespace
 
 QString ReportNumber(long double value, int decimals) {
@@ -474,13 +501,15 @@ bool WritePdfReport(const ReportInput& in, const std::string& path, std::string&
     writer.setPageOrientation(QPageLayout::Portrait);
     writer.setPageMargins(QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter);
     writer.setResolution(kDpi);
-    writer.setTitle("ZORNAK_edz – raport transformacji");
+    const QString title = "ZORNAK_edz – raport transformacji";
+    writer.setTitle(title);
     writer.setCreator("ZORNAK_edz");
+    const TransformationResult& t = in.run.Transformation();
+    const bool made = in.run.MadeIn(in.workingFolder);
+    writer.setDocumentXmpMetadata(XmpMetadata(title, made ? FitStamp(t) : std::string()));
     QPainter painter(&writer);
     PageFlow flow(writer, painter);
     SummaryPage(flow, in);
-    const TransformationResult& t = in.run.Transformation();
-    const bool made = in.run.MadeIn(in.workingFolder);
     const bool fitted = made && t.FittedTransformation.fitted;
     if (made) MapFiles(flow, in);
     if (fitted) {

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "run/GeoPackageLoader.h"
 #include "textio/Cp1250.h"
+#include "textio/FolderFiles.h"
 #include "textio/Platform.h"
 #include "textio/TextFile.h"
 #include "transform/FitStamp.h"
@@ -30,6 +33,19 @@ std::vector<std::string> GisProtocols(const std::string& folder) {
   }
   std::sort(found.begin(), found.end());
   return found;
+}
+
+// The fit a PDF report records in its XMP metadata; empty when it records none. Qt writes
+// the metadata stream uncompressed, so the bytes are searched as they are.
+std::string PdfFitStamp(const std::string& path) {
+  std::ifstream in(textio::PathFromUtf8(path), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t open = bytes.find(kFitStampXmpOpen);
+  if (open == std::string::npos) return {};
+  const std::size_t from = open + kFitStampXmpOpen.size();
+  const std::size_t close = bytes.find(kFitStampXmpClose, from);
+  if (close == std::string::npos) return {};
+  return XmlUnescaped(std::string_view(bytes).substr(from, close - from));
 }
 
 }  // namespace
@@ -63,6 +79,11 @@ std::vector<std::string> StaleOutputs(const RunResult& run) {
     const std::string path = run.files.SlotPath(slot::kGeoPackage);
     const std::optional<std::string> own = GeoPackageFitStampThroughPlugin(path);
     if (own && *own != stamp) stale.push_back(path);
+  }
+  const std::string report = textio::PathInFolder(run.folder, kPdfReportFileName);
+  if (std::error_code ec; std::filesystem::is_regular_file(textio::PathFromUtf8(report), ec) &&
+                          PdfFitStamp(report) != stamp) {
+    stale.push_back(report);
   }
   for (const std::string& protocol : GisProtocols(run.folder)) {
     const ProtocolRecord record = ReadProtocolRecord(protocol);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "textio/NumberForms.h"
 #include "transform/ControlReport.h"
@@ -63,4 +64,43 @@ std::string FitStamp(const TransformationResult& result) {
   stamp += ", punkty ";
   stamp += sum.Hex();
   return stamp;
+}
+
+std::string XmlEscaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string XmlUnescaped(std::string_view text) {
+  static constexpr std::pair<std::string_view, char> kEntities[] = {
+      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
+  std::string out;
+  for (std::size_t k = 0; k < text.size();) {
+    bool replaced = false;
+    for (const auto& [entity, c] : kEntities) {
+      if (text.substr(k, entity.size()) == entity) {
+        out += c;
+        k += entity.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[k++];
+  }
+  return out;
 }

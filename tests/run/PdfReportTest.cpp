@@ -274,6 +274,25 @@ TEST(PdfReport, AFolderWithoutAFitSaysSo) {
   EXPECT_NE(text.find("Brak"), std::string::npos) << text;
   EXPECT_EQ(text.find("m0 ="), std::string::npos);
 }
+
+// The report records its fit in its XMP metadata, as pdfinfo shows it; a later run of
+// another fit names it and leaves it alone, and the same fit again does not.
+TEST(PdfReport, RecordsItsFitSoThatARunOfAnotherFitNamesIt) {
+  TestFolder folder;
+  folder.CopyDemo();
+  std::string json;
+  ASSERT_EQ(RunWithReport(folder, json), 0) << json;
+  const std::string pdf = folder.File("Raport.pdf");
+  const std::string meta = CommandOutput("pdfinfo -meta " + Quoted(pdf));
+  EXPECT_NE(meta.find("<zornak:dopasowanie>konforemna 1, m0 0.020"), std::string::npos) << meta;
+  const std::string before = folder.Read("Raport.pdf");
+  const std::string listed = "\"stale_outputs\": [\"" + pdf + "\"]";
+  const BatchResult other = Batch({"--json", "--kind", "2", "--degree", "2", folder.Path()});
+  EXPECT_NE(other.out.find(listed), std::string::npos) << other.out;
+  EXPECT_EQ(folder.Read("Raport.pdf"), before);
+  const BatchResult same = Batch({"--json", folder.Path()});
+  EXPECT_NE(same.out.find("\"stale_outputs\": []"), std::string::npos) << same.out;
+}
 #endif
 
 }  // namespace
