@@ -1225,9 +1225,10 @@ void TForm2::RefitInMemory(const std::vector<PointNumber>& excluded) {
 
 void TForm2::AskAndWriteReport() {
   if (running_ || !HasFolder()) return;
-  QFileDialog dialog(this, "Zapisz raport PDF",
-                     QString::fromStdString(textio::PathInFolder(WorkingFolder(), kPdfReportFileName)),
-                     "Dokument PDF (*.pdf)");
+  QFileDialog dialog(
+      this, "Zapisz raport PDF",
+      QString::fromStdString(textio::PathInFolder(WorkingFolder(), kPdfReportFileName)),
+      "Dokument PDF (*.pdf)");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix("pdf");
