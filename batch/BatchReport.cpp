@@ -274,6 +274,20 @@ void PrintJsonJoint(const BatchReport& r, std::ostream& out) {
   out << "]},\n";
 }
 
+// What the positions of a file rewritten in place went through.
+void PrintJsonPositions(const GisFileResult& g, std::ostream& out) {
+  const GisPositionFigures& f = g.figures;
+  out << ", \"positions\": " << f.positions << ", \"largest_shift\": " << Number(f.largestShift)
+      << ", \"mean_shift\": " << Number(f.meanShift) << ", \"outside_hull\": " << f.outsideHull
+      << ", \"largest_rotation\": " << textio::Fixed(f.largestRotation, 0, 9) << ", \"kinds\": [";
+  for (std::size_t i = 0; i < g.kinds.size(); ++i) {
+    out << (i ? ", " : "") << "{\"name\": " << Quoted(g.kinds[i].name)
+        << ", \"objects\": " << g.kinds[i].objects << ", \"positions\": " << g.kinds[i].positions
+        << "}";
+  }
+  out << "]";
+}
+
 void PrintJsonGis(const BatchReport& r, std::ostream& out) {
   out << "  \"gis\": [";
   for (std::size_t k = 0; k < r.gis.size(); ++k) {
@@ -281,6 +295,7 @@ void PrintJsonGis(const BatchReport& r, std::ostream& out) {
     out << (k ? ",\n" : "\n") << "    {\"input\": " << Quoted(g.input)
         << ", \"output\": " << (g.written ? Quoted(g.output) : "null")
         << ", \"protocol\": " << (g.protocolWritten ? Quoted(g.protocol) : "null")
+        << ", \"route\": " << Quoted(g.route)
         << ", \"format\": " << (g.driver.empty() ? "null" : Quoted(g.driver))
         << ", \"epsg\": " << (g.epsg ? std::to_string(g.epsg) : "null")
         << ", \"input_crs\": " << (g.inputCrs.empty() ? "null" : Quoted(g.inputCrs))
@@ -289,7 +304,9 @@ void PrintJsonGis(const BatchReport& r, std::ostream& out) {
       out << (i ? ", " : "") << "{\"name\": " << Quoted(g.layers[i].name)
           << ", \"read\": " << g.layers[i].read << ", \"written\": " << g.layers[i].written << "}";
     }
-    out << "], \"area_changes\": " << g.areaChanges.size() << ", \"problems\": [";
+    out << "], \"area_changes\": " << g.areaChanges.size();
+    if (g.route == kInPlaceRoute) PrintJsonPositions(g, out);
+    out << ", \"problems\": [";
     for (std::size_t i = 0; i < g.problems.size(); ++i)
       out << (i ? ", " : "") << Quoted(g.problems[i]);
     out << "], \"error\": " << (g.error.empty() ? "null" : Quoted(g.error)) << "}";

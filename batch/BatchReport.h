@@ -9,7 +9,7 @@
 
 #include "batch/ConsoleWindow.h"
 #include "county/Seams.h"
-#include "gis/GisFile.h"
+#include "inplace/GisJob.h"
 #include "run/RunProcessing.h"
 #include "transform/PointCheck.h"
 

@@ -13,6 +13,7 @@
 #include "county/CountyRun.h"
 #include "county/SeamReport.h"
 #include "run/GeoPackageLoader.h"
+#include "run/GisRoute.h"
 #include "run/ReportLoader.h"
 #include "run/RunProcessing.h"
 #include "run/StaleOutputs.h"
@@ -53,7 +54,7 @@ struct Options {
   int kind = 1, degree = 1;
   std::vector<std::string> folders;
   std::string root;
-  bool json = false, gpkg = false, strict = false, fullPipeline = false;
+  bool json = false, gpkg = false, strict = false, fullPipeline = false, gisViaGdal = false;
   std::string pdf;  // the PDF report; with several folders, its name in each of them
   std::string limitM0, limitResidual;    // metres, over Limity.txt's; empty: none
   std::string seams;                     // the seam report; empty: Szwy.txt in its place
@@ -137,6 +138,9 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
                   "FlatGeobuf, CSV...) tą samą transformacją z korektą; można powtarzać")
       ->type_name("PLIK")
       ->allow_extra_args(false);
+  app->add_flag("--gis-via-gdal", options.gisViaGdal,
+                "przelicza plik GML przez obiekty proste GDAL zamiast przepisać go w miejscu "
+                "(domyślnie GML przepisuje się w miejscu: zmieniają się tylko współrzędne)");
   app->add_option("--gis-out", options.gisOut,
                   "plik wynikowy poprzedzającego --gis (domyślnie nazwa z \"_2000\" przed "
                   "rozszerzeniem; format z rozszerzenia)")
@@ -192,8 +196,8 @@ struct FolderConsole {
 // One GIS file through the run's fit; what went wrong is told as a map file's problems are,
 // so that it counts for the exit status.
 GisFileResult ConvertGis(const std::string& input, const std::string& output, const RunResult& run,
-                         FolderConsole& console) {
-  const GisJob job{input, output, run.folder, run.threads};
+                         const Options& options, FolderConsole& console) {
+  const GisJob job{input, output, run.folder, run.threads, options.gisViaGdal};
   if (!run.Fit().Usable()) {
     GisFileResult none;
     none.input = input;
@@ -202,7 +206,7 @@ GisFileResult ConvertGis(const std::string& input, const std::string& output, co
     return none;
   }
   console.window.ShowStatus(" Przeliczam plik GIS " + input);
-  GisFileResult r = ConvertGisFileThroughPlugin(job, run.Transformation());
+  GisFileResult r = ConvertGisFileOfRun(job, run.Transformation());
   if (!r.error.empty()) {
     console.Tell(r.inputProblem ? MessageKind::GisProblem : MessageKind::WriteFailure,
                  "Plik GIS " + r.input + ": " + r.error);
@@ -262,7 +266,7 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
       RunProcessing(state, RequestOf(options), console.window);
   std::vector<GisFileResult> gis;
   for (const auto& [input, output] : options.gisJobs) {
-    if (run->started) gis.push_back(ConvertGis(input, output, *run, console));
+    if (run->started) gis.push_back(ConvertGis(input, output, *run, options, console));
   }
   std::optional<std::string> pdf;
   if (!options.pdf.empty() && run->started && !joint.fit) {

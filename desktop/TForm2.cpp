@@ -35,6 +35,7 @@
 #include "picture/PdfReport.h"
 #include "picture/ReportInput.h"
 #include "run/GeoPackageLoader.h"
+#include "run/GisRoute.h"
 #include "run/ReportLoader.h"
 #include "run/StaleOutputs.h"
 #include "textio/Cp1250.h"
@@ -924,7 +925,7 @@ void TForm2::AskAndConvertGisFile() {
     return;
   }
   QFileDialog dialog(this, "Przelicz plik GIS", QString::fromStdString(WorkingFolder()),
-                     "Pliki GIS (*.gpkg *.shp *.dxf *.gml *.geojson *.json *.fgb *.csv *.kml "
+                     "Pliki GIS (*.gpkg *.shp *.dxf *.gml *.xml *.geojson *.json *.fgb *.csv *.kml "
                      "*.sqlite *.tab *.mif);;Wszystkie pliki (*)");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -937,7 +938,7 @@ GisFileResult TForm2::ConvertGisFile(const QString& chosen) {
   const QString path = QDir::toNativeSeparators(chosen);
   ShowStatus(" Przeliczam plik GIS " + path.toStdString());
   PaintStatus();
-  const GisFileResult r = ConvertGisFileThroughPlugin(
+  const GisFileResult r = ConvertGisFileOfRun(
       {path.toStdString(), "", WorkingFolder(), state_.threads}, state_.Result().Transformation());
   ShowStatus(r.written ? " Zapisano " + r.output : " Pliku GIS nie przeliczono");
   PaintStatus();

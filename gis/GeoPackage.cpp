@@ -318,25 +318,12 @@ bool SyncAndRename(const std::string& temporary, const std::string& path, std::s
 
 }  // namespace
 
-int ZoneOfEasting(long double easting) {
-  if (!(easting >= 5e6 && easting < 9e6)) return 0;
-  return 2176 + static_cast<int>(easting / 1e6) - 5;
-}
-
 std::string GeoPackageFitStamp(const std::string& path) {
   PrepareGdal();
   std::unique_ptr<GDALDataset> dataset(static_cast<GDALDataset*>(
       GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
   const char* stamp = dataset ? dataset->GetMetadataItem(kFitStampMetadataItem) : nullptr;
   return stamp ? stamp : "";
-}
-
-int ZoneOfFit(const TFittedTransformation& f, bool& mixed) {
-  std::set<int> zones;
-  for (std::int32_t k = 1; k <= f.ls; ++k)
-    zones.insert(ZoneOfEasting(f.model.y2(k)));
-  mixed = zones.size() > 1;
-  return zones.size() == 1 ? *zones.begin() : 0;
 }
 
 GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileSet& converted,

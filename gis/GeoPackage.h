@@ -11,6 +11,7 @@
 
 #include "core/RunEvents.h"
 #include "core/WorkingFiles.h"
+#include "transform/FitZone.h"
 #include "transform/RunTransformation.h"
 
 inline constexpr const char* kGeoPackageFileName = "Mapa.gpkg";
@@ -31,12 +32,3 @@ GeoPackageSummary ExportGeoPackage(const WorkingFileTable& files, const MapFileS
 // The fit a GeoPackage of the program was made from (FitStamp), from its metadata; empty for
 // a file without one or that cannot be read.
 std::string GeoPackageFitStamp(const std::string& path);
-
-// The EPSG code of the "2000" zone of an easting (m): 2176 to 2179 for leading digits 5 to 8,
-// 0 for any other.
-int ZoneOfEasting(long double easting);
-
-// The zone of a fit, the one rule of Mapa.gpkg and of every GIS file a run converts: the zone
-// of every used adjustment point's secondary easting; 0 when they lie in none, or in several
-// (then `mixed`).
-int ZoneOfFit(const TFittedTransformation& f, bool& mixed);

@@ -13,6 +13,7 @@
 #include "gis/GdalSetup.h"
 #include "gis/GeoPackage.h"
 #include "gis/SpatialIndexFill.h"
+#include "inplace/InPlaceProtocol.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
@@ -294,21 +295,13 @@ void WriteProtocol(const TransformationResult& t, GisFileResult& r) {
   textio::TextFileWriter out;
   out.Create(r.protocol);
   const auto line = [&](const std::string& text) { out.WriteUtf8Line(text); };
-  line(" PROTOKÓŁ PRZELICZENIA PLIKU GIS - ZORNAK_edz");
-  line(" Plik wejściowy: " + r.input);
-  line(" Plik wynikowy: " + r.output + (r.driver.empty() ? "" : " (" + r.driver + ")"));
+  GisProtocolOpening(r, line);
   line(r.inputCrs.empty() ? " Układ pliku wejściowego: nieokreślony - przyjęto układ pierwotny "
                             "przebiegu"
                           : " Układ pliku wejściowego: " + r.inputCrs);
   line(r.epsg ? " Układ pliku wynikowego: EPSG:" + std::to_string(r.epsg)
               : std::string(" Układ pliku wynikowego: nieokreślony (strefa \"2000\" nieznana)"));
-  const TFittedTransformation& f = t.FittedTransformation;
-  std::string model =
-      " Transformacja: " + ModelName(t.choice.TransformKind, t.choice.TransformDegree);
-  model += " z korektą Hausbrandta, m0 = ";
-  textio::AppendFixed(model, f.figures.m0, 0, 4);
-  line(model + " m");
-  line(std::string(kFitStampLabel) + FitStamp(t));
+  GisProtocolFit(t, line);
   line(" ");
   line(" Warstwa                          wczytano   zapisano");
   long long read = 0, written = 0;
@@ -452,17 +445,6 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
 }
 
 }  // namespace
-
-std::string DefaultGisOutput(const std::string& input) {
-  const fs::path path = textio::PathFromUtf8(input);
-  return textio::Utf8FromPath(path.parent_path() /
-                              textio::PathFromUtf8(textio::Utf8FromPath(path.stem()) + "_2000" +
-                                                   textio::Utf8FromPath(path.extension())));
-}
-
-std::string GisProtocolName(const std::string& input) {
-  return "PROTOKOL_GIS_" + textio::Utf8FromPath(textio::PathFromUtf8(input).filename()) + ".txt";
-}
 
 GisFileResult ConvertGisFile(const GisJob& job, const TransformationResult& transformation) {
   GisFileResult r;

@@ -1,0 +1,138 @@
+#include "inplace/InPlaceProtocol.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "textio/FolderFiles.h"
+#include "textio/NumberForms.h"
+#include "textio/Platform.h"
+#include "transform/ControlReport.h"
+#include "transform/FitStamp.h"
+
+namespace {
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  return textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
+}
+
+std::string Metres(long double value, int decimals = 4) {
+  std::string text;
+  textio::AppendFixed(text, value, 0, decimals);
+  return text + " m";
+}
+
+void KindTable(const GisFileResult& r, const ProtocolLine& line) {
+  line(" Rodzaj obiektu                                 obiektów    pozycji");
+  long long objects = 0, positions = 0;
+  for (const GisObjectKind& k : r.kinds) {
+    std::string row = " " + k.name;
+    row.resize(std::max<std::size_t>(row.size(), 46), ' ');
+    textio::AppendInteger(row, k.objects, 10);
+    textio::AppendInteger(row, k.positions, 11);
+    line(row);
+    objects += k.objects;
+    positions += k.positions;
+  }
+  std::string total = " Razem";
+  total.resize(46, ' ');
+  textio::AppendInteger(total, objects, 10);
+  textio::AppendInteger(total, positions, 11);
+  line(total);
+}
+
+void Figures(const GisFileResult& r, const ProtocolLine& line) {
+  const GisPositionFigures& f = r.figures;
+  line(" Pozycji przeliczonych: " + std::to_string(f.positions));
+  line(" Przesunięcie pozycji: największe " + Metres(f.largestShift) + ", średnie " +
+       Metres(f.meanShift));
+  std::string outside = " Poza otoczką punktów dostosowania (korekta ekstrapolowana): " +
+                        std::to_string(f.outsideHull);
+  if (f.outsideHull > 0) {
+    outside += ", najdalej " + Metres(f.farthestDistance, 1) + " od otoczki";
+    if (!f.farthestOutside.empty()) outside += " (gml:id " + f.farthestOutside + ")";
+  }
+  line(outside);
+  std::string rotation = " Największy lokalny obrót transformacji: ";
+  textio::AppendFixed(rotation, f.largestRotation, 0, 9);
+  line(rotation + " rad");
+  line(" Kąty obrotu opisów (katObrotu): " + std::to_string(f.angles) +
+       ", pozostawione bez zmian (schemat nie określa kierunku obrotu)");
+  if (f.angles > 0 && f.largestRotation > kRotationWarning) {
+    line(
+        " UWAGA: obrót ponad 0.0001 rad - koniec opisu długości 10 m przesuwa się o ponad "
+        "1 mm; kąty opisów warto sprawdzić");
+  }
+}
+
+}  // namespace
+
+GisFileResult StartInPlace(const GisJob& job, const TransformationResult& transformation) {
+  GisFileResult r;
+  r.route = kInPlaceRoute;
+  r.input = Absolute(job.input);
+  r.output = Absolute(job.output.empty() ? DefaultGisOutput(job.input) : job.output);
+  r.protocol = textio::PathInFolder(job.protocolFolder, GisProtocolName(job.input));
+  std::error_code ec;
+  if (!transformation.FittedTransformation.Usable()) {
+    r.error = "brak transformacji w tym przebiegu";
+  } else if (std::filesystem::equivalent(textio::PathFromUtf8(r.input),
+                                         textio::PathFromUtf8(r.output), ec)) {
+    r.error = "plik wynikowy jest plikiem wejściowym";
+    r.writeFailure = true;
+  }
+  return r;
+}
+
+void FinishInPlace(textio::TextFileWriter& out, GisFileResult& r) {
+  if (!r.problems.empty()) {
+    r.inputProblem = true;
+    r.error = "plik nie został przeliczony w całości: nie zapisano go wcale";
+    return;  // the writer, dropped, removes its temporary file
+  }
+  if (out.Close()) {
+    r.written = true;
+  } else {
+    r.error = "błąd zapisu " + out.FailureText();
+    r.writeFailure = true;
+  }
+}
+
+void GisProtocolOpening(const GisFileResult& r, const ProtocolLine& line) {
+  line(" PROTOKÓŁ PRZELICZENIA PLIKU GIS - ZORNAK_edz");
+  line(r.route == kInPlaceRoute
+           ? std::string(" Droga: przepisanie w miejscu (zmienione tylko współrzędne pozycji)")
+           : std::string(" Droga: GDAL (obiekty proste)"));
+  line(" Plik wejściowy: " + r.input);
+  line(" Plik wynikowy: " + r.output + (r.driver.empty() ? "" : " (" + r.driver + ")"));
+}
+
+void GisProtocolFit(const TransformationResult& t, const ProtocolLine& line) {
+  std::string model =
+      " Transformacja: " + ModelName(t.choice.TransformKind, t.choice.TransformDegree);
+  model += " z korektą Hausbrandta, m0 = ";
+  textio::AppendFixed(model, t.FittedTransformation.figures.m0, 0, 4);
+  line(model + " m");
+  line(std::string(kFitStampLabel) + FitStamp(t));
+}
+
+void WriteInPlaceProtocol(const TransformationResult& t, GisFileResult& r) {
+  textio::TextFileWriter out;
+  out.Create(r.protocol);
+  const ProtocolLine line = [&](const std::string& text) { out.WriteUtf8Line(text); };
+  GisProtocolOpening(r, line);
+  if (t.FittedTransformation.Usable()) GisProtocolFit(t, line);
+  for (const std::string& note : r.notes)
+    line(" Uwaga: " + note);
+  line(" ");
+  KindTable(r, line);
+  line(" ");
+  Figures(r, line);
+  line(" ");
+  line(r.problems.empty() && r.error.empty() ? " Błędów nie stwierdzono" : " BŁĘDY");
+  for (const std::string& p : r.problems)
+    line("  *** " + p);
+  if (!r.error.empty()) line("  *** pliku wynikowego nie zapisano: " + r.error);
+  r.protocolWritten = out.Close();
+  if (!r.protocolWritten) r.writeFailure = true;
+}

@@ -1,0 +1,31 @@
+// What the files rewritten in place share: the start of a result (the paths, the refusals
+// before any byte is read), the end of the output (renamed into place only when the file
+// was corrected whole), and the protocol PROTOKOL_GIS_<file name>.txt (Windows-1250, CR LF):
+// the route, the files, the fit, per object kind the objects and positions, the shifts, the
+// positions beyond the adjustment points' hull, the angles kept, every problem.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "inplace/GisJob.h"
+#include "textio/TextFile.h"
+#include "transform/TransformationResult.h"
+
+// The local rotation above which the protocol warns: the end of a 10 m label moves 1 mm.
+inline constexpr long double kRotationWarning = 1e-4L;
+
+// The result's paths and route; an error when there is no usable fit or the output would
+// be the input.
+GisFileResult StartInPlace(const GisJob& job, const TransformationResult& transformation);
+
+// Renames the output into place when the rewrite found no problem; drops it otherwise.
+void FinishInPlace(textio::TextFileWriter& out, GisFileResult& result);
+
+// The lines every GIS protocol opens with (the title, the route, the input and the output),
+// and those that name the fit (the model with m0, and its stamp), told to `line` (UTF-8).
+using ProtocolLine = std::function<void(const std::string&)>;
+void GisProtocolOpening(const GisFileResult& result, const ProtocolLine& line);
+void GisProtocolFit(const TransformationResult& transformation, const ProtocolLine& line);
+
+void WriteInPlaceProtocol(const TransformationResult& transformation, GisFileResult& result);
