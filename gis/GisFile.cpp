@@ -353,6 +353,13 @@ bool MoveIntoPlace(const fs::path& temporary, const fs::path& folder, std::strin
   return !ec;
 }
 
+bool IsGml(const std::string& path) {
+  std::string extension = textio::Utf8FromPath(textio::PathFromUtf8(path).extension());
+  for (char& c : extension)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".gml" || extension == ".xml";
+}
+
 // Why GDAL opened no vector data from `path`: the system's reason when the file cannot be
 // read, GDAL's when it has one, else that no driver knows the file.
 std::string OpenFailure(const std::string& path) {
@@ -366,8 +373,11 @@ std::string OpenFailure(const std::string& path) {
 }
 
 void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r) {
-  std::unique_ptr<GDALDataset> in(GDALDataset::Open(
-      job.input.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+  // GDAL's GML driver would leave its schema guess (a .gfs file) beside the input.
+  const char* const openOptions[] = {"WRITE_GFS=NO", nullptr};
+  std::unique_ptr<GDALDataset> in(
+      GDALDataset::Open(job.input.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
+                        IsGml(job.input) ? openOptions : nullptr, nullptr));
   if (!in) {
     r.error = "nie można otworzyć pliku: " + OpenFailure(job.input);
     r.inputProblem = true;

@@ -153,6 +153,8 @@ struct Pending {
     CoordinateNumber text;
     int axis = 2;  // 0: the position's x (northing), 1: its y, 2: kept as written
     std::size_t position = 0;
+    long double boxValue = 0;  // a box corner's value, rounded outward: up for the upper
+    bool up = false;
   };
   std::vector<Number> numbers;
   std::string id;    // the object's gml:id, for the farthest position outside the hull
@@ -219,6 +221,7 @@ class GmlRewriter {
   void Write(std::uint64_t upTo);
   void Trim();
   void Problem(std::string text);
+  void Note(const std::string& text);  // once
   void ProblemAt(const Frame& frame, std::uint64_t at, const std::string& text);
   std::string Where(const Frame& frame, std::uint64_t at) const;
   std::uint64_t Absolute(XML_Index index) const;
@@ -242,9 +245,9 @@ class GmlRewriter {
   long long problems_ = 0;
   int boxes_ = 0;  // open gml:Envelope or gml:Box elements
   struct BoxCorner {
-    std::size_t pending;  // in filling_.pending
+    std::size_t pending, number;  // in filling_.pending, its first number
     long double x, y;
-    bool lower, upper;
+    bool upper;
   };
   std::vector<BoxCorner> corners_;
   std::string window_;  // the input from base_ on
@@ -285,6 +288,11 @@ void GmlRewriter::Problem(std::string text) {
     result_.problems.push_back(std::move(text));
 }
 
+void GmlRewriter::Note(const std::string& text) {
+  if (std::find(result_.notes.begin(), result_.notes.end(), text) == result_.notes.end())
+    result_.notes.push_back(text);
+}
+
 void GmlRewriter::ProblemAt(const Frame& frame, std::uint64_t at, const std::string& text) {
   Problem(Where(frame, at) + ": " + text);
 }
@@ -301,11 +309,7 @@ void GmlRewriter::Attributes(Frame& frame, const XML_Char** atts, const Name& el
     } else if (n.local == "srsName") {
       srs_.push_back(ClassifySrs(value));
       frame.srs = srs_.size() - 1;
-      const Srs& s = srs_.back();
-      if (!s.note.empty() &&
-          std::find(result_.notes.begin(), result_.notes.end(), s.note) == result_.notes.end()) {
-        result_.notes.push_back(s.note);
-      }
+      if (!srs_.back().note.empty()) Note(srs_.back().note);
     } else if (n.local == "srsDimension") {
       frame.dimension = std::atoi(std::string(value).c_str());
     } else if (n.local == "count" && element.local == "posList") {
@@ -393,14 +397,15 @@ bool GmlRewriter::CheckPosition(const Frame& frame, const Srs& srs, long double 
                                 std::size_t at) {
   const int zone = ZoneOfEasting(y);
   const int expected = srs.epsg ? srs.epsg : fitZone_;
-  if (expected == 0 || zone == expected) return true;
+  const bool otherFit = srs.epsg && fitZone_ && srs.epsg != fitZone_;
+  if (expected == 0 || (zone == expected && !otherFit)) return true;
   std::string text = "pozycja nie leży w strefie EPSG:" + std::to_string(expected) + " (";
   text += srs.epsg ? "układ \"" + srs.name + "\"" : std::string("strefa transformacji");
   text += srs.northingFirst ? ", północna " : ", wschodnia ";
   textio::AppendFixed(text, srs.northingFirst ? x : y, 0, 2);
   text += srs.northingFirst ? ", wschodnia " : ", północna ";
   textio::AppendFixed(text, srs.northingFirst ? y : x, 0, 2);
-  if (srs.epsg && fitZone_ && srs.epsg != fitZone_) {
+  if (otherFit) {
     text += "; transformacja należy do strefy EPSG:" + std::to_string(fitZone_);
   }
   ProblemAt(frame, at, text + ")");
@@ -417,6 +422,7 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
     return;
   }
   const Srs& srs = srs_[frame.srs];
+  if (!srs.given) Note("pozycje bez układu odniesienia (srsName): przyjęto północną pierwszą");
   if (srs.foreign) {
     ProblemAt(frame, frame.contentStart,
               "układ odniesienia \"" + srs.name +
@@ -477,8 +483,9 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
     const long double x = srs.northingFirst ? a.value : b.value;
     const long double y = srs.northingFirst ? b.value : a.value;
     if (!CheckPosition(frame, srs, x, y, frame.contentStart + a.begin)) return;
+    const std::size_t first = pending.numbers.size();
     for (std::size_t k = starts[p]; k < starts[p] + dimension; ++k) {
-      Pending::Number number{numbers[k], 2, batch.Count()};
+      Pending::Number number{numbers[k], 2, boxes_ > 0 ? p : batch.Count()};
       number.text.begin += frame.contentStart;
       number.text.end += frame.contentStart;
       if (k - starts[p] < 2) number.axis = (k - starts[p] == 0) == srs.northingFirst ? 0 : 1;
@@ -486,7 +493,7 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
     }
     if (boxes_ > 0) {
       const bool lower = frame.lower || (!frame.upper && p == 0 && corners_.empty());
-      corners_.push_back({batch.pending.size(), x, y, lower, !lower});
+      corners_.push_back({batch.pending.size(), first, x, y, !lower});
     } else {
       batch.x.push_back(x);
       batch.y.push_back(y);
@@ -511,10 +518,14 @@ void GmlRewriter::CloseBox(const Frame& frame) {
   const FitBox through = BoxThroughFit(fit_, box);
   int lowers = 0, uppers = 0;
   for (const BoxCorner& c : corners_) {
-    Pending& p = filling_->pending[c.pending];
-    p.boxUp = c.upper;
-    p.boxX = c.upper ? through.xMax : through.xMin;
-    p.boxY = c.upper ? through.yMax : through.yMin;
+    std::vector<Pending::Number>& numbers = filling_->pending[c.pending].numbers;
+    for (std::size_t k = c.number; k < numbers.size() && k < c.number + 3; ++k) {
+      Pending::Number& n = numbers[k];
+      if (n.position != numbers[c.number].position || n.axis == 2) continue;
+      n.up = c.upper;
+      n.boxValue = n.axis == 0 ? (c.upper ? through.xMax : through.xMin)
+                               : (c.upper ? through.yMax : through.yMin);
+    }
     (c.upper ? uppers : lowers) += 1;
   }
   if (lowers != 1 || uppers != 1) {
@@ -569,7 +580,7 @@ void GmlRewriter::Emit(Batch& batch) {
       if (n.axis == 2) {
         text += Bytes(n.text.begin, n.text.end);
       } else if (p.box) {
-        AppendCoordinateOutward(text, n.axis == 0 ? p.boxX : p.boxY, n.text, p.mark, p.boxUp);
+        AppendCoordinateOutward(text, n.boxValue, n.text, p.mark, n.up);
       } else {
         const long double v = n.axis == 0 ? batch.X[n.position] : batch.Y[n.position];
         AppendCoordinate(text, v, n.text, p.mark);
@@ -706,8 +717,8 @@ void GmlRewriter::Feed(std::string_view bytes, bool last) {
     return;
   }
   // Bytes no waiting element needs go out at once.
-  if (!working_ && filling_->pending.empty() && frames_.back().role != Role::Coordinates &&
-      boxes_ == 0) {
+  if (!working_ && filling_->pending.empty() &&
+      (frames_.empty() || frames_.back().role != Role::Coordinates) && boxes_ == 0) {
     Write(settled_);
     Trim();
   }
@@ -747,14 +758,15 @@ bool IsGmlFeatureCollection(const std::string& path) {
 }
 
 std::string RewriteGmlBytes(std::string_view input, const TransformationResult& transformation,
-                            GisFileResult& result) {
+                            GisFileResult& result, std::size_t chunk) {
   std::string output;
   GmlRewriter rewriter(transformation, 1, result,
                        [&](std::string_view bytes) { output.append(bytes); });
-  for (std::size_t k = 0; k < input.size() || k == 0; k += kChunk) {
-    const std::string_view chunk = input.substr(k, kChunk);
-    rewriter.Feed(chunk, k + kChunk >= input.size());
-    if (k + kChunk >= input.size()) break;
+  chunk = std::max<std::size_t>(chunk, 1);
+  for (std::size_t k = 0;; k += chunk) {
+    const bool last = k + chunk >= input.size();
+    rewriter.Feed(input.substr(std::min(k, input.size()), chunk), last);
+    if (last) break;
   }
   if (rewriter.Failed()) output.clear();
   return output;

@@ -32,7 +32,8 @@ bool IsGmlFeatureCollection(const std::string& path);
 // Rewrites `job.input` through the usable fit of `transformation`; writes the protocol.
 GisFileResult RewriteGml(const GisJob& job, const TransformationResult& transformation);
 
-// The rewrite of `input` (the bytes of a GML file) alone, for the fuzz target: the output's
-// bytes, or the problems in `result`.
+// The rewrite of `input` (the bytes of a GML file) alone, fed to the parser `chunk` bytes at a
+// time, on one thread: the output's bytes, or nothing and the problems in `result`. The
+// output does not depend on `chunk`.
 std::string RewriteGmlBytes(std::string_view input, const TransformationResult& transformation,
-                            GisFileResult& result);
+                            GisFileResult& result, std::size_t chunk);
