@@ -14,12 +14,14 @@ long double Cross(const Corner& o, const Corner& a, const Corner& b) {
   return (a.first - o.first) * (b.second - o.second) - (a.second - o.second) * (b.first - o.first);
 }
 
-long double SegmentDistance(const Corner& a, const Corner& b, long double x, long double y) {
+// The square of the distance from (x, y) to the segment a b (metres: no scaling needed).
+long double SegmentDistance2(const Corner& a, const Corner& b, long double x, long double y) {
   const long double dx = b.first - a.first, dy = b.second - a.second;
   const long double length2 = dx * dx + dy * dy;
   long double t = length2 > 0 ? ((x - a.first) * dx + (y - a.second) * dy) / length2 : 0;
   t = std::clamp<long double>(t, 0, 1);
-  return std::hypot(x - (a.first + t * dx), y - (a.second + t * dy));
+  const long double ex = x - (a.first + t * dx), ey = y - (a.second + t * dy);
+  return ex * ex + ey * ey;
 }
 
 }  // namespace
@@ -69,12 +71,12 @@ bool AdjustmentHull::Inside(long double x, long double y) const {
 long double AdjustmentHull::Distance(long double x, long double y) const {
   if (corners_.empty() || Inside(x, y)) return 0;
   if (corners_.size() == 1) return std::hypot(x - corners_[0].first, y - corners_[0].second);
-  long double nearest = INFINITY;
+  long double nearest2 = INFINITY;
   for (std::size_t k = 0; k < corners_.size(); ++k) {
-    nearest =
-        std::min(nearest, SegmentDistance(corners_[k], corners_[(k + 1) % corners_.size()], x, y));
+    nearest2 = std::min(nearest2,
+                        SegmentDistance2(corners_[k], corners_[(k + 1) % corners_.size()], x, y));
   }
-  return nearest;
+  return std::sqrt(nearest2);
 }
 
 LocalTurn LocalTurnOfFit(const TFittedTransformation& f, long double x, long double y) {

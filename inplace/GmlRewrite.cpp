@@ -30,7 +30,7 @@ constexpr std::string_view kGml32 = "http://www.opengis.net/gml/3.2";
 constexpr std::string_view kGml = "http://www.opengis.net/gml";
 constexpr char kNameSeparator = '|';
 constexpr std::size_t kChunk = 1 << 20;
-constexpr std::size_t kBatchPositions = 1 << 16;
+constexpr std::size_t kBatchPositions = 1 << 14;
 constexpr std::size_t kProblemsKept = 50;
 
 // An element's name as expat gives it with namespace triplets: "uri|local|prefix".
@@ -132,16 +132,16 @@ struct Frame {
   Role role = Role::Other;
   std::size_t srs = 0;      // index in the rewriter's srs table; 0: none given
   int dimension = 0;        // srsDimension; 0: not given
-  std::size_t idFrame = 0;  // the frame with the nearest gml:id, 0: none
-  std::string id;           // this element's gml:id
+  std::size_t idFrame = 0;  // the frame with the nearest gml:id (its text in ids_), 0: none
   int kind = -1;            // the object kind it belongs to
-  std::string qualified;    // coordinates: its name, for the messages
+  const char* name = "";    // coordinates: its name, for the messages
   char cs = ',', ts = ' ', mark = '.';
   std::uint64_t tagStart = 0, contentStart = 0;
   long line = 0, column = 0;  // of the start tag, 1-based
   int count = -1;             // posList's count attribute
   bool gml2 = false;          // gml:coordinates
   bool lower = false, upper = false;
+  bool ownSrs = false;  // its srsName is the top of the srs stack
 };
 
 // One coordinate element waiting for its batch: where its content lies, its numbers
@@ -156,9 +156,9 @@ struct Pending {
     long double boxValue = 0;  // a box corner's value, rounded outward: up for the upper
     bool up = false;
   };
-  std::vector<Number> numbers;
-  std::string id;    // the object's gml:id, for the farthest position outside the hull
-  bool box = false;  // a box corner: its values are given, rounded outward
+  std::size_t first = 0, count = 0;  // its numbers in the batch's
+  std::size_t id = 0, idSize = 0;    // the object's gml:id in the batch's ids
+  bool box = false;                  // a box corner: its values are given, rounded outward
   long double boxX = 0, boxY = 0;
   bool boxUp = false;
 };
@@ -166,12 +166,18 @@ struct Pending {
 // The positions of a batch through the fit, on a WorkTeam.
 struct Batch {
   std::vector<long double> x, y, X, Y, shift, outside, rotation;
+  std::vector<char> turn;  // the local rotation is taken at the first position of an element
   std::vector<Pending> pending;
+  std::vector<Pending::Number> numbers;
+  std::string ids;
   std::size_t Count() const { return x.size(); }
   void Clear() {
     for (auto* v : {&x, &y, &X, &Y, &shift, &outside, &rotation})
       v->clear();
+    turn.clear();
     pending.clear();
+    numbers.clear();
+    ids.clear();
   }
 };
 
@@ -241,6 +247,9 @@ class GmlRewriter {
   int fitZone_ = 0;
   std::vector<Srs> srs_;
   std::vector<Frame> frames_;
+  std::vector<std::string> ids_;  // the gml:id of the frame of the same index
+  std::vector<CoordinateNumber> scanned_;
+  std::vector<std::size_t> starts_;
   bool rootSeen_ = false, failed_ = false, broken_ = false;
   long long problems_ = 0;
   int boxes_ = 0;  // open gml:Envelope or gml:Box elements
@@ -277,8 +286,7 @@ std::string GmlRewriter::Where(const Frame& frame, std::uint64_t at) const {
     }
   }
   std::string where = "wiersz " + std::to_string(line) + ", kolumna " + std::to_string(column);
-  const std::string& id = frames_[frame.idFrame].id;
-  if (!id.empty()) where += " (gml:id " + id + ")";
+  if (frame.idFrame) where += " (gml:id " + ids_[frame.idFrame] + ")";
   return where;
 }
 
@@ -289,7 +297,9 @@ void GmlRewriter::Problem(std::string text) {
 }
 
 void GmlRewriter::Note(const std::string& text) {
-  if (std::find(result_.notes.begin(), result_.notes.end(), text) == result_.notes.end())
+  constexpr std::size_t kNotesKept = 20;
+  if (result_.notes.size() < kNotesKept &&
+      std::find(result_.notes.begin(), result_.notes.end(), text) == result_.notes.end())
     result_.notes.push_back(text);
 }
 
@@ -302,13 +312,16 @@ void GmlRewriter::Attributes(Frame& frame, const XML_Char** atts, const Name& el
     const Name n = SplitName(a[0]);
     const std::string_view value(a[1]);
     if (n.local == "id" && IsGmlNamespace(n.uri)) {
-      frame.id = std::string(value);
+      if (ids_.size() <= frames_.size()) ids_.resize(frames_.size() + 1);
+      ids_[frames_.size()].assign(value);
       frame.idFrame = frames_.size();
     } else if (!n.uri.empty()) {
       continue;
     } else if (n.local == "srsName") {
-      srs_.push_back(ClassifySrs(value));
+      // A stack beside the frames': an element's own system goes with it.
+      srs_.push_back(value == srs_[frame.srs].name ? srs_[frame.srs] : ClassifySrs(value));
       frame.srs = srs_.size() - 1;
+      frame.ownSrs = true;
       if (!srs_.back().note.empty()) Note(srs_.back().note);
     } else if (n.local == "srsDimension") {
       frame.dimension = std::atoi(std::string(value).c_str());
@@ -360,7 +373,11 @@ void GmlRewriter::Start(const XML_Char* name, const XML_Char** atts) {
   } else if (gml && (n.local == "pos" || n.local == "posList" || n.local == "coordinates" ||
                      n.local == "lowerCorner" || n.local == "upperCorner")) {
     frame.role = Role::Coordinates;
-    frame.qualified = Qualified(n);
+    frame.name = n.local == "pos"           ? "gml:pos"
+                 : n.local == "posList"     ? "gml:posList"
+                 : n.local == "coordinates" ? "gml:coordinates"
+                 : n.local == "lowerCorner" ? "gml:lowerCorner"
+                                            : "gml:upperCorner";
     frame.contentStart = EventEnd();
     frame.lower = n.local == "lowerCorner";
     frame.upper = n.local == "upperCorner";
@@ -374,7 +391,7 @@ void GmlRewriter::Start(const XML_Char* name, const XML_Char** atts) {
                   "przeliczona dokładnie");
   }
   if (n.local == "katObrotu") ++result_.figures.angles;
-  frames_.push_back(std::move(frame));
+  frames_.push_back(frame);
   settled_ = std::max(settled_, EventEnd());
 }
 
@@ -388,6 +405,7 @@ void GmlRewriter::End(const XML_Char*) {
     corners_.clear();
     --boxes_;
   }
+  if (frame.ownSrs) srs_.pop_back();
   frames_.pop_back();
   settled_ = std::max(settled_, EventEnd());
   if (!failed_ && boxes_ == 0 && filling_->Count() >= kBatchPositions) Dispatch();
@@ -416,7 +434,7 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
   const std::string_view text = Bytes(frame.contentStart, end);
   if (text.find_first_of("<&") != std::string_view::npos) {
     ProblemAt(frame, frame.contentStart,
-              frame.qualified +
+              std::string(frame.name) +
                   " z komentarzem, sekcją CDATA lub odwołaniem do znaku: "
                   "nie można go przepisać bez zmiany");
     return;
@@ -432,7 +450,7 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
   }
   std::string separators(kXmlSpace);
   if (frame.gml2) separators += std::string{frame.cs, frame.ts};
-  std::vector<CoordinateNumber> numbers;
+  std::vector<CoordinateNumber>& numbers = scanned_;
   std::size_t bad = 0;
   std::string token;
   if (!ScanCoordinateNumbers(text, separators, frame.gml2 ? frame.mark : '.', numbers, bad,
@@ -441,7 +459,8 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
     return;
   }
   // A tuple of gml:coordinates ends where the text between two numbers holds no cs.
-  std::vector<std::size_t> starts;  // the first number of each position
+  std::vector<std::size_t>& starts = starts_;  // the first number of each position
+  starts.clear();
   int dimension = frame.dimension > 0 ? frame.dimension : 2;
   if (frame.gml2) {
     for (std::size_t k = 0; k < numbers.size(); ++k) {
@@ -460,12 +479,12 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
     const std::size_t next = p + 1 < starts.size() ? starts[p + 1] : numbers.size();
     shaped = next - starts[p] == static_cast<std::size_t>(dimension);
   }
-  const bool single = frame.qualified.find("posList") == std::string::npos && !frame.gml2;
+  const bool single = std::string_view(frame.name) != "gml:posList" && !frame.gml2;
   if (single && starts.size() != 1) shaped = false;
   if (frame.count >= 0 && static_cast<std::size_t>(frame.count) != starts.size()) shaped = false;
   if (!shaped) {
     ProblemAt(frame, frame.contentStart,
-              frame.qualified + ": " + std::to_string(numbers.size()) +
+              std::string(frame.name) + ": " + std::to_string(numbers.size()) +
                   " liczb nie składa się na pozycje o wymiarze " + std::to_string(dimension) +
                   (frame.count >= 0 ? " w liczbie " + std::to_string(frame.count) : ""));
     return;
@@ -475,33 +494,40 @@ void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
   pending.begin = frame.contentStart;
   pending.end = end;
   pending.mark = frame.gml2 ? frame.mark : '.';
-  pending.id = frames_[frame.idFrame].id;
   Batch& batch = *filling_;
+  pending.first = batch.numbers.size();
+  if (frame.idFrame) {
+    pending.id = batch.ids.size();
+    pending.idSize = ids_[frame.idFrame].size();
+    batch.ids += ids_[frame.idFrame];
+  }
   for (std::size_t p = 0; p < starts.size(); ++p) {
     const CoordinateNumber& a = numbers[starts[p]];
     const CoordinateNumber& b = numbers[starts[p] + 1];
     const long double x = srs.northingFirst ? a.value : b.value;
     const long double y = srs.northingFirst ? b.value : a.value;
     if (!CheckPosition(frame, srs, x, y, frame.contentStart + a.begin)) return;
-    const std::size_t first = pending.numbers.size();
+    const std::size_t first = batch.numbers.size() - pending.first;
     for (std::size_t k = starts[p]; k < starts[p] + dimension; ++k) {
       Pending::Number number{numbers[k], 2, boxes_ > 0 ? p : batch.Count()};
       number.text.begin += frame.contentStart;
       number.text.end += frame.contentStart;
       if (k - starts[p] < 2) number.axis = (k - starts[p] == 0) == srs.northingFirst ? 0 : 1;
-      pending.numbers.push_back(number);
+      batch.numbers.push_back(number);
     }
     if (boxes_ > 0) {
       const bool lower = frame.lower || (!frame.upper && p == 0 && corners_.empty());
       corners_.push_back({batch.pending.size(), first, x, y, !lower});
     } else {
+      batch.turn.push_back(p == 0);
       batch.x.push_back(x);
       batch.y.push_back(y);
     }
   }
   if (frame.kind >= 0 && boxes_ == 0) result_.kinds[frame.kind].positions += starts.size();
+  pending.count = batch.numbers.size() - pending.first;
   pending.box = boxes_ > 0;
-  batch.pending.push_back(std::move(pending));
+  batch.pending.push_back(pending);
 }
 
 // The corners of a box through the fit: the box of its four corners, rounded outward by
@@ -518,8 +544,9 @@ void GmlRewriter::CloseBox(const Frame& frame) {
   const FitBox through = BoxThroughFit(fit_, box);
   int lowers = 0, uppers = 0;
   for (const BoxCorner& c : corners_) {
-    std::vector<Pending::Number>& numbers = filling_->pending[c.pending].numbers;
-    for (std::size_t k = c.number; k < numbers.size() && k < c.number + 3; ++k) {
+    const Pending& p = filling_->pending[c.pending];
+    Pending::Number* numbers = filling_->numbers.data() + p.first;
+    for (std::size_t k = c.number; k < p.count && k < c.number + 3; ++k) {
       Pending::Number& n = numbers[k];
       if (n.position != numbers[c.number].position || n.axis == 2) continue;
       n.up = c.upper;
@@ -554,9 +581,11 @@ void GmlRewriter::Dispatch() {
       TransformPoint(fit_, b.x[i], b.y[i], t);
       b.X[i] = t.Xk;
       b.Y[i] = t.Yk;
-      b.shift[i] = std::hypot(t.Xk - b.x[i], t.Yk - b.y[i]);
+      // Centimetres to decimetres: no scaling of hypot needed.
+      const long double dx = t.Xk - b.x[i], dy = t.Yk - b.y[i];
+      b.shift[i] = std::sqrt(dx * dx + dy * dy);
       b.outside[i] = hull_.Distance(b.x[i], b.y[i]);
-      b.rotation[i] = std::fabs(LocalTurnOfFit(fit_, b.x[i], b.y[i]).rotation);
+      b.rotation[i] = b.turn[i] ? std::fabs(LocalTurnOfFit(fit_, b.x[i], b.y[i]).rotation) : 0;
     }
   });
 }
@@ -574,23 +603,25 @@ void GmlRewriter::Emit(Batch& batch) {
     Write(p.begin);
     text.clear();
     std::uint64_t at = p.begin;
-    for (const Pending::Number& n : p.numbers) {
-      text += Bytes(at, n.text.begin);
-      at = n.text.end;
-      if (n.axis == 2) {
-        text += Bytes(n.text.begin, n.text.end);
+    const Pending::Number* numbers = batch.numbers.data() + p.first;
+    for (const Pending::Number* n = numbers; n != numbers + p.count; ++n) {
+      text += Bytes(at, n->text.begin);
+      at = n->text.end;
+      if (n->axis == 2) {
+        text += Bytes(n->text.begin, n->text.end);
       } else if (p.box) {
-        AppendCoordinateOutward(text, n.boxValue, n.text, p.mark, n.up);
+        AppendCoordinateOutward(text, n->boxValue, n->text, p.mark, n->up);
       } else {
-        const long double v = n.axis == 0 ? batch.X[n.position] : batch.Y[n.position];
-        AppendCoordinate(text, v, n.text, p.mark);
+        const long double v = n->axis == 0 ? batch.X[n->position] : batch.Y[n->position];
+        AppendCoordinate(text, v, n->text, p.mark);
       }
     }
     text += Bytes(at, p.end);
     sink_(text);
     copied_ = p.end;
-    if (p.box || p.numbers.empty()) continue;
-    for (std::size_t i = p.numbers.front().position; i <= p.numbers.back().position; ++i) {
+    if (p.box || p.count == 0) continue;
+    const std::size_t from = numbers[0].position, to = numbers[p.count - 1].position;
+    for (std::size_t i = from; i <= to; ++i) {
       f.largestShift = std::max(f.largestShift, batch.shift[i]);
       f.meanShift += batch.shift[i];  // a sum until the end
       f.largestRotation = std::max(f.largestRotation, batch.rotation[i]);
@@ -598,11 +629,11 @@ void GmlRewriter::Emit(Batch& batch) {
         ++f.outsideHull;
         if (batch.outside[i] > f.farthestDistance) {
           f.farthestDistance = batch.outside[i];
-          f.farthestOutside = p.id;
+          f.farthestOutside = batch.ids.substr(p.id, p.idSize);
         }
       }
     }
-    f.positions += p.numbers.back().position - p.numbers.front().position + 1;
+    f.positions += to - from + 1;
   }
   batch.Clear();
   Trim();

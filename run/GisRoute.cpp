@@ -1,9 +1,13 @@
 #include "run/GisRoute.h"
 
-#include "inplace/GmlRewrite.h"
 #include "run/GeoPackageLoader.h"
+#ifdef ZORNAK_WITH_GML
+#include "inplace/GmlRewrite.h"
+#endif
 
 GisFileResult ConvertGisFileOfRun(const GisJob& job, const TransformationResult& transformation) {
+#ifdef ZORNAK_WITH_GML
   if (!job.viaGdal && IsGmlFeatureCollection(job.input)) return RewriteGml(job, transformation);
+#endif
   return ConvertGisFileThroughPlugin(job, transformation);
 }
