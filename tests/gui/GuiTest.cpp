@@ -1534,6 +1534,25 @@ class GuiTest : public QObject {
     for (const QAction* action : form.GisButton()->menu()->actions())
       listed << action->text();
     QCOMPARE(listed, QStringList{"PROTOKOL_GIS_punkty.csv.txt"});
+    // A GML feature collection is rewritten in place: only the digits of its position change.
+    const QByteArray gml =
+        "<?xml version=\"1.0\"?>\n<gml:FeatureCollection "
+        "xmlns:gml=\"http://www.opengis.net/gml/3.2\" xmlns:egb=\"ewidencjaGruntowIBudynkow:1.0\">"
+        "<gml:featureMember><egb:EGB_PunktGraniczny gml:id=\"PG1\"><egb:geometria><gml:Point "
+        "srsName=\"urn:ogc:def:crs:EPSG::2178\"><gml:pos>5567400.12 7456700.45</gml:pos>"
+        "</gml:Point></egb:geometria></egb:EGB_PunktGraniczny></gml:featureMember>"
+        "</gml:FeatureCollection>\n";
+    WriteBytes(folder.filePath("egib.gml"), gml);
+    const GisFileResult inPlace = form.ConvertGisFile(folder.filePath("egib.gml"));
+    QVERIFY2(inPlace.written, inPlace.error.c_str());
+    QCOMPARE(QString::fromStdString(inPlace.route), QString("in_place"));
+    QByteArray out = ReadBytes(folder.filePath("egib_2000.gml")), in = gml;
+    QVERIFY(out != in);
+    const auto digitless = [](QByteArray bytes) {
+      bytes.removeIf([](char c) { return c >= '0' && c <= '9'; });
+      return bytes;
+    };
+    QCOMPARE(digitless(out), digitless(in));
   }
 
   // The two limit fields edit Limity.txt of the working folder: what they hold is what the
