@@ -431,6 +431,7 @@ bool GmlRewriter::CheckPosition(const Frame& frame, const Srs& srs, long double 
 }
 
 void GmlRewriter::Coordinates(const Frame& frame, std::uint64_t end) {
+  if (frame.contentStart < base_) return;  // after a problem: its bytes are gone
   const std::string_view text = Bytes(frame.contentStart, end);
   if (text.find_first_of("<&") != std::string_view::npos) {
     ProblemAt(frame, frame.contentStart,
@@ -721,9 +722,12 @@ void GmlRewriter::Feed(std::string_view bytes, bool last) {
     }
   }
   if (failed_) {
-    // Nothing more is written; the input need not be kept.
-    window_.clear();
-    base_ = copied_ = fed_;
+    // Nothing more is written: only an open coordinate element's bytes are kept, for its
+    // checks.
+    const bool open = !frames_.empty() && frames_.back().role == Role::Coordinates;
+    const std::uint64_t keep = open ? std::max(frames_.back().contentStart, base_) : fed_;
+    window_.erase(0, keep - base_);
+    base_ = copied_ = keep;
     batches_[0].Clear();
     batches_[1].Clear();
     if (working_) team_.Finish();
