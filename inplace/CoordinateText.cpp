@@ -14,6 +14,7 @@ bool IsDigit(char c) {
 // Reads `token` as [+|-] digits [mark digits] with a digit somewhere.
 bool ReadToken(std::string_view token, char mark, CoordinateNumber& number) {
   std::string plain(token);
+  number.plus = plain[0] == '+';
   std::size_t k = plain[0] == '+' || plain[0] == '-' ? 1 : 0;
   bool digits = false;
   for (; k < plain.size() && IsDigit(plain[k]); ++k)
@@ -28,6 +29,7 @@ bool ReadToken(std::string_view token, char mark, CoordinateNumber& number) {
 }
 
 void AppendWithMark(std::string& out, long double value, const CoordinateNumber& as, char mark) {
+  if (as.plus && !(value < 0)) out += '+';
   const std::size_t from = out.size();
   textio::AppendFixed(out, value, 0, as.decimals);
   if (as.decimals == 0) {

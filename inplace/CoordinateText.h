@@ -13,6 +13,7 @@ struct CoordinateNumber {
   std::size_t begin = 0, end = 0;  // in the text
   int decimals = 0;
   bool mark = false;  // written with a decimal mark (so "5." keeps its point)
+  bool plus = false;  // written with a '+', kept on a value that stays positive
   long double value = 0;
 };
 

@@ -32,6 +32,7 @@ constexpr char kNameSeparator = '|';
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kBatchPositions = 1 << 14;
 constexpr std::size_t kProblemsKept = 50;
+constexpr long double kNorthingFrom = 4.5e6L, kNorthingTo = 6.5e6L;
 
 // An element's name as expat gives it with namespace triplets: "uri|local|prefix".
 struct Name {
@@ -319,7 +320,11 @@ void GmlRewriter::Attributes(Frame& frame, const XML_Char** atts, const Name& el
       continue;
     } else if (n.local == "srsName") {
       // A stack beside the frames': an element's own system goes with it.
-      srs_.push_back(value == srs_[frame.srs].name ? srs_[frame.srs] : ClassifySrs(value));
+      // An empty srsName names no system: as if there were none.
+      const Srs& parent = srs_[frame.srs];
+      srs_.push_back(value.empty()                          ? Srs{}
+                     : parent.given && value == parent.name ? parent
+                                                            : ClassifySrs(value));
       frame.srs = srs_.size() - 1;
       frame.ownSrs = true;
       if (!srs_.back().note.empty()) Note(srs_.back().note);
@@ -413,6 +418,14 @@ void GmlRewriter::End(const XML_Char*) {
 
 bool GmlRewriter::CheckPosition(const Frame& frame, const Srs& srs, long double x, long double y,
                                 std::size_t at) {
+  // The "2000" zones' northings run from about 5.0e6 to 6.1e6 m: anything far outside is no
+  // position of this system (or a number typed wrong), and the fit would carry it anywhere.
+  if (!(x >= kNorthingFrom && x <= kNorthingTo)) {
+    std::string text = "pozycja poza obszarem układu \"2000\" (północna ";
+    textio::AppendFixed(text, x, 0, 2);
+    ProblemAt(frame, at, text + ")");
+    return false;
+  }
   const int zone = ZoneOfEasting(y);
   const int expected = srs.epsg ? srs.epsg : fitZone_;
   const bool otherFit = srs.epsg && fitZone_ && srs.epsg != fitZone_;
