@@ -55,7 +55,8 @@ struct Options {
   std::vector<std::string> folders;
   std::string root;
   bool json = false, gpkg = false, strict = false, fullPipeline = false, gisViaGdal = false;
-  std::string pdf;  // the PDF report; with several folders, its name in each of them
+  std::string gisAxis = "en";  // a drawing's X, Y: easting, northing (en) or the other way
+  std::string pdf;             // the PDF report; with several folders, its name in each of them
   std::string limitM0, limitResidual;    // metres, over Limity.txt's; empty: none
   std::string seams;                     // the seam report; empty: Szwy.txt in its place
   std::string seamTolerance;             // metres; empty: 0.01
@@ -139,8 +140,14 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
       ->type_name("PLIK")
       ->allow_extra_args(false);
   app->add_flag("--gis-via-gdal", options.gisViaGdal,
-                "przelicza plik GML przez obiekty proste GDAL zamiast przepisać go w miejscu "
-                "(domyślnie GML przepisuje się w miejscu: zmieniają się tylko współrzędne)");
+                "przelicza plik GML lub DXF przez obiekty proste GDAL zamiast przepisać go w "
+                "miejscu (domyślnie oba przepisuje się w miejscu: zmieniają się tylko "
+                "współrzędne, kąty i promienie)");
+  app->add_option("--gis-axis", options.gisAxis,
+                  "kolejność osi rysunku DXF przepisywanego w miejscu: en - X wschodnia, Y "
+                  "północna, jak rysuje CAD (domyślnie); ne - X północna, Y wschodnia")
+      ->type_name("en|ne")
+      ->check(CLI::IsMember({"en", "ne"}));
   app->add_option("--gis-out", options.gisOut,
                   "plik wynikowy poprzedzającego --gis (domyślnie nazwa z \"_2000\" przed "
                   "rozszerzeniem; format z rozszerzenia)")
@@ -197,7 +204,8 @@ struct FolderConsole {
 // so that it counts for the exit status.
 GisFileResult ConvertGis(const std::string& input, const std::string& output, const RunResult& run,
                          const Options& options, FolderConsole& console) {
-  const GisJob job{input, output, run.folder, run.threads, options.gisViaGdal};
+  const GisJob job{
+      input, output, run.folder, run.threads, options.gisViaGdal, options.gisAxis == "ne"};
   if (!run.Fit().Usable()) {
     GisFileResult none;
     none.input = input;

@@ -80,13 +80,14 @@ long double AdjustmentHull::Distance(long double x, long double y) const {
 }
 
 LocalTurn LocalTurnOfFit(const TFittedTransformation& f, long double x, long double y) {
-  constexpr long double h = 1;
-  TransformedPoint at, alongX, alongY;
-  TransformPoint(f, x, y, at);
-  TransformPoint(f, x + h, y, alongX);
-  TransformPoint(f, x, y + h, alongY);
-  const long double j11 = (alongX.Xk - at.Xk) / h, j21 = (alongX.Yk - at.Yk) / h;
-  const long double j12 = (alongY.Xk - at.Xk) / h, j22 = (alongY.Yk - at.Yk) / h;
+  constexpr long double h = 0.5;
+  TransformedPoint xPlus, xMinus, yPlus, yMinus;
+  TransformPoint(f, x + h, y, xPlus);
+  TransformPoint(f, x - h, y, xMinus);
+  TransformPoint(f, x, y + h, yPlus);
+  TransformPoint(f, x, y - h, yMinus);
+  const long double j11 = (xPlus.Xk - xMinus.Xk) / (2 * h), j21 = (xPlus.Yk - xMinus.Yk) / (2 * h);
+  const long double j12 = (yPlus.Xk - yMinus.Xk) / (2 * h), j22 = (yPlus.Yk - yMinus.Yk) / (2 * h);
   return {std::atan2(j21 - j12, j11 + j22), std::hypot(j11 + j22, j21 - j12) / 2};
 }
 

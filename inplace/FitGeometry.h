@@ -23,7 +23,7 @@ class AdjustmentHull {
   std::vector<std::pair<long double, long double>> corners_;  // counter-clockwise in (x, y)
 };
 
-// The Jacobian J of the whole fit at (x, y) by forward differences over 1 m, and from it the
+// The Jacobian J of the whole fit at (x, y) by central differences over 1 m, and from it the
 // rotation of its conformal part, atan2(J21 - J12, J11 + J22) (rad, from x towards y), and
 // its scale, |(J11 + J22, J21 - J12)| / 2. For a conformal fit both are the model's own,
 // the same for every direction.

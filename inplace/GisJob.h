@@ -12,6 +12,7 @@ struct GisJob {
   std::string protocolFolder;  // where the protocol goes (the working folder)
   int threads = 0;             // that transform the geometry; 0: every core
   bool viaGdal = false;        // GDAL's simple features even for a file rewritten in place
+  bool northingFirst = false;  // a CAD drawing's X is northing, Y easting (not as CAD draws)
 };
 
 // The routes, as the protocol and the JSON name them.
@@ -31,7 +32,8 @@ struct GisAreaChange {
 };
 
 // Of a file rewritten in place: the objects of one kind (a GML feature's element, as
-// "egb:EGB_DzialkaEwidencyjna") and their positions.
+// "egb:EGB_DzialkaEwidencyjna", or a drawing's entity type, as "LWPOLYLINE") and their
+// positions.
 struct GisObjectKind {
   std::string name;  // UTF-8
   long long objects = 0, positions = 0;
@@ -46,11 +48,14 @@ struct GisPositionFigures {
   long double farthestDistance = 0;             // m beyond the hull
   long double largestRotation = 0;              // rad, the fit's local rotation
   long long angles = 0;                         // label angles (katObrotu) kept as written
+  long double largestTurn = 0;          // rad: the largest angle a drawing's entity was turned by
+  long double largestRadiusChange = 0;  // m: the largest change of a drawing's radius
 };
 
 struct GisFileResult {
   std::string input, output, protocol, driver;  // absolute paths; GDAL's driver name
   std::string route = kGdalRoute;
+  bool drawing = false;  // in place: a CAD drawing (its objects are entities, named by handle)
   bool written = false;  // the output is complete, in place
   bool protocolWritten = false;
   bool inputProblem = false;  // the input could not be read, or a part of it

@@ -23,7 +23,8 @@ std::string Metres(long double value, int decimals = 4) {
 }
 
 void KindTable(const GisFileResult& r, const ProtocolLine& line) {
-  line(" Rodzaj obiektu                                 obiektów    pozycji");
+  line(r.drawing ? " Rodzaj obiektu rysunku                         obiektów    pozycji"
+                 : " Rodzaj obiektu                                 obiektów    pozycji");
   long long objects = 0, positions = 0;
   for (const GisObjectKind& k : r.kinds) {
     std::string row = " " + k.name;
@@ -50,12 +51,20 @@ void Figures(const GisFileResult& r, const ProtocolLine& line) {
                         std::to_string(f.outsideHull);
   if (f.outsideHull > 0) {
     outside += ", najdalej " + Metres(f.farthestDistance, 1) + " od otoczki";
-    if (!f.farthestOutside.empty()) outside += " (gml:id " + f.farthestOutside + ")";
+    if (!f.farthestOutside.empty())
+      outside += (r.drawing ? " (uchwyt " : " (gml:id ") + f.farthestOutside + ")";
   }
   line(outside);
   std::string rotation = " Największy lokalny obrót transformacji: ";
   textio::AppendFixed(rotation, f.largestRotation, 0, 9);
   line(rotation + " rad");
+  if (r.drawing) {
+    std::string turned = " Kąty obrócone o najwyżej ";
+    textio::AppendFixed(turned, f.largestTurn, 0, 9);
+    turned += " rad, promienie zmienione o najwyżej ";
+    line(turned + Metres(f.largestRadiusChange, 6));
+    return;
+  }
   line(" Kąty obrotu opisów (katObrotu): " + std::to_string(f.angles) +
        ", pozostawione bez zmian (schemat nie określa kierunku obrotu)");
   if (f.angles > 0 && f.largestRotation > kRotationWarning) {

@@ -6,7 +6,8 @@
 # they leave byte for byte. The Windows copies lie under "Łódź Bałuty\obręb 12" and are
 # named to the program in Windows form (Z:\...). The one difference allowed is the folder
 # path itself, which the report's header names: it stands as @FOLDER@ in both before the
-# comparison. With a Qt kit (windows-kit.sh) also: the GUI suite (Qt Test) under Wine, a
+# comparison. Generated GML files and CAD drawings rewritten in place by both builds are
+# compared byte for byte too. With a Qt kit (windows-kit.sh) also: the GUI suite (Qt Test) under Wine, a
 # real start of zornak_edz.exe under Wine and Xvfb on the demo with WYKONAJ pressed and
 # its screenshot checked by rule (build-mingw/windows-main-window.png), and zornak_plot.exe's
 # picture of the demo against the Linux one. Prints a line per suite and per folder, with
@@ -165,6 +166,28 @@ for flavour in "gml32.gml 500" "gml2.gml 500 --gml2" "cp1250.xml 500 --cp1250 --
       "$(stat -c %s "$gml/windows/$out")"
   else
     fail "gml: $out under Wine (exit $gml_status) differs from Linux"
+  fi
+done
+
+# CAD drawings rewritten in place the same way (the generator on Debian's ezdxf).
+for flavour in "r12.dxf --version R12 --cp1250 --crlf" "r2018.dxf --version R2018"; do
+  # shellcheck disable=SC2086
+  set -- $flavour
+  name=$1
+  shift
+  /usr/bin/python3 "$root/bench/make_dxf.py" "$gml/$name" "$@"
+  out=${name%.*}_2000.dxf
+  "$native/bin/zornak_batch" --gis "$gml/$name" --gis-out "$gml/linux/$out" "$gml/linux" \
+    >/dev/null 2>&1 || fail "dxf $name: Linux exit $?"
+  dxf_status=0
+  wine "$cross/bin/zornak_batch.exe" --gis "$(winepath -w "$gml/$name")" \
+    --gis-out "$(winepath -w "$gml/windows/$out")" "$(winepath -w "$gml/windows")" \
+    >/dev/null 2>&1 || dxf_status=$?
+  if [ "$dxf_status" = 0 ] && cmp -s "$gml/linux/$out" "$gml/windows/$out"; then
+    printf 'dxf        %-15s rewritten in place, %d bytes, identical to Linux\n' "$out" \
+      "$(stat -c %s "$gml/windows/$out")"
+  else
+    fail "dxf: $out under Wine (exit $dxf_status) differs from Linux"
   fi
 done
 

@@ -8,11 +8,12 @@ set -euo pipefail
 # the tests and for the user; poppler-utils reads the PDF report back in the tests; gdal-bin's
 # ogr2ogr and ogrinfo make and read back the GIS files of the tests; libsqlite3-dev writes a
 # GeoPackage's spatial index in one pass; libexpat1-dev streams the GML rewritten in place,
-# and libxml2-utils's xmllint reads it back in the tests.
+# and libxml2-utils's xmllint reads it back in the tests; python3-ezdxf (a CAD library) makes
+# and reads the CAD drawings of the tests, and librecad's dxf2pdf draws them.
 packages=(cmake make g++ googletest libgtest-dev locales qt6-base-dev fonts-dejavu-core
   fonts-liberation2 qt6-translations-l10n adwaita-icon-theme qt6-svg-dev libproj-dev proj-bin libgdal-dev
   gdal-bin libsqlite3-dev
-  libcli11-dev poppler-utils libexpat1-dev libxml2-utils "$@")
+  libcli11-dev poppler-utils libexpat1-dev libxml2-utils python3-ezdxf librecad "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
