@@ -1,6 +1,7 @@
 #include "inplace/DxfRewrite.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -117,16 +118,35 @@ struct Entity {
   std::vector<std::size_t> angles, radii;  // pairs
   bool mirrored = false;                   // extrusion -Z: OCS X is -WCS X
   std::size_t turn = 0;                    // in the batch's turns; 0: none needed
+
+  // Emptied for the next entity, its tables' room kept.
+  void Reset(std::string_view name) {
+    pairs.clear();
+    points.clear();
+    vectors.clear();
+    angles.clear();
+    radii.clear();
+    type.assign(name);
+    handle.clear();
+    layer.clear();
+    mirrored = false;
+    turn = 0;
+  }
 };
 
 // The positions and turns of a batch of entities through the fit, on a WorkTeam.
 struct Batch {
-  std::vector<Entity> entities;
+  std::vector<Entity> entities;  // the first `count` are the batch's; the rest keep their room
+  std::size_t count = 0;
+  Entity& Next() {
+    if (count == entities.size()) entities.emplace_back();
+    return entities[count++];
+  }
   std::vector<long double> x, y, X, Y, outside;  // fit coordinates: x northing, y easting
   std::vector<LocalTurn> turns;                  // 0 unused
   std::vector<std::pair<long double, long double>> turnAt;
   void Clear() {
-    entities.clear();
+    count = 0;
     for (auto* v : {&x, &y, &X, &Y, &outside})
       v->clear();
     turns.assign(1, LocalTurn{});
@@ -146,8 +166,15 @@ class DxfRewriter {
         northingFirst_(northingFirst),
         result_(result),
         sink_(std::move(sink)) {
-    batch_.Clear();
+    batches_[0].Clear();
+    batches_[1].Clear();
   }
+  // The team may still hold a batch (a drawing refused halfway).
+  ~DxfRewriter() {
+    if (working_) team_.Finish();
+  }
+  DxfRewriter(const DxfRewriter&) = delete;
+  DxfRewriter& operator=(const DxfRewriter&) = delete;
 
   // Feeds the next bytes; `last` with the final ones.
   void Feed(std::string_view bytes, bool last);
@@ -163,8 +190,9 @@ class DxfRewriter {
   void CloseEntity();
   void Classify(Entity& e, bool modelSpace);
   bool Number(const Pair& pair, long double& value);
-  void Dispatch();
-  void Emit();
+  void Dispatch();  // the filling batch to the team; the one before it written
+  void Flush();     // every batch written
+  void Emit(Batch& batch);
   void WriteEntity(const Entity& e);
   void WritePair(const Pair& pair) {
     sink_(pair.codeLine);
@@ -188,16 +216,22 @@ class DxfRewriter {
   bool failed_ = false, binaryChecked_ = false, binary_ = false, ended_ = false;
   long long problems_ = 0;
   std::string head_;     // the file's first bytes, to tell a binary DXF
+  std::string text_;     // an entity as written
   std::string pending_;  // a line not yet ended
   long lineNumber_ = 0;
   std::optional<Pair> code_;  // a code line waiting for its value
   std::string section_;       // the open section's name; empty outside one
   bool sectionNamed_ = false;
   std::vector<Pair> header_;
-  std::optional<Entity> entity_;  // the entity being read
+  Entity entity_;  // the entity being read, when `entityOpen_`
+  bool entityOpen_ = false;
   bool inModelBlock_ = false;
   bool polylineMirrored_ = false;  // the open POLYLINE's vertices lie in a mirrored OCS
-  Batch batch_;
+  // Two batches: the team carries one through the fit while the reading thread fills the
+  // other; they are written in the order they were read.
+  std::array<Batch, 2> batches_;
+  Batch* filling_ = &batches_[0];
+  Batch* working_ = nullptr;
 };
 
 void DxfRewriter::Problem(const std::string& text) {
@@ -254,11 +288,8 @@ void DxfRewriter::Feed(std::string_view bytes, bool last) {
     Problem("wiersz " + std::to_string(lineNumber_) +
             ": plik kończy się bez końca rysunku (0 EOF): jest niepełny");
   }
-  if (entity_) CloseEntity();
-  if (!failed_) {
-    Dispatch();
-    Emit();
-  }
+  if (entityOpen_) CloseEntity();
+  if (!failed_) Flush();
   if (!header_.empty() && !failed_) CloseHeader();
   if (problems_ > static_cast<long long>(kProblemsKept)) {
     result_.problems.push_back("i dalszych problemów: " +
@@ -297,11 +328,8 @@ void DxfRewriter::Line(std::string_view line, std::string_view end) {
 void DxfRewriter::TakePair(Pair pair) {
   if (pair.code == 0 && (Trimmed(pair.value) == "SECTION" || Trimmed(pair.value) == "ENDSEC" ||
                          Trimmed(pair.value) == "EOF")) {
-    if (entity_) CloseEntity();
-    if (!failed_) {
-      Dispatch();
-      Emit();
-    }
+    if (entityOpen_) CloseEntity();
+    if (!failed_) Flush();
     if (section_ == "HEADER" && !failed_) CloseHeader();
     section_ = Trimmed(pair.value) == "SECTION" ? "?" : "";
     if (Trimmed(pair.value) == "EOF") ended_ = true;
@@ -327,22 +355,22 @@ void DxfRewriter::TakePair(Pair pair) {
 
 void DxfRewriter::EntityPair(Pair& pair) {
   if (pair.code == 0) {
-    if (entity_) CloseEntity();
-    entity_.emplace();
-    entity_->type = std::string(Trimmed(pair.value));
+    if (entityOpen_) CloseEntity();
+    entity_.Reset(Trimmed(pair.value));
+    entityOpen_ = true;
   }
-  if (!entity_) {  // a pair before the section's first entity
+  if (!entityOpen_) {  // a pair before the section's first entity
     if (!failed_) WritePair(pair);
     return;
   }
-  if (pair.code == 5) entity_->handle = std::string(Trimmed(pair.value));
-  if (pair.code == 8) entity_->layer = std::string(Trimmed(pair.value));
-  entity_->pairs.push_back(std::move(pair));
+  if (pair.code == 5) entity_.handle.assign(Trimmed(pair.value));
+  if (pair.code == 8) entity_.layer.assign(Trimmed(pair.value));
+  entity_.pairs.push_back(std::move(pair));
 }
 
 void DxfRewriter::CloseEntity() {
-  Entity e = std::move(*entity_);
-  entity_.reset();
+  Entity& e = entity_;
+  entityOpen_ = false;
   bool modelSpace = section_ == "ENTITIES";
   if (section_ == "BLOCKS") {
     if (e.type == "BLOCK") {
@@ -365,11 +393,9 @@ void DxfRewriter::CloseEntity() {
   }
   Classify(e, modelSpace);
   if (failed_) return;
-  batch_.entities.push_back(std::move(e));
-  if (batch_.x.size() >= kBatchPositions || batch_.entities.size() >= kBatchEntities) {
-    Dispatch();
-    Emit();
-  }
+  // Into the batch, and the batch's spare entity, with its room, back to be read into.
+  std::swap(e, filling_->Next());
+  if (filling_->x.size() >= kBatchPositions || filling_->count >= kBatchEntities) Dispatch();
 }
 
 // What of the entity goes through the fit, by its type's rules; a problem when the entity
@@ -443,13 +469,13 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
     long double x = 0, y = 0;
     ToFit(X, Y, x, y);
     if (&p == &e.points.front()) x0 = x, y0 = y;
-    p.position = batch_.x.size();
-    batch_.x.push_back(x);
-    batch_.y.push_back(y);
+    p.position = filling_->x.size();
+    filling_->x.push_back(x);
+    filling_->y.push_back(y);
   }
   if (!e.points.empty() && (!e.vectors.empty() || !e.angles.empty() || !e.radii.empty())) {
-    e.turn = batch_.turnAt.size();
-    batch_.turnAt.emplace_back(x0, y0);
+    e.turn = filling_->turnAt.size();
+    filling_->turnAt.emplace_back(x0, y0);
   }
   auto& kinds = result_.kinds;
   auto it = std::find_if(kinds.begin(), kinds.end(),
@@ -460,7 +486,13 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
 }
 
 void DxfRewriter::Dispatch() {
-  Batch& b = batch_;
+  if (working_) {
+    team_.Finish();
+    Emit(*working_);
+  }
+  working_ = filling_;
+  filling_ = working_ == &batches_[0] ? &batches_[1] : &batches_[0];
+  Batch& b = *working_;
   const std::size_t n = b.x.size(), turns = b.turnAt.size();
   for (auto* v : {&b.X, &b.Y, &b.outside})
     v->resize(n);
@@ -479,36 +511,43 @@ void DxfRewriter::Dispatch() {
       }
     }
   });
+}
+
+void DxfRewriter::Flush() {
+  Dispatch();
   team_.Finish();
+  Emit(*working_);
+  working_ = nullptr;
 }
 
 // The batch's entities with their new values, in order, and the figures of their positions.
-void DxfRewriter::Emit() {
+void DxfRewriter::Emit(Batch& batch) {
   GisPositionFigures& f = result_.figures;
-  for (Entity& e : batch_.entities) {
+  for (std::size_t k = 0; k < batch.count; ++k) {
+    Entity& e = batch.entities[k];
     const bool mirrored = e.mirrored;
     for (const Entity::Point& p : e.points) {
-      const long double x = batch_.X[p.position], y = batch_.Y[p.position];
+      const long double x = batch.X[p.position], y = batch.Y[p.position];
       long double X = northingFirst_ ? x : y, Y = northingFirst_ ? y : x;
       if (mirrored) X = -X;
       e.pairs[p.x].replaced = e.pairs[p.y].replaced = true;
       e.pairs[p.x].replacement = Shortest(static_cast<double>(X));
       e.pairs[p.y].replacement = Shortest(static_cast<double>(Y));
-      const long double dx = x - batch_.x[p.position], dy = y - batch_.y[p.position];
+      const long double dx = x - batch.x[p.position], dy = y - batch.y[p.position];
       const long double shift = std::sqrt(dx * dx + dy * dy);
       f.largestShift = std::max(f.largestShift, shift);
       f.meanShift += shift;
       ++f.positions;
-      if (batch_.outside[p.position] > 0) {
+      if (batch.outside[p.position] > 0) {
         ++f.outsideHull;
-        if (batch_.outside[p.position] > f.farthestDistance) {
-          f.farthestDistance = batch_.outside[p.position];
+        if (batch.outside[p.position] > f.farthestDistance) {
+          f.farthestDistance = batch.outside[p.position];
           f.farthestOutside = e.handle;
         }
       }
     }
     if (e.turn) {
-      const LocalTurn& turn = batch_.turns[e.turn];
+      const LocalTurn& turn = batch.turns[e.turn];
       f.largestRotation = std::max(f.largestRotation, std::fabs(turn.rotation));
       // The fit turns from northing towards easting; in the drawing's frame (X easting, Y
       // northing) that is clockwise, so counter-clockwise angles lose it; a mirrored OCS, or a
@@ -548,12 +587,17 @@ void DxfRewriter::Emit() {
     }
     WriteEntity(e);
   }
-  batch_.Clear();
+  batch.Clear();
 }
 
 void DxfRewriter::WriteEntity(const Entity& e) {
-  for (const Pair& p : e.pairs)
-    WritePair(p);
+  text_.clear();
+  for (const Pair& p : e.pairs) {
+    text_ += p.codeLine;
+    text_ += p.replaced ? p.replacement : p.value;
+    text_ += p.valueEnd;
+  }
+  sink_(text_);
 }
 
 // $EXTMIN and $EXTMAX: the box of their four corners through the fit, outward.

@@ -201,7 +201,10 @@ class GmlRewriter {
     XML_SetElementHandler(parser_, &GmlRewriter::OnStart, &GmlRewriter::OnEnd);
     XML_SetUnknownEncodingHandler(parser_, &PolishEncodingHandler, nullptr);
   }
-  ~GmlRewriter() { XML_ParserFree(parser_); }
+  ~GmlRewriter() {
+    if (working_) team_.Finish();  // the team may still hold a batch
+    XML_ParserFree(parser_);
+  }
   GmlRewriter(const GmlRewriter&) = delete;
   GmlRewriter& operator=(const GmlRewriter&) = delete;
 
