@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """make_dxf.py FILE [--version R12|R2000|R2018] [--crlf] [--cp1250] [--vertices N]
-[--hatch] [--dimension]: writes a CAD drawing of a map through ezdxf (Debian's
+[--clockwise-hatch] [--dimension]: writes a CAD drawing of a map through ezdxf (Debian's
 python3-ezdxf, a CAD library), for the in-place rewrite's tests and benchmark.
 
 The drawing lies in the "2000" zone 6 around the demo's map (X easting, Y northing) and
@@ -8,11 +8,12 @@ holds, in the model space: a POINT, a LINE, a SOLID, a TRACE, a 3DFACE, a closed
 POLYLINE with its VERTEXes and bulges, a CIRCLE, an ARC, a left-justified and a centred
 TEXT, an INSERT of a block with an ATTDEF and its ATTRIB, a CIRCLE with the extrusion -Z; from
 R2000 on also a closed LWPOLYLINE, an ELLIPSE, an MTEXT, a LEADER, a SPLINE with fit points
-and tangents, an IMAGE and a WIPEOUT; a TEXT in paper space. With --cp1250 the texts carry
+and tangents, an IMAGE, a WIPEOUT and a HATCH of a polyline path with a bulge and an edge
+path of a line, an arc and an elliptic arc, with a seed point; a TEXT in paper space. With --cp1250 the texts carry
 Polish letters in the code page ANSI_1250 (R12 and R2000; R2018 is always UTF-8). With
 --vertices N, LWPOLYLINEs (R2000 on) of 1,000 vertices a row, N vertices in all, over the
-4 km square of the benchmark folder instead. --hatch and --dimension add a HATCH with an arc edge and a linear
-DIMENSION, which the rewrite refuses. Deterministic: the same arguments, the same bytes
+4 km square of the benchmark folder instead. --clockwise-hatch and --dimension add a HATCH with a clockwise
+arc edge and a linear DIMENSION, which the rewrite refuses. Deterministic: the same arguments, the same bytes
 (ezdxf's handles are numbered in order; its fixed meta data for tests holds the times and
 GUIDs still).
 """
@@ -48,7 +49,7 @@ def map_entities(doc, msp, polish, version):
     label = "Działka 12/3 – łąka" if polish else "12/3"
     msp.add_text(label, dxfattribs={"insert": (E0 + 2, N0 + 12), "height": 2.5, "rotation": 30,
                                     "layer": "OPISY"})
-    centred = msp.add_text("Żółć", dxfattribs={"height": 1.5, "rotation": 355.5})
+    centred = msp.add_text("Żółć" if polish else "ZOLC", dxfattribs={"height": 1.5, "rotation": 355.5})
     centred.set_placement((E0 + 6, N0 + 18), align=ezdxf.enums.TextEntityAlignment.MIDDLE_CENTER)
     block = doc.blocks.new("ZNAK")
     block.add_circle((0, 0), radius=0.5)
@@ -71,6 +72,14 @@ def map_entities(doc, msp, polish, version):
         image_def = doc.add_image_def(filename="ortofoto.tif", size_in_pixel=(640, 480))
         msp.add_image(image_def, insert=(E0 + 110, N0), size_in_units=(64, 48), rotation=5)
         msp.add_wipeout([(E0 + 120, N0), (E0 + 125, N0), (E0 + 125, N0 + 4)])
+        hatch = msp.add_hatch(color=3, dxfattribs={"layer": "KRESKOWANIE"})
+        hatch.paths.add_polyline_path([(E0 + 130, N0), (E0 + 140, N0, 0.5), (E0 + 140, N0 + 8)])
+        edges = hatch.paths.add_edge_path()
+        edges.add_line((E0 + 150, N0), (E0 + 160, N0))
+        edges.add_arc((E0 + 155, N0), radius=5, start_angle=0, end_angle=180)
+        edges.add_ellipse((E0 + 170, N0), major_axis=(4, 1), ratio=0.5, start_angle=0,
+                          end_angle=180)
+        hatch.set_seed_points([(E0 + 135, N0 + 2)])
     doc.layout("Layout1").add_text("ARKUSZ", dxfattribs={"insert": (10, 10), "height": 5})
 
 
@@ -92,7 +101,7 @@ def main():
     parser.add_argument("--crlf", action="store_true")
     parser.add_argument("--cp1250", action="store_true")
     parser.add_argument("--vertices", type=int, default=0)
-    parser.add_argument("--hatch", action="store_true")
+    parser.add_argument("--clockwise-hatch", action="store_true")
     parser.add_argument("--dimension", action="store_true")
     args = parser.parse_args()
     # The same times, GUIDs and handles every run.
@@ -105,11 +114,11 @@ def main():
         big_polylines(msp, args.vertices)
     else:
         map_entities(doc, msp, args.cp1250 or args.version == "R2018", args.version)
-    if args.hatch:
+    if args.clockwise_hatch:
         hatch = msp.add_hatch(color=3)
         path = hatch.paths.add_edge_path()
         path.add_line((E0, N0 - 10), (E0 + 10, N0 - 10))
-        path.add_arc((E0 + 5, N0 - 10), radius=5, start_angle=0, end_angle=180)
+        path.add_arc((E0 + 5, N0 - 10), radius=5, start_angle=0, end_angle=180, ccw=False)
     if args.dimension:
         msp.add_linear_dim(base=(E0, N0 - 20), p1=(E0, N0 - 25), p2=(E0 + 10, N0 - 25)).render()
     doc.header["$EXTMIN"] = (E0 - 200, N0 - 200, 0)

@@ -94,6 +94,7 @@ const EntityRules* RulesOf(std::string_view type) {
       {"SPLINE", {{10, 11}, {12, 13}, {}, {}, {}, {}, false}},
       {"IMAGE", {{10}, {}, {11, 12}, {}, {}, {}, false}},
       {"WIPEOUT", {{10}, {}, {11, 12}, {}, {}, {}, false}},
+      {"HATCH", {{}, {}, {}, {}, {}, {}, true}},  // its boundary read by HatchRoles
   };
   for (const auto& [name, rules] : kRules) {
     if (name == type) return &rules;
@@ -112,7 +113,8 @@ struct Entity {
   struct Point {
     std::size_t x, y;  // pairs
     int code;
-    std::size_t position = 0;  // in the batch; a vector's or the turn's own
+    std::size_t position = 0;  // in the batch (a position's)
+    bool scaled = false;       // a vector scaled as well as turned
   };
   std::vector<Point> points, vectors;
   std::vector<std::size_t> angles, radii;  // pairs
@@ -189,6 +191,10 @@ class DxfRewriter {
   void EntityPair(Pair& pair);
   void CloseEntity();
   void Classify(Entity& e, bool modelSpace);
+  bool Roles(Entity& e, const EntityRules& rules, bool justified);
+  bool HatchRoles(Entity& e);
+  std::optional<std::size_t> YOf(Entity& e, std::size_t k);
+  void Place(Entity& e);
   bool Number(const Pair& pair, long double& value);
   void Dispatch();  // the filling batch to the team; the one before it written
   void Flush();     // every batch written
@@ -436,24 +442,26 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
     polylineMirrored_ = e.mirrored && (flags & (8 | 16 | 64)) == 0;
   }
   if (e.type == "VERTEX") e.mirrored = polylineMirrored_;
+  if (e.type == "HATCH" ? !HatchRoles(e) : !Roles(e, *rules, justified)) return;
+  Place(e);
+}
+
+bool DxfRewriter::Roles(Entity& e, const EntityRules& r, bool justified) {
+  const EntityRules* rules = &r;
   for (std::size_t k = 0; k < e.pairs.size(); ++k) {
     const int code = e.pairs[k].code;
     if (code >= 10 && code <= 18) {
       // The point's y follows its x, as every program writes it; a lone x is refused.
-      std::size_t y = k + 1;
-      while (y < e.pairs.size() && e.pairs[y].code != code + 10 && e.pairs[y].code != code)
-        ++y;
-      if (y == e.pairs.size() || e.pairs[y].code != code + 10) {
-        EntityProblem(e, "współrzędna X (kod " + std::to_string(code) + ") bez Y");
-        return;
-      }
+      const std::optional<std::size_t> found = YOf(e, k);
+      if (!found) return false;
+      const std::size_t y = *found;
       // An alignment point a left-justified text does not use stays as written.
       const bool unused = code == 11 && !justified &&
                           (e.type == "TEXT" || e.type == "ATTRIB" || e.type == "ATTDEF");
       if (Has(rules->positions, code) && !unused) {
         e.points.push_back({k, y, code});
       } else if (Has(rules->vectors, code) || Has(rules->scaledVectors, code)) {
-        e.vectors.push_back({k, y, code});
+        e.vectors.push_back({k, y, code, 0, Has(rules->scaledVectors, code)});
       }
     } else if (Has(rules->degrees, code) || Has(rules->radians, code)) {
       e.angles.push_back(k);
@@ -461,6 +469,65 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
       e.radii.push_back(k);
     }
   }
+  return true;
+}
+
+// The y of the point whose x is pair `k`: the next pair of code + 10, before another x of
+// the same code; a problem when there is none.
+std::optional<std::size_t> DxfRewriter::YOf(Entity& e, std::size_t k) {
+  const int code = e.pairs[k].code;
+  std::size_t y = k + 1;
+  while (y < e.pairs.size() && e.pairs[y].code != code + 10 && e.pairs[y].code != code)
+    ++y;
+  if (y < e.pairs.size() && e.pairs[y].code == code + 10) return y;
+  EntityProblem(e, "współrzędna X (kod " + std::to_string(code) + ") bez Y");
+  return std::nullopt;
+}
+
+// A hatch's boundary: the elevation point (the first 10, before the paths) stays; polyline
+// paths' vertices, line edges' ends, arc edges' centres (radius scaled, angles turned),
+// elliptic edges' centres (major axis turned and scaled; their angles are the ellipse's own),
+// spline edges' control and fit points (tangents turned) and the seed points go through the
+// fit. A clockwise arc edge is refused: its angles would turn the other way.
+bool DxfRewriter::HatchRoles(Entity& e) {
+  bool elevation = false, paths = false, polyline = false, after = false;
+  int edge = 0;
+  for (std::size_t k = 0; k < e.pairs.size(); ++k) {
+    const int code = e.pairs[k].code;
+    const int value = std::atoi(std::string(Trimmed(e.pairs[k].value)).c_str());
+    if (code == 91) paths = true;
+    if (paths && !after && code == 92) polyline = (value & 2) != 0, edge = 0;
+    if (paths && !after && code == 72 && !polyline) edge = value;
+    if (paths && (code == 75 || code == 98)) after = true;
+    if (paths && !after && edge == 2 && code == 73 && value == 0) {
+      EntityProblem(e,
+                    "łuk obwiedni kreskowania zgodny z ruchem wskazówek zegara: tego "
+                    "obiektu nie można przeliczyć dokładnie");
+      return false;
+    }
+    if (code < 10 || code > 13) {
+      if (paths && !after && edge == 2 && code == 40) e.radii.push_back(k);
+      if (paths && !after && edge == 2 && (code == 50 || code == 51)) e.angles.push_back(k);
+      continue;
+    }
+    const std::optional<std::size_t> y = YOf(e, k);
+    if (!y) return false;
+    if (!paths) {
+      if (code == 10 && !elevation) elevation = true;  // kept
+      continue;
+    }
+    const bool position =
+        after || polyline || (code == 10) || (edge == 1 && code == 11) || (edge == 4 && code == 11);
+    const bool vector = !after && !polyline &&
+                        ((edge == 3 && code == 11) || (edge == 4 && (code == 12 || code == 13)));
+    if (position) e.points.push_back({k, *y, code});
+    if (vector) e.vectors.push_back({k, *y, code, 0, edge == 3});
+  }
+  return true;
+}
+
+// The entity's positions into the filling batch, in fit coordinates, and its turn's point.
+void DxfRewriter::Place(Entity& e) {
   long double x0 = 0, y0 = 0;
   for (Entity::Point& p : e.points) {
     long double X = 0, Y = 0;
@@ -576,8 +643,7 @@ void DxfRewriter::Emit(Batch& batch) {
         long double X = 0, Y = 0;
         Number(e.pairs[v.x], X);
         Number(e.pairs[v.y], Y);
-        const bool scaled = Has(RulesOf(e.type)->scaledVectors, v.code);
-        const long double s = scaled ? turn.scale : 1;
+        const long double s = v.scaled ? turn.scale : 1;
         const long double c = std::cos(turnDrawing), n = std::sin(turnDrawing);
         e.pairs[v.x].replaced = e.pairs[v.y].replaced = true;
         e.pairs[v.x].replacement = Shortest(static_cast<double>(s * (c * X - n * Y)));

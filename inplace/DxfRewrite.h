@@ -13,7 +13,8 @@
 //     its direction vector or rotation turned;
 //   INSERT: the insertion point, the rotation turned (the block and its scales kept);
 //   SPLINE: control and fit points, the tangents turned; IMAGE, WIPEOUT: the insertion
-//     point, the u and v vectors turned and scaled.
+//     point, the u and v vectors turned and scaled; HATCH: its boundary paths and seed
+//     points (the elevation point kept), arc edges as ARC.
 //
 // The turn and the scale are the whole fit's (model and correction) at the entity's first
 // point (LocalTurnOfFit). DXF X is easting and Y northing, as CAD draws a map, unless the job
@@ -22,10 +23,10 @@
 // paper space as it is; $EXTMIN and $EXTMAX become the box of their four corners through
 // the fit, rounded outward to doubles. A changed number is the shortest text that reads back
 // as the same double. A drawing is corrected whole or not at all: an entity the rewrite
-// cannot carry exactly (a HATCH, a DIMENSION, a proxy, ACIS solids and regions, an unknown
-// entity with positions, another extrusion) is named with its handle, type and layer; a file
-// that breaks off inside a pair or has no number where one is needed, with its line; a
-// binary DXF is refused; then nothing is written.
+// cannot carry exactly (a DIMENSION, a clockwise arc of a hatch, a proxy, ACIS solids and regions,
+// an unknown entity with positions, another extrusion) is named with its handle, type and layer; a
+// file that breaks off inside a pair or has no number where one is needed, with its line; a binary
+// DXF is refused; then nothing is written.
 #pragma once
 
 #include <string>

@@ -310,7 +310,8 @@ TEST_F(DxfInPlace, EachBadInputIsNamedWritesNothingAndIsExit3) {
   };
   const Case cases[] = {
       {"binary", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0\0\0", 28), "binarny plik DXF"},
-      {"a hatch", "", "HATCH (uchwyt 56, warstwa 0): tego obiektu nie można przeliczyć dokładnie"},
+      {"a clockwise arc of a hatch", "",
+       "HATCH (uchwyt 57, warstwa 0): łuk obwiedni kreskowania zgodny z ruchem wskazówek"},
       {"a proxy",
        Entities(kCircle + "  0\nACAD_PROXY_ENTITY\n  5\n44\n  8\nINNE\n 10\n7456700.0\n"
                           " 20\n5567400.0\n"),
@@ -332,7 +333,7 @@ TEST_F(DxfInPlace, EachBadInputIsNamedWritesNothingAndIsExit3) {
   for (const Case& c : cases) {
     std::string file = c.file;
     if (file.empty()) {
-      Make("zly.dxf", "--hatch");
+      Make("zly.dxf", "--clockwise-hatch");
     } else {
       folder_.Write("zly.dxf", file);
     }

@@ -72,6 +72,32 @@ def lines(e, space):
             if e.dxf.hasattr(name):
                 v = e.dxf.get(name)
                 out.append(f"V {h} {k} {v[0]!r} {v[1]!r} turned")
+    elif t == "HATCH":
+        k = 0
+        for path in e.paths:
+            if hasattr(path, "vertices"):
+                for v in path.vertices:
+                    P(k, (v[0], v[1], e.dxf.elevation[2]), True)
+                    k += 1
+                continue
+            for edge in path.edges:
+                kind = type(edge).__name__
+                if kind == "LineEdge":
+                    P(k, (*edge.start, 0), True), P(k + 1, (*edge.end, 0), True)
+                    k += 2
+                elif kind == "ArcEdge":
+                    P(k, (*edge.center, 0), True)
+                    out.append(f"R {h} {k} {edge.radius!r}")
+                    out.append(f"A {h} {k} {edge.start_angle!r}")
+                    out.append(f"A {h} {k + 1} {edge.end_angle!r}")
+                    k += 2
+                elif kind == "EllipseEdge":
+                    P(k, (*edge.center, 0), True)
+                    out.append(f"V {h} {k} {edge.major_axis[0]!r} {edge.major_axis[1]!r} scaled")
+                    k += 1
+        for seed in e.seeds:
+            P(k, (seed[0], seed[1], 0), True)
+            k += 1
     elif t in ("IMAGE", "WIPEOUT"):
         P(0, e.dxf.insert)
         for k, name in enumerate(("u_pixel", "v_pixel")):
