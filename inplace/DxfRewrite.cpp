@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kBatchPositions = 1 << 14, kBatchEntities = 1 << 12;
 constexpr std::size_t kProblemsKept = 50;
 constexpr long double kDegree = std::numbers::pi_v<long double> / 180;
@@ -180,7 +179,6 @@ class DxfRewriter {
 
   // Feeds the next bytes; `last` with the final ones.
   void Feed(std::string_view bytes, bool last);
-  bool Failed() const { return failed_; }
 
  private:
   void Line(std::string_view line, std::string_view end);
@@ -706,10 +704,6 @@ void DxfRewriter::CloseHeader() {
   header_.clear();
 }
 
-std::unique_ptr<std::FILE, int (*)(std::FILE*)> OpenInput(const std::string& path) {
-  return {textio::OpenStream(path, "rb"), &std::fclose};
-}
-
 }  // namespace
 
 bool IsDxfFile(const std::string& path) {
@@ -717,52 +711,25 @@ bool IsDxfFile(const std::string& path) {
   return Upper(extension) == ".DXF";
 }
 
+namespace {
+
+MakeFeed DxfFeed(const TransformationResult& transformation, int threads, bool northingFirst) {
+  return [&transformation, threads, northingFirst](ByteSink sink, GisFileResult& result) {
+    auto rewriter = std::make_shared<DxfRewriter>(transformation, threads, northingFirst, result,
+                                                  std::move(sink));
+    return [rewriter](std::string_view bytes, bool last) { rewriter->Feed(bytes, last); };
+  };
+}
+
+}  // namespace
+
 std::string RewriteDxfBytes(std::string_view input, const TransformationResult& transformation,
                             bool northingFirst, GisFileResult& result, std::size_t chunk) {
-  std::string output;
   result.drawing = true;
-  DxfRewriter rewriter(transformation, 1, northingFirst, result,
-                       [&](std::string_view bytes) { output.append(bytes); });
-  chunk = std::max<std::size_t>(chunk, 1);
-  for (std::size_t k = 0;; k += chunk) {
-    const bool last = k + chunk >= input.size();
-    rewriter.Feed(input.substr(std::min(k, input.size()), chunk), last);
-    if (last) break;
-  }
-  if (rewriter.Failed()) output.clear();
-  return output;
+  return RewriteBytesInPlace(input, chunk, result, DxfFeed(transformation, 1, northingFirst));
 }
 
 GisFileResult RewriteDxf(const GisJob& job, const TransformationResult& transformation) {
-  GisFileResult r = StartInPlace(job, transformation);
-  r.drawing = true;
-  if (!r.error.empty()) {
-    WriteInPlaceProtocol(transformation, r);
-    return r;
-  }
-  const auto in = OpenInput(r.input);
-  textio::TextFileWriter out;
-  if (!in) {
-    r.error = "nie można otworzyć pliku: " + textio::SystemReason(errno);
-    r.inputProblem = true;
-  } else if (!out.Create(r.output)) {
-    r.error = "nie można zapisać pliku " + out.FailureText();
-    r.writeFailure = true;
-  } else {
-    DxfRewriter rewriter(transformation, job.threads, job.northingFirst, r,
-                         [&](std::string_view bytes) { out.WriteBytes(bytes); });
-    std::string chunk(kChunk, '\0');
-    for (bool last = false; !last;) {
-      const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get());
-      last = n < chunk.size();
-      if (last && std::ferror(in.get())) {
-        r.problems.push_back("błąd odczytu pliku: " + textio::SystemReason(errno));
-        break;
-      }
-      rewriter.Feed(std::string_view(chunk).substr(0, n), last);
-    }
-    FinishInPlace(out, r);
-  }
-  WriteInPlaceProtocol(transformation, r);
-  return r;
+  return RewriteFileInPlace(job, transformation, true,
+                            DxfFeed(transformation, job.threads, job.northingFirst));
 }

@@ -210,7 +210,6 @@ class GmlRewriter {
 
   // Feeds the next bytes of the file; `last` with the final ones.
   void Feed(std::string_view bytes, bool last);
-  bool Failed() const { return failed_; }
 
  private:
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** atts) {
@@ -808,52 +807,22 @@ bool IsGmlFeatureCollection(const std::string& path) {
   return root.gml;
 }
 
+namespace {
+
+MakeFeed GmlFeed(const TransformationResult& transformation, int threads) {
+  return [&transformation, threads](ByteSink sink, GisFileResult& result) {
+    auto rewriter = std::make_shared<GmlRewriter>(transformation, threads, result, std::move(sink));
+    return [rewriter](std::string_view bytes, bool last) { rewriter->Feed(bytes, last); };
+  };
+}
+
+}  // namespace
+
 std::string RewriteGmlBytes(std::string_view input, const TransformationResult& transformation,
                             GisFileResult& result, std::size_t chunk) {
-  std::string output;
-  GmlRewriter rewriter(transformation, 1, result,
-                       [&](std::string_view bytes) { output.append(bytes); });
-  chunk = std::max<std::size_t>(chunk, 1);
-  for (std::size_t k = 0;; k += chunk) {
-    const bool last = k + chunk >= input.size();
-    rewriter.Feed(input.substr(std::min(k, input.size()), chunk), last);
-    if (last) break;
-  }
-  if (rewriter.Failed()) output.clear();
-  return output;
+  return RewriteBytesInPlace(input, chunk, result, GmlFeed(transformation, 1));
 }
 
 GisFileResult RewriteGml(const GisJob& job, const TransformationResult& transformation) {
-  GisFileResult r = StartInPlace(job, transformation);
-  if (!r.error.empty()) {
-    WriteInPlaceProtocol(transformation, r);
-    return r;
-  }
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(textio::OpenStream(r.input, "rb"),
-                                                     &std::fclose);
-  textio::TextFileWriter out;
-  if (!in) {
-    r.error = "nie można otworzyć pliku: " + textio::SystemReason(errno);
-    r.inputProblem = true;
-  } else if (!out.Create(r.output)) {
-    r.error = "nie można zapisać pliku " + out.FailureText();
-    r.writeFailure = true;
-  } else {
-    GmlRewriter rewriter(transformation, job.threads, r,
-                         [&](std::string_view bytes) { out.WriteBytes(bytes); });
-    std::string chunk(kChunk, '\0');
-    bool last = false;
-    while (!last) {
-      const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get());
-      last = n < chunk.size();
-      if (last && std::ferror(in.get())) {
-        r.problems.push_back("błąd odczytu pliku: " + textio::SystemReason(errno));
-        break;
-      }
-      rewriter.Feed(std::string_view(chunk).substr(0, n), last);
-    }
-    FinishInPlace(out, r);
-  }
-  WriteInPlaceProtocol(transformation, r);
-  return r;
+  return RewriteFileInPlace(job, transformation, false, GmlFeed(transformation, job.threads));
 }

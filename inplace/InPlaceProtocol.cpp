@@ -1,11 +1,15 @@
 #include "inplace/InPlaceProtocol.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
 #include "textio/Platform.h"
+#include "textio/SystemReason.h"
 #include "transform/ControlReport.h"
 #include "transform/FitStamp.h"
 
@@ -105,6 +109,59 @@ void FinishInPlace(textio::TextFileWriter& out, GisFileResult& r) {
     r.error = "błąd zapisu " + out.FailureText();
     r.writeFailure = true;
   }
+}
+
+GisFileResult RewriteFileInPlace(const GisJob& job, const TransformationResult& transformation,
+                                 bool drawing, const MakeFeed& make) {
+  GisFileResult r = StartInPlace(job, transformation);
+  r.drawing = drawing;
+  if (!r.error.empty()) {
+    WriteInPlaceProtocol(transformation, r);
+    return r;
+  }
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(textio::OpenStream(r.input, "rb"),
+                                                           &std::fclose);
+  textio::TextFileWriter out;
+  if (!in) {
+    r.error = "nie można otworzyć pliku: " + textio::SystemReason(errno);
+    r.inputProblem = true;
+  } else if (!out.Create(r.output)) {
+    r.error = "nie można zapisać pliku " + out.FailureText();
+    r.writeFailure = true;
+  } else {
+    {
+      const ByteFeed feed = make([&](std::string_view bytes) { out.WriteBytes(bytes); }, r);
+      std::string chunk(std::size_t{1} << 20, '\0');
+      for (bool last = false; !last;) {
+        const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get());
+        last = n < chunk.size();
+        if (last && std::ferror(in.get())) {
+          r.problems.push_back("błąd odczytu pliku: " + textio::SystemReason(errno));
+          break;
+        }
+        feed(std::string_view(chunk).substr(0, n), last);
+      }
+    }
+    FinishInPlace(out, r);
+  }
+  WriteInPlaceProtocol(transformation, r);
+  return r;
+}
+
+std::string RewriteBytesInPlace(std::string_view input, std::size_t chunk, GisFileResult& result,
+                                const MakeFeed& make) {
+  std::string output;
+  {
+    const ByteFeed feed = make([&](std::string_view bytes) { output.append(bytes); }, result);
+    chunk = std::max<std::size_t>(chunk, 1);
+    for (std::size_t k = 0;; k += chunk) {
+      const bool last = k + chunk >= input.size();
+      feed(input.substr(std::min(k, input.size()), chunk), last);
+      if (last) break;
+    }
+  }
+  if (!result.problems.empty()) output.clear();
+  return output;
 }
 
 void GisProtocolOpening(const GisFileResult& r, const ProtocolLine& line) {

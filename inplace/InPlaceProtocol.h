@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "inplace/GisJob.h"
 #include "textio/TextFile.h"
@@ -21,6 +22,23 @@ GisFileResult StartInPlace(const GisJob& job, const TransformationResult& transf
 
 // Renames the output into place when the rewrite found no problem; drops it otherwise.
 void FinishInPlace(textio::TextFileWriter& out, GisFileResult& result);
+
+// A rewriter as the loops below drive it: fed the input's bytes in order (`last` with the
+// final ones), it tells the output's bytes to the sink it was made with and its problems to
+// the result.
+using ByteSink = std::function<void(std::string_view)>;
+using ByteFeed = std::function<void(std::string_view bytes, bool last)>;
+using MakeFeed = std::function<ByteFeed(ByteSink sink, GisFileResult& result)>;
+
+// A file through a rewriter: the result started, the input read in chunks of 1 MB, the
+// output written beside its name and renamed into place when whole, the protocol written.
+GisFileResult RewriteFileInPlace(const GisJob& job, const TransformationResult& transformation,
+                                 bool drawing, const MakeFeed& make);
+
+// Bytes through a rewriter, fed `chunk` bytes at a time (the fuzz targets): the output, or
+// nothing when a problem was found.
+std::string RewriteBytesInPlace(std::string_view input, std::size_t chunk, GisFileResult& result,
+                                const MakeFeed& make);
 
 // The lines every GIS protocol opens with (the title, the route, the input and the output),
 // and those that name the fit (the model with m0, and its stamp), told to `line` (UTF-8).

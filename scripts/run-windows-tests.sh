@@ -142,54 +142,37 @@ compare golden "$work/sources/golden"
 compare identity "$root/tests/data/convert/identity"
 compare generated "$work/sources/generated"
 
-# The register's GML rewritten in place (no GDAL needed): generated files of each flavour
-# through the demo's fit by both builds, the outputs compared byte for byte.
-gml=$work/gml
-mkdir -p "$gml"
-cp -r "$root/examples/demo" "$gml/linux"
-cp -r "$root/examples/demo" "$gml/windows"
-for flavour in "gml32.gml 500" "gml2.gml 500 --gml2" "cp1250.xml 500 --cp1250 --crlf"; do
-  # shellcheck disable=SC2086
-  set -- $flavour
-  name=$1
+# The register's GML and CAD drawings rewritten in place (no GDAL needed): generated files
+# of each flavour (make_gml; make_dxf.py on Debian's ezdxf) through the demo's fit by both
+# builds, the outputs compared byte for byte.
+inplace=$work/inplace
+mkdir -p "$inplace"
+cp -r "$root/examples/demo" "$inplace/linux"
+cp -r "$root/examples/demo" "$inplace/windows"
+compare_in_place() {  # file generator...: the generator writes the file given last
+  local name=$1 out status=0
   shift
-  "$native/bin/make_gml" "$gml/$name" "$@" >/dev/null
+  "$@" "$inplace/$name" >/dev/null
   out=${name%.*}_2000.${name##*.}
-  "$native/bin/zornak_batch" --gis "$gml/$name" --gis-out "$gml/linux/$out" "$gml/linux" \
-    >/dev/null 2>&1 || fail "gml $name: Linux exit $?"
-  gml_status=0
-  wine "$cross/bin/zornak_batch.exe" --gis "$(winepath -w "$gml/$name")" \
-    --gis-out "$(winepath -w "$gml/windows/$out")" "$(winepath -w "$gml/windows")" \
-    >/dev/null 2>&1 || gml_status=$?
-  if [ "$gml_status" = 0 ] && cmp -s "$gml/linux/$out" "$gml/windows/$out"; then
-    printf 'gml        %-15s rewritten in place, %d bytes, identical to Linux\n' "$out" \
-      "$(stat -c %s "$gml/windows/$out")"
+  "$native/bin/zornak_batch" --gis "$inplace/$name" --gis-out "$inplace/linux/$out" \
+    "$inplace/linux" >/dev/null 2>&1 || fail "$name: Linux exit $?"
+  wine "$cross/bin/zornak_batch.exe" --gis "$(winepath -w "$inplace/$name")" \
+    --gis-out "$(winepath -w "$inplace/windows/$out")" "$(winepath -w "$inplace/windows")" \
+    >/dev/null 2>&1 || status=$?
+  if [ "$status" = 0 ] && cmp -s "$inplace/linux/$out" "$inplace/windows/$out"; then
+    printf 'in place   %-15s %d bytes, identical to Linux\n' "$out" \
+      "$(stat -c %s "$inplace/windows/$out")"
   else
-    fail "gml: $out under Wine (exit $gml_status) differs from Linux"
+    fail "$out under Wine (exit $status) differs from Linux"
   fi
-done
-
-# CAD drawings rewritten in place the same way (the generator on Debian's ezdxf).
-for flavour in "r12.dxf --version R12 --cp1250 --crlf" "r2018.dxf --version R2018"; do
-  # shellcheck disable=SC2086
-  set -- $flavour
-  name=$1
-  shift
-  /usr/bin/python3 "$root/bench/make_dxf.py" "$gml/$name" "$@"
-  out=${name%.*}_2000.dxf
-  "$native/bin/zornak_batch" --gis "$gml/$name" --gis-out "$gml/linux/$out" "$gml/linux" \
-    >/dev/null 2>&1 || fail "dxf $name: Linux exit $?"
-  dxf_status=0
-  wine "$cross/bin/zornak_batch.exe" --gis "$(winepath -w "$gml/$name")" \
-    --gis-out "$(winepath -w "$gml/windows/$out")" "$(winepath -w "$gml/windows")" \
-    >/dev/null 2>&1 || dxf_status=$?
-  if [ "$dxf_status" = 0 ] && cmp -s "$gml/linux/$out" "$gml/windows/$out"; then
-    printf 'dxf        %-15s rewritten in place, %d bytes, identical to Linux\n' "$out" \
-      "$(stat -c %s "$gml/windows/$out")"
-  else
-    fail "dxf: $out under Wine (exit $dxf_status) differs from Linux"
-  fi
-done
+}
+make_gml() { "$native/bin/make_gml" "${@: -1}" "${@:1:$#-1}"; }
+make_dxf() { /usr/bin/python3 "$root/bench/make_dxf.py" "${@: -1}" "${@:1:$#-1}"; }
+compare_in_place gml32.gml make_gml 500
+compare_in_place gml2.gml make_gml 500 --gml2
+compare_in_place cp1250.xml make_gml 500 --cp1250 --crlf
+compare_in_place r12.dxf make_dxf --version R12 --cp1250 --crlf
+compare_in_place r2018.dxf make_dxf --version R2018
 
 # GIS under Wine: Mapa.gpkg of the demo and a GIS file through its fit (the Linux build's
 # Mapa.gpkg, as any GeoPackage), opened by the Linux ogrinfo: the "2000" zone of the run
