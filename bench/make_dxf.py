@@ -12,8 +12,8 @@ and tangents, an IMAGE, a WIPEOUT and a HATCH of a polyline path with a bulge an
 path of a line, an arc and an elliptic arc, with a seed point; a TEXT in paper space. With --cp1250 the texts carry
 Polish letters in the code page ANSI_1250 (R12 and R2000; R2018 is always UTF-8). With
 --vertices N, LWPOLYLINEs (R2000 on) of 1,000 vertices a row, N vertices in all, over the
-4 km square of the benchmark folder instead. --clockwise-hatch and --dimension add a HATCH with a clockwise
-arc edge and a linear DIMENSION, which the rewrite refuses. Deterministic: the same arguments, the same bytes
+4 km square of the benchmark folder instead. --dimension adds a linear DIMENSION with its anonymous block;
+--clockwise-hatch a HATCH with a clockwise arc edge, which the rewrite refuses. Deterministic: the same arguments, the same bytes
 (ezdxf's handles are numbered in order; its fixed meta data for tests holds the times and
 GUIDs still).
 """

@@ -94,6 +94,9 @@ const EntityRules* RulesOf(std::string_view type) {
       {"IMAGE", {{10}, {}, {11, 12}, {}, {}, {}, false}},
       {"WIPEOUT", {{10}, {}, {11, 12}, {}, {}, {}, false}},
       {"HATCH", {{}, {}, {}, {}, {}, {}, true}},  // its boundary read by HatchRoles
+      // The definition points and the text's middle; 12, the point clones are inserted at,
+      // is kept (programs write 0, 0 there).
+      {"DIMENSION", {{10, 11, 13, 14, 15, 16}, {}, {}, {50, 51, 53}, {}, {}, false}},
   };
   for (const auto& [name, rules] : kRules) {
     if (name == type) return &rules;
@@ -378,12 +381,16 @@ void DxfRewriter::CloseEntity() {
   bool modelSpace = section_ == "ENTITIES";
   if (section_ == "BLOCKS") {
     if (e.type == "BLOCK") {
+      // The model space's block, and a dimension's anonymous block (*D..., flag 1), which is
+      // drawn in world coordinates.
+      std::string name;
+      int flags = 0;
       for (const Pair& p : e.pairs) {
-        if (p.code == 2) {
-          const std::string name = Upper(Trimmed(p.value));
-          inModelBlock_ = name == "*MODEL_SPACE" || name == "$MODEL_SPACE";
-        }
+        if (p.code == 2) name = Upper(Trimmed(p.value));
+        if (p.code == 70) flags = std::atoi(std::string(Trimmed(p.value)).c_str());
       }
+      inModelBlock_ = name == "*MODEL_SPACE" || name == "$MODEL_SPACE" ||
+                      (name.rfind("*D", 0) == 0 && (flags & 1) != 0);
       modelSpace = false;
     } else if (e.type == "ENDBLK") {
       inModelBlock_ = false;
@@ -428,6 +435,13 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
     EntityProblem(e,
                   "kierunek wyciągnięcia inny niż +Z lub -Z: tego obiektu nie można "
                   "przeliczyć dokładnie");
+    return;
+  }
+  if (e.type == "DIMENSION" && extrusion[2] < 0) {
+    // Its points are partly world, partly object coordinates.
+    EntityProblem(e,
+                  "wymiar o kierunku wyciągnięcia -Z: tego obiektu nie można przeliczyć "
+                  "dokładnie");
     return;
   }
   e.mirrored = rules->ocs && extrusion[2] < 0;

@@ -14,7 +14,9 @@
 //   INSERT: the insertion point, the rotation turned (the block and its scales kept);
 //   SPLINE: control and fit points, the tangents turned; IMAGE, WIPEOUT: the insertion
 //     point, the u and v vectors turned and scaled; HATCH: its boundary paths and seed
-//     points (the elevation point kept), arc edges as ARC.
+//     points (the elevation point kept), arc edges as ARC; DIMENSION: its definition
+//     points and text middle, angles turned, and its anonymous block *D... (drawn in world
+//     coordinates) as the model space. An angle the file leaves out stays out.
 //
 // The turn and the scale are the whole fit's (model and correction) at the entity's first
 // point (LocalTurnOfFit). DXF X is easting and Y northing, as CAD draws a map, unless the job

@@ -172,7 +172,7 @@ compare_in_place gml32.gml make_gml 500
 compare_in_place gml2.gml make_gml 500 --gml2
 compare_in_place cp1250.xml make_gml 500 --cp1250 --crlf
 compare_in_place r12.dxf make_dxf --version R12 --cp1250 --crlf
-compare_in_place r2018.dxf make_dxf --version R2018
+compare_in_place r2018.dxf make_dxf --version R2018 --dimension
 
 # GIS under Wine: Mapa.gpkg of the demo and a GIS file through its fit (the Linux build's
 # Mapa.gpkg, as any GeoPackage), opened by the Linux ogrinfo: the "2000" zone of the run

@@ -201,7 +201,8 @@ class DxfInPlace : public ::testing::Test {
 // vectors carried through the fit, exit 0.
 TEST_F(DxfInPlace, EveryFlavourComesBackAsTheDrawingItWas) {
   for (const char* options :
-       {"--version R12 --cp1250 --crlf", "--version R2000 --cp1250", "--version R2018"}) {
+       {"--version R12 --cp1250 --crlf", "--version R2000 --cp1250 --dimension",
+        "--version R2018 --dimension"}) {
     const std::string in = Make("rysunek.dxf", options);
     JsonValue json;
     ASSERT_EQ(Run({"--gis", in}, &json), 0) << options;

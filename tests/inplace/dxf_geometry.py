@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """dxf_geometry.py FILE: what a CAD library (ezdxf) reads in a drawing, a line each, for the
 tests of the in-place rewrite: "E handle type layer space" per entity (space: model, paper or
-block:NAME), then its positions "P handle k x y" (world coordinates), angles "A handle k
+block:NAME; a dimension's anonymous block counts as model), then its positions "P handle k x y" (world coordinates), angles "A handle k
 degrees", radii "R handle k r" and vectors "V handle k x y"; last "AUDIT n", the errors of
 ezdxf's audit of the drawing as read."""
 import sys
@@ -49,10 +49,12 @@ def lines(e, space):
         vertical = e.dxf.get("valign", 0)
         if e.dxf.get("halign", 0) or vertical:
             P(1, e.dxf.align_point, True)
-        out.append(f"A {h} 0 {e.dxf.get('rotation', 0)!r}")
+        if e.dxf.hasattr("rotation"):
+            out.append(f"A {h} 0 {e.dxf.rotation!r}")
     elif t == "INSERT":
         P(0, e.dxf.insert, True)
-        out.append(f"A {h} 0 {e.dxf.get('rotation', 0)!r}")
+        if e.dxf.hasattr("rotation"):  # one the file leaves out stays out
+            out.append(f"A {h} 0 {e.dxf.rotation!r}")
         for a in e.attribs:
             out.extend(lines(a, space))
     elif t == "MTEXT":
@@ -98,6 +100,14 @@ def lines(e, space):
         for seed in e.seeds:
             P(k, (seed[0], seed[1], 0), True)
             k += 1
+    elif t == "DIMENSION":
+        for k, name in enumerate(("defpoint", "text_midpoint", "defpoint2", "defpoint3",
+                                  "defpoint4", "defpoint5")):
+            if e.dxf.hasattr(name):
+                P(k, e.dxf.get(name))
+        for k, name in enumerate(("angle", "horizontal_direction", "text_rotation")):
+            if e.dxf.hasattr(name):
+                out.append(f"A {h} {k} {e.dxf.get(name)!r}")
     elif t in ("IMAGE", "WIPEOUT"):
         P(0, e.dxf.insert)
         for k, name in enumerate(("u_pixel", "v_pixel")):
@@ -116,7 +126,9 @@ for layout in doc.layouts:
             result += lines(e, "paper")
 for block in doc.blocks:
     if not block.name.lower().startswith(("*model_space", "*paper_space")):
+        # A dimension's anonymous block is drawn in world coordinates, as the model space.
+        world = block.name.upper().startswith("*D") and block.block.dxf.flags & 1
         for e in block:
-            result += lines(e, "block:" + block.name)
+            result += lines(e, "model" if world else "block:" + block.name)
 result.append(f"AUDIT {len(auditor.errors) + len(doc.audit().errors)}")
 print("\n".join(result))
