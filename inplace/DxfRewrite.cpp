@@ -200,6 +200,7 @@ class DxfRewriter {
   void Dispatch();  // the filling batch to the team; the one before it written
   void Flush();     // every batch written
   void Emit(Batch& batch);
+  void Turn(Entity& e, const LocalTurn& turn);
   void WriteEntity(const Entity& e);
   void WritePair(const Pair& pair) {
     sink_(pair.codeLine);
@@ -458,8 +459,7 @@ void DxfRewriter::Classify(Entity& e, bool modelSpace) {
   Place(e);
 }
 
-bool DxfRewriter::Roles(Entity& e, const EntityRules& r, bool justified) {
-  const EntityRules* rules = &r;
+bool DxfRewriter::Roles(Entity& e, const EntityRules& rules, bool justified) {
   for (std::size_t k = 0; k < e.pairs.size(); ++k) {
     const int code = e.pairs[k].code;
     if (code >= 10 && code <= 18) {
@@ -470,14 +470,14 @@ bool DxfRewriter::Roles(Entity& e, const EntityRules& r, bool justified) {
       // An alignment point a left-justified text does not use stays as written.
       const bool unused = code == 11 && !justified &&
                           (e.type == "TEXT" || e.type == "ATTRIB" || e.type == "ATTDEF");
-      if (Has(rules->positions, code) && !unused) {
+      if (Has(rules.positions, code) && !unused) {
         e.points.push_back({k, y, code});
-      } else if (Has(rules->vectors, code) || Has(rules->scaledVectors, code)) {
-        e.vectors.push_back({k, y, code, 0, Has(rules->scaledVectors, code)});
+      } else if (Has(rules.vectors, code) || Has(rules.scaledVectors, code)) {
+        e.vectors.push_back({k, y, code, 0, Has(rules.scaledVectors, code)});
       }
-    } else if (Has(rules->degrees, code) || Has(rules->radians, code)) {
+    } else if (Has(rules.degrees, code) || Has(rules.radians, code)) {
       e.angles.push_back(k);
-    } else if (Has(rules->radii, code)) {
+    } else if (Has(rules.radii, code)) {
       e.radii.push_back(k);
     }
   }
@@ -625,47 +625,51 @@ void DxfRewriter::Emit(Batch& batch) {
         }
       }
     }
-    if (e.turn) {
-      const LocalTurn& turn = batch.turns[e.turn];
-      f.largestRotation = std::max(f.largestRotation, std::fabs(turn.rotation));
-      // The fit turns from northing towards easting; in the drawing's frame (X easting, Y
-      // northing) that is clockwise, so counter-clockwise angles lose it; a mirrored OCS, or a
-      // drawing held northing first, turns the other way.
-      const long double turnDrawing = (northingFirst_ != mirrored ? 1 : -1) * turn.rotation;
-      for (std::size_t k : e.angles) {
-        long double angle = 0;
-        Number(e.pairs[k], angle);
-        const bool degrees = e.pairs[k].code != 50 || e.type != "MTEXT";
-        long double turned = angle + (degrees ? turnDrawing / kDegree : turnDrawing);
-        if (degrees && turned < 0) turned += 360;
-        if (degrees && turned >= 360) turned -= 360;
-        e.pairs[k].replaced = true;
-        e.pairs[k].replacement = Shortest(static_cast<double>(turned));
-        f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
-      }
-      for (std::size_t k : e.radii) {
-        long double radius = 0;
-        Number(e.pairs[k], radius);
-        e.pairs[k].replaced = true;
-        e.pairs[k].replacement = Shortest(static_cast<double>(radius * turn.scale));
-        f.largestRadiusChange =
-            std::max(f.largestRadiusChange, std::fabs(radius * turn.scale - radius));
-      }
-      for (const Entity::Point& v : e.vectors) {
-        long double X = 0, Y = 0;
-        Number(e.pairs[v.x], X);
-        Number(e.pairs[v.y], Y);
-        const long double s = v.scaled ? turn.scale : 1;
-        const long double c = std::cos(turnDrawing), n = std::sin(turnDrawing);
-        e.pairs[v.x].replaced = e.pairs[v.y].replaced = true;
-        e.pairs[v.x].replacement = Shortest(static_cast<double>(s * (c * X - n * Y)));
-        e.pairs[v.y].replacement = Shortest(static_cast<double>(s * (n * X + c * Y)));
-        f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
-      }
-    }
+    if (e.turn) Turn(e, batch.turns[e.turn]);
     WriteEntity(e);
   }
   batch.Clear();
+}
+
+// The entity's angles, radii and vectors by the fit's turn and scale at its first point.
+void DxfRewriter::Turn(Entity& e, const LocalTurn& turn) {
+  GisPositionFigures& f = result_.figures;
+  const bool mirrored = e.mirrored;
+  f.largestRotation = std::max(f.largestRotation, std::fabs(turn.rotation));
+  // The fit turns from northing towards easting; in the drawing's frame (X easting, Y
+  // northing) that is clockwise, so counter-clockwise angles lose it; a mirrored OCS, or a
+  // drawing held northing first, turns the other way.
+  const long double turnDrawing = (northingFirst_ != mirrored ? 1 : -1) * turn.rotation;
+  for (std::size_t k : e.angles) {
+    long double angle = 0;
+    Number(e.pairs[k], angle);
+    const bool degrees = e.pairs[k].code != 50 || e.type != "MTEXT";
+    long double turned = angle + (degrees ? turnDrawing / kDegree : turnDrawing);
+    if (degrees && turned < 0) turned += 360;
+    if (degrees && turned >= 360) turned -= 360;
+    e.pairs[k].replaced = true;
+    e.pairs[k].replacement = Shortest(static_cast<double>(turned));
+    f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
+  }
+  for (std::size_t k : e.radii) {
+    long double radius = 0;
+    Number(e.pairs[k], radius);
+    e.pairs[k].replaced = true;
+    e.pairs[k].replacement = Shortest(static_cast<double>(radius * turn.scale));
+    f.largestRadiusChange =
+        std::max(f.largestRadiusChange, std::fabs(radius * turn.scale - radius));
+  }
+  for (const Entity::Point& v : e.vectors) {
+    long double X = 0, Y = 0;
+    Number(e.pairs[v.x], X);
+    Number(e.pairs[v.y], Y);
+    const long double s = v.scaled ? turn.scale : 1;
+    const long double c = std::cos(turnDrawing), n = std::sin(turnDrawing);
+    e.pairs[v.x].replaced = e.pairs[v.y].replaced = true;
+    e.pairs[v.x].replacement = Shortest(static_cast<double>(s * (c * X - n * Y)));
+    e.pairs[v.y].replacement = Shortest(static_cast<double>(s * (n * X + c * Y)));
+    f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
+  }
 }
 
 void DxfRewriter::WriteEntity(const Entity& e) {
