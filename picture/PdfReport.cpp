@@ -438,7 +438,7 @@ void Proposal(PageFlow& flow, const TransformationResult& t) {
       "Kolejno punkt o największym T > F_kr i ponowne dopasowanie tego samego modelu. Tylko "
       "propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
   if (t.proposal.empty()) {
-    flow.Line("brak: żaden punkt nie przekracza F_kr");
+    flow.Line("brak: żaden punkt nie przekracza F_kr,zb");
     return;
   }
   std::vector<Row> rows;

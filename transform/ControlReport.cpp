@@ -130,9 +130,11 @@ void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks
 void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
   w.Separator();
   w.File().WriteUtf8Line(
-      " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): kolejno punkt o największym T > F_kr,");
+      " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): kolejno punkt o największym T ponad");
   w.File().WriteUtf8Line(
-      "  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr lub r spadłoby");
+      "  F_kr,zb punktów, które zostały (poziom Šidáka dla ich liczby, jak w teście zbioru),");
+  w.File().WriteUtf8Line(
+      "  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr,zb lub r spadłoby");
   w.File().WriteUtf8Line(
       "  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
   w.File().WriteUtf8Line("  krok              Nr         T    m0 po");
@@ -144,7 +146,7 @@ void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
     w.Number(line, steps[k].m0After);
     w.File().WriteLine(line);
   }
-  if (steps.empty()) w.File().WriteUtf8Line("  brak: żaden punkt nie przekracza F_kr");
+  if (steps.empty()) w.File().WriteUtf8Line("  brak: żaden punkt nie przekracza F_kr,zb");
 }
 
 void Problems(ControlWriter& w, const Exclusions& exclusions) {

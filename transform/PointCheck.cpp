@@ -134,18 +134,24 @@ void ProposeExclusions(const TFittedTransformation& f, std::vector<ProposedExclu
         !model.Deletion(deletion)) {
       return;  // leaving out one more would bring r below 3
     }
-    const long double critical = FisherCritical(nu);
+    // Each point's T and m0 without it; then the set's critical value for the points tested.
+    std::vector<std::optional<long double>> t(m + 1), m0i(m + 1);
+    int tested = 0;
+    for (std::int32_t i = 1; i <= m; ++i) {
+      if (!deletion[i].predictable) continue;
+      m0i[i] = M0Without(deletion[i].vvWithout, nu + 2);
+      t[i] =
+          TestStatistic(deletion[i].leverage, std::hypot(deletion[i].dx, deletion[i].dy), m0i[i]);
+      tested += t[i] ? 1 : 0;
+    }
+    const long double critical = FisherCritical(nu, SidakAlpha(tested));
     std::int32_t worst = 0;
     long double worstT = critical, m0After = 0;
     for (std::int32_t i = 1; i <= m; ++i) {
-      if (!deletion[i].predictable) continue;
-      const auto m0i = M0Without(deletion[i].vvWithout, nu + 2);
-      const auto t =
-          TestStatistic(deletion[i].leverage, std::hypot(deletion[i].dx, deletion[i].dy), m0i);
-      if (t && *t > worstT) {
+      if (t[i] && *t[i] > worstT) {
         worst = i;
-        worstT = *t;
-        m0After = *m0i;
+        worstT = *t[i];
+        m0After = *m0i[i];
       }
     }
     if (worst == 0) return;

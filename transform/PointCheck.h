@@ -81,9 +81,11 @@ inline constexpr long double kSuggestionTie = 0.001L;
 void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks);
 
-// Data snooping, a proposal only: leaves out the used point of largest T above the critical
-// value, refits the same model, and repeats until no T exceeds it or r would fall below 3.
-// The steps in order into `steps`.
+// Data snooping, a proposal only: leaves out the used point of largest T above the set's
+// critical value of the points that remain (F(2, r - 2) at Sidak's level for the count of
+// them tested, as the set's test), refits the same model, and repeats until no T exceeds it
+// or r would fall below 3. A point above the per-point value alone stays to be checked. The
+// steps in order into `steps`.
 void ProposeExclusions(const TFittedTransformation& f, std::vector<ProposedExclusion>& steps);
 
 // Every model of kinds 1 and 2, degrees 1 to 9, that the used points allow with r >= 3,

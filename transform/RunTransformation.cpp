@@ -204,10 +204,11 @@ void Judge(const ComputeOptions& options, TransformationWork& work, Transformati
     for (AdjustmentCheck& c : r.checks)
       c.suspect = !c.excluded && c.t && *c.t > r.setCritical;
   }
-  // Without a flagged point the proposal's first step, the same fit, finds none either.
-  const bool flagged = std::any_of(r.checks.begin(), r.checks.end(),
-                                   [](const AdjustmentCheck& c) { return c.flagged; });
-  if (flagged) ProposeExclusions(f, r.proposal);
+  // Without a suspect point the proposal's first step, the same fit and the same critical
+  // value, finds none either.
+  const bool suspect = std::any_of(r.checks.begin(), r.checks.end(),
+                                   [](const AdjustmentCheck& c) { return c.suspect; });
+  if (suspect) ProposeExclusions(f, r.proposal);
   CompareModels(f, work.scratch, options.comparisonBudget, options.threads, r.models);
 }
 
