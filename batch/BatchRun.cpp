@@ -19,6 +19,7 @@
 #include "run/StaleOutputs.h"
 #include "textio/FolderFiles.h"
 #include "textio/Platform.h"
+#include "transform/QgisPoints.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ struct Options {
   bool json = false, gpkg = false, strict = false, fullPipeline = false, gisViaGdal = false;
   std::string gisAxis = "en";  // a drawing's X, Y: easting, northing (en) or the other way
   std::string pdf;             // the PDF report; with several folders, its name in each of them
+  std::string points;          // the adjustment points for QGIS (*.points), placed as the PDF
   std::string limitM0, limitResidual;    // metres, over Limity.txt's; empty: none
   std::string seams;                     // the seam report; empty: Szwy.txt in its place
   std::string seamTolerance;             // metres; empty: 0.01
@@ -105,6 +107,10 @@ std::unique_ptr<CLI::App> CommandLine(Options& options) {
                   "zapisuje raport PDF przebiegu: sama nazwa pliku - w folderze roboczym "
                   "(w każdym z kilku), ścieżka - tam (przy kilku folderach: plik o tej nazwie "
                   "w każdym z nich)")
+      ->type_name("PLIK");
+  app->add_option("--points", options.points,
+                  "zapisuje punkty dostosowania dla georeferencera QGIS (*.points: mapX, mapY, "
+                  "sourceX, sourceY, enable, dX, dY, residual); położenie jak --pdf")
       ->type_name("PLIK");
   app->add_flag(
       "--full-pipeline", options.fullPipeline,
@@ -182,10 +188,10 @@ std::vector<std::string> FoldersUnder(const std::string& root) {
 
 // Where the report of `folder` goes, as the desktop program proposes it: a bare name into the
 // working folder; a path as given, or with several folders its name in each folder.
-std::string ReportPath(const std::string& folder, const Options& options, bool several) {
-  const std::filesystem::path given = textio::PathFromUtf8(options.pdf);
+std::string ReportPath(const std::string& folder, const std::string& asked, bool several) {
+  const std::filesystem::path given = textio::PathFromUtf8(asked);
   const bool bare = !given.has_parent_path();
-  if (!bare && !several) return options.pdf;
+  if (!bare && !several) return asked;
   return textio::PathInFolder(folder, textio::Utf8FromPath(given.filename()));
 }
 
@@ -227,6 +233,19 @@ GisFileResult ConvertGis(const std::string& input, const std::string& output, co
   if (!r.protocolWritten)
     console.Tell(MessageKind::WriteFailure, "Błąd zapisu pliku " + r.protocol);
   return r;
+}
+
+// The run's adjustment points for QGIS's georeferencer at `path`; its absolute path when
+// written.
+std::optional<std::string> WritePointsForQgis(const RunResult& run, const std::string& path,
+                                              FolderConsole& console) {
+  std::string failure;
+  if (!textio::WriteFileAtomically(path, QgisPointsText(run.Transformation()), failure)) {
+    console.Tell(MessageKind::WriteFailure, "Błąd zapisu pliku " + failure);
+    return std::nullopt;
+  }
+  std::error_code ec;
+  return textio::Utf8FromPath(std::filesystem::absolute(textio::PathFromUtf8(path), ec));
 }
 
 // What the batch asks of every folder's run.
@@ -278,7 +297,7 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
   }
   std::optional<std::string> pdf;
   if (!options.pdf.empty() && run->started && !joint.fit) {
-    const std::string path = ReportPath(run->folder, options, several);
+    const std::string path = ReportPath(run->folder, options.pdf, several);
     std::string error;
     if (WritePdfReportThroughPlugin(*run, run->folder, {}, path, error)) {
       std::error_code ec;
@@ -287,9 +306,13 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
       console.Tell(MessageKind::WriteFailure, error);
     }
   }
+  std::optional<std::string> points;
+  if (!options.points.empty() && run->started && !joint.fit && run->Transformation().input)
+    points = WritePointsForQgis(*run, ReportPath(run->folder, options.points, several), console);
   console.window.FlushStatus();
   BatchReport report = CollectReport(*run, console.later);
   report.reports.emplace_back("pdf", pdf);
+  if (!options.points.empty()) report.reports.emplace_back("points", points);
   report.gisAsked = !options.gis.empty();
   report.fullPipelineAsked = options.fullPipeline;
   report.removedOutputs = run->removedOutputs;

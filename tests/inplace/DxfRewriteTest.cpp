@@ -302,6 +302,9 @@ TEST_F(DxfInPlace, ThePolylineTheTextAndTheCircleComeBackAsThemselves) {
   EXPECT_EQ(out, expected);
 }
 
+// A binary DXF's opening: its sentinel, CR LF, SUB, NUL, then binary data.
+constexpr char kBinaryStart[] = "AutoCAD Binary DXF\r\n\x1a\0\0\0\0\0";
+
 // Each bad input is named (an entity with its handle, type and layer; a broken file with
 // its line), writes nothing, leaves an earlier output alone and is exit 3.
 TEST_F(DxfInPlace, EachBadInputIsNamedWritesNothingAndIsExit3) {
@@ -310,7 +313,7 @@ TEST_F(DxfInPlace, EachBadInputIsNamedWritesNothingAndIsExit3) {
     std::string file, message;
   };
   const Case cases[] = {
-      {"binary", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0\0\0", 28), "binarny plik DXF"},
+      {"binary", std::string(kBinaryStart, sizeof kBinaryStart - 1), "binarny plik DXF"},
       {"a clockwise arc of a hatch", "",
        "HATCH (uchwyt 57, warstwa 0): łuk obwiedni kreskowania zgodny z ruchem wskazówek"},
       {"a proxy",
