@@ -22,14 +22,8 @@ units=$(( (positions + 22) / 23 ))
 rm -f "$work/ept/cct_input.txt"
 cp "$work/ept/TRANSPKT.BIN" "$work/gml/"
 size=$(stat -c %s "$work/gml/mapa.gml")
-measure() {  # name command...: appends "seconds kilobytes" to $work/name
-  local name=$1 status=0
-  shift
-  /usr/bin/time -f "%e %M" -o "$work/$name.one" "$@" > /dev/null 2>&1 || status=$?
-  if [ "$status" != 0 ] && [ "$status" != 6 ]; then echo "$*: exit $status" >&2; exit 1; fi
-  cat "$work/$name.one" >> "$work/$name"
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# shellcheck source=time_and_memory.sh
+source "$root/bench/time_and_memory.sh"
 : > "$work/xmllint"; : > "$work/rewrite"; : > "$work/ept.runs"
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((k = 0; k < runs; k++)); do
