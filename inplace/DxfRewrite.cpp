@@ -13,6 +13,7 @@
 #include "core/Threads.h"
 #include "inplace/FitGeometry.h"
 #include "inplace/InPlaceProtocol.h"
+#include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
 #include "textio/Platform.h"
 #include "textio/SystemReason.h"
@@ -45,13 +46,6 @@ std::string_view Trimmed(std::string_view text) {
   const std::size_t from = text.find_first_not_of(" \t");
   if (from == std::string_view::npos) return {};
   return text.substr(from, text.find_last_not_of(" \t") - from + 1);
-}
-
-// The shortest text that reads back as the same double.
-std::string Shortest(double value) {
-  char text[64];
-  const auto r = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, r.ptr);
 }
 
 // A long double as a double no smaller (`up`) or no larger than it.
@@ -610,8 +604,8 @@ void DxfRewriter::Emit(Batch& batch) {
       long double X = northingFirst_ ? x : y, Y = northingFirst_ ? y : x;
       if (mirrored) X = -X;
       e.pairs[p.x].replaced = e.pairs[p.y].replaced = true;
-      e.pairs[p.x].replacement = Shortest(static_cast<double>(X));
-      e.pairs[p.y].replacement = Shortest(static_cast<double>(Y));
+      e.pairs[p.x].replacement = textio::Shortest(static_cast<double>(X));
+      e.pairs[p.y].replacement = textio::Shortest(static_cast<double>(Y));
       const long double dx = x - batch.x[p.position], dy = y - batch.y[p.position];
       const long double shift = std::sqrt(dx * dx + dy * dy);
       f.largestShift = std::max(f.largestShift, shift);
@@ -648,14 +642,14 @@ void DxfRewriter::Turn(Entity& e, const LocalTurn& turn) {
     if (degrees && turned < 0) turned += 360;
     if (degrees && turned >= 360) turned -= 360;
     e.pairs[k].replaced = true;
-    e.pairs[k].replacement = Shortest(static_cast<double>(turned));
+    e.pairs[k].replacement = textio::Shortest(static_cast<double>(turned));
     f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
   }
   for (std::size_t k : e.radii) {
     long double radius = 0;
     Number(e.pairs[k], radius);
     e.pairs[k].replaced = true;
-    e.pairs[k].replacement = Shortest(static_cast<double>(radius * turn.scale));
+    e.pairs[k].replacement = textio::Shortest(static_cast<double>(radius * turn.scale));
     f.largestRadiusChange =
         std::max(f.largestRadiusChange, std::fabs(radius * turn.scale - radius));
   }
@@ -666,8 +660,8 @@ void DxfRewriter::Turn(Entity& e, const LocalTurn& turn) {
     const long double s = v.scaled ? turn.scale : 1;
     const long double c = std::cos(turnDrawing), n = std::sin(turnDrawing);
     e.pairs[v.x].replaced = e.pairs[v.y].replaced = true;
-    e.pairs[v.x].replacement = Shortest(static_cast<double>(s * (c * X - n * Y)));
-    e.pairs[v.y].replacement = Shortest(static_cast<double>(s * (n * X + c * Y)));
+    e.pairs[v.x].replacement = textio::Shortest(static_cast<double>(s * (c * X - n * Y)));
+    e.pairs[v.y].replacement = textio::Shortest(static_cast<double>(s * (n * X + c * Y)));
     f.largestTurn = std::max(f.largestTurn, std::fabs(turn.rotation));
   }
 }
@@ -713,7 +707,7 @@ void DxfRewriter::CloseHeader() {
     for (int m = 0; m < 2; ++m) {
       for (int a = 0; a < 2; ++a) {
         corner[m][a]->replaced = true;
-        corner[m][a]->replacement = Shortest(Outward(to[m][a], m == 1));
+        corner[m][a]->replacement = textio::Shortest(Outward(to[m][a], m == 1));
       }
     }
   }

@@ -26,16 +26,6 @@ std::string Lower(const XML_Char* name) {
   return lower;
 }
 
-// The code point of a Windows-1250 byte, -1 for the five it leaves undefined.
-int Cp1250CodePoint(int byte) {
-  if (byte < 0x80) return byte;
-  const std::string utf8 = textio::Cp1250ToUtf8(std::string(1, static_cast<char>(byte)));
-  const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
-  if (utf8.size() == 2) return ((u[0] & 0x1F) << 6) | (u[1] & 0x3F);
-  if (utf8.size() == 3) return ((u[0] & 0x0F) << 12) | ((u[1] & 0x3F) << 6) | (u[2] & 0x3F);
-  return -1;
-}
-
 }  // namespace
 
 int PolishEncodingHandler(void*, const XML_Char* name, XML_Encoding* info) {
@@ -44,7 +34,7 @@ int PolishEncodingHandler(void*, const XML_Char* name, XML_Encoding* info) {
   const bool iso = encoding == "iso-8859-2" || encoding == "iso8859-2" || encoding == "latin2";
   if (!cp1250 && !iso) return XML_STATUS_ERROR;
   for (int byte = 0; byte < 256; ++byte) {
-    info->map[byte] = cp1250        ? Cp1250CodePoint(byte)
+    info->map[byte] = cp1250        ? textio::Cp1250CodePoint(static_cast<unsigned char>(byte))
                       : byte < 0xA0 ? byte
                                     : kIso88592High[byte - 0xA0];
   }

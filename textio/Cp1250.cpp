@@ -43,6 +43,12 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
+int Cp1250CodePoint(unsigned char byte) {
+  if (byte < 0x80) return byte;
+  const std::uint16_t cp = kUpperHalf[byte - 0x80];
+  return cp == 0 ? -1 : cp;
+}
+
 std::string Utf8ToCp1250(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

@@ -195,4 +195,35 @@ std::string General(long double value) {
   return text;
 }
 
+namespace {
+
+template <typename Real>
+void AppendShortestOf(std::string& line, Real value) {
+  char text[64];
+  const auto r = std::to_chars(text, text + sizeof text, value);
+  line.append(text, r.ptr);
+}
+
+}  // namespace
+
+void AppendShortest(std::string& line, double value) {
+  AppendShortestOf(line, value);
+}
+
+void AppendShortest(std::string& line, long double value) {
+  AppendShortestOf(line, value);
+}
+
+std::string Shortest(double value) {
+  std::string text;
+  AppendShortest(text, value);
+  return text;
+}
+
+std::string Shortest(long double value) {
+  std::string text;
+  AppendShortest(text, value);
+  return text;
+}
+
 }  // namespace textio

@@ -27,9 +27,15 @@ void AppendGeneral(std::string& line, long double value);
 // text w: the text right-aligned in `width` columns.
 void AppendRight(std::string& line, std::string_view text, int width);
 
+// shortest: the shortest text that reads back as the same value (std::to_chars), for numbers
+// written for other programs to read (a CAD drawing's, QGIS's point files).
+void AppendShortest(std::string& line, double value);
+void AppendShortest(std::string& line, long double value);
 // Convenience forms that return the text alone.
 std::string Fixed(long double value, int width, int decimals);
 std::string Scientific(long double value);
 std::string General(long double value);
+std::string Shortest(double value);
+std::string Shortest(long double value);
 
 }  // namespace textio

@@ -1,13 +1,13 @@
 #include "transform/QgisPoints.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 
+#include "textio/NumberForms.h"
 #include "textio/NumberReading.h"
 #include "textio/Platform.h"
 #include "textio/TextFile.h"
@@ -55,13 +55,6 @@ Columns HeaderColumns(std::string_view header) {
 
 std::string LineProblem(int line, const std::string& text) {
   return "wiersz " + std::to_string(line) + ": " + text;
-}
-
-// The shortest text that reads back as the same 80-bit value.
-std::string Shortest(long double value) {
-  char text[64];
-  const auto r = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, r.ptr);
 }
 
 }  // namespace
@@ -169,9 +162,11 @@ std::string QgisPointsText(const TransformationResult& result) {
       dx = excluded ? check->dx : check->vx;
       dy = excluded ? check->dy : check->vy;
     }
-    text += Shortest(p.y2) + "," + Shortest(p.x2) + "," + Shortest(p.y1) + "," + Shortest(p.x1);
+    text += textio::Shortest(p.y2) + "," + textio::Shortest(p.x2) + "," + textio::Shortest(p.y1) +
+            "," + textio::Shortest(p.x1);
     text += excluded ? ",0," : ",1,";
-    text += Shortest(dy) + "," + Shortest(dx) + "," + Shortest(std::hypot(dx, dy)) + "\n";
+    text += textio::Shortest(dy) + "," + textio::Shortest(dx) + "," +
+            textio::Shortest(std::hypot(dx, dy)) + "\n";
   }
   return text;
 }
