@@ -303,22 +303,10 @@ void WriteProtocol(const TransformationResult& t, GisFileResult& r) {
               : std::string(" Układ pliku wynikowego: nieokreślony (strefa \"2000\" nieznana)"));
   GisProtocolFit(t, line);
   line(" ");
-  line(" Warstwa                          wczytano   zapisano");
-  long long read = 0, written = 0;
-  for (const GisLayerCount& l : r.layers) {
-    std::string row = " " + l.name;
-    row.resize(std::max<std::size_t>(row.size(), 33), ' ');
-    textio::AppendInteger(row, l.read, 9);
-    textio::AppendInteger(row, l.written, 11);
-    line(row);
-    read += l.read;
-    written += l.written;
-  }
-  std::string total = " Razem";
-  total.resize(33, ' ');
-  textio::AppendInteger(total, read, 9);
-  textio::AppendInteger(total, written, 11);
-  line(total);
+  std::vector<CountRow> layers;
+  for (const GisLayerCount& l : r.layers)
+    layers.push_back({l.name, l.read, l.written});
+  CountTable(" Warstwa                          wczytano   zapisano", layers, 33, 9, line);
   line(" ");
   line(" ZMIANY POWIERZCHNI WIELOBOKÓW PONAD 0.01 % (m2)");
   if (r.areaChanges.empty()) line("  brak");

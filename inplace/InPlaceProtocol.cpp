@@ -27,23 +27,12 @@ std::string Metres(long double value, int decimals = 4) {
 }
 
 void KindTable(const GisFileResult& r, const ProtocolLine& line) {
-  line(r.drawing ? " Rodzaj obiektu rysunku                         obiektów    pozycji"
-                 : " Rodzaj obiektu                                 obiektów    pozycji");
-  long long objects = 0, positions = 0;
-  for (const GisObjectKind& k : r.kinds) {
-    std::string row = " " + k.name;
-    row.resize(std::max<std::size_t>(row.size(), 46), ' ');
-    textio::AppendInteger(row, k.objects, 10);
-    textio::AppendInteger(row, k.positions, 11);
-    line(row);
-    objects += k.objects;
-    positions += k.positions;
-  }
-  std::string total = " Razem";
-  total.resize(46, ' ');
-  textio::AppendInteger(total, objects, 10);
-  textio::AppendInteger(total, positions, 11);
-  line(total);
+  std::vector<CountRow> rows;
+  for (const GisObjectKind& k : r.kinds)
+    rows.push_back({k.name, k.objects, k.positions});
+  CountTable(r.drawing ? " Rodzaj obiektu rysunku                         obiektów    pozycji"
+                       : " Rodzaj obiektu                                 obiektów    pozycji",
+             rows, 46, 10, line);
 }
 
 void Figures(const GisFileResult& r, const ProtocolLine& line) {
@@ -162,6 +151,24 @@ std::string RewriteBytesInPlace(std::string_view input, std::size_t chunk, GisFi
   }
   if (!result.problems.empty()) output.clear();
   return output;
+}
+
+void CountTable(const std::string& heading, const std::vector<CountRow>& rows,
+                std::size_t nameWidth, int firstWidth, const ProtocolLine& line) {
+  line(heading);
+  long long first = 0, second = 0;
+  const auto row = [&](std::string text, long long a, long long b) {
+    text.resize(std::max(text.size(), nameWidth), ' ');
+    textio::AppendInteger(text, a, firstWidth);
+    textio::AppendInteger(text, b, 11);
+    line(text);
+  };
+  for (const CountRow& r : rows) {
+    row(" " + r.name, r.first, r.second);
+    first += r.first;
+    second += r.second;
+  }
+  row(" Razem", first, second);
 }
 
 void GisProtocolOpening(const GisFileResult& r, const ProtocolLine& line) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "inplace/GisJob.h"
 #include "textio/TextFile.h"
@@ -45,5 +46,15 @@ std::string RewriteBytesInPlace(std::string_view input, std::size_t chunk, GisFi
 using ProtocolLine = std::function<void(const std::string&)>;
 void GisProtocolOpening(const GisFileResult& result, const ProtocolLine& line);
 void GisProtocolFit(const TransformationResult& transformation, const ProtocolLine& line);
+
+// A protocol's table of counts: the heading, a row a name with its two counts (the name
+// padded to `nameWidth`, the counts right-aligned in `firstWidth` and 11 columns), and the
+// row "Razem" of their sums.
+struct CountRow {
+  std::string name;
+  long long first = 0, second = 0;
+};
+void CountTable(const std::string& heading, const std::vector<CountRow>& rows,
+                std::size_t nameWidth, int firstWidth, const ProtocolLine& line);
 
 void WriteInPlaceProtocol(const TransformationResult& transformation, GisFileResult& result);
