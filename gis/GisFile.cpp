@@ -65,10 +65,17 @@ bool Finite(const OGREnvelope& e) {
          std::isfinite(e.MaxY);
 }
 
-// The driver that writes a file of this extension; empty: the input's.
-std::string DriverOfExtension(std::string extension) {
+// The driver that writes a file of the extension of `path`; empty: the input's.
+// A path's extension in lower case, with its dot.
+std::string LowerExtension(const std::string& path) {
+  std::string extension = textio::Utf8FromPath(textio::PathFromUtf8(path).extension());
   for (char& c : extension)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+std::string DriverOfExtension(const std::string& path) {
+  const std::string extension = LowerExtension(path);
   static const std::pair<const char*, const char*> kDrivers[] = {
       {".gpkg", "GPKG"},        {".shp", "ESRI Shapefile"},
       {".dxf", "DXF"},          {".gml", "GML"},
@@ -342,9 +349,7 @@ bool MoveIntoPlace(const fs::path& temporary, const fs::path& folder, std::strin
 }
 
 bool IsGml(const std::string& path) {
-  std::string extension = textio::Utf8FromPath(textio::PathFromUtf8(path).extension());
-  for (char& c : extension)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = LowerExtension(path);
   return extension == ".gml" || extension == ".xml";
 }
 
@@ -380,7 +385,7 @@ void Convert(const GisJob& job, const TransformationResult& t, GisFileResult& r)
     }
   }
   const fs::path output = textio::PathFromUtf8(r.output);
-  std::string driverName = DriverOfExtension(textio::Utf8FromPath(output.extension()));
+  std::string driverName = DriverOfExtension(r.output);
   if (driverName.empty()) driverName = in->GetDriverName();
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName.c_str());
   if (!driver || !driver->GetMetadataItem(GDAL_DCAP_CREATE)) {

@@ -82,9 +82,8 @@ QgisPoints ParseQgisPoints(std::string_view text) {
   const int needed = std::max({c.mapX, c.mapY, c.sourceX, c.sourceY, c.enable});
   for (++k; k < lines.size(); ++k) {
     const int line = static_cast<int>(k + 1);
-    if (Split(lines[k], c.separator).size() == 1 && Split(lines[k], c.separator)[0].empty())
-      continue;  // a blank line
     const std::vector<std::string_view> f = Split(lines[k], c.separator);
+    if (f.size() == 1 && f[0].empty()) continue;  // a blank line
     if (static_cast<int>(f.size()) <= needed) {
       result.problems.push_back(LineProblem(line, "za mało kolumn"));
       continue;
