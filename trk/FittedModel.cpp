@@ -56,13 +56,17 @@ bool FittedModel::Fit(std::int32_t kind, std::int32_t n, std::int32_t m, bool fo
   return true;
 }
 
-void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
-                           TransformedPoint& r) const {
+void FittedModel::Value(long double x, long double y, long double& X, long double& Y) const {
   long double dX = 0, dY = 0;
   if (degree_ >= 1)
     ModelValue(kind_, degree_, &w_[2], (x - xo_) * skala_, (y - yo_) * skala_, dX, dY);
-  r.X = Xo_ + dX;
-  r.Y = Yo_ + dY;
+  X = Xo_ + dX;
+  Y = Yo_ + dY;
+}
+
+void FittedModel::Evaluate(long double x, long double y, std::int32_t listed,
+                           TransformedPoint& r) const {
+  Value(x, y, r.X, r.Y);
   const std::int32_t count = std::clamp(listed, 0, m_);
   const CorrectionPoints points{count,      packed_.empty() ? nullptr : packed_.data(),
                                 x2_.data(), y2_.data(),
@@ -115,44 +119,51 @@ long double Dot(const long double* a, const long double* b, int u) {
 
 }  // namespace
 
-bool FittedModel::Deletion(std::vector<DeletionFigures>& figures, int threads) const {
+bool FittedModel::NormalFactor(std::vector<long double>& l, int& u) const {
   if (m_ < 1) return false;
   // The general kind fits X and Y on the same monomials: one block of half the columns, one
   // leverage per point. The conformal kind couples X and Y: both rows, a 2x2 block.
   const bool general = kind_ != 1;
-  const int u = general ? Unknowns() / 2 : Unknowns();
-  std::vector<long double> n(u * u, 0.0L);
+  u = general ? Unknowns() / 2 : Unknowns();
+  l.assign(static_cast<std::size_t>(u) * u, 0.0L);
   DesignRows rows;
-  auto design = [&](std::int32_t i) {
-    BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, rows);
-  };
   for (std::int32_t i = 1; i <= m_; ++i) {
-    design(i);
+    BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, rows);
     for (int a = 0; a < u; ++a) {
       for (int b = 0; b <= a; ++b) {
-        n[a * u + b] +=
+        l[a * u + b] +=
             general ? rows.x[a] * rows.x[b] : rows.x[a] * rows.x[b] + rows.y[a] * rows.y[b];
       }
     }
   }
   for (int a = 0; a < u; ++a) {
     for (int b = a + 1; b < u; ++b)
-      n[a * u + b] = n[b * u + a];
+      l[a * u + b] = l[b * u + a];
   }
-  if (!Cholesky(n, u)) return false;
+  return Cholesky(l, u);  // N = L L', in place
+}
 
-  // The conformal model is a complex least-squares problem written in reals; the diagonal of
-  // a complex hat matrix is real, so its 2x2 block is h I with h = a_x' N^-1 a_x, the same
-  // one-leverage formula as the general kind's.
+// The conformal model is a complex least-squares problem written in reals; the diagonal of
+// a complex hat matrix is real, so its 2x2 block is h I with h = a_x' N^-1 a_x, the same
+// one-leverage formula as the general kind's.
+long double FittedModel::LeverageAt(const std::vector<long double>& l, int u, long double x,
+                                    long double y) const {
+  DesignRows rows;
+  long double z[kMaxUnknowns];
+  BuildDesignRows(kind_, degree_, (x - xo_) * skala_, (y - yo_) * skala_, rows);
+  ForwardSolve(l, u, rows.x, z);
+  return Dot(z, z, u);
+}
+
+bool FittedModel::Deletion(std::vector<DeletionFigures>& figures, int threads) const {
+  std::vector<long double> l;
+  int u = 0;
+  if (!NormalFactor(l, u)) return false;
   figures.assign(m_ + 1, DeletionFigures{});
   const long double vv = SumOfSquares();
   auto solve = [&](std::int32_t first, std::int32_t last) {
-    DesignRows own;
-    long double y[kMaxUnknowns];
     for (std::int32_t i = first; i <= last; ++i) {
-      BuildDesignRows(kind_, degree_, (x_[i] - xo_) * skala_, (y_[i] - yo_) * skala_, own);
-      ForwardSolve(n, u, own.x, y);
-      const long double h = Dot(y, y, u);
+      const long double h = LeverageAt(l, u, x_[i], y_[i]);
       const long double rest = 1 - h;
       if (rest <= kLeverageOne) continue;
       const long double vx = vx_[i], vy = vy_[i];
@@ -168,6 +179,17 @@ bool FittedModel::Deletion(std::vector<DeletionFigures>& figures, int threads) c
   solve(1, std::min(m_, step));
   for (std::thread& helper : helpers)
     helper.join();
+  return true;
+}
+
+bool FittedModel::Leverages(std::int32_t first, std::int32_t last,
+                            std::vector<long double>& leverages) const {
+  std::vector<long double> l;
+  int u = 0;
+  if (!NormalFactor(l, u)) return false;
+  leverages.clear();
+  for (std::int32_t k = first; k <= last; ++k)
+    leverages.push_back(LeverageAt(l, u, x_[k], y_[k]));
   return true;
 }
 

@@ -63,6 +63,9 @@ class FittedModel {
   // the layout in memory of its own, so every size takes the packed path.
   void Evaluate(long double x, long double y, std::int32_t listed, TransformedPoint& r) const;
 
+  // The fitted model alone at (x, y), without the correction (m): what Evaluate gives as X, Y.
+  void Value(long double x, long double y, long double& X, long double& Y) const;
+
   std::int32_t Kind() const { return kind_; }
   std::int32_t Degree() const { return degree_; }
   std::int32_t Points() const { return m_; }
@@ -91,6 +94,13 @@ class FittedModel {
   // positive definite.
   bool Deletion(std::vector<DeletionFigures>& figures, int threads = 1) const;
 
+  // The leverage h = a' N^-1 a of listing points first..last that are not points of the fit
+  // (their primary coordinates set, indices past Points()): the model's value there has
+  // the variance m0^2 h per coordinate, and secondary minus it m0^2 (1 + h) when the point
+  // is independent of the fit. leverages[k - first] for point k. False before a fit, or
+  // when N is not positive definite.
+  bool Leverages(std::int32_t first, std::int32_t last, std::vector<long double>& leverages) const;
+
   long double x(std::int32_t i) const { return x_[i]; }
   long double y(std::int32_t i) const { return y_[i]; }
   long double x2(std::int32_t i) const { return x2_[i]; }
@@ -108,6 +118,13 @@ class FittedModel {
 
  private:
   void Grow(std::int32_t i);
+  // The Cholesky factor L of the normal matrix N = L L' in normalised coordinates (order
+  // u, row-major): for the general kind the block of X alone, which Y shares. False
+  // before a fit, or when N is not positive definite.
+  bool NormalFactor(std::vector<long double>& l, int& u) const;
+  // y'y with y = L^-1 a, a the design row of primary (x, y): the leverage of that position.
+  long double LeverageAt(const std::vector<long double>& l, int u, long double x,
+                         long double y) const;
 
   std::vector<long double> x_, y_, x2_, y2_, vx_, vy_, w_;
   // Each adjustment point's model position and residuals side by side (x2-vx, y2-vy, vx, vy).
