@@ -133,7 +133,8 @@ void PrintJudgement(const BatchReport& r, std::ostream& out) {
     out << (AllMet(r.limits) ? " wynik: spełnia" : " wynik: nie spełnia") << '\n';
   }
   if (!r.proposal.empty()) {
-    out << "Propozycja wyłączeń (kolejno, T, m0 po):";
+    out << (r.robustProposal ? "Propozycja wyłączeń (metoda odporna; T, m0 bez nich):"
+                             : "Propozycja wyłączeń (kolejno, T, m0 po):");
     for (const ProposalReport& p : r.proposal)
       out << ' ' << p.nr << " (" << textio::Fixed(p.t, 0, 2) << ", "
           << textio::Fixed(p.m0After, 0, 4) << ")";
@@ -205,9 +206,11 @@ BatchReport CollectReport(const RunResult& run, const std::vector<RunMessage>& l
     if (t.testDegrees > 0) report.fCritical = FisherCritical(t.testDegrees);
     if (t.testDegrees > 0 && t.testedPoints > 0) report.fCriticalSet = t.setCritical;
     report.limits = t.limitChecks;
-    for (const ProposedExclusion& p : t.proposal) {
+    for (const ProposedExclusion& p : t.Proposal())
       report.proposal.push_back({ShownNumber(p.nr), p.t, p.m0After});
-    }
+    for (const ProposedExclusion& p : t.snooping)
+      report.snooping.push_back({ShownNumber(p.nr), p.t, p.m0After});
+    report.robustProposal = t.robustProposal;
     report.models = t.models;
     if (run.geoPackageWritten) report.geoPackage = run.files.SlotPath(slot::kGeoPackage);
     report.comparisonBudget = t.comparisonBudget;
@@ -233,6 +236,18 @@ std::string JsonFolders(const BatchReport& r, int a, int b) {
   text += ", ";
   text += Quoted(r.seamFolders[b]);
   return text + ']';
+}
+
+// "key": [{"nr": ..., "t": ..., "m0_after": ...}, ...]
+void PrintJsonProposal(const char* key, const std::vector<ProposalReport>& proposal,
+                       std::ostream& out) {
+  out << "  \"" << key << "\": [";
+  for (std::size_t k = 0; k < proposal.size(); ++k) {
+    const ProposalReport& p = proposal[k];
+    out << (k ? ", " : "") << "{\"nr\": " << Quoted(p.nr) << ", \"t\": " << Number(p.t)
+        << ", \"m0_after\": " << Number(p.m0After) << "}";
+  }
+  out << "],\n";
 }
 
 void PrintJsonSeams(const BatchReport& r, std::ostream& out) {
@@ -442,13 +457,9 @@ void PrintJson(const BatchReport& r, std::ostream& out) {
     }
     out << "\"met\": " << flag(AllMet(r.limits)) << "},\n";
   }
-  out << "  \"proposed_exclusions\": [";
-  for (std::size_t k = 0; k < r.proposal.size(); ++k) {
-    const ProposalReport& p = r.proposal[k];
-    out << (k ? ", " : "") << "{\"nr\": " << Quoted(p.nr) << ", \"t\": " << Number(p.t)
-        << ", \"m0_after\": " << Number(p.m0After) << "}";
-  }
-  out << "],\n";
+  PrintJsonProposal("proposed_exclusions", r.proposal, out);
+  out << "  \"proposal_method\": \"" << (r.robustProposal ? "robust" : "data_snooping") << "\",\n";
+  PrintJsonProposal("data_snooping_exclusions", r.snooping, out);
   out << "  \"reports\": {";
   for (std::size_t k = 0; k < r.reports.size(); ++k) {
     out << (k ? ", " : "") << "\"" << r.reports[k].first

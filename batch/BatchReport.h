@@ -64,7 +64,9 @@ struct BatchReport {
   std::optional<long double> fCritical;     // the flags' critical value, when points were tested
   std::optional<long double> fCriticalSet;  // the set's critical value, when points were tested
   std::vector<LimitCheck> limits;           // the job's limits against the fit, when given
-  std::vector<ProposalReport> proposal;     // data snooping, in order
+  std::vector<ProposalReport> proposal;     // the proposal: the robust one where it differs
+  bool robustProposal = false;              // the proposal is the robust search's
+  std::vector<ProposalReport> snooping;     // data snooping's steps, in order
   double comparisonBudget = 0;
   std::optional<std::string> geoPackage;  // Mapa.gpkg, when written this run
   // The report files of the run by their JSON keys (protocol, control, xy, xy_sk, xy_sk1,

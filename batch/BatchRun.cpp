@@ -339,6 +339,7 @@ FolderRun RunFolder(const std::string& folder, const Options& options, bool seve
     report.points.clear();
     report.models.clear();
     report.proposal.clear();
+    report.snooping.clear();
   }
   const auto input = joint.fit ? nullptr : run->Transformation().input;
   return {std::move(report), run, input};

@@ -169,12 +169,13 @@ void AdjustmentPointsWindow::Refresh(std::shared_ptr<const RunResult> result,
             .arg(ToCheckPointCount(t))
             .arg(degrees > 0 ? " = " + figure(FisherCritical(degrees)) : QString());
     QString proposal;
-    for (const ProposedExclusion& p : t.proposal)
+    for (const ProposedExclusion& p : t.Proposal())
       proposal += (proposal.isEmpty() ? "" : ", ") + QString::fromStdString(ShownNumber(p.nr));
-    summary += "\nPropozycja wyłączeń (wyszukiwanie błędów grubych): " +
+    summary += QString("\nPropozycja wyłączeń (%1): ")
+                   .arg(t.robustProposal ? "metoda odporna" : "wyszukiwanie błędów grubych") +
                (proposal.isEmpty() ? QString("brak") : proposal);
   }
-  excludeProposed_->setEnabled(!t.proposal.empty());
+  excludeProposed_->setEnabled(!t.Proposal().empty());
   summary_->setText(summary);
   notice_->clear();
   FillPoints();
@@ -334,7 +335,7 @@ void AdjustmentPointsWindow::SelectProposal() {
   filling_ = true;
   points_->clearSelection();
   points_->setSelectionMode(QAbstractItemView::MultiSelection);
-  for (const ProposedExclusion& p : Shown().proposal) {
+  for (const ProposedExclusion& p : Shown().Proposal()) {
     const QList<QTableWidgetItem*> found =
         points_->findItems(QString::fromStdString(ShownNumber(p.nr)), Qt::MatchExactly);
     for (const QTableWidgetItem* item : found) {
@@ -348,7 +349,7 @@ void AdjustmentPointsWindow::SelectProposal() {
 }
 
 void AdjustmentPointsWindow::ExcludeProposed() {
-  const std::vector<ProposedExclusion>& proposal = Shown().proposal;
+  const std::vector<ProposedExclusion>& proposal = Shown().Proposal();
   if (proposal.empty()) return;
   filling_ = true;
   for (const ProposedExclusion& p : proposal) {

@@ -3,7 +3,7 @@
 // figures, leverage and test statistic (flagged rows marked) and a tick per point: changing a
 // tick rewrites Wykluczone.txt at once and has the owner refit in memory, so the table, the
 // flags and the comparison follow at once; the files follow at the next WYKONAJ. "Wyklucz
-// proponowane" applies the data-snooping proposal in one click. Below, the comparison of
+// proponowane" applies the proposal of exclusions in one click. Below, the comparison of
 // models; "Użyj tego modelu" hands the chosen row's kind and degree to the main window.
 #pragma once
 
@@ -35,7 +35,7 @@ class AdjustmentPointsWindow : public QMainWindow {
   void Refresh(std::shared_ptr<const RunResult> result, const std::string& folder);
   // Selects the row of the point of this number (from the map).
   void SelectPoint(const QString& nr);
-  // Selects the rows of the data-snooping proposal.
+  // Selects the rows of the proposal of exclusions.
   void SelectProposal();
   // Shows what a refit changed: "m0 przed → po".
   void ShowRefitNote(const QString& text);
@@ -50,6 +50,7 @@ class AdjustmentPointsWindow : public QMainWindow {
   QTableWidget* Models() const { return models_; }
   QPushButton* UseModelButton() const { return useModel_; }
   QPushButton* ExcludeProposedButton() const { return excludeProposed_; }
+  QLabel* Summary() const { return summary_; }
   QLabel* Notice() const { return notice_; }
 
  private:

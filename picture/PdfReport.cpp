@@ -432,21 +432,57 @@ void Models(PageFlow& flow, const TransformationResult& t) {
   flow.Space();
 }
 
-void Proposal(PageFlow& flow, const TransformationResult& t) {
-  flow.Heading("Propozycja wyłączeń (wyszukiwanie błędów grubych)");
-  flow.Line(
-      "Kolejno punkt o największym T > F_kr i ponowne dopasowanie tego samego modelu. Tylko "
-      "propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
-  if (t.proposal.empty()) {
+void SnoopingTable(PageFlow& flow, const std::vector<ProposedExclusion>& steps) {
+  if (steps.empty()) {
     flow.Line("brak: żaden punkt nie przekracza F_kr,zb");
     return;
   }
   std::vector<Row> rows;
-  for (std::size_t k = 0; k < t.proposal.size(); ++k) {
-    const ProposedExclusion& p = t.proposal[k];
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    const ProposedExclusion& p = steps[k];
     rows.push_back({QString::number(k + 1), Nr(p.nr), ReportNumber(p.t, 2), Metres(p.m0After)});
   }
   flow.Table({{"Krok", 0.12}, {"Nr", 0.2, Qt::AlignLeft}, {"T", 0.15}, {"m0 po", 0.15}}, rows);
+}
+
+constexpr const char* kSnoopingRule =
+    "Kolejno punkt o największym T > F_kr,zb punktów, które zostały, i ponowne dopasowanie tego "
+    "samego modelu.";
+constexpr const char* kOnlyAProposal =
+    "Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.";
+
+// The robust proposal, where it is the proposal, and data snooping's steps beside it.
+void RobustProposalSection(PageFlow& flow, const TransformationResult& t) {
+  flow.Heading("Propozycja wyłączeń (metoda odporna)");
+  QString rule =
+      "Wyszukiwanie kolejno wskazuje inne punkty. Start, którego błędy grube nie przyciągają "
+      "(najmniejsze przycięte kwadraty z losowych podzbiorów punktów), najmniejsze kwadraty z "
+      "wagami 0 i 1, na końcu ocena jak w przebiegu: punkt wyłączony wraca, gdy jego T względem "
+      "dopasowania bez wyłączonych nie przekracza F_kr,zb.";
+  if (t.snooping.empty()) {
+    rule += QString(
+                " Test zbioru nie wskazuje punktu: każdy proponowany ponad F_kr,odp = %1 "
+                "(1 % dla całego zbioru).")
+                .arg(ReportNumber(t.robust.clearCritical, 4));
+  }
+  flow.Line(rule + " " + kOnlyAProposal);
+  std::vector<Row> rows;
+  for (const ProposedExclusion& p : t.robust.points)
+    rows.push_back({Nr(p.nr), ReportNumber(p.t, 2)});
+  flow.Table({{"Nr", 0.2, Qt::AlignLeft}, {"T", 0.15}}, rows);
+  flow.Line("m0 bez proponowanych = " + Metres(t.robust.m0) + " m");
+  flow.Line(QString("Wyszukiwanie kolejno (dla porównania): ") + kSnoopingRule);
+  SnoopingTable(flow, t.snooping);
+}
+
+void Proposal(PageFlow& flow, const TransformationResult& t) {
+  if (t.robustProposal) {
+    RobustProposalSection(flow, t);
+    return;
+  }
+  flow.Heading("Propozycja wyłączeń (wyszukiwanie błędów grubych)");
+  flow.Line(QString(kSnoopingRule) + " " + kOnlyAProposal);
+  SnoopingTable(flow, t.snooping);
 }
 
 void MapPage(PageFlow& flow, QPainter& painter, const ReportInput& in) {

@@ -7,6 +7,7 @@
 #include "textio/Cp1250.h"
 #include "textio/FolderFiles.h"
 #include "textio/NumberForms.h"
+#include "textio/PolishPlural.h"
 
 namespace {
 
@@ -127,16 +128,7 @@ void ExcludedPoints(ControlWriter& w, const std::vector<AdjustmentCheck>& checks
   if (!any) w.File().WriteUtf8Line("  brak");
 }
 
-void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
-  w.Separator();
-  w.File().WriteUtf8Line(
-      " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): kolejno punkt o największym T ponad");
-  w.File().WriteUtf8Line(
-      "  F_kr,zb punktów, które zostały (poziom Šidáka dla ich liczby, jak w teście zbioru),");
-  w.File().WriteUtf8Line(
-      "  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr,zb lub r spadłoby");
-  w.File().WriteUtf8Line(
-      "  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
+void SnoopingSteps(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
   w.File().WriteUtf8Line("  krok              Nr         T    m0 po");
   for (std::size_t k = 0; k < steps.size(); ++k) {
     std::string line = "  ";
@@ -147,6 +139,73 @@ void Proposal(ControlWriter& w, const std::vector<ProposedExclusion>& steps) {
     w.File().WriteLine(line);
   }
   if (steps.empty()) w.File().WriteUtf8Line("  brak: żaden punkt nie przekracza F_kr,zb");
+}
+
+void SnoopingRule(ControlWriter& w, const char* opening) {
+  w.File().WriteUtf8Line(std::string(opening) + "kolejno punkt o największym T ponad");
+  w.File().WriteUtf8Line(
+      "  F_kr,zb punktów, które zostały (poziom Šidáka dla ich liczby, jak w teście zbioru),");
+  w.File().WriteUtf8Line(
+      "  ponowne dopasowanie tego samego modelu, aż żaden nie przekracza F_kr,zb lub r spadłoby");
+}
+
+// The robust proposal, where it is the proposal: its rule, its points with their T against
+// the fit without them all, and data snooping's steps beside it.
+void RobustProposalBlock(ControlWriter& w, const TransformationResult& r) {
+  const RobustProposal& robust = r.robust;
+  const std::int32_t subset = MinimalSubset(r.FittedTransformation.model.Unknowns());
+  w.File().WriteUtf8Line(
+      " PROPOZYCJA WYŁĄCZEŃ (metoda odporna; wyszukiwanie kolejno wskazuje inne punkty):");
+  w.File().WriteUtf8Line(
+      "  start, którego błędy grube nie przyciągają: najmniejsze przycięte kwadraty (h = " +
+      std::to_string(robust.coverage) + " z " + std::to_string(robust.sampled) + " punktów)");
+  w.File().WriteUtf8Line("  z " + std::to_string(robust.starts) + " losowych podzbiorów po " +
+                         std::to_string(subset) + " " +
+                         std::string(textio::PluralForm(subset, "punkcie", "punkty", "punktów")) +
+                         " (stałe ziarno); potem najmniejsze kwadraty z wagami 0 i 1:");
+  w.File().WriteUtf8Line(
+      "  punkt o |v|^2 > 9,21 m0^2 (m0 z mediany |v|^2 wszystkich punktów; w pierwszym kroku");
+  w.File().WriteUtf8Line(
+      "  18,42 m0^2 przyciętego dopasowania) wypada, pozostałe wracają; na końcu ocena jak w");
+  w.File().WriteUtf8Line(
+      "  przebiegu: punkt wyłączony wraca, gdy jego T = |d|^2 / (2 m0^2 (1 + h)) względem");
+  w.File().WriteUtf8Line(
+      "  dopasowania bez wyłączonych nie przekracza F_kr,zb pozostałych punktów i jego samego,");
+  w.File().WriteUtf8Line(
+      "  a punkt pozostały o T ponad F_kr,zb wypada (jak w wyszukiwaniu kolejno).");
+  if (r.snooping.empty()) {
+    std::string clear =
+        "  Test zbioru nie wskazuje punktu: każdy proponowany ponad F_kr,odp = F(1 - a; 2, r) = ";
+    textio::AppendFixed(clear, robust.clearCritical, 0, 4);
+    w.File().WriteUtf8Line(clear + ",");
+    w.File().WriteUtf8Line("  a = 1 - 0,99^(1/n) (1 % dla całego zbioru).");
+  }
+  w.File().WriteUtf8Line("  Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
+  w.File().WriteUtf8Line("                Nr         T");
+  for (const ProposedExclusion& p : robust.points) {
+    std::string line = "  ";
+    AppendRight(line, p.nr.View(), 16);
+    AppendFixed(line, p.t, 10, 2);
+    w.File().WriteLine(line);
+  }
+  std::string m0 = "  m0 bez proponowanych = ";
+  textio::AppendFixed(m0, robust.m0, 0, 4);
+  w.File().WriteUtf8Line(m0 + " m");
+  SnoopingRule(w, " Wyszukiwanie kolejno (dla porównania): ");
+  w.File().WriteUtf8Line("  poniżej 3.");
+  SnoopingSteps(w, r.snooping);
+}
+
+void Proposal(ControlWriter& w, const TransformationResult& r) {
+  w.Separator();
+  if (r.robustProposal) {
+    RobustProposalBlock(w, r);
+    return;
+  }
+  SnoopingRule(w, " PROPOZYCJA WYŁĄCZEŃ (wyszukiwanie błędów grubych): ");
+  w.File().WriteUtf8Line(
+      "  poniżej 3. Tylko propozycja: przebieg korzysta z Wykluczone.txt tak, jak jest.");
+  SnoopingSteps(w, r.snooping);
 }
 
 void Problems(ControlWriter& w, const Exclusions& exclusions) {
@@ -271,7 +330,7 @@ void WriteControlReport(const std::string& folder, const TransformationResult& r
     w.File().WriteUtf8Line(" *** Brak transformacji - punktów nie można ocenić");
   }
   if (f.fitted) {
-    Proposal(w, r.proposal);
+    Proposal(w, r);
     ExcludedPoints(w, r.checks);
   }
   Problems(w, r.exclusions);

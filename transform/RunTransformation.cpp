@@ -204,11 +204,13 @@ void Judge(const ComputeOptions& options, TransformationWork& work, Transformati
     for (AdjustmentCheck& c : r.checks)
       c.suspect = !c.excluded && c.t && *c.t > r.setCritical;
   }
-  // Without a suspect point the proposal's first step, the same fit and the same critical
+  // Without a suspect point data snooping's first step, the same fit and the same critical
   // value, finds none either.
   const bool suspect = std::any_of(r.checks.begin(), r.checks.end(),
                                    [](const AdjustmentCheck& c) { return c.suspect; });
-  if (suspect) ProposeExclusions(f, r.proposal);
+  if (suspect) ProposeExclusions(f, r.snooping);
+  ProposeRobustExclusions(f, r.robust);
+  r.robustProposal = RobustOverturns(r.robust, r.snooping);
   CompareModels(f, work.scratch, options.comparisonBudget, options.threads, r.models);
 }
 

@@ -16,6 +16,7 @@
 #include "transform/JointPart.h"
 #include "transform/Limits.h"
 #include "transform/PointCheck.h"
+#include "transform/RobustProposal.h"
 #include "transform/TransformPoint.h"
 #include "transform/UPKTBIN.h"
 
@@ -59,13 +60,21 @@ struct TransformationResult {
   std::vector<TransformedPoint> listing;
   std::vector<AdjustmentCheck> checks;      // used points, then the excluded ones
   std::vector<ModelRow> models;             // the comparison of models
-  std::vector<ProposedExclusion> proposal;  // data snooping, in order
-  int testDegrees = 0;                      // r - 2 of the run's tests; 0: no test
-  int testedPoints = 0;                     // used points with a T: the set's n
-  long double setCritical = 0;              // the set's critical value, when tested
-  double comparisonBudget = 0;              // seconds the comparison had
-  Limits limits;                            // the limits the fit was held to (none: as before)
-  std::vector<LimitCheck> limitChecks;      // each limit against the fit, when fitted
+  std::vector<ProposedExclusion> snooping;  // data snooping, in order of its steps
+  RobustProposal robust;                    // the robust search
+  // The robust proposal names other points than data snooping: it is the proposal.
+  bool robustProposal = false;
+  int testDegrees = 0;                  // r - 2 of the run's tests; 0: no test
+  int testedPoints = 0;                 // used points with a T: the set's n
+  long double setCritical = 0;          // the set's critical value, when tested
+  double comparisonBudget = 0;          // seconds the comparison had
+  Limits limits;                        // the limits the fit was held to (none: as before)
+  std::vector<LimitCheck> limitChecks;  // each limit against the fit, when fitted
   // The correction as a triangulation for PROJ, when asked for and fitted.
   std::shared_ptr<const CorrectionTin> tin;
+
+  // The proposal of exclusions the views show and apply: the robust one where it differs.
+  const std::vector<ProposedExclusion>& Proposal() const {
+    return robustProposal ? robust.points : snooping;
+  }
 };

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "bench/BlunderSets.h"
 #include "bench/CountyGenerator.h"
 #include "convert/MapGeometry.h"
 #include "core/WorkingFiles.h"
@@ -1328,6 +1330,36 @@ class GuiTest : public QObject {
     QTRY_COMPARE(form.State().Result().Transformation().excluded, 1);
     QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
     QVERIFY(ReadBytes(folder.filePath("Wykluczone.txt")).contains("120"));
+  }
+  // Six blunders that hide one another (the set's test names none): the points window
+  // names the robust proposal, and "Wyklucz proponowane" leaves out all six in one refit.
+  void robustProposalInThePointsWindow() {
+    BlunderSetShape shape;
+    shape.points = 20;
+    shape.blunders = 6;
+    const BlunderSet set = MakeBlunderSet(shape, 1);
+    QTemporaryDir folder;
+    QVERIFY(WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, set.points));
+    TForm2 form(folder.path().toStdString());
+    RunAndShowPoints(form);
+    QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
+    QStringList moved;
+    for (const std::string& nr : set.moved)
+      moved << QString::fromStdString(nr);
+    const QString summary = form.PointsWindow()->Summary()->text();
+    QVERIFY2(summary.contains("Propozycja wyłączeń (metoda odporna): "), qPrintable(summary));
+    for (const QString& nr : moved)
+      QVERIFY2(summary.contains(nr), qPrintable(nr));
+    QTest::mouseClick(form.PointsWindow()->ExcludeProposedButton(), Qt::LeftButton);
+    QTRY_COMPARE(form.State().Result().Transformation().excluded, 6);
+    QStringList written = QString::fromLatin1(ReadBytes(folder.filePath("Wykluczone.txt")))
+                              .split("\r\n", Qt::SkipEmptyParts)
+                              .filter(QRegularExpression("^[^#]"));
+    written.sort();
+    moved.sort();
+    QCOMPARE(written, moved);
+    QVERIFY(form.FitSummary()->text().contains("podejrzane: 0"));
+    QVERIFY(form.State().Result().Transformation().Proposal().empty());
   }
   // From 5,000 points a tick refits on a worker thread: the points window and WYKONAJ are
   // disabled meanwhile, and the figures arrive as after a small refit.

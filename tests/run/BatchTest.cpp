@@ -8,12 +8,14 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
 
+#include "bench/BlunderSets.h"
 #include "tests/BatchCall.h"
 #include "tests/JsonValue.h"
 #include "tests/Refit.h"
@@ -704,6 +706,42 @@ TEST(BatchCommandLine, SuspectPointsAndLimitsRankAmongSeveralFolders) {
     EXPECT_EQ(Batch({"--seams", a.File("Szwy.txt"), first, second}).status, c.status)
         << c.first << " " << c.second;
   }
+}
+
+// Six blunders that hide one another: the set's test names no point, so the run exits 0 as
+// before, but the proposal is the robust search's, named as such, with data snooping's
+// (empty) beside it; a single blunder keeps data snooping's proposal and says so.
+TEST(BatchCommandLine, TheRobustProposalIsNamedInTheSummaryAndTheJson) {
+  BlunderSetShape shape;
+  shape.points = 20;
+  shape.blunders = 6;
+  const BlunderSet set = MakeBlunderSet(shape, 1);
+  TestFolder folder;
+  folder.WriteAdjustmentPoints(set.points);
+  const BatchResult r = Batch({"--json", folder.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::optional<JsonValue> json = ParseJson(r.out);
+  ASSERT_TRUE(json) << r.out;
+  EXPECT_EQ((*json)["proposal_method"].text, "robust");
+  EXPECT_TRUE((*json)["data_snooping_exclusions"].items.empty());
+  std::vector<std::string> proposed;
+  for (const JsonValue& p : (*json)["proposed_exclusions"].items) {
+    proposed.push_back(p["nr"].text);
+    EXPECT_GT(p["t"].number, 0);
+  }
+  std::sort(proposed.begin(), proposed.end());
+  EXPECT_EQ(proposed, set.moved);
+  EXPECT_NE(
+      Batch({folder.Path()}).out.find("Propozycja wyłączeń (metoda odporna; T, m0 bez nich): "),
+      std::string::npos);
+
+  TestFolder one;
+  CopyBlunderDemo(one);
+  const std::optional<JsonValue> single = ParseJson(Batch({"--json", one.Path()}).out);
+  ASSERT_TRUE(single);
+  EXPECT_EQ((*single)["proposal_method"].text, "data_snooping");
+  ASSERT_EQ((*single)["data_snooping_exclusions"].items.size(), 1u);
+  EXPECT_EQ((*single)["data_snooping_exclusions"][0]["nr"].text, "120");
 }
 
 // A blunder reaches the map only with a word: the run converts but exits 6, naming the

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "batch/BatchRun.h"
+#include "bench/BlunderSets.h"
 #include "bench/CountyGenerator.h"
 #include "tests/BatchCall.h"
 #include "tests/TestFolder.h"
@@ -273,6 +274,30 @@ TEST(PdfReport, AFolderWithoutAFitSaysSo) {
   const std::string text = PageText(pdf, 1);
   EXPECT_NE(text.find("Brak"), std::string::npos) << text;
   EXPECT_EQ(text.find("m0 ="), std::string::npos);
+}
+
+// Six blunders that hide one another: the proposal section names the robust method, its
+// points, and data snooping's (empty) search beside it.
+TEST(PdfReport, TheRobustProposalIsNamedBesideDataSnooping) {
+  BlunderSetShape shape;
+  shape.points = 20;
+  shape.blunders = 6;
+  const BlunderSet set = MakeBlunderSet(shape, 1);
+  TestFolder folder;
+  folder.WriteAdjustmentPoints(set.points);
+  std::string json;
+  RunWithReport(folder, json);
+  const std::string pdf = folder.File("Raport.pdf");
+  std::string text;
+  for (int page = 1; page <= Pages(pdf); ++page)
+    text += PageText(pdf, page);
+  const std::size_t section = text.find("Propozycja wyłączeń (metoda odporna)");
+  ASSERT_NE(section, std::string::npos) << text;
+  const std::size_t beside = text.find("Wyszukiwanie kolejno (dla porównania)", section);
+  ASSERT_NE(beside, std::string::npos) << text;
+  for (const std::string& nr : set.moved)
+    EXPECT_LT(text.find(nr, section), beside) << nr;
+  EXPECT_NE(text.find("brak: żaden punkt nie przekracza F_kr,zb", beside), std::string::npos);
 }
 
 // The report records its fit in its XMP metadata, as pdfinfo shows it; a later run of

@@ -44,6 +44,21 @@ TEST_F(TransformRun, GoldenReportFiles) {
   }
 }
 
+// Thirty points, one of them moved a quarter of a metre: both searches propose that point
+// alone, so Kontrola.tra is the very file the program wrote before it had the robust search
+// (kept here as that program wrote it).
+TEST_F(TransformRun, OneBlunderKeepsKontrolaAsItWas) {
+  std::ifstream in(std::string(ZORNAK_TEST_DATA) + "/golden/one_blunder/TRANSPKT.BIN",
+                   std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  folder.Write("TRANSPKT.BIN", bytes.str());
+  Run();
+  ASSERT_TRUE(state.Result().robust.computed);
+  EXPECT_FALSE(state.Result().robustProposal);
+  EXPECT_EQ(folder.Read("Kontrola.tra"), Expected("one_blunder/Kontrola.tra", folder.Path()));
+}
+
 // The Windows comparison runs both builds on a folder with these points; its file must hold
 // exactly them.
 TEST(GoldenFolder, AdjustmentPointFileHoldsTheGoldenPoints) {

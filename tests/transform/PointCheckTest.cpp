@@ -320,8 +320,8 @@ TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
   const std::vector<ModelRow> models = state.Result().models;
   folder.Remove("Wykluczone.txt");
   Run();
-  ASSERT_EQ(state.Result().proposal.size(), 1u);  // the blunder, proposed
-  EXPECT_EQ(state.Result().proposal[0].nr.View(), "P7");
+  ASSERT_EQ(state.Result().Proposal().size(), 1u);  // the blunder, proposed
+  EXPECT_EQ(state.Result().Proposal()[0].nr.View(), "P7");
   const std::string before = folder.Read("Protokol.tra") + folder.Read("Kontrola.tra");
   const std::shared_ptr<const TransformationResult> run = state.result;
   const std::vector<PointNumber> leaveOut{PointNumber("P7"), PointNumber("P20")};
@@ -347,14 +347,14 @@ TEST_F(TransformRun, ARefitInMemoryEqualsARunWithThatList) {
   ASSERT_EQ(r->models.size(), models.size());
   for (std::size_t k = 0; k < models.size(); ++k)
     EXPECT_EQ(r->models[k].looRms, models[k].looRms);
-  EXPECT_TRUE(r->proposal.empty());
+  EXPECT_TRUE(r->Proposal().empty());
   // The run's result is not touched: a view holding it still shows the run.
   EXPECT_EQ(run->excluded, 0);
-  EXPECT_EQ(run->proposal.size(), 1u);
+  EXPECT_EQ(run->Proposal().size(), 1u);
   // Back to none left out: the first run's figures again.
   const auto back = refit({});
   EXPECT_EQ(back->excluded, 0);
-  EXPECT_EQ(back->proposal.size(), 1u);
+  EXPECT_EQ(back->Proposal().size(), 1u);
   EXPECT_EQ(back->FittedTransformation.figures.m0, run->FittedTransformation.figures.m0);
 }
 
@@ -380,7 +380,7 @@ long double HandSetCritical(int nu, int n) {
 // the critical value of nu = r - 2 by hand; the proposal starts exactly when the largest T
 // exceeds the set's critical value by hand (for these few points below the per-point one:
 // Šidák's level for 7 to 10 points is above 0.001), from the point of largest T, whatever
-// its place in the file.
+// its place in the file. Data snooping's proposal, that is; the robust search may differ.
 TEST(SmallSets, FlagsAndTheProposalFollowTheCriticalValueOfRMinusTwo) {
   std::mt19937 random(77);
   std::uniform_real_distribution<long double> spread(0, 1000), blunder(0, 0.08L);
@@ -416,13 +416,13 @@ TEST(SmallSets, FlagsAndTheProposalFollowTheCriticalValueOfRMinusTwo) {
     if (std::fabs(*largest->t - setCritical) < 1e-9L) continue;
     between += (*largest->t > critical) != (*largest->t > setCritical) ? 1 : 0;
     if (*largest->t <= setCritical) {
-      EXPECT_TRUE(r->proposal.empty());
+      EXPECT_TRUE(r->snooping.empty());
       continue;
     }
     ++proposals;
-    ASSERT_FALSE(r->proposal.empty());
-    EXPECT_EQ(r->proposal[0].nr, largest->nr);
-    EXPECT_NEAR(r->proposal[0].t, *largest->t, 1e-9L * *largest->t);
+    ASSERT_FALSE(r->snooping.empty());
+    EXPECT_EQ(r->snooping[0].nr, largest->nr);
+    EXPECT_NEAR(r->snooping[0].t, *largest->t, 1e-9L * *largest->t);
   }
   // The sets reach both sides, the band between the neighbouring critical values, and the
   // band between the per-point and the set's critical values, where the two rules differ.
@@ -441,9 +441,9 @@ TEST_F(TransformRun, TheProposalStartsFromTheLargestT) {
   Run();
   const TransformationResult& r = state.Result();
   EXPECT_EQ(Flagged(state), (std::vector<std::string>{"P3", "P12"}));
-  ASSERT_GE(r.proposal.size(), 2u);
-  EXPECT_EQ(r.proposal[0].nr.View(), "P12");
-  EXPECT_EQ(r.proposal[1].nr.View(), "P3");
+  ASSERT_GE(r.Proposal().size(), 2u);
+  EXPECT_EQ(r.Proposal()[0].nr.View(), "P12");
+  EXPECT_EQ(r.Proposal()[1].nr.View(), "P3");
 }
 
 // The critical value a run states in Kontrola.tra is the one of r - 2 degrees of freedom:
@@ -509,7 +509,7 @@ TEST(SetTest, FalseAlarmsStayAtFivePercentAndBlundersAreCaught) {
           ComputeTransformation({kind, degree, 4}, clean, nullptr, {0, 0, false, {}}, work);
       ASSERT_TRUE(r->FittedTransformation.fitted);
       alarms += HasSuspectPoints(*r) ? 1 : 0;
-      proposed += r->proposal.empty() ? 0 : 1;
+      proposed += r->Proposal().empty() ? 0 : 1;
       auto wrong = std::make_shared<TransformationInput>(*clean);
       const std::size_t blunder = random() % wrong->points.size();
       wrong->points[blunder].y2 += 0.3L;
@@ -525,8 +525,12 @@ TEST(SetTest, FalseAlarmsStayAtFivePercentAndBlundersAreCaught) {
                 100 * bound, 100 * (1 - std::pow(0.999, size.points)), 100.0 * caught / size.sets,
                 100.0 * proposed / size.sets);
     EXPECT_NEAR(rate, 0.05, bound) << size.points << " points";
-    // On clean sets the proposal follows the question: empty in at least 95 % of them.
-    EXPECT_EQ(proposed, alarms) << size.points << " points";
+    // On clean sets the proposal follows the question: it is made wherever the question is
+    // asked, and the robust search adds one elsewhere only at 1 % for the whole set, so it
+    // stays empty in 95 % of them.
+    EXPECT_GE(proposed, alarms) << size.points << " points";
+    EXPECT_LE(proposed, alarms + std::max(2.0, 0.01 * size.sets)) << size.points << " points";
+    EXPECT_NEAR(static_cast<double>(proposed) / size.sets, 0.05, bound) << size.points;
     EXPECT_GE(caught, 0.99 * size.sets) << size.points << " points";
   }
 }
@@ -558,7 +562,7 @@ TEST(SetTest, APointBetweenTheTwoCriticalValuesIsToBeCheckedNotProposed) {
     ASSERT_GT(setValue, perPoint);
     if (largest > perPoint && largest < setValue) {
       ++between;
-      EXPECT_TRUE(r->proposal.empty());
+      EXPECT_TRUE(r->Proposal().empty());
       const auto flagged = std::count_if(r->checks.begin(), r->checks.end(),
                                          [](const AdjustmentCheck& c) { return c.flagged; });
       EXPECT_GE(flagged, 1);
@@ -569,7 +573,7 @@ TEST(SetTest, APointBetweenTheTwoCriticalValuesIsToBeCheckedNotProposed) {
       }
     } else if (largest > setValue) {
       ++above;
-      EXPECT_FALSE(r->proposal.empty());
+      EXPECT_FALSE(r->Proposal().empty());
     }
   }
   EXPECT_GT(between, 5);
@@ -608,8 +612,8 @@ TEST(SetTest, LaterStepsOfTheProposalFollowTheSetsValueOfThePointsLeft) {
     if (!(largest == *p2.t && largest > perPoint && largest < setValue)) continue;
     ++between;
     const auto r = ComputeTransformation({1, 1, 4}, input, nullptr, {1, 0, false, {}}, work);
-    ASSERT_EQ(r->proposal.size(), 1u);
-    EXPECT_EQ(r->proposal[0].nr.View(), "P1");
+    ASSERT_EQ(r->Proposal().size(), 1u);
+    EXPECT_EQ(r->Proposal()[0].nr.View(), "P1");
   }
   EXPECT_GT(between, 3);
 }

@@ -166,6 +166,17 @@ TEST_P(DeletionAgainstRefits, EveryFigureEqualsTheRefitWithoutThePoint) {
     EXPECT_NEAR(f.dx, points[left - 1][2] - t.X, 1e-9L) << left;
     EXPECT_NEAR(f.dy, points[left - 1][3] - t.Y, 1e-9L) << left;
     EXPECT_NEAR(f.vvWithout, refit.SumOfSquares(), 1e-12L) << left;
+    // The point as one outside the refit: its leverage there is h / (1 - h) of the full
+    // fit's (Sherman-Morrison: a' (N - a a')^-1 a), and the model alone is Evaluate's.
+    refit.SetPrimary(kPoints, points[left - 1][0], points[left - 1][1]);
+    std::vector<long double> outside;
+    ASSERT_TRUE(refit.Leverages(kPoints, kPoints, outside));
+    ASSERT_EQ(outside.size(), 1u);
+    EXPECT_NEAR(outside[0], f.leverage / (1 - f.leverage), 1e-12L) << left;
+    long double X, Y;
+    refit.Value(points[left - 1][0], points[left - 1][1], X, Y);
+    EXPECT_EQ(X, t.X);
+    EXPECT_EQ(Y, t.Y);
   }
 }
 
