@@ -39,3 +39,10 @@ BlunderSet MakeBlunderSet(const BlunderSetShape& shape, std::uint64_t seed) {
   std::sort(set.moved.begin(), set.moved.end());
   return set;
 }
+
+BlunderSet MaskedBlunderSet() {
+  BlunderSetShape shape;
+  shape.points = 20;
+  shape.blunders = 6;
+  return MakeBlunderSet(shape, 1);
+}

@@ -26,3 +26,7 @@ struct BlunderSet {
 
 // The set of `shape` drawn from `seed`; the same seed gives the same set.
 BlunderSet MakeBlunderSet(const BlunderSetShape& shape, std::uint64_t seed);
+
+// Twenty points, six of them moved (seed 1): blunders that hide one another, so that the
+// set's test of a Helmert fit names none of them. The tests' example of masking.
+BlunderSet MaskedBlunderSet();

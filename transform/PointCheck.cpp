@@ -105,6 +105,12 @@ void Figures(const trk::FittedModel& model, ModelRow& row) {
 
 }  // namespace
 
+std::optional<long double> DeletionTestStatistic(const trk::DeletionFigures& d,
+                                                 std::int32_t redundancy) {
+  if (!d.predictable) return std::nullopt;
+  return TestStatistic(d.leverage, std::hypot(d.dx, d.dy), M0Without(d.vvWithout, redundancy));
+}
+
 long double SidakAlpha(int tested, long double alpha) {
   // -expm1(log1p(-alpha) / n): exact where 1 - (1 - alpha)^(1/n) would lose its digits.
   return -std::expm1(std::log1p(-alpha) / std::max(tested, 1));

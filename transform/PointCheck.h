@@ -81,6 +81,12 @@ inline constexpr long double kSuggestionTie = 0.001L;
 void CheckAdjustmentPoints(const TFittedTransformation& f, std::int32_t excluded, int threads,
                            std::vector<AdjustmentCheck>& checks);
 
+// The test statistic of a used point from its deletion figures in a fit of redundancy r:
+// T = (1 - h) |d|^2 / (2 m0(i)^2), m0(i)^2 = [vv](i) / (r - 2); none when the point's
+// leverage is 1, r - 2 <= 0 or m0(i) is 0. The run's figure, bit for bit.
+std::optional<long double> DeletionTestStatistic(const trk::DeletionFigures& d,
+                                                 std::int32_t redundancy);
+
 // Data snooping, a proposal only: leaves out the used point of largest T above the set's
 // critical value of the points that remain (F(2, r - 2) at Sidak's level for the count of
 // them tested, as the set's test), refits the same model, and repeats until no T exceeds it

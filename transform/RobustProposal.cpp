@@ -205,14 +205,6 @@ struct Judgement {
   long double m0 = 0;
 };
 
-// T = (1 - h) |d|^2 / (2 m0(i)^2) of a kept point, as the run's judgement.
-std::optional<long double> KeptT(const trk::DeletionFigures& d, std::int32_t redundancy) {
-  if (!d.predictable || redundancy - 2 <= 0) return std::nullopt;
-  const long double m0i2 = std::fmax(d.vvWithout, 0.0L) / (redundancy - 2);
-  if (!(m0i2 > 0)) return std::nullopt;
-  return (1 - d.leverage) * (d.dx * d.dx + d.dy * d.dy) / (2 * m0i2);
-}
-
 // Fits the kept points and takes the T of every point: the kept ones' deletion figures; a
 // point out has d = secondary minus the fit, of variance m0^2 (1 + h) and independent of
 // m0, so T = |d|^2 / (2 m0^2 (1 + h)) follows F(2, r) where it is no blunder. It is the T
@@ -238,7 +230,7 @@ bool Assess(const TFittedTransformation& f, Judgement& j) {
   j.keptT.assign(j.kept.size(), std::nullopt);
   j.tested = 0;
   for (std::int32_t k = 1; k <= count; ++k) {
-    j.keptT[k - 1] = KeptT(deletion[k], r);
+    j.keptT[k - 1] = DeletionTestStatistic(deletion[k], r);
     j.tested += j.keptT[k - 1] ? 1 : 0;
   }
   j.outT.assign(j.out.size(), std::nullopt);

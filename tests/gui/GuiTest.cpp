@@ -1334,10 +1334,7 @@ class GuiTest : public QObject {
   // Six blunders that hide one another (the set's test names none): the points window
   // names the robust proposal, and "Wyklucz proponowane" leaves out all six in one refit.
   void robustProposalInThePointsWindow() {
-    BlunderSetShape shape;
-    shape.points = 20;
-    shape.blunders = 6;
-    const BlunderSet set = MakeBlunderSet(shape, 1);
+    const BlunderSet set = MaskedBlunderSet();
     QTemporaryDir folder;
     QVERIFY(WriteTransPktBIN(folder.filePath("TRANSPKT.BIN").toStdString(), "x", 1, 2, set.points));
     TForm2 form(folder.path().toStdString());

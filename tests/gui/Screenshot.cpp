@@ -1,7 +1,7 @@
 // gui_screenshot FOLDER MAIN.png [EDITOR.png [POINTS.png]]: runs the main window on FOLDER,
 // answers its message boxes, and saves a picture of the window after the run (for the
 // README); with EDITOR.png also one of the editor opened on Protokol.tra from its panel, and
-// with POINTS.png one of the window "Punkty dostosowania", the data-snooping proposal
+// with POINTS.png one of the window "Punkty dostosowania", the proposal of exclusions
 // selected.
 #include <QApplication>
 #include <QPixmap>

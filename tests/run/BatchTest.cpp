@@ -712,10 +712,7 @@ TEST(BatchCommandLine, SuspectPointsAndLimitsRankAmongSeveralFolders) {
 // before, but the proposal is the robust search's, named as such, with data snooping's
 // (empty) beside it; a single blunder keeps data snooping's proposal and says so.
 TEST(BatchCommandLine, TheRobustProposalIsNamedInTheSummaryAndTheJson) {
-  BlunderSetShape shape;
-  shape.points = 20;
-  shape.blunders = 6;
-  const BlunderSet set = MakeBlunderSet(shape, 1);
+  const BlunderSet set = MaskedBlunderSet();
   TestFolder folder;
   folder.WriteAdjustmentPoints(set.points);
   const BatchResult r = Batch({"--json", folder.Path()});

@@ -279,10 +279,7 @@ TEST(PdfReport, AFolderWithoutAFitSaysSo) {
 // Six blunders that hide one another: the proposal section names the robust method, its
 // points, and data snooping's (empty) search beside it.
 TEST(PdfReport, TheRobustProposalIsNamedBesideDataSnooping) {
-  BlunderSetShape shape;
-  shape.points = 20;
-  shape.blunders = 6;
-  const BlunderSet set = MakeBlunderSet(shape, 1);
+  const BlunderSet set = MaskedBlunderSet();
   TestFolder folder;
   folder.WriteAdjustmentPoints(set.points);
   std::string json;

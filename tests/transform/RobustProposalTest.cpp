@@ -175,12 +175,12 @@ TEST(RobustProposal, TooFewPointsLeaveDataSnooping) {
   EXPECT_FALSE(r->robustProposal);
 }
 
-// A masked set in a working folder (the first drawn: data snooping proposes nothing, the
-// set's test names no point, the robust search the six points moved): Kontrola.tra names the
+// A masked set in a working folder (data snooping proposes nothing, the set's test names no
+// point, the robust search the six points moved): Kontrola.tra names the
 // robust method, its points with T and m0 without them, and data snooping's steps beside.
 TEST_F(TransformRun, KontrolaNamesTheRobustProposalAndGivesDataSnoopingBeside) {
   TransformationWork work;
-  const BlunderSet set = Drawn(20, 6, 1);
+  const BlunderSet set = MaskedBlunderSet();
   const auto r = Compute(set.points, nullptr, work);
   ASSERT_TRUE(r->snooping.empty());
   ASSERT_TRUE(r->robustProposal);
