@@ -282,7 +282,8 @@ bool Step(Judgement& j) {
 }
 
 // The final judgement from the points the reweighting kept, until the state stays (or
-// comes back to one it has been in: then that one).
+// comes back to one it has been in, or has taken as many steps as twice the points and ten
+// more: then that one).
 bool FinalJudgement(const TFittedTransformation& f, std::vector<std::int32_t> kept, Judgement& j) {
   j.kept = std::move(kept);
   j.out.clear();
@@ -290,9 +291,9 @@ bool FinalJudgement(const TFittedTransformation& f, std::vector<std::int32_t> ke
     if (!std::binary_search(j.kept.begin(), j.kept.end(), k)) j.out.push_back(k);
   }
   std::set<std::vector<std::int32_t>> seen;
-  for (;;) {
+  for (std::int32_t step = 0;; ++step) {
     if (!Assess(f, j)) return false;
-    if (!seen.insert(j.out).second || !Step(j)) return true;
+    if (step > 2 * f.ls + 10 || !seen.insert(j.out).second || !Step(j)) return true;
   }
 }
 
