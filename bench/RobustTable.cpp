@@ -3,10 +3,12 @@
 // one where it differs) name exactly the points moved, name a clean point, or miss a
 // blunder; and the time of the robust search.
 //
-//   robust_table [--sets N] [--smallest M] [--largest M] [--kind K --degree D]
+//   robust_table [--sets N] [--smallest M] [--largest M] [--bend M] [--kind K] [--degree D]
+//                [--points N] [--blunders K]   (only the rows of N points, of K blunders)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,16 +45,34 @@ int main(int argc, char** argv) {
   int sets = 30, kind = 1, degree = 1;
   long double smallest = 0.08L, largest = 0.30L, bend = 0.02L;
   int onlyPoints = 0, onlyBlunders = -1;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; i += 2) {
     const std::string option = argv[i];
-    if (option == "--sets") sets = std::stoi(argv[i + 1]);
-    if (option == "--smallest") smallest = std::stold(argv[i + 1]);
-    if (option == "--largest") largest = std::stold(argv[i + 1]);
-    if (option == "--kind") kind = std::stoi(argv[i + 1]);
-    if (option == "--degree") degree = std::stoi(argv[i + 1]);
-    if (option == "--bend") bend = std::stold(argv[i + 1]);
-    if (option == "--points") onlyPoints = std::stoi(argv[i + 1]);
-    if (option == "--blunders") onlyBlunders = std::stoi(argv[i + 1]);
+    const char* value = i + 1 < argc ? argv[i + 1] : "";
+    // atoi and strtold give 0 for a value that is no number: the checks below refuse it.
+    if (option == "--sets")
+      sets = std::atoi(value);
+    else if (option == "--smallest")
+      smallest = std::strtold(value, nullptr);
+    else if (option == "--largest")
+      largest = std::strtold(value, nullptr);
+    else if (option == "--kind")
+      kind = std::atoi(value);
+    else if (option == "--degree")
+      degree = std::atoi(value);
+    else if (option == "--bend")
+      bend = std::strtold(value, nullptr);
+    else if (option == "--points")
+      onlyPoints = std::atoi(value);
+    else if (option == "--blunders")
+      onlyBlunders = std::atoi(value);
+    else
+      sets = 0;
+  }
+  if (sets < 1 || kind < 1 || kind > 2 || degree < 1 || degree > 9 || !(largest >= smallest)) {
+    std::fprintf(stderr,
+                 "robust_table [--sets N] [--smallest M] [--largest M] [--bend M] [--kind 1|2]"
+                 " [--degree 1..9] [--points N] [--blunders K]\n");
+    return 2;
   }
   const std::pair<int, int> cases[] = {{20, 0},  {20, 1},   {20, 2},   {20, 4},  {20, 6},
                                        {50, 0},  {50, 5},   {50, 10},  {50, 15}, {200, 0},
