@@ -74,10 +74,13 @@ rm -rf "$work"
 mkdir -p "$work/linux" "$work/windows/Łódź Bałuty/obręb 12" "$work/sources"
 windows_parent="$work/windows/Łódź Bałuty/obręb 12"
 
-# The golden folder: its adjustment points; the identity and demo folders as they are; a
-# generated folder of 100,000 point records and 100,000 parcel vertex lines.
-mkdir -p "$work/sources/golden" "$work/sources/generated"
+# The golden folder: its adjustment points; the masked one: twenty points, six of them
+# moved so that they hide one another (the robust proposal, from its seeded subsets); the
+# identity and demo folders as they are; a generated folder of 100,000 point records and
+# 100,000 parcel vertex lines.
+mkdir -p "$work/sources/golden" "$work/sources/masked" "$work/sources/generated"
 cp "$root/tests/data/golden/TRANSPKT.BIN" "$work/sources/golden/"
+cp "$root/tests/data/golden/masked/TRANSPKT.BIN" "$work/sources/masked/"
 "$native/bin/make_bench_folder" "$work/sources/generated" 100000 100000 100 >/dev/null
 rm -f "$work/sources/generated/cct_input.txt"
 
@@ -139,6 +142,9 @@ fi
 
 compare demo "$root/examples/demo"
 compare golden "$work/sources/golden"
+compare masked "$work/sources/masked"
+iconv -f CP1250 -t UTF-8 "$work/linux/masked/Kontrola.tra" | grep -c "(metoda odporna;" >/dev/null ||
+  fail "masked: Kontrola.tra names no robust proposal"
 compare identity "$root/tests/data/convert/identity"
 compare generated "$work/sources/generated"
 

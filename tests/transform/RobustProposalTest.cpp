@@ -203,4 +203,25 @@ TEST_F(TransformRun, KontrolaNamesTheRobustProposalAndGivesDataSnoopingBeside) {
   EXPECT_NE(control.find("  brak: żaden punkt nie przekracza F_kr,zb"), std::string::npos);
 }
 
+// The Windows comparison runs both builds on a folder of the masked set; its file must hold
+// exactly it.
+TEST(RobustProposal, TheMaskedFolderHoldsTheMaskedSet) {
+  std::string header;
+  std::int32_t number1 = 0, number2 = 0;
+  TPktDostosowania read;
+  TPktBIN file;
+  ASSERT_EQ(file.CzytajBIN(std::string(ZORNAK_TEST_DATA) + "/golden/masked/TRANSPKT.BIN", header,
+                           number1, number2, read),
+            0);
+  const BlunderSet set = MaskedBlunderSet();
+  ASSERT_EQ(read.size(), set.points.size());
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_EQ(read[i].Nr, set.points[i].Nr);
+    EXPECT_EQ(read[i].x1, set.points[i].x1);
+    EXPECT_EQ(read[i].y1, set.points[i].y1);
+    EXPECT_EQ(read[i].x2, set.points[i].x2);
+    EXPECT_EQ(read[i].y2, set.points[i].y2);
+  }
+}
+
 }  // namespace
