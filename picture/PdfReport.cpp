@@ -461,7 +461,7 @@ void RobustProposalSection(PageFlow& flow, const TransformationResult& t) {
       "dopasowania bez wyłączonych nie przekracza F_kr,zb.";
   if (t.snooping.empty()) {
     rule += QString(
-                " Test zbioru nie wskazuje punktu: każdy proponowany ponad F_kr,odp = %1 "
+                " Test zbioru nie wskazuje punktu: większość proponowanych ponad F_kr,odp = %1 "
                 "(1 % dla całego zbioru).")
                 .arg(ReportNumber(t.robust.clearCritical, 4));
   }

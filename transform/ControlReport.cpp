@@ -175,7 +175,8 @@ void RobustProposalBlock(ControlWriter& w, const TransformationResult& r) {
       "  a punkt pozostały o T ponad F_kr,zb wypada (jak w wyszukiwaniu kolejno).");
   if (r.snooping.empty()) {
     std::string clear =
-        "  Test zbioru nie wskazuje punktu: każdy proponowany ponad F_kr,odp = F(1 - a; 2, r) = ";
+        "  Test zbioru nie wskazuje punktu: większość proponowanych ponad F_kr,odp = F(1 - a; 2, "
+        "r) = ";
     textio::AppendFixed(clear, robust.clearCritical, 0, 4);
     w.File().WriteUtf8Line(clear + ",");
     w.File().WriteUtf8Line("  a = 1 - 0,99^(1/n) (1 % dla całego zbioru).");

@@ -14,9 +14,10 @@
 #include "transform/PointCheck.h"
 
 // Where the set's test names no point, the robust proposal stands against data snooping's
-// empty one only when each point it names lies above the set's value at this level: two
-// clean points that each lie just above the set's value once the other is left out are not
-// enough.
+// empty one only when most of the points it names (more than half) lie above the set's
+// value at this level: two clean points that each lie just above the set's value once the
+// other is left out are not enough, while among many blunders hiding one another a few weak
+// ones do not overturn the rest.
 inline constexpr long double kClearAlpha = 0.01L;
 
 // Each start draws this many points, the model's unknowns over two: an exact fit.
@@ -49,7 +50,7 @@ std::int32_t RobustStarts(std::int32_t unknowns);
 void ProposeRobustExclusions(const TFittedTransformation& f, RobustProposal& proposal);
 
 // Whether the robust proposal is the proposal: it names other points than data snooping,
-// and where data snooping names none, each of its points lies above clearCritical.
+// and where data snooping names none, more than half of its points lie above clearCritical.
 bool RobustOverturns(const RobustProposal& robust, const std::vector<ProposedExclusion>& snooping);
 
 // Whether two proposals name the same points, in whatever order.
