@@ -309,6 +309,18 @@ bool FinalJudgement(const TFittedTransformation& f, std::vector<std::int32_t> ke
   }
 }
 
+// Whether two proposals name the same points, in whatever order.
+bool SameNumbers(const std::vector<ProposedExclusion>& a, const std::vector<ProposedExclusion>& b) {
+  const auto numbers = [](const std::vector<ProposedExclusion>& steps) {
+    std::vector<PointNumber> n;
+    for (const ProposedExclusion& p : steps)
+      n.push_back(p.nr);
+    std::sort(n.begin(), n.end());
+    return n;
+  };
+  return numbers(a) == numbers(b);
+}
+
 }  // namespace
 
 std::int32_t RobustStarts(std::int32_t unknowns) {
@@ -345,17 +357,6 @@ void ProposeRobustExclusions(const TFittedTransformation& f, RobustProposal& pro
   std::stable_sort(
       proposal.points.begin(), proposal.points.end(),
       [](const ProposedExclusion& a, const ProposedExclusion& b) { return a.t > b.t; });
-}
-
-bool SameNumbers(const std::vector<ProposedExclusion>& a, const std::vector<ProposedExclusion>& b) {
-  const auto numbers = [](const std::vector<ProposedExclusion>& steps) {
-    std::vector<PointNumber> n;
-    for (const ProposedExclusion& p : steps)
-      n.push_back(p.nr);
-    std::sort(n.begin(), n.end());
-    return n;
-  };
-  return numbers(a) == numbers(b);
 }
 
 bool RobustOverturns(const RobustProposal& robust, const std::vector<ProposedExclusion>& snooping) {

@@ -52,6 +52,3 @@ void ProposeRobustExclusions(const TFittedTransformation& f, RobustProposal& pro
 // Whether the robust proposal is the proposal: it names other points than data snooping,
 // and where data snooping names none, more than half of its points lie above clearCritical.
 bool RobustOverturns(const RobustProposal& robust, const std::vector<ProposedExclusion>& snooping);
-
-// Whether two proposals name the same points, in whatever order.
-bool SameNumbers(const std::vector<ProposedExclusion>& a, const std::vector<ProposedExclusion>& b);
